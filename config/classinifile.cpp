@@ -1,0 +1,224 @@
+#include "classinifile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+// The name of a section header line, or a null string when the line is no header.
+QString sectionNameOf(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    if (!trimmed.startsWith(QLatin1Char('[')))
+        return {};
+    const int close = trimmed.indexOf(QLatin1Char(']'));
+    if (close < 0)
+        return {};
+    return trimmed.mid(1, close - 1).trimmed();
+}
+
+bool isComment(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    return trimmed.startsWith(QLatin1Char(';')) || trimmed.startsWith(QLatin1Char('#'));
+}
+
+// Splits a "key=value" line; false for lines that hold no key.
+bool splitKeyLine(const QString &line, QString *key, QString *value)
+{
+    if (isComment(line))
+        return false;
+    const int eq = line.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        return false;
+    *key = line.left(eq).trimmed();
+    if (value)
+        *value = line.mid(eq + 1).trimmed();
+    return !key->isEmpty();
+}
+
+bool sameName(const QString &a, const QString &b)
+{
+    return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+// Index of the header line of `section`, or -1. The first matching section wins.
+int findSection(const QStringList &lines, const QString &section)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString name = sectionNameOf(lines.at(i));
+        if (!name.isNull() && sameName(name, section))
+            return i;
+    }
+    return -1;
+}
+
+// One past the last line of the section whose header is at `header`.
+int sectionEnd(const QStringList &lines, int header)
+{
+    int i = header + 1;
+    while (i < lines.size() && sectionNameOf(lines.at(i)).isNull())
+        ++i;
+    return i;
+}
+
+int findKey(const QStringList &lines, int header, int end, const QString &key)
+{
+    for (int i = header + 1; i < end; ++i) {
+        QString name;
+        if (splitKeyLine(lines.at(i), &name, nullptr) && sameName(name, key))
+            return i;
+    }
+    return -1;
+}
+
+QString singleLine(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    result.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    result.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return result;
+}
+
+} // namespace
+
+classIniFile::Contents classIniFile::load() const
+{
+    Contents contents;
+    QFile file(m_iniFileName);
+    if (m_iniFileName.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return contents;
+    contents.exists = true;
+    const DecodedText decoded = decodeSettingsText(file.readAll());
+    contents.encoding = decoded.encoding;
+    contents.hadBom = decoded.hadBom;
+    QString text = decoded.text;
+    if (text.contains(QLatin1String("\r\n")))
+        contents.lineEnding = QStringLiteral("\r\n");
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    contents.lines = text.split(QLatin1Char('\n'));
+    // A final line break leaves one empty entry behind; it is written back by store().
+    if (!contents.lines.isEmpty() && contents.lines.constLast().isEmpty())
+        contents.lines.removeLast();
+    return contents;
+}
+
+bool classIniFile::store(const Contents &contents) const
+{
+    if (m_iniFileName.isEmpty())
+        return false;
+    QString text;
+    for (const QString &line : contents.lines) {
+        text += line;
+        text += contents.lineEnding;
+    }
+    // QSaveFile writes a temporary file and renames it over the old one only when every
+    // byte was written, so a failed save leaves the previous file whole.
+    QSaveFile file(m_iniFileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = encodeSettingsText(text, contents.encoding, contents.hadBom);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void classIniFile::WriteIniKey(const QString &strSection, const QString &strKey,
+                               const QString &strValue)
+{
+    const QString section = singleLine(strSection).trimmed();
+    const QString key = singleLine(strKey).trimmed();
+    const QString value = singleLine(strValue).trimmed();
+    if (section.isEmpty() || key.isEmpty() || key.contains(QLatin1Char('='))) {
+        m_lastWriteOk = false;
+        return;
+    }
+
+    Contents contents = load();
+    QStringList &lines = contents.lines;
+    const int header = findSection(lines, section);
+    if (header < 0) {
+        if (!lines.isEmpty() && !lines.constLast().trimmed().isEmpty())
+            lines.append(QString());
+        lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+        lines.append(key + QLatin1Char('=') + value);
+    } else {
+        const int end = sectionEnd(lines, header);
+        const int existing = findKey(lines, header, end, key);
+        if (existing >= 0) {
+            QString storedKey;
+            splitKeyLine(lines.at(existing), &storedKey, nullptr);
+            lines[existing] = storedKey + QLatin1Char('=') + value;
+        } else {
+            // After the section's last non-blank line, so blank separators stay between
+            // sections.
+            int insertAt = end;
+            while (insertAt > header + 1 && lines.at(insertAt - 1).trimmed().isEmpty())
+                --insertAt;
+            lines.insert(insertAt, key + QLatin1Char('=') + value);
+        }
+    }
+    m_lastWriteOk = store(contents);
+}
+
+QString classIniFile::GetIniKey(const QString &strSection, const QString &strKey) const
+{
+    QString value;
+    findIniKey(strSection, strKey, &value);
+    return value;
+}
+
+bool classIniFile::findIniKey(const QString &section, const QString &key, QString *value,
+                              int maxBytes) const
+{
+    const Contents contents = load();
+    const int header = findSection(contents.lines, section);
+    if (header < 0)
+        return false;
+    const int end = sectionEnd(contents.lines, header);
+    const int line = findKey(contents.lines, header, end, key);
+    if (line < 0)
+        return false;
+    QString storedKey;
+    QString stored;
+    splitKeyLine(contents.lines.at(line), &storedKey, &stored);
+    stored.remove(QChar(0));
+    if (value)
+        *value = truncateToEncodedBytes(stored, contents.encoding, maxBytes).trimmed();
+    return true;
+}
+
+void classIniFile::DelIniKey(const QString &SectionName, const QString &KeyWord)
+{
+    Contents contents = load();
+    const int header = findSection(contents.lines, SectionName);
+    if (header < 0) {
+        m_lastWriteOk = true;
+        return;
+    }
+    const int end = sectionEnd(contents.lines, header);
+    const int line = findKey(contents.lines, header, end, KeyWord);
+    if (line < 0) {
+        m_lastWriteOk = true;
+        return;
+    }
+    contents.lines.removeAt(line);
+    m_lastWriteOk = store(contents);
+}
+
+void classIniFile::DelIniSec(const QString &SectionName)
+{
+    Contents contents = load();
+    const int header = findSection(contents.lines, SectionName);
+    if (header < 0) {
+        m_lastWriteOk = true;
+        return;
+    }
+    const int end = sectionEnd(contents.lines, header);
+    contents.lines.erase(contents.lines.begin() + header, contents.lines.begin() + end);
+    m_lastWriteOk = store(contents);
+}

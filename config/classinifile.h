@@ -1,0 +1,64 @@
+#pragma once
+
+#include "textencoding.h"
+
+#include <QString>
+#include <QStringList>
+
+// Reads, writes and deletes keys of one INI file. Every call goes to the file; nothing is
+// cached between calls, so callers create a fresh object for each load or save.
+//
+// Section and key names match without regard to letter case; values lose their surrounding
+// blanks. A write keeps an existing key in its place, adds a missing key to its section and
+// a missing section (and file) at the end. Writes replace the file atomically, so an
+// interrupted save never leaves a truncated file, and keep the encoding the file was read in.
+// Like the profile functions it stands in for, no operation reports failure;
+// lastWriteSucceeded() tells a caller who needs to know.
+class classIniFile
+{
+public:
+    // Longest value GetIniKey returns, in bytes of the file's encoding.
+    static constexpr int kMaxValueBytes = 1023;
+
+    QString INIFileName() const { return m_iniFileName; }
+    void setINIFileName(const QString &newIniPath) { m_iniFileName = newIniPath; }
+
+    // Writes `strValue` as the value of `strKey` in `strSection`. Line breaks in any of the
+    // three would break the file's line structure, so they are written as blanks.
+    void WriteIniKey(const QString &strSection, const QString &strKey, const QString &strValue);
+
+    // The key's value cut to kMaxValueBytes bytes, or "" when the file, section or key is
+    // missing.
+    QString GetIniKey(const QString &strSection, const QString &strKey) const;
+
+    // Looks the key up; true when the section holds it. `value` gets the stored value cut to
+    // `maxBytes` bytes of the file's encoding.
+    bool findIniKey(const QString &section, const QString &key, QString *value,
+                    int maxBytes = kMaxValueBytes) const;
+
+    // Removes the key from the section; the section's other keys stay.
+    void DelIniKey(const QString &SectionName, const QString &KeyWord);
+
+    // Removes the whole section with all its keys.
+    void DelIniSec(const QString &SectionName);
+
+    // Whether the last write or delete reached the disk (true after a delete that had
+    // nothing to remove).
+    bool lastWriteSucceeded() const { return m_lastWriteOk; }
+
+private:
+    struct Contents
+    {
+        QStringList lines;
+        TextEncoding encoding = TextEncoding::Utf8;
+        bool hadBom = false;
+        QString lineEnding = QStringLiteral("\n");
+        bool exists = false;
+    };
+
+    Contents load() const;
+    bool store(const Contents &contents) const;
+
+    QString m_iniFileName;
+    bool m_lastWriteOk = true;
+};

@@ -1,0 +1,50 @@
+#include "clicommand.h"
+
+#include <QTextStream>
+
+#include <algorithm>
+
+QList<CliCommand> &cliCommands()
+{
+    static QList<CliCommand> commands;
+    return commands;
+}
+
+int cliFail(int status, const QString &line)
+{
+    QTextStream(stderr) << "vantrel-cli: " << line << '\n';
+    return status;
+}
+
+QString cliUsageText(const QString &commandName)
+{
+    QList<CliCommand> commands = cliCommands();
+    std::sort(commands.begin(), commands.end(),
+              [](const CliCommand &a, const CliCommand &b) { return a.name < b.name; });
+    QString text;
+    if (commandName.isEmpty()) {
+        text += QStringLiteral("Usage: vantrel-cli COMMAND [OPTIONS]\n\n"
+                               "Builds, renders, converts and sends LED sign pages and packets.\n"
+                               "Exit status: 0 success, 1 a sign answered failure or was not "
+                               "reached, 2 nothing could be built, 64 usage error.\n\n"
+                               "Commands:\n");
+    }
+    for (const CliCommand &c : commands) {
+        if (!commandName.isEmpty() && c.name != commandName)
+            continue;
+        text += QStringLiteral("  vantrel-cli ") + c.synopsis + QLatin1Char('\n');
+        for (const QString &line : c.help.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            text += QStringLiteral("      ") + line + QLatin1Char('\n');
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+int cliUsage(const QString &commandName, const QString &problem)
+{
+    QTextStream err(stderr);
+    if (!problem.isEmpty())
+        err << "vantrel-cli: " << problem << "\n\n";
+    err << cliUsageText(commandName);
+    return CliExit::kUsage;
+}
