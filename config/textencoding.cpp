@@ -9,8 +9,9 @@ constexpr char kGbkName[] = "GBK";
 
 bool isValidUtf8(const QByteArray &bytes)
 {
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    (void)decoder.decode(bytes);
+    QStringDecoder decoder(QStringConverter::Utf8);
+    const QString decoded = decoder.decode(bytes); // decoding is lazy until converted
+    Q_UNUSED(decoded)
     return !decoder.hasError();
 }
 

@@ -2,7 +2,7 @@
 
 #include "packetformat.h"
 
-#include <QVector>
+#include <vector>
 
 using namespace PacketFormat;
 
@@ -90,21 +90,27 @@ PacketResult GetColor::SendPicMod(const PixelSource &PicBox, qint16 ScreenWidth,
     // every pixel once per plane. The last module column is always dark.
     const int columns = TextWidth * kModuleLeds;
     const int litColumns = qMax(0, columns - kModuleLeds);
-    QVector<BgrColor> line(columns);
+    std::vector<BgrColor> line(size_t(columns) + 8);
     uchar *red = reinterpret_cast<uchar *>(packet.data()) + Picture::kHeaderSize;
     uchar *green = red + planeBytes;
     for (int row = 0; row < rows; ++row) {
-        if (litColumns > 0)
-            PicBox.readRow(row + Picture::kCanvasTopRows, 0, litColumns, line.data());
+        if (litColumns == 0)
+            break;
+        PicBox.readRow(row + Picture::kCanvasTopRows, 0, litColumns, line.data());
+        const BgrColor *pixel = line.data();
         uchar *redRow = red + row * rowBytes;
         uchar *greenRow = green + row * rowBytes;
-        for (int x = 0; x < litColumns; ++x) {
-            const BgrColor c = line[x];
-            const uchar bit = uchar(0x80 >> (x & 7));
-            if (c == LedColor::kRed || c == LedColor::kYellow)
-                redRow[x >> 3] |= bit;
-            if (c == LedColor::kGreen || c == LedColor::kYellow)
-                greenRow[x >> 3] |= bit;
+        // litColumns is a multiple of 16, so every byte is a whole group of eight LEDs.
+        for (int byte = 0; byte < litColumns / 8; ++byte, pixel += 8) {
+            uint redBits = 0;
+            uint greenBits = 0;
+            for (int bit = 0; bit < 8; ++bit) {
+                const BgrColor c = pixel[bit];
+                redBits = (redBits << 1) | uint(c == LedColor::kRed || c == LedColor::kYellow);
+                greenBits = (greenBits << 1) | uint(c == LedColor::kGreen || c == LedColor::kYellow);
+            }
+            redRow[byte] = uchar(redBits);
+            greenRow[byte] = uchar(greenBits);
         }
     }
     writeEndMarker(packet, Picture::kHeaderSize + 2 * planeBytes);

@@ -1,5 +1,7 @@
 #include "pixelsource.h"
 
+#include <algorithm>
+
 BgrColor bgrFromRgb(QRgb rgb)
 {
     return BgrColor(qRed(rgb)) | (BgrColor(qGreen(rgb)) << 8) | (BgrColor(qBlue(rgb)) << 16);
@@ -45,8 +47,15 @@ void ImagePixelSource::readRow(int y, int x0, int count, BgrColor *out) const
         return;
     }
     const QRgb *line = reinterpret_cast<const QRgb *>(m_image.constScanLine(iy));
-    for (int i = 0; i < count; ++i) {
-        const int ix = x0 + i - m_originX;
-        out[i] = (ix < 0 || ix >= m_image.width()) ? LedColor::kOutside : bgrFromRgb(line[ix]);
+    // Split the row into the parts left of, on and right of the image, so the inner loop
+    // has no bounds test.
+    const int first = qBound(0, m_originX - x0, count);
+    const int last = qBound(first, m_originX + m_image.width() - x0, count);
+    std::fill(out, out + first, LedColor::kOutside);
+    const QRgb *source = line + (x0 + first - m_originX);
+    for (int i = first; i < last; ++i, ++source) {
+        const QRgb rgb = *source;
+        out[i] = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
     }
+    std::fill(out + last, out + count, LedColor::kOutside);
 }

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Vantrel needs that are not installed yet.
+#   install-deps.sh          what building and running need
+#   install-deps.sh --test   also what the test suite needs
+set -euo pipefail
+
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev libgl-dev
+    # Liberation Serif stands in for Times New Roman with the same metrics; WenQuanYi Zen Hei
+    # Sharp carries hand-tuned bitmaps, so Chinese stays legible at 16 LED pixels.
+    fonts-liberation2 fonts-wqy-zenhei fontconfig
+    adwaita-icon-theme
+    # A virtual screen when the machine has none.
+    xvfb xauth
+)
+if [[ "${1:-}" == "--test" ]]; then
+    # Our RTF is checked against LibreOffice; ImageMagick takes screenshots.
+    packages+=(libreoffice-writer-nogui imagemagick)
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+if [[ ${#missing[@]} -eq 0 ]]; then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [[ $(id -u) -ne 0 ]]; then
+    if ! command -v sudo >/dev/null; then
+        echo "These packages are missing and installing them needs root: ${missing[*]}" >&2
+        exit 1
+    fi
+    sudo_cmd=(sudo)
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
