@@ -1,0 +1,1200 @@
+#include "rtfparser.h"
+
+#include "rtfcodepage.h"
+#include "rtfunits.h"
+
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextImageFormat>
+#include <QUrl>
+
+using K = RtfKeyword;
+
+namespace {
+
+constexpr int maxColorComponent = 255;
+
+int param(const RtfToken &token, int defaultValue)
+{
+    return token.hasParameter ? token.parameter : defaultValue;
+}
+
+// Toggle words: \b and \b1 switch on, \b0 switches off.
+bool toggle(const RtfToken &token)
+{
+    return !token.hasParameter || token.parameter != 0;
+}
+
+char16_t specialCharacter(RtfKeyword keyword)
+{
+    switch (keyword) {
+    case K::EmDash:
+        return 0x2014;
+    case K::EnDash:
+        return 0x2013;
+    case K::Bullet:
+        return 0x2022;
+    case K::LeftQuote:
+        return 0x2018;
+    case K::RightQuote:
+        return 0x2019;
+    case K::LeftDoubleQuote:
+        return 0x201C;
+    case K::RightDoubleQuote:
+        return 0x201D;
+    case K::EmSpace:
+        return 0x2003;
+    case K::EnSpace:
+        return 0x2002;
+    case K::QmSpace:
+        return 0x2005;
+    case K::ZeroWidthJoiner:
+        return 0x200D;
+    case K::ZeroWidthNonJoiner:
+        return 0x200C;
+    case K::ZeroWidthBreak:
+        return 0x200B;
+    case K::ZeroWidthNoBreak:
+        return 0xFEFF;
+    case K::LtrMark:
+        return 0x200E;
+    case K::RtlMark:
+        return 0x200F;
+    case K::Tab:
+        return '\t';
+    case K::Line:
+        return QChar::LineSeparator;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+RtfParser::RtfParser(QByteArrayView rtf, QTextDocument *document)
+    : m_tokenizer(rtf)
+    , m_document(document)
+    , m_builder(document)
+    , m_text(&m_decoder)
+    , m_fontName(&m_decoder)
+    , m_auxText(&m_decoder)
+{ }
+
+void RtfParser::warn(const QString &warning)
+{
+    if (m_warnings.size() < maxWarnings && !m_warnings.contains(warning))
+        m_warnings.append(warning);
+}
+
+QStringList RtfParser::parse()
+{
+    RtfToken token = m_tokenizer.next(); // the "{" of "{\rtf", checked by the caller
+    m_stack.reserve(64);
+    m_stack.push_back(Group());
+    while (!m_rootClosed) {
+        token = m_tokenizer.next();
+        if (token.type == RtfToken::EndOfInput)
+            break;
+        if (m_unicodeSkipLeft > 0 && skipUnicodeFallback(token))
+            continue;
+        const bool star = m_starPending;
+        m_starPending = false;
+        switch (token.type) {
+        case RtfToken::GroupOpen:
+            openGroup();
+            break;
+        case RtfToken::GroupClose:
+            closeGroup();
+            break;
+        case RtfToken::ControlWord:
+            if (star && !handleDestination(rtfKeyword(token.data)))
+                skipGroup();
+            else if (!star)
+                handleControlWord(token);
+            break;
+        case RtfToken::ControlSymbol:
+            handleSymbol(token.symbol);
+            break;
+        case RtfToken::Text:
+            handleText(token.data);
+            break;
+        case RtfToken::HexByte:
+            handleHexByte(token.byte);
+            break;
+        case RtfToken::Binary:
+            if (group().destination == Destination::Picture)
+                m_picture.appendBinary(token.data);
+            break;
+        case RtfToken::EndOfInput:
+            break;
+        }
+    }
+    if (!m_rootClosed) {
+        warn(QStringLiteral("the file ends inside a group; the missing braces were assumed"));
+        // The innermost state formats the last paragraph, as if the braces were there.
+        const RtfParagraphState paragraph = group().paragraph;
+        const RtfCharState chars = group().chars;
+        m_overflowDepth = 0;
+        while (m_stack.size() > 1)
+            closeGroup();
+        group().paragraph = paragraph;
+        group().chars = chars;
+    }
+    endDocument();
+    return m_warnings;
+}
+
+// --- groups ---------------------------------------------------------------------------
+
+void RtfParser::openGroup()
+{
+    m_unicodeSkipLeft = 0;
+    if (int(m_stack.size()) >= maxGroupDepth) {
+        ++m_overflowDepth;
+        if (!m_depthWarned) {
+            warn(QStringLiteral("groups nested deeper than %1 levels were flattened")
+                     .arg(maxGroupDepth));
+            m_depthWarned = true;
+        }
+        return;
+    }
+    Group child = m_stack.back();
+    child.root = Root::None;
+    m_stack.push_back(child);
+}
+
+void RtfParser::closeGroup()
+{
+    m_unicodeSkipLeft = 0;
+    if (m_overflowDepth > 0) {
+        --m_overflowDepth;
+        return;
+    }
+    if (m_stack.empty())
+        return;
+    if (m_stack.back().destination == Destination::FontTable)
+        commitFont();
+    if (m_stack.size() == 1) {
+        m_rootClosed = true; // the root state still formats the last paragraph
+        return;
+    }
+    const Group closed = m_stack.back();
+    m_stack.pop_back();
+    if (closed.root != Root::None)
+        endRoot(closed);
+}
+
+void RtfParser::skipGroup()
+{
+    if (m_stack.size() <= 1 && m_overflowDepth == 0)
+        return; // never drop the whole document for a misplaced destination word
+    int depth = 1;
+    while (depth > 0) {
+        const RtfToken token = m_tokenizer.next();
+        if (token.type == RtfToken::EndOfInput)
+            break;
+        if (token.type == RtfToken::GroupOpen)
+            ++depth;
+        else if (token.type == RtfToken::GroupClose)
+            --depth;
+    }
+    m_unicodeSkipLeft = 0;
+    if (m_overflowDepth > 0)
+        --m_overflowDepth;
+    else
+        m_stack.pop_back();
+}
+
+bool RtfParser::skipUnicodeFallback(RtfToken &token)
+{
+    // After \uN the next \ucN characters are the fallback for readers without Unicode.
+    switch (token.type) {
+    case RtfToken::Text: {
+        const qsizetype n = qMin<qsizetype>(m_unicodeSkipLeft, token.data.size());
+        m_unicodeSkipLeft -= int(n);
+        token.data = token.data.sliced(n);
+        return token.data.isEmpty();
+    }
+    case RtfToken::HexByte:
+    case RtfToken::ControlWord:
+    case RtfToken::ControlSymbol:
+    case RtfToken::Binary:
+        --m_unicodeSkipLeft;
+        return true;
+    default:
+        m_unicodeSkipLeft = 0;
+        return false;
+    }
+}
+
+void RtfParser::endRoot(const Group &closed)
+{
+    switch (closed.root) {
+    case Root::Picture:
+        finishPicture(closed);
+        break;
+    case Root::ShpPict:
+        break;
+    case Root::NonShpPict:
+        flushPendingPicture();
+        break;
+    case Root::List:
+        m_lists.endList();
+        break;
+    case Root::LevelText:
+        m_lists.setLevelText(m_auxText.take());
+        break;
+    case Root::Override:
+        m_lists.endOverride();
+        break;
+    case Root::OldListText: {
+        // The bullet of a \pnlvlblt list, in the \pn group around this one.
+        const QString text = m_auxText.take().trimmed();
+        Group &pn = group();
+        if (pn.paragraph.oldList == RtfParagraphState::OldBullet && !text.isEmpty())
+            pn.paragraph.oldListStyle = quint8(-RtfListTable::bulletStyle(text.at(0)));
+        break;
+    }
+    case Root::OldList: {
+        // \pn describes the paragraph outside its group.
+        RtfParagraphState &outside = group().paragraph;
+        outside.oldList = closed.paragraph.oldList;
+        outside.oldListLevel = closed.paragraph.oldListLevel;
+        outside.oldListStyle = closed.paragraph.oldListStyle;
+        break;
+    }
+    case Root::ShapeProperty:
+        if (m_shapeName.trimmed() == QLatin1String("fillColor")) {
+            bool ok = false;
+            const qint64 bgr = m_shapeValue.trimmed().toLongLong(&ok);
+            if (ok) {
+                const QColor color(
+                    int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+                QTextFrameFormat frame = m_document->rootFrame()->frameFormat();
+                frame.setBackground(color);
+                m_document->rootFrame()->setFrameFormat(frame);
+            }
+        }
+        break;
+    case Root::None:
+        break;
+    }
+}
+
+// --- control words --------------------------------------------------------------------
+
+bool RtfParser::handleDestination(RtfKeyword keyword)
+{
+    Group &g = group();
+    const Destination d = g.destination;
+    auto start = [&](Destination destination, Root root) {
+        g.destination = destination;
+        g.root = root;
+        return true;
+    };
+    switch (keyword) {
+    case K::SkipDestination:
+    case K::FieldInstruction:
+    case K::NoNestTables:
+    case K::ListText:
+    case K::PnText:
+    case K::LevelNumbers:
+    case K::ListName:
+    case K::ListOverrideLevel:
+    case K::ShpResult:
+        return false;
+    case K::FontTable:
+        commitFont();
+        return start(Destination::FontTable, Root::None);
+    case K::ColorTable:
+        m_formats.clearColors();
+        m_colorHasComponent = false;
+        m_red = m_green = m_blue = 0;
+        return start(Destination::ColorTable, Root::None);
+    case K::Background:
+        return start(Destination::Background, Root::None);
+    case K::Upr:
+        g.outer = d;
+        return start(Destination::Drop, Root::None);
+    case K::Ud:
+        return d == Destination::Drop ? start(g.outer, Root::None) : true;
+    case K::Object:
+        g.outer = d;
+        return start(Destination::Drop, Root::None);
+    case K::Result:
+        return d == Destination::Drop ? start(g.outer, Root::None) : true;
+    case K::Field:
+    case K::FieldResult:
+        return true;
+    case K::Pict:
+        if (d != Destination::Normal)
+            return false;
+        m_picture = RtfPicture();
+        return start(Destination::Picture, Root::Picture);
+    case K::ShpPict:
+        if (d != Destination::Normal)
+            return false;
+        g.inShpPict = true;
+        flushPendingPicture();
+        return start(d, Root::ShpPict);
+    case K::NonShpPict:
+        if (d != Destination::Normal || m_skipNonShpPict)
+            return false;
+        g.inNonShpPict = true;
+        return start(d, Root::NonShpPict);
+    case K::Shp:
+        return d == Destination::Background ? start(Destination::Shape, Root::None) : false;
+    case K::ShpInst:
+        return d == Destination::Shape;
+    case K::ShapeProperty:
+        if (d != Destination::Shape)
+            return false;
+        m_shapeName.clear();
+        m_shapeValue.clear();
+        return start(Destination::ShapeProperty, Root::ShapeProperty);
+    case K::ShapeName:
+        if (d != Destination::ShapeProperty)
+            return false;
+        return start(Destination::ShapeName, Root::None);
+    case K::ShapeValue:
+        if (d != Destination::ShapeProperty)
+            return false;
+        return start(Destination::ShapeValue, Root::None);
+    case K::ListTable:
+        return start(Destination::ListTable, Root::None);
+    case K::List:
+        if (d != Destination::ListTable)
+            return false;
+        m_lists.beginList();
+        return start(Destination::List, Root::List);
+    case K::ListLevelDef:
+        if (d != Destination::List)
+            return false;
+        m_lists.beginLevel();
+        return start(Destination::ListLevel, Root::None);
+    case K::LevelText:
+        if (d != Destination::ListLevel)
+            return false;
+        m_auxText.clear();
+        return start(Destination::LevelText, Root::LevelText);
+    case K::ListOverrideTable:
+        return start(Destination::ListOverrideTable, Root::None);
+    case K::ListOverrideDef:
+        if (d != Destination::ListOverrideTable)
+            return false;
+        m_lists.beginOverride();
+        return start(Destination::ListOverride, Root::Override);
+    case K::Pn:
+        if (d != Destination::Normal)
+            return false;
+        g.paragraph.oldList = RtfParagraphState::OldBullet;
+        g.paragraph.oldListLevel = 0;
+        g.paragraph.oldListStyle = quint8(-QTextListFormat::ListDisc);
+        return start(Destination::OldList, Root::OldList);
+    case K::PnTextAfter:
+    case K::PnTextBefore:
+        if (d != Destination::OldList)
+            return false;
+        m_auxText.clear();
+        return start(Destination::OldListText, Root::OldListText);
+    default:
+        return false; // a known word that is no destination after \*
+    }
+}
+
+void RtfParser::handleControlWord(const RtfToken &token)
+{
+    const RtfKeyword keyword = rtfKeyword(token.data);
+    switch (keyword) {
+    case K::Unknown:
+        return;
+    case K::Rtf:
+        return;
+    case K::SkipDestination:
+    case K::FieldInstruction:
+    case K::NoNestTables:
+    case K::ListText:
+    case K::PnText:
+    case K::LevelNumbers:
+    case K::ListName:
+    case K::ListOverrideLevel:
+    case K::ShpResult:
+    case K::FontTable:
+    case K::ColorTable:
+    case K::Background:
+    case K::Upr:
+    case K::Ud:
+    case K::Object:
+    case K::Result:
+    case K::Field:
+    case K::FieldResult:
+    case K::Pict:
+    case K::ShpPict:
+    case K::NonShpPict:
+    case K::Shp:
+    case K::ShpInst:
+    case K::ShapeProperty:
+    case K::ShapeName:
+    case K::ShapeValue:
+    case K::ListTable:
+    case K::List:
+    case K::ListLevelDef:
+    case K::LevelText:
+    case K::ListOverrideTable:
+    case K::ListOverrideDef:
+    case K::Pn:
+    case K::PnTextAfter:
+    case K::PnTextBefore:
+        if (!handleDestination(keyword))
+            skipGroup();
+        return;
+
+    case K::Ansi:
+        if (!m_codePageFromAnsiCpg)
+            m_formats.setDocumentCodePage(RtfCodePage::Ansi);
+        return;
+    case K::Mac:
+        if (!m_codePageFromAnsiCpg)
+            m_formats.setDocumentCodePage(RtfCodePage::MacRoman);
+        return;
+    case K::Pc:
+        if (!m_codePageFromAnsiCpg)
+            m_formats.setDocumentCodePage(RtfCodePage::Pc437);
+        return;
+    case K::Pca:
+        if (!m_codePageFromAnsiCpg)
+            m_formats.setDocumentCodePage(RtfCodePage::Pc850);
+        return;
+    case K::AnsiCodePage:
+        if (token.hasParameter && token.parameter > 0) {
+            m_formats.setDocumentCodePage(token.parameter);
+            m_codePageFromAnsiCpg = true;
+        }
+        return;
+    case K::DefaultFont:
+        m_defaultFont = param(token, 0);
+        if (group().chars.font < 0)
+            group().chars.font = m_defaultFont;
+        return;
+    case K::FontCharset:
+        if (group().destination == Destination::FontTable)
+            m_fontCharset = param(token, 0);
+        return;
+    case K::FontCodePage:
+        if (group().destination == Destination::FontTable)
+            m_fontCodePage = param(token, 0);
+        return;
+    case K::Red:
+    case K::Green:
+    case K::Blue:
+        if (group().destination == Destination::ColorTable) {
+            const int value = qBound(0, param(token, 0), maxColorComponent);
+            (keyword == K::Red ? m_red : keyword == K::Green ? m_green : m_blue) = value;
+            m_colorHasComponent = true;
+        }
+        return;
+    case K::Font:
+        if (group().destination == Destination::FontTable) {
+            commitFont();
+            m_fontNumber = param(token, 0);
+            m_fontCharset = -1;
+            m_fontCodePage = 0;
+            m_fontName.clear();
+            m_fontPending = true;
+        } else {
+            group().chars.font = param(token, 0);
+        }
+        return;
+    case K::Unicode:
+        handleUnicode(param(token, 0));
+        return;
+    case K::UnicodeSkip:
+        group().unicodeSkip = quint8(qBound(0, param(token, 1), maxUnicodeSkip));
+        return;
+    case K::Par:
+    case K::Page:
+    case K::Sect:
+        if (group().destination == Destination::Normal)
+            endParagraph();
+        return;
+    case K::Tab:
+    case K::Line:
+    case K::EmDash:
+    case K::EnDash:
+    case K::Bullet:
+    case K::LeftQuote:
+    case K::RightQuote:
+    case K::LeftDoubleQuote:
+    case K::RightDoubleQuote:
+    case K::EmSpace:
+    case K::EnSpace:
+    case K::QmSpace:
+    case K::ZeroWidthJoiner:
+    case K::ZeroWidthNonJoiner:
+    case K::ZeroWidthBreak:
+    case K::ZeroWidthNoBreak:
+    case K::LtrMark:
+    case K::RtlMark:
+        appendUnit(specialCharacter(keyword));
+        return;
+    default:
+        break;
+    }
+    handleCharacterWord(keyword, token);
+    handleParagraphWord(keyword, token);
+    handleTableWord(keyword, token);
+    if (group().destination == Destination::Picture)
+        handlePictureWord(keyword, token);
+    handleListWord(keyword, token);
+}
+
+void RtfParser::handleCharacterWord(RtfKeyword keyword, const RtfToken &token)
+{
+    RtfCharState &c = group().chars;
+    switch (keyword) {
+    case K::Plain:
+        c = RtfCharState();
+        c.font = m_defaultFont;
+        break;
+    case K::Bold:
+        c.bold = toggle(token);
+        break;
+    case K::Italic:
+        c.italic = toggle(token);
+        break;
+    case K::UnderlineNone:
+        c.underline = QTextCharFormat::NoUnderline;
+        break;
+    case K::UnderlineSingle:
+        c.underline
+            = toggle(token) ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
+        break;
+    case K::UnderlineDotted:
+        c.underline = toggle(token) ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
+        break;
+    case K::UnderlineDash:
+        c.underline = toggle(token) ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
+        break;
+    case K::UnderlineDashDot:
+        c.underline = toggle(token) ? QTextCharFormat::DashDotLine : QTextCharFormat::NoUnderline;
+        break;
+    case K::UnderlineDashDotDot:
+        c.underline
+            = toggle(token) ? QTextCharFormat::DashDotDotLine : QTextCharFormat::NoUnderline;
+        break;
+    case K::UnderlineWave:
+        c.underline = toggle(token) ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
+        break;
+    case K::Strike:
+    case K::StrikeDouble:
+        c.strikeOut = toggle(token);
+        break;
+    case K::FontSize:
+        c.fontSize = param(token, RtfCharState::defaultFontSize);
+        break;
+    case K::Foreground:
+        c.foreground = param(token, 0);
+        break;
+    case K::Background_Cb:
+        c.background = param(token, 0);
+        break;
+    case K::Highlight:
+        c.background = param(token, 0) == 0 ? -1 : token.parameter;
+        break;
+    case K::Super:
+        c.verticalAlignment
+            = toggle(token) ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal;
+        break;
+    case K::Sub:
+        c.verticalAlignment
+            = toggle(token) ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal;
+        break;
+    case K::NoSuperSub:
+        c.verticalAlignment = QTextCharFormat::AlignNormal;
+        break;
+    case K::Caps:
+        c.capitalization = toggle(token) ? QFont::AllUppercase : QFont::MixedCase;
+        break;
+    case K::SmallCaps:
+        c.capitalization = toggle(token) ? QFont::SmallCaps : QFont::MixedCase;
+        break;
+    case K::Hidden:
+        c.hidden = toggle(token);
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::handleParagraphWord(RtfKeyword keyword, const RtfToken &token)
+{
+    RtfParagraphState &p = group().paragraph;
+    const int value = param(token, 0);
+    switch (keyword) {
+    case K::Pard:
+        p = RtfParagraphState();
+        break;
+    case K::AlignLeft:
+        p.alignment = RtfParagraphState::Left;
+        break;
+    case K::AlignCenter:
+        p.alignment = RtfParagraphState::Center;
+        break;
+    case K::AlignRight:
+        p.alignment = RtfParagraphState::Right;
+        break;
+    case K::AlignJustify:
+        p.alignment = RtfParagraphState::Justify;
+        break;
+    case K::LeftIndent:
+        p.leftIndent = RtfUnits::clampTwips(value);
+        break;
+    case K::RightIndent:
+        p.rightIndent = RtfUnits::clampTwips(value);
+        break;
+    case K::FirstIndent:
+        p.firstIndent = RtfUnits::clampTwips(value);
+        break;
+    case K::SpaceBefore:
+        p.spaceBefore = RtfUnits::clampTwips(value);
+        break;
+    case K::SpaceAfter:
+        p.spaceAfter = RtfUnits::clampTwips(value);
+        break;
+    case K::LineSpacing:
+        p.lineSpacing = RtfUnits::clampTwips(value);
+        break;
+    case K::LineMultiple:
+        p.lineMultiple = value != 0;
+        break;
+    case K::InTable:
+        p.inTable = toggle(token);
+        break;
+    case K::TableDepth:
+        p.inTable = value > 0;
+        break;
+    case K::ListOverride:
+        if (group().destination != Destination::ListOverride)
+            p.listOverride = value;
+        break;
+    case K::ListLevel:
+        p.listLevel = qBound(0, value, RtfListTable::maxLevels - 1);
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::handleTableWord(RtfKeyword keyword, const RtfToken &token)
+{
+    const int value = param(token, 0);
+    switch (keyword) {
+    case K::RowDefaults:
+        m_row = RtfRowDefinition();
+        m_cell = RtfCellDefinition();
+        m_borderOpen = false;
+        break;
+    case K::CellX:
+        commitBorder();
+        if (m_row.cells.size() < maxCellsPerRow) {
+            m_cell.right = RtfUnits::clampTwips(value);
+            m_row.cells.append(m_cell);
+        }
+        m_cell = RtfCellDefinition();
+        break;
+    case K::CellMergeFirst:
+        m_cell.mergeFirst = true;
+        break;
+    case K::CellMerge:
+        m_cell.merged = true;
+        break;
+    case K::CellVMergeFirst:
+        m_cell.verticalMergeFirst = true;
+        break;
+    case K::CellVMerge:
+        m_cell.verticallyMerged = true;
+        break;
+    case K::CellBackground:
+        m_cell.background = m_formats.color(value);
+        break;
+    case K::RowGap:
+        m_row.gap = RtfUnits::clampTwips(value);
+        break;
+    case K::RowLeft:
+        m_row.left = RtfUnits::clampTwips(value);
+        break;
+    case K::CellBorder:
+        commitBorder();
+        m_borderOpen = true;
+        break;
+    case K::BorderNone:
+        m_borderHasStyle = false;
+        break;
+    case K::BorderStyle:
+        m_borderHasStyle = true;
+        break;
+    case K::BorderWidth:
+        m_borderWidth = qBound(0, value, RtfUnits::maxLengthTwips);
+        break;
+    case K::Cell:
+        if (group().destination != Destination::Normal)
+            break;
+        flushText();
+        contentEvent();
+        m_builder.endCell(paragraphEnd());
+        break;
+    case K::NestCell:
+    case K::NestRow:
+        // Nested tables are read as paragraphs of the cell around them.
+        if (group().destination != Destination::Normal)
+            break;
+        flushText();
+        contentEvent();
+        m_builder.endParagraph(paragraphEnd(), true);
+        break;
+    case K::Row:
+        if (group().destination != Destination::Normal)
+            break;
+        flushText();
+        contentEvent();
+        m_builder.endRow(m_row);
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::commitBorder()
+{
+    // A cell border is \clbrdrX followed by a style and width, in either order.
+    if (m_borderOpen && m_borderHasStyle)
+        m_cell.borderWidth = qMax(m_cell.borderWidth, m_borderWidth > 0 ? m_borderWidth : 15);
+    m_borderOpen = false;
+    m_borderHasStyle = false;
+    m_borderWidth = 0;
+}
+
+void RtfParser::handlePictureWord(RtfKeyword keyword, const RtfToken &token)
+{
+    const int value = param(token, 0);
+    switch (keyword) {
+    case K::PngBlip:
+        m_picture.format = RtfPicture::Png;
+        break;
+    case K::JpegBlip:
+        m_picture.format = RtfPicture::Jpeg;
+        break;
+    case K::DiBitmap:
+        m_picture.format = RtfPicture::DeviceIndependentBitmap;
+        break;
+    case K::WBitmap:
+        m_picture.format = RtfPicture::DeviceBitmap;
+        break;
+    case K::EmfBlip:
+    case K::WMetafile:
+    case K::MacPict:
+    case K::PmMetafile:
+        m_picture.format = RtfPicture::Metafile;
+        break;
+    case K::WbmBitsPixel:
+        m_picture.bitsPerPixel = value;
+        break;
+    case K::WbmWidthBytes:
+        m_picture.widthBytes = value;
+        break;
+    case K::PicW:
+        m_picture.width = value;
+        break;
+    case K::PicH:
+        m_picture.height = value;
+        break;
+    case K::PicWGoal:
+        m_picture.goalWidth = RtfUnits::clampTwips(value);
+        break;
+    case K::PicHGoal:
+        m_picture.goalHeight = RtfUnits::clampTwips(value);
+        break;
+    case K::PicScaleX:
+        m_picture.scaleX = value;
+        break;
+    case K::PicScaleY:
+        m_picture.scaleY = value;
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::handleListWord(RtfKeyword keyword, const RtfToken &token)
+{
+    const int value = param(token, 0);
+    Group &g = group();
+    switch (g.destination) {
+    case Destination::List:
+        if (keyword == K::ListId)
+            m_lists.setListId(value);
+        break;
+    case Destination::ListLevel:
+        if (keyword == K::LevelNfc)
+            m_lists.setLevelNumberFormat(value);
+        break;
+    case Destination::ListOverride:
+        if (keyword == K::ListId)
+            m_lists.setOverrideListId(value);
+        else if (keyword == K::ListOverride)
+            m_lists.setOverrideNumber(value);
+        break;
+    case Destination::OldList: {
+        RtfParagraphState &p = g.paragraph;
+        switch (keyword) {
+        case K::PnLevelBullet:
+            p.oldList = RtfParagraphState::OldBullet;
+            p.oldListStyle = quint8(-QTextListFormat::ListDisc);
+            break;
+        case K::PnLevelBody:
+            p.oldList = RtfParagraphState::OldNumbered;
+            p.oldListLevel = 0;
+            p.oldListStyle = quint8(-QTextListFormat::ListDecimal);
+            break;
+        case K::PnLevel:
+            p.oldList = RtfParagraphState::OldNumbered;
+            p.oldListLevel = quint8(qBound(1, value, RtfListTable::maxLevels) - 1);
+            p.oldListStyle = quint8(-QTextListFormat::ListDecimal);
+            break;
+        case K::PnLevelCont:
+            p.oldList = RtfParagraphState::NoOldList;
+            break;
+        case K::PnDecimal:
+            p.oldListStyle = quint8(-QTextListFormat::ListDecimal);
+            break;
+        case K::PnUpperLetter:
+            p.oldListStyle = quint8(-QTextListFormat::ListUpperAlpha);
+            break;
+        case K::PnLowerLetter:
+            p.oldListStyle = quint8(-QTextListFormat::ListLowerAlpha);
+            break;
+        case K::PnUpperRoman:
+            p.oldListStyle = quint8(-QTextListFormat::ListUpperRoman);
+            break;
+        case K::PnLowerRoman:
+            p.oldListStyle = quint8(-QTextListFormat::ListLowerRoman);
+            break;
+        default:
+            break;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void RtfParser::handleSymbol(char symbol)
+{
+    switch (symbol) {
+    case '\\':
+    case '{':
+    case '}': {
+        const char c = symbol;
+        handleText(QByteArrayView(&c, 1));
+        break;
+    }
+    case '~':
+        appendUnit(0x00A0);
+        break;
+    case '-':
+        appendUnit(0x00AD);
+        break;
+    case '_':
+        appendUnit(0x2011);
+        break;
+    case '\n':
+        if (group().destination == Destination::Normal)
+            endParagraph();
+        break;
+    case '\t':
+        appendUnit('\t');
+        break;
+    case '*':
+        m_starPending = true;
+        break;
+    default:
+        break;
+    }
+}
+
+// --- text -----------------------------------------------------------------------------
+
+void RtfParser::handleText(QByteArrayView text)
+{
+    Group &g = group();
+    switch (g.destination) {
+    case Destination::Normal:
+        appendText(text);
+        break;
+    case Destination::FontTable:
+        while (!text.isEmpty()) {
+            const qsizetype semicolon = text.indexOf(';');
+            const QByteArrayView part = semicolon < 0 ? text : text.first(semicolon);
+            if (m_fontPending) {
+                const int codePage
+                    = m_fontCodePage > 0 ? m_fontCodePage : RtfCodePage::forCharset(m_fontCharset);
+                m_fontName.appendBytes(
+                    part, codePage > 0 ? codePage : m_formats.documentCodePage());
+            }
+            if (semicolon < 0)
+                break;
+            commitFont();
+            text = text.sliced(semicolon + 1);
+        }
+        break;
+    case Destination::ColorTable:
+        for (char c : text) {
+            if (c == ';')
+                commitColor();
+        }
+        break;
+    case Destination::Picture:
+        m_picture.appendHex(text);
+        break;
+    case Destination::LevelText:
+    case Destination::OldListText:
+        m_auxText.appendBytes(text, m_formats.documentCodePage());
+        break;
+    case Destination::ShapeName:
+        m_shapeName.append(QLatin1StringView(text.data(), text.size()));
+        break;
+    case Destination::ShapeValue:
+        m_shapeValue.append(QLatin1StringView(text.data(), text.size()));
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::handleHexByte(unsigned char byte)
+{
+    const char c = char(byte);
+    const QByteArrayView bytes(&c, 1);
+    switch (group().destination) {
+    case Destination::Normal:
+    case Destination::FontTable:
+    case Destination::LevelText:
+    case Destination::OldListText:
+        handleText(bytes);
+        break;
+    case Destination::Picture:
+        m_picture.appendBinary(bytes);
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::handleUnicode(int value)
+{
+    const char16_t unit = char16_t(value & 0xFFFF); // negative values count from 65536
+    switch (group().destination) {
+    case Destination::Normal:
+        appendUnit(unit);
+        break;
+    case Destination::FontTable:
+        if (m_fontPending)
+            m_fontName.appendUnit(unit);
+        break;
+    case Destination::LevelText:
+    case Destination::OldListText:
+        m_auxText.appendUnit(unit);
+        break;
+    default:
+        break;
+    }
+    m_unicodeSkipLeft = group().unicodeSkip;
+}
+
+void RtfParser::appendText(QByteArrayView bytes)
+{
+    const Group &g = group();
+    if (g.chars.hidden || bytes.isEmpty())
+        return;
+    if (g.chars != m_runState) {
+        flushText();
+        m_runState = g.chars;
+    }
+    contentEvent();
+    m_text.appendBytes(bytes, m_formats.codePageForFont(g.chars.font));
+}
+
+void RtfParser::appendUnit(char16_t unit)
+{
+    const Group &g = group();
+    if (g.destination == Destination::LevelText || g.destination == Destination::OldListText) {
+        m_auxText.appendUnit(unit);
+        return;
+    }
+    if (g.destination != Destination::Normal || g.chars.hidden)
+        return;
+    if (g.chars != m_runState) {
+        flushText();
+        m_runState = g.chars;
+    }
+    contentEvent();
+    m_text.appendUnit(unit);
+}
+
+void RtfParser::flushText()
+{
+    if (m_text.isEmpty())
+        return;
+    const QString text = m_text.take();
+    m_builder.insertText(text, m_formats.charFormat(m_runState), group().paragraph.inTable);
+}
+
+RtfParagraphEnd RtfParser::paragraphEnd()
+{
+    const Group &g = group();
+    const RtfParagraphState &p = g.paragraph;
+    RtfParagraphEnd end;
+    end.mark = m_formats.charFormat(g.chars);
+    int indent = 0;
+    if (p.listOverride != 0 && m_lists.showsMarker(p.listOverride, p.listLevel)) {
+        const qint64 id = (qint64(p.listOverride) << 8) | p.listLevel;
+        int &key = m_listKeys[id];
+        if (key == 0)
+            key = m_nextListKey++;
+        end.listKey = key;
+        end.listFormat = m_lists.format(p.listOverride, p.listLevel);
+        // A level starts its numbering again after an item of a higher level.
+        for (int level = p.listLevel + 1; level < RtfListTable::maxLevels; ++level)
+            m_listKeys.remove((qint64(p.listOverride) << 8) | level);
+        m_oldListKeys.clear();
+    } else if (p.oldList != RtfParagraphState::NoOldList) {
+        int &key = m_oldListKeys[p.oldListLevel];
+        if (key == 0)
+            key = m_nextListKey++;
+        for (int level = p.oldListLevel + 1; level < RtfListTable::maxLevels; ++level)
+            m_oldListKeys.remove(level);
+        end.listKey = key;
+        end.listFormat.setStyle(QTextListFormat::Style(-int(p.oldListStyle)));
+        end.listFormat.setIndent(p.oldListLevel + 1);
+    } else {
+        m_oldListKeys.clear();
+    }
+    if (end.listKey != 0)
+        indent = end.listFormat.indent();
+    end.block = RtfFormats::blockFormat(p, indent, m_document->indentWidth());
+    return end;
+}
+
+void RtfParser::endParagraph()
+{
+    flushText();
+    contentEvent();
+    m_builder.endParagraph(paragraphEnd(), group().paragraph.inTable);
+}
+
+void RtfParser::endDocument()
+{
+    flushText();
+    flushPendingPicture();
+    if (m_builder.paragraphHasContent())
+        m_builder.endParagraph(paragraphEnd(), group().paragraph.inTable, false);
+    m_builder.finish();
+}
+
+// --- tables of the header -------------------------------------------------------------
+
+void RtfParser::commitFont()
+{
+    if (!m_fontPending)
+        return;
+    m_fontPending = false;
+    RtfFont font;
+    font.name = m_fontName.take().trimmed();
+    font.codePage = m_fontCodePage > 0 ? m_fontCodePage : RtfCodePage::forCharset(m_fontCharset);
+    m_formats.setFont(m_fontNumber, font);
+}
+
+void RtfParser::commitColor()
+{
+    m_formats.addColor(m_colorHasComponent ? QColor(m_red, m_green, m_blue) : QColor());
+    m_red = m_green = m_blue = 0;
+    m_colorHasComponent = false;
+}
+
+// --- pictures -------------------------------------------------------------------------
+
+void RtfParser::finishPicture(const Group &closed)
+{
+    QString error;
+    QImage image = m_picture.decode(&error);
+    const bool raster = !image.isNull();
+    const QSizeF size = m_picture.displaySize(image);
+    if (!raster) {
+        if (m_picture.format != RtfPicture::Metafile)
+            warn(error);
+        image = RtfPicture::placeholder(size);
+    }
+    m_picture = RtfPicture();
+
+    if (closed.inShpPict) {
+        // Word writes the picture twice: {\*\shppict …} and {\nonshppict …} for old readers.
+        // A metafile here waits for a raster version in the \nonshppict that follows.
+        if (raster) {
+            insertImage(image, size);
+            m_skipNonShpPict = true;
+        } else {
+            m_pendingPlaceholder = std::make_pair(image, size);
+        }
+        return;
+    }
+    if (closed.inNonShpPict) {
+        if (raster) {
+            m_pendingPlaceholder.reset();
+            insertImage(image, size);
+        } else if (!m_pendingPlaceholder) {
+            m_pendingPlaceholder = std::make_pair(image, size);
+        }
+        return;
+    }
+    insertImage(image, size);
+}
+
+void RtfParser::flushPendingPicture()
+{
+    m_skipNonShpPict = false;
+    if (!m_pendingPlaceholder)
+        return;
+    const auto pending = *m_pendingPlaceholder;
+    m_pendingPlaceholder.reset();
+    insertImage(pending.first, pending.second);
+}
+
+void RtfParser::contentEvent()
+{
+    if (m_pendingPlaceholder || m_skipNonShpPict)
+        flushPendingPicture();
+}
+
+void RtfParser::insertImage(const QImage &image, const QSizeF &size)
+{
+    const qint64 pixels = qint64(image.width()) * image.height();
+    if (m_imagePixels + pixels > maxTotalImagePixels) {
+        warn(QStringLiteral("pictures beyond %1 megapixels in total were left out")
+                 .arg(maxTotalImagePixels / (1024 * 1024)));
+        return;
+    }
+    m_imagePixels += pixels;
+    QString name;
+    do {
+        name = QStringLiteral("rtfimage://%1").arg(++m_imageCounter);
+    } while (m_document->resource(QTextDocument::ImageResource, QUrl(name)).isValid());
+    m_document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(size.width());
+    format.setHeight(size.height());
+    flushText();
+    m_builder.insertText(
+        QString(QChar::ObjectReplacementCharacter), format, group().paragraph.inTable);
+}

@@ -1,0 +1,232 @@
+#include "rtfpicture.h"
+
+#include "rtfunits.h"
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QtEndian>
+
+namespace {
+
+constexpr qreal defaultPictureSide = 96; // pixels, when a picture states no size at all
+constexpr qreal himetricPerInch = 2540;
+constexpr qreal pixelsPerInch = 96;
+constexpr int bmpFileHeaderSize = 14;
+constexpr int bmpInfoHeaderSize = 40;
+
+struct HexTable
+{
+    signed char value[256];
+    constexpr HexTable()
+        : value()
+    {
+        for (int i = 0; i < 256; ++i)
+            value[i] = -1;
+        for (int i = 0; i < 10; ++i)
+            value['0' + i] = static_cast<signed char>(i);
+        for (int i = 0; i < 6; ++i) {
+            value['a' + i] = static_cast<signed char>(10 + i);
+            value['A' + i] = static_cast<signed char>(10 + i);
+        }
+    }
+};
+constexpr HexTable hexTable;
+
+bool sizeAllowed(qint64 width, qint64 height)
+{
+    return width > 0 && height > 0 && width <= RtfPicture::maxImageSide
+        && height <= RtfPicture::maxImageSide && width * height <= RtfPicture::maxImagePixels;
+}
+
+QImage readImage(const QByteArray &data, const char *format, QString *error)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(true);
+    reader.setAllocationLimit(int(RtfPicture::maxImagePixels * 4 / (1024 * 1024)));
+    const QSize size = reader.size();
+    if (size.isValid() && !sizeAllowed(size.width(), size.height())) {
+        *error = QStringLiteral("picture of %1×%2 pixels is too large")
+                     .arg(size.width())
+                     .arg(size.height());
+        return QImage();
+    }
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        *error = QStringLiteral("picture data cannot be decoded: %1").arg(reader.errorString());
+        return QImage();
+    }
+    if (!sizeAllowed(image.width(), image.height())) {
+        *error = QStringLiteral("picture is too large");
+        return QImage();
+    }
+    return image;
+}
+
+} // namespace
+
+void RtfPicture::appendHex(QByteArrayView hex)
+{
+    const qsizetype start = m_data.size();
+    m_data.resize(start + hex.size() / 2 + 1);
+    char *out = m_data.data() + start;
+    int pending = m_pendingNibble;
+    for (char c : hex) {
+        const int v = hexTable.value[static_cast<unsigned char>(c)];
+        if (v < 0)
+            continue;
+        if (pending < 0) {
+            pending = v;
+        } else {
+            *out++ = static_cast<char>(pending * 16 + v);
+            pending = -1;
+        }
+    }
+    m_pendingNibble = pending;
+    m_data.resize(out - m_data.data());
+}
+
+QImage RtfPicture::decode(QString *error) const
+{
+    switch (format) {
+    case Png:
+        return readImage(m_data, "png", error);
+    case Jpeg:
+        return readImage(m_data, "jpeg", error);
+    case DeviceIndependentBitmap:
+        return decodeDib(error);
+    case DeviceBitmap:
+        return decodeDeviceBitmap(error);
+    case Metafile:
+        *error = QStringLiteral("metafile picture shown as a placeholder");
+        return QImage();
+    case UnknownFormat:
+        break;
+    }
+    *error = QStringLiteral("picture of unknown type");
+    return QImage();
+}
+
+QImage RtfPicture::decodeDib(QString *error) const
+{
+    // Packed DIB: BITMAPINFOHEADER, colour table, bits. Qt reads it once the file header
+    // that a .bmp file has in front is added.
+    if (m_data.size() < bmpInfoHeaderSize) {
+        *error = QStringLiteral("bitmap data is truncated");
+        return QImage();
+    }
+    const uchar *d = reinterpret_cast<const uchar *>(m_data.constData());
+    const quint32 headerSize = qFromLittleEndian<quint32>(d);
+    const qint32 w = qFromLittleEndian<qint32>(d + 4);
+    const qint32 h = qFromLittleEndian<qint32>(d + 8);
+    const quint16 bits = qFromLittleEndian<quint16>(d + 14);
+    const quint32 compression = qFromLittleEndian<quint32>(d + 16);
+    quint32 colorsUsed = qFromLittleEndian<quint32>(d + 32);
+    const qint64 absHeight = h < 0 ? -qint64(h) : qint64(h);
+    if (headerSize < bmpInfoHeaderSize || headerSize > quint32(m_data.size())
+        || !sizeAllowed(w, absHeight)) {
+        *error = QStringLiteral("bitmap header is invalid or the bitmap is too large");
+        return QImage();
+    }
+    if (colorsUsed == 0 && bits <= 8)
+        colorsUsed = 1u << bits;
+    if (colorsUsed > 256)
+        colorsUsed = 256;
+    qint64 offset = bmpFileHeaderSize + qint64(headerSize) + qint64(colorsUsed) * 4;
+    constexpr quint32 bitFields = 3;
+    if (compression == bitFields && headerSize == bmpInfoHeaderSize)
+        offset += 12;
+
+    QByteArray file(bmpFileHeaderSize, '\0');
+    uchar *f = reinterpret_cast<uchar *>(file.data());
+    f[0] = 'B';
+    f[1] = 'M';
+    qToLittleEndian<quint32>(quint32(bmpFileHeaderSize + m_data.size()), f + 2);
+    qToLittleEndian<quint32>(quint32(offset), f + 10);
+    file.append(m_data);
+    return readImage(file, "bmp", error);
+}
+
+QImage RtfPicture::decodeDeviceBitmap(QString *error) const
+{
+    // A Windows 3 device-dependent bitmap: rows of raw pixels, top row first.
+    const int bpp = bitsPerPixel;
+    if (!sizeAllowed(width, height) || (bpp != 1 && bpp != 24 && bpp != 32)) {
+        *error = QStringLiteral("device bitmap of this size or depth is not supported");
+        return QImage();
+    }
+    const qint64 stride = widthBytes > 0 ? widthBytes : ((qint64(width) * bpp + 15) / 16) * 2;
+    if (stride * 8 < qint64(width) * bpp || stride * height > m_data.size()) {
+        *error = QStringLiteral("device bitmap data is truncated");
+        return QImage();
+    }
+    QImage image(width, height, QImage::Format_RGB32);
+    const uchar *data = reinterpret_cast<const uchar *>(m_data.constData());
+    for (int y = 0; y < height; ++y) {
+        const uchar *row = data + y * stride;
+        QRgb *out = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            if (bpp == 1) {
+                const bool set = row[x / 8] & (0x80 >> (x % 8));
+                out[x] = set ? qRgb(255, 255, 255) : qRgb(0, 0, 0);
+            } else {
+                const uchar *p = row + x * (bpp / 8);
+                out[x] = qRgb(p[2], p[1], p[0]);
+            }
+        }
+    }
+    return image;
+}
+
+QSizeF RtfPicture::displaySize(const QImage &image) const
+{
+    auto side = [&](int goal, int own, int imageSide, int scale) {
+        qreal size;
+        if (goal > 0)
+            size = RtfUnits::twipsToPixels(goal);
+        else if (imageSide > 0)
+            size = imageSide;
+        else if (own > 0 && format == Metafile)
+            size = qMin<qreal>(own, RtfUnits::maxLengthTwips) * pixelsPerInch / himetricPerInch;
+        else if (own > 0)
+            size = own;
+        else
+            size = defaultPictureSide;
+        if (scale > 0 && scale != 100)
+            size = size * qMin(scale, 10000) / 100.0;
+        return qBound<qreal>(1, size, maxImageSide);
+    };
+    return QSizeF(side(goalWidth, width, image.width(), scaleX),
+        side(goalHeight, height, image.height(), scaleY));
+}
+
+QImage RtfPicture::placeholder(const QSizeF &size)
+{
+    qreal w = qMax<qreal>(1, size.width());
+    qreal h = qMax<qreal>(1, size.height());
+    const qreal factor = qMin<qreal>(1, maxPlaceholderSide / qMax(w, h));
+    const int iw = qMax(1, qRound(w * factor));
+    const int ih = qMax(1, qRound(h * factor));
+    QImage image(iw, ih, QImage::Format_RGB32);
+    const QRgb fill = qRgb(192, 192, 192);
+    const QRgb ink = qRgb(96, 96, 96);
+    image.fill(fill);
+    for (int x = 0; x < iw; ++x) {
+        image.setPixel(x, 0, ink);
+        image.setPixel(x, ih - 1, ink);
+    }
+    for (int y = 0; y < ih; ++y) {
+        image.setPixel(0, y, ink);
+        image.setPixel(iw - 1, y, ink);
+    }
+    const int steps = qMax(iw, ih);
+    for (int i = 0; i < steps; ++i) {
+        const int x = steps > 1 ? int(qint64(i) * (iw - 1) / (steps - 1)) : 0;
+        const int y = steps > 1 ? int(qint64(i) * (ih - 1) / (steps - 1)) : 0;
+        image.setPixel(x, y, ink);
+        image.setPixel(iw - 1 - x, y, ink);
+    }
+    return image;
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QtGlobal>
+
+// Character properties of an RTF group, as the file states them (indexes into the font and
+// colour tables, sizes in half-points).
+struct RtfCharState
+{
+    static constexpr int defaultFontSize = 24; // half-points, RTF's default \fs24
+
+    int font = -1; // font table number, -1 when none applies
+    int fontSize = defaultFontSize; // half-points
+    int foreground = -1; // colour table index, -1 = automatic
+    int background = -1; // colour table index, -1 = none
+    quint8 underline = 0; // QTextCharFormat::UnderlineStyle
+    quint8 verticalAlignment = 0; // QTextCharFormat::VerticalAlignment
+    quint8 capitalization = 0; // QFont::Capitalization
+    bool bold = false;
+    bool italic = false;
+    bool strikeOut = false;
+    bool hidden = false;
+
+    bool operator==(const RtfCharState &o) const
+    {
+        return font == o.font && fontSize == o.fontSize && foreground == o.foreground
+            && background == o.background && underline == o.underline
+            && verticalAlignment == o.verticalAlignment && capitalization == o.capitalization
+            && bold == o.bold && italic == o.italic && strikeOut == o.strikeOut
+            && hidden == o.hidden;
+    }
+    bool operator!=(const RtfCharState &o) const { return !(*this == o); }
+};
+
+// Paragraph properties of an RTF group; lengths in twips.
+struct RtfParagraphState
+{
+    enum Alignment : quint8 { Left, Center, Right, Justify };
+    enum OldListKind : quint8 { NoOldList, OldBullet, OldNumbered };
+
+    int leftIndent = 0;
+    int rightIndent = 0;
+    int firstIndent = 0;
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    int lineSpacing = 0; // \slN: >0 at least, <0 exactly, 0 single
+    bool lineMultiple = false; // \slmult1: lineSpacing is in 240ths of a line
+    Alignment alignment = Left;
+    bool inTable = false;
+
+    int listOverride = 0; // \lsN, 0 = not in a list
+    int listLevel = 0; // \ilvlN, 0-based
+
+    // Word 95 lists (\pn…), used when \ls is absent.
+    OldListKind oldList = NoOldList;
+    quint8 oldListLevel = 0; // 0-based
+    quint8 oldListStyle = 0; // QTextListFormat::Style as a positive number
+};

@@ -1,0 +1,116 @@
+#include "rtftablelayout.h"
+
+#include "rtfunits.h"
+
+#include <algorithm>
+
+RtfTableLayout::RtfTableLayout(
+    const QList<RtfRowDefinition> &rows, const QList<int> &cellCounts, int maxColumns)
+{
+    // Edges of each row: left edge, then the right edge of every cell, strictly increasing.
+    QList<QList<int>> edges;
+    QList<int> all;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const RtfRowDefinition &def = rows.at(r);
+        QList<int> rowEdges;
+        int edge = RtfUnits::clampTwips(def.left);
+        if (!def.cells.isEmpty())
+            edge = qMin(edge, RtfUnits::clampTwips(def.cells.first().right) - 1);
+        rowEdges.append(edge);
+        for (int i = 0; i < cellCounts.at(r); ++i) {
+            int right = i < def.cells.size() ? RtfUnits::clampTwips(def.cells.at(i).right)
+                                             : edge + defaultCellWidth;
+            if (right <= edge)
+                right = edge + 1;
+            rowEdges.append(right);
+            edge = right;
+        }
+        all.append(rowEdges);
+        edges.append(rowEdges);
+    }
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+
+    if (all.size() - 1 > maxColumns) {
+        placeByIndex(edges, maxColumns);
+    } else {
+        for (qsizetype i = 1; i < all.size(); ++i)
+            m_widths.append(all.at(i) - all.at(i - 1));
+        for (const QList<int> &rowEdges : edges) {
+            QList<Placement> row;
+            for (qsizetype i = 1; i < rowEdges.size(); ++i) {
+                Placement p;
+                p.column = int(
+                    std::lower_bound(all.begin(), all.end(), rowEdges.at(i - 1)) - all.begin());
+                const int end
+                    = int(std::lower_bound(all.begin(), all.end(), rowEdges.at(i)) - all.begin());
+                p.columnSpan = qMax(1, end - p.column);
+                row.append(p);
+            }
+            m_placements.append(row);
+        }
+    }
+    if (m_widths.isEmpty())
+        m_widths.append(defaultCellWidth);
+    applyMerges(rows);
+}
+
+void RtfTableLayout::placeByIndex(const QList<QList<int>> &edges, int maxColumns)
+{
+    // Too many distinct edges: one column per cell index, widths from the widest row.
+    qsizetype widest = 0;
+    for (qsizetype r = 0; r < edges.size(); ++r) {
+        if (edges.at(r).size() > edges.at(widest).size())
+            widest = r;
+    }
+    const QList<int> &w = edges.at(widest);
+    const int columns = int(qMin<qsizetype>(maxColumns, qMax<qsizetype>(1, w.size() - 1)));
+    for (int c = 0; c < columns; ++c)
+        m_widths.append(c + 1 < w.size() ? w.at(c + 1) - w.at(c) : defaultCellWidth);
+    for (const QList<int> &rowEdges : edges) {
+        QList<Placement> row;
+        for (qsizetype i = 1; i < rowEdges.size(); ++i) {
+            Placement p;
+            p.column = int(qMin<qsizetype>(i - 1, columns - 1));
+            p.covered = i - 1 >= columns;
+            row.append(p);
+        }
+        m_placements.append(row);
+    }
+}
+
+void RtfTableLayout::applyMerges(const QList<RtfRowDefinition> &rows)
+{
+    // origin[c] = the row and cell index of the cell that starts a vertical merge in column c
+    QList<std::pair<int, int>> origin(m_widths.size(), { -1, -1 });
+    for (qsizetype r = 0; r < m_placements.size(); ++r) {
+        QList<Placement> &row = m_placements[r];
+        const RtfRowDefinition &def = rows.at(r);
+        int horizontalOrigin = -1;
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            Placement &p = row[i];
+            if (p.covered)
+                continue;
+            const RtfCellDefinition cell
+                = i < def.cells.size() ? def.cells.at(i) : RtfCellDefinition();
+            if (cell.merged && horizontalOrigin >= 0) {
+                Placement &o = row[horizontalOrigin];
+                o.columnSpan = qMax(o.columnSpan, p.column + p.columnSpan - o.column);
+                p.covered = true;
+                continue;
+            }
+            horizontalOrigin = int(i);
+            const int c = p.column;
+            if (cell.verticallyMerged && origin[c].first >= 0) {
+                Placement &o = m_placements[origin[c].first][origin[c].second];
+                if (o.columnSpan == p.columnSpan) {
+                    o.rowSpan = int(r) - origin[c].first + 1;
+                    p.covered = true;
+                    continue;
+                }
+            }
+            origin[c] = cell.verticalMergeFirst ? std::pair<int, int>(int(r), int(i))
+                                                : std::pair<int, int>(-1, -1);
+        }
+    }
+}
