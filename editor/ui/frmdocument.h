@@ -1,0 +1,69 @@
+#pragma once
+
+#include "selectionfont.h"
+
+#include <QWidget>
+
+class PageCanvas;
+class QScrollBar;
+class QTextDocument;
+
+// A page window: the page canvas rtfText, which keeps its size whatever the window's size,
+// and the scroll bars HScroll1 and VScroll1 that move it when it is larger than the window.
+// The main window puts it in its document area.
+class frmDocument : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // `canvas` is the initial canvas size in units.
+    explicit frmDocument(const QSize &canvas, QWidget *parent = nullptr);
+
+    PageCanvas *rtfText() const { return m_rtfText; }
+    QTextDocument *document() const;
+    QScrollBar *HScroll1() const { return m_hScroll; }
+    QScrollBar *VScroll1() const { return m_vScroll; }
+
+    // What ChangeWindowState did.
+    enum class SizeResult {
+        Sized,
+        WidthTooLarge, // nothing changed
+        HeightTooLarge, // the new width is in place, the height is the old one
+    };
+
+    // Sizes the canvas for a page of Width x Height modules: PerPixel x Width + 2 wide, then
+    // PerPixel x Height + 2 high, in 16-bit arithmetic; a side outside 0..32767 is refused.
+    // Lays the window out again in every case.
+    SizeResult ChangeWindowState(qint16 Width, qint16 Height, qint16 PerPixel);
+
+    // Sets one side of the canvas (the text-width rule of a listed page, the text-size boxes);
+    // false, with the canvas unchanged, outside 0..32767. Lays the window out again.
+    bool setCanvasWidth(int units);
+    bool setCanvasHeight(int units);
+
+    // Places the canvas and sets the scroll bars for the current window and canvas sizes.
+    void DocResize();
+
+    // Empties the page and makes typing red again.
+    void newPage();
+
+    // One sentence, in `language`, on why a canvas of Width x Height modules was refused.
+    static QString sizeRefusalMessage(
+        SizeResult result, qint16 Width, qint16 Height, qint16 PerPixel, const QString &language);
+
+signals:
+    // The selection's font changed: the font boxes show it where it is uniform.
+    void selectionFontChanged(const SelectionFont &font);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    void followScrollBars();
+    void reportSelectionFont();
+
+    PageCanvas *m_rtfText;
+    QScrollBar *m_hScroll;
+    QScrollBar *m_vScroll;
+};

@@ -1,0 +1,118 @@
+#include "doclayout.h"
+
+#include <QtTest>
+
+namespace {
+
+// A window of `client` with 16-unit bars, a canvas of `canvas`, both bars at 0..0.
+DocLayoutInput window(QSize client, QSize canvas)
+{
+    DocLayoutInput in;
+    in.client = client;
+    in.canvas = canvas;
+    in.hBarHeight = 16;
+    in.vBarWidth = 16;
+    in.hBar = QRect(0, 0, 100, 16);
+    in.vBar = QRect(0, 0, 16, 100);
+    return in;
+}
+
+} // namespace
+
+class tst_DocLayout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void barsAlongTheEdges()
+    {
+        const DocLayout out = computeDocLayout(window({ 400, 300 }, { 130, 18 }));
+        QCOMPARE(out.hBar, QRect(0, 300 - 16, 400 - 16, 16));
+        QCOMPARE(out.vBar, QRect(400 - 16, 0, 16, 300 - 16));
+    }
+
+    void tinyWindowKeepsBarLengths()
+    {
+        DocLayoutInput in = window({ 10, 8 }, { 130, 18 });
+        const DocLayout out = computeDocLayout(in);
+        QCOMPARE(out.hBar, in.hBar); // 10 - 16 would be negative
+        QCOMPARE(out.vBar, in.vBar);
+    }
+
+    void canvasAsWideAsTheClientScrolls()
+    {
+        const DocLayout out = computeDocLayout(window({ 400, 300 }, { 400, 18 }));
+        QCOMPARE(out.canvasPos.x(), 0.0);
+        QCOMPARE(out.h.maximum, 0);
+        QCOMPARE(out.h.singleStep, 1);
+        QCOMPARE(out.h.pageStep, 400);
+    }
+
+    void canvasOneNarrowerIsCentredAtAHalf()
+    {
+        DocLayoutInput in = window({ 400, 300 }, { 399, 18 });
+        in.h.maximum = 50;
+        const DocLayout out = computeDocLayout(in);
+        QCOMPARE(out.canvasPos.x(), 0.5);
+        QCOMPARE(out.h.minimum, 0);
+        QCOMPARE(out.h.maximum, 0);
+        QCOMPARE(out.canvasPos.y(), (300 - 18) / 2.0);
+    }
+
+    void largerCanvasScrollsFromTheBarValue()
+    {
+        DocLayoutInput in = window({ 400, 300 }, { 1026, 1000 });
+        in.h.maximum = 626;
+        in.h.value = 120;
+        in.v.maximum = 700;
+        in.v.value = 700;
+        const DocLayout out = computeDocLayout(in);
+        QCOMPARE(out.canvasPos, QPointF(-120, -700));
+        QCOMPARE(out.h.maximum, 626);
+        QCOMPARE(out.h.pageStep, 400);
+        QCOMPARE(out.v.maximum, 700);
+        QCOMPARE(out.v.pageStep, 300);
+    }
+
+    void pageStepIsRoundedInSinglePrecision_data()
+    {
+        QTest::addColumn<int>("canvas");
+        QTest::addColumn<int>("client");
+        QTest::addColumn<int>("pageStep");
+        QTest::newRow("exact") << 1000 << 300 << 300;
+        // 32767 - 32767 x (32766 / 32767) is 1 up to float error; still 1.
+        QTest::newRow("long canvas") << 32767 << 1 << 1;
+        QTest::newRow("odd sizes") << 777 << 333 << 333;
+    }
+    void pageStepIsRoundedInSinglePrecision()
+    {
+        QFETCH(int, canvas);
+        QFETCH(int, client);
+        QFETCH(int, pageStep);
+        const DocLayout out = computeDocLayout(window({ client, 100 }, { canvas, 10 }));
+        QCOMPARE(out.h.pageStep, pageStep);
+    }
+
+    void rangeBeyondSixteenBitsKeepsTheOldEnd()
+    {
+        DocLayoutInput in = window({ 100, 100 }, { 32767, 10 });
+        in.client = QSize(-20000, 100); // a client area the platform can never give, for the range
+        in.h.maximum = 77;
+        const DocLayout out = computeDocLayout(in);
+        QCOMPARE(out.h.maximum, 77);
+    }
+
+    void shorterRangePullsTheValueIn()
+    {
+        DocLayoutInput in = window({ 1000, 300 }, { 1026, 18 });
+        in.h.maximum = 626;
+        in.h.value = 300;
+        const DocLayout out = computeDocLayout(in);
+        QCOMPARE(out.h.maximum, 26);
+        QCOMPARE(out.h.value, 26);
+        QCOMPARE(out.canvasPos.x(), -26.0);
+    }
+};
+
+QTEST_APPLESS_MAIN(tst_DocLayout)
+#include "tst_doclayout.moc"
