@@ -52,7 +52,7 @@ void RtfDocumentBuilder::endParagraph(
         m_cell.push_back(Op { Op::Paragraph, {}, {}, paragraph });
         return;
     }
-    applyParagraph(m_cursor, paragraph, breakAfter);
+    applyParagraph(m_cursor, paragraph, breakAfter, nullptr);
     m_blockFromBreak = breakAfter;
 }
 
@@ -94,11 +94,18 @@ void RtfDocumentBuilder::applyText(
     cursor.insertText(text, format);
 }
 
-void RtfDocumentBuilder::applyParagraph(
-    QTextCursor &cursor, const RtfParagraphEnd &paragraph, bool breakAfter)
+void RtfDocumentBuilder::applyParagraph(QTextCursor &cursor, const RtfParagraphEnd &paragraph,
+    bool breakAfter, const QTextTableCell *cell)
 {
     cursor.setBlockFormat(paragraph.block);
-    cursor.setBlockCharFormat(paragraph.mark);
+    if (cell) {
+        // The first block's character format is the cell's own format (spans, background).
+        QTextCharFormat format = cell->format();
+        format.merge(paragraph.mark);
+        cursor.setBlockCharFormat(format);
+    } else {
+        cursor.setBlockCharFormat(paragraph.mark);
+    }
     if (paragraph.listKey != 0) {
         QTextList *&list = m_lists[paragraph.listKey];
         if (list)
@@ -110,18 +117,19 @@ void RtfDocumentBuilder::applyParagraph(
         cursor.insertBlock(QTextBlockFormat(), paragraph.mark);
 }
 
-void RtfDocumentBuilder::replay(QTextCursor &cursor, const Cell &cell)
+void RtfDocumentBuilder::replay(
+    QTextCursor &cursor, const Cell &content, const QTextTableCell &cell, bool startsCell)
 {
-    for (const Op &op : cell) {
+    for (const Op &op : content) {
         switch (op.kind) {
         case Op::Text:
             applyText(cursor, op.text, op.format);
             break;
         case Op::Paragraph:
-            applyParagraph(cursor, op.paragraph, true);
-            break;
         case Op::LastParagraph:
-            applyParagraph(cursor, op.paragraph, false);
+            applyParagraph(
+                cursor, op.paragraph, op.kind == Op::Paragraph, startsCell ? &cell : nullptr);
+            startsCell = false;
             break;
         }
     }
@@ -191,13 +199,14 @@ void RtfDocumentBuilder::closeTable()
             const Cell &content = row.cells[i];
             QTextTableCell cell = table->cellAt(r, p.column);
             QTextCursor cursor = cell.lastCursorPosition();
-            if (p.covered) {
+            const bool startsCell = cursor.position() == cell.firstPosition();
+            if (!startsCell) {
                 const bool empty = content.size() == 1 && content.front().kind == Op::LastParagraph;
                 if (empty)
                     continue;
                 cursor.insertBlock();
             }
-            replay(cursor, content);
+            replay(cursor, content, cell, startsCell);
             if (!p.covered && i < row.definition.cells.size()) {
                 const QColor background = row.definition.cells.at(i).background;
                 if (background.isValid()) {

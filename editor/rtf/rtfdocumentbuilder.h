@@ -14,6 +14,7 @@
 
 class QTextDocument;
 class QTextList;
+class QTextTableCell;
 
 // What ends a paragraph: its block format, the format of its paragraph mark (which sizes an
 // empty line) and the list it belongs to.
@@ -65,8 +66,11 @@ private:
     bool routeToTable(bool inTable);
     void closeTable();
     void applyText(QTextCursor &cursor, const QString &text, const QTextCharFormat &format);
-    void applyParagraph(QTextCursor &cursor, const RtfParagraphEnd &paragraph, bool breakAfter);
-    void replay(QTextCursor &cursor, const Cell &cell);
+    // `cell` is the table cell whose first block the cursor is in, if any.
+    void applyParagraph(QTextCursor &cursor, const RtfParagraphEnd &paragraph, bool breakAfter,
+        const QTextTableCell *cell);
+    void replay(
+        QTextCursor &cursor, const Cell &content, const QTextTableCell &cell, bool startsCell);
 
     QTextDocument *m_document;
     QTextCursor m_cursor;

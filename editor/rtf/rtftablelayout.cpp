@@ -7,16 +7,18 @@
 RtfTableLayout::RtfTableLayout(
     const QList<RtfRowDefinition> &rows, const QList<int> &cellCounts, int maxColumns)
 {
-    // Edges of each row: left edge, then the right edge of every cell, strictly increasing.
+    // Right edges of the cells of each row, strictly increasing. Rows all start in the first
+    // column whatever their \trleft, so only right edges make columns.
     QList<QList<int>> edges;
     QList<int> all;
+    int left = RtfUnits::maxLengthTwips;
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const RtfRowDefinition &def = rows.at(r);
         QList<int> rowEdges;
         int edge = RtfUnits::clampTwips(def.left);
         if (!def.cells.isEmpty())
             edge = qMin(edge, RtfUnits::clampTwips(def.cells.first().right) - 1);
-        rowEdges.append(edge);
+        left = qMin(left, edge);
         for (int i = 0; i < cellCounts.at(r); ++i) {
             int right = i < def.cells.size() ? RtfUnits::clampTwips(def.cells.at(i).right)
                                              : edge + defaultCellWidth;
@@ -31,20 +33,20 @@ RtfTableLayout::RtfTableLayout(
     std::sort(all.begin(), all.end());
     all.erase(std::unique(all.begin(), all.end()), all.end());
 
-    if (all.size() - 1 > maxColumns) {
+    if (all.size() > maxColumns) {
         placeByIndex(edges, maxColumns);
     } else {
-        for (qsizetype i = 1; i < all.size(); ++i)
-            m_widths.append(all.at(i) - all.at(i - 1));
+        for (qsizetype i = 0; i < all.size(); ++i)
+            m_widths.append(all.at(i) - (i == 0 ? left : all.at(i - 1)));
         for (const QList<int> &rowEdges : edges) {
             QList<Placement> row;
-            for (qsizetype i = 1; i < rowEdges.size(); ++i) {
+            int column = 0;
+            for (int edge : rowEdges) {
                 Placement p;
-                p.column = int(
-                    std::lower_bound(all.begin(), all.end(), rowEdges.at(i - 1)) - all.begin());
-                const int end
-                    = int(std::lower_bound(all.begin(), all.end(), rowEdges.at(i)) - all.begin());
-                p.columnSpan = qMax(1, end - p.column);
+                p.column = column;
+                const int last = int(std::lower_bound(all.begin(), all.end(), edge) - all.begin());
+                p.columnSpan = qMax(1, last - column + 1);
+                column = last + 1;
                 row.append(p);
             }
             m_placements.append(row);
@@ -64,15 +66,15 @@ void RtfTableLayout::placeByIndex(const QList<QList<int>> &edges, int maxColumns
             widest = r;
     }
     const QList<int> &w = edges.at(widest);
-    const int columns = int(qMin<qsizetype>(maxColumns, qMax<qsizetype>(1, w.size() - 1)));
+    const int columns = int(qMin<qsizetype>(maxColumns, qMax<qsizetype>(1, w.size())));
     for (int c = 0; c < columns; ++c)
-        m_widths.append(c + 1 < w.size() ? w.at(c + 1) - w.at(c) : defaultCellWidth);
+        m_widths.append(c > 0 && c < w.size() ? w.at(c) - w.at(c - 1) : defaultCellWidth);
     for (const QList<int> &rowEdges : edges) {
         QList<Placement> row;
-        for (qsizetype i = 1; i < rowEdges.size(); ++i) {
+        for (qsizetype i = 0; i < rowEdges.size(); ++i) {
             Placement p;
-            p.column = int(qMin<qsizetype>(i - 1, columns - 1));
-            p.covered = i - 1 >= columns;
+            p.column = int(qMin<qsizetype>(i, columns - 1));
+            p.covered = i >= columns;
             row.append(p);
         }
         m_placements.append(row);

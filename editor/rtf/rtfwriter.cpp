@@ -76,6 +76,16 @@ QByteArray hexByte(int value)
     return out;
 }
 
+// The format of a paragraph's mark. A table cell keeps its own properties (background,
+// spans) in the character format of its first block; they are not text formats.
+QTextCharFormat markFormat(const QTextBlock &block)
+{
+    QTextCharFormat format = block.charFormat();
+    if (format.isTableCellFormat())
+        format.clearBackground();
+    return format;
+}
+
 int listLevel(const QTextList *list)
 {
     return qBound(0, list->format().indent() - 1, maxListLevel);
@@ -214,7 +224,7 @@ void RtfWriter::writeBlock(const QTextBlock &block, bool inTable, bool lastInCel
     if (inTable)
         m_encoder.appendControl(m_body, "\\intbl");
     writeParagraphFormat(block.blockFormat(), list);
-    writeCharFormat(block.charFormat());
+    writeCharFormat(markFormat(block));
 
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
@@ -249,7 +259,7 @@ void RtfWriter::writeListText(const QTextBlock &block, const QTextList *list)
         marker = list->itemText(block);
     m_encoder.appendRaw(m_body, "{\\listtext");
     m_encoder.appendControl(m_body, "\\pard\\plain");
-    writeCharFormat(block.charFormat());
+    writeCharFormat(markFormat(block));
     m_encoder.appendText(m_body, marker);
     m_encoder.appendControl(m_body, "\\tab");
     m_encoder.appendRaw(m_body, "}");
