@@ -1,0 +1,510 @@
+#include "link.h"
+
+#include "answerjudge.h"
+#include "localtext.h"
+#include "messages.h"
+#include "promptsink.h"
+#include "seriallinesettings.h"
+#include "serialtransport.h"
+#include "tcptransport.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Delay counts beyond this would never end in practice; a count is capped rather than hang.
+constexpr double kMaxDelayCount = 1e9;
+
+constexpr int kLowestTcpPort = 1;
+constexpr int kHighestTcpPort = 65535;
+
+int seconds(std::chrono::milliseconds d)
+{
+    return int(std::chrono::duration_cast<std::chrono::seconds>(d).count());
+}
+
+bool parseTcpPort(const QString &text, quint16 *port)
+{
+    static const QRegularExpression digits(QStringLiteral("^\\d{1,5}$"));
+    const QString t = text.trimmed();
+    if (!digits.match(t).hasMatch())
+        return false;
+    const int value = t.toInt();
+    if (value < kLowestTcpPort || value > kHighestTcpPort)
+        return false;
+    *port = quint16(value);
+    return true;
+}
+
+} // namespace
+
+// What one exchange with one destination has seen so far. Filled by the transport's signals
+// while the link waits.
+struct Link::Exchange
+{
+    qint64 total = 0; // packet length
+    qint64 written = 0; // bytes the system has taken
+    bool failed = false; // the transport broke or the peer went away
+    QString failReason;
+    bool arrivedAny = false;
+    bool answered = false; // an arrival carried a verdict
+    QList<qint16> messages; // messages 7 and 8 to show, in arrival order
+    TcpAnswerReader tcpAnswers;
+};
+
+class Link::BusyScope
+{
+public:
+    explicit BusyScope(Link *link)
+        : m_link(link)
+    {
+        m_link->m_busy = true;
+        m_link->m_cancelRequested = false;
+        emit m_link->busyChanged(true);
+    }
+    ~BusyScope()
+    {
+        m_link->m_busy = false;
+        emit m_link->busyChanged(false);
+    }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    Link *m_link;
+};
+
+Link::Link(PromptSink *prompts, QObject *parent)
+    : QObject(parent)
+    , m_prompts(prompts)
+    , m_serial(new SerialTransport(this))
+{ }
+
+Link::~Link()
+{
+    m_serial->close();
+    delete m_tcp;
+}
+
+bool Link::isSerialOpen() const
+{
+    return m_serial->isOpen();
+}
+
+bool Link::OpenTrance(qint16 Trance)
+{
+    if (Trance != TranceKind::kRs232 && Trance != TranceKind::kBlueTooth)
+        return true; // TCP connects per send; other kinds have nothing to open
+    if (m_busy) {
+        m_prompts->inform(busyText(), MsgTitle(m_settings.Language), PromptIcon::Exclamation);
+        return false;
+    }
+    m_serial->close();
+    QString error;
+    if (!openSerial(&error)) {
+        showPortError(error);
+        return false;
+    }
+    delete m_tcp;
+    m_tcp = nullptr;
+    return true;
+}
+
+void Link::CloseTrance(qint16 Trance)
+{
+    const bool serial = Trance == TranceKind::kRs232 || Trance == TranceKind::kBlueTooth
+        || Trance == TranceKind::kAll;
+    const bool tcp = Trance == TranceKind::kTcpIp || Trance == TranceKind::kAll;
+    if (!serial && !tcp)
+        return;
+    if (m_busy) {
+        m_cancelRequested = true;
+        wake();
+    }
+    if (serial)
+        m_serial->close();
+    if (tcp && m_tcp)
+        m_tcp->close();
+}
+
+SendOutcome Link::SendBuffer(const QByteArray &Buf, qint16 Trance)
+{
+    if (Trance == TranceKind::kRs232 || Trance == TranceKind::kBlueTooth)
+        return SendSerial(Buf);
+    if (Trance == TranceKind::kTcpIp)
+        return SendTcp(Buf);
+    return {};
+}
+
+SendOutcome Link::SendSerial(const QByteArray &Buf)
+{
+    SendOutcome outcome;
+    if (m_busy) {
+        outcome.refusedBusy = true;
+        return outcome;
+    }
+    BusyScope busy(this);
+    const QString &language = m_settings.Language;
+    TargetOutcome target;
+    target.address = m_settings.CommPort.trimmed();
+
+    m_serial->close();
+    QString error;
+    if (!openSerial(&error)) {
+        target.problem = error;
+        outcome.targets.append(target);
+        showPortError(error);
+        return outcome;
+    }
+    target.address = m_serial->portName();
+
+    Exchange exchange;
+    exchange.total = Buf.size();
+    WaitEnd writeEnd = WaitEnd::Event;
+    {
+        QObject scope; // drops the connections below when the exchange ends
+        watch(*m_serial, exchange, &scope, true);
+        emit sendProgress(0, exchange.total);
+        if (!m_serial->write(Buf, &error)) {
+            exchange.failed = true;
+            exchange.failReason = error;
+        } else {
+            writeEnd = waitWritten(*m_serial, exchange);
+            // Closing while bytes wait in the driver would cut the packet's tail at low speeds.
+            if (writeEnd == WaitEnd::Event && !exchange.failed)
+                writeEnd = waitDrained(*m_serial, exchange);
+            if (writeEnd == WaitEnd::Event && !exchange.failed)
+                m_serial->drain();
+        }
+        target.sent = writeEnd == WaitEnd::Event && !exchange.failed;
+        if (target.sent) {
+            target.answerWait
+                = waitFor(kAnswerTimeout, [&] { return exchange.answered || exchange.failed; });
+        }
+        m_serial->close();
+    }
+
+    target.verdict = verdictOfMessages(exchange.messages);
+    const QString port = target.address;
+    if (m_cancelRequested || writeEnd == WaitEnd::Cancelled) {
+        outcome.cancelled = true;
+        target.problem = localText(language, QStringLiteral("The link was closed during the send."),
+            QStringLiteral("发送过程中连接被关闭。"));
+    } else if (!target.sent && writeEnd == WaitEnd::Timeout) {
+        target.problem = localText(language,
+            QStringLiteral("The serial port %1 took no data for %2 s.")
+                .arg(port)
+                .arg(seconds(kWriteStallTimeout)),
+            QStringLiteral("串口 %1 在 %2 秒内未能发出数据。")
+                .arg(port)
+                .arg(seconds(kWriteStallTimeout)));
+    } else if (!target.sent) {
+        target.problem = localText(language,
+            QStringLiteral("The serial port %1 could not be written: %2.")
+                .arg(port, exchange.failReason),
+            QStringLiteral("无法向串口 %1 写入数据：%2。").arg(port, exchange.failReason));
+    } else if (target.verdict == Verdict::None) {
+        target.problem = exchange.failed
+            ? localText(language,
+                QStringLiteral("The serial port %1 failed while waiting for the "
+                               "answer: %2.")
+                    .arg(port, exchange.failReason),
+                QStringLiteral("等待应答时串口 %1 出错：%2。").arg(port, exchange.failReason))
+            : localText(language,
+                QStringLiteral("The sign on %1 did not answer within %2 s.")
+                    .arg(port)
+                    .arg(seconds(kAnswerTimeout)),
+                QStringLiteral("%1 上的显示屏在 %2 秒内没有应答。")
+                    .arg(port)
+                    .arg(seconds(kAnswerTimeout)));
+    }
+    outcome.targets.append(target);
+
+    showMessages(exchange.messages);
+    if (!target.sent && !outcome.cancelled)
+        showPortError(target.problem);
+    return outcome;
+}
+
+SendOutcome Link::SendTcp(const QByteArray &Buf)
+{
+    SendOutcome outcome;
+    if (m_busy) {
+        outcome.refusedBusy = true;
+        return outcome;
+    }
+    BusyScope busy(this);
+    delete m_tcp;
+    m_tcp = nullptr;
+
+    const QStringList rows = m_settings.IpStr.split(QLatin1Char(';'));
+    for (const QString &row : rows) {
+        const QStringList fields = row.split(QLatin1Char(','));
+        // A row without a port or flag cannot be a ticked target.
+        if (fields.size() < 3 || fields.at(2) != QLatin1String("1"))
+            continue;
+        QList<qint16> messages;
+        const TargetOutcome target = sendToTarget(Buf, fields.at(0), fields.at(1), &messages);
+        outcome.targets.append(target);
+        if (m_cancelRequested) {
+            outcome.cancelled = true;
+            break;
+        }
+        showMessages(messages);
+        if (!target.sent) {
+            m_prompts->inform(QLatin1Char('[') + target.address + QLatin1Char(':') + target.port
+                    + QLatin1Char(']') + MsgText(Msg::IpLinkError, m_settings.Language),
+                MsgTitle(m_settings.Language), MsgIcon(Msg::IpLinkError));
+        }
+    }
+    return outcome;
+}
+
+TargetOutcome Link::sendToTarget(
+    const QByteArray &Buf, const QString &address, const QString &portText, QList<qint16> *messages)
+{
+    const QString &language = m_settings.Language;
+    TargetOutcome target;
+    target.address = address;
+    target.port = portText;
+    m_sockState = SockStateValue::kNoAnswer;
+
+    quint16 port = 0;
+    if (!parseTcpPort(portText, &port)) {
+        target.problem = localText(language,
+            QStringLiteral("The port \"%1\" is not a number from 1 to 65535.").arg(portText),
+            QStringLiteral("端口“%1”不是 1 到 65535 之间的数。").arg(portText));
+        return target;
+    }
+    const QString host = address.trimmed();
+    if (host.isEmpty()) {
+        target.problem = localText(language, QStringLiteral("The target has no address."),
+            QStringLiteral("目标没有地址。"));
+        return target;
+    }
+
+    Exchange exchange;
+    exchange.total = Buf.size();
+    WaitEnd writeEnd = WaitEnd::NotRun;
+    {
+        QObject scope; // drops the connections below when the exchange ends
+        m_tcp = new TcpTransport(this);
+        watch(*m_tcp, exchange, &scope, false);
+        connect(m_tcp, &TcpTransport::connected, &scope, [this] {
+            m_sockState = SockStateValue::kConnected;
+            wake();
+        });
+        connect(m_tcp, &ByteTransport::failed, &scope, [this] {
+            m_sockState = SockStateValue::kError;
+            wake();
+        });
+        m_tcp->connectToHost(host, port);
+        target.connectWait
+            = waitFor(kConnectTimeout, [this] { return m_sockState != SockStateValue::kNoAnswer; });
+        if (m_sockState == SockStateValue::kConnected && !m_cancelRequested) {
+            QString error;
+            if (m_tcp->write(Buf, &error)) {
+                writeEnd = waitWritten(*m_tcp, exchange);
+                target.sent = writeEnd == WaitEnd::Event && m_tcp->bytesToWrite() == 0
+                    && !(exchange.failed && exchange.written < exchange.total);
+            } else {
+                exchange.failed = true;
+                exchange.failReason = error;
+            }
+        }
+        // A target that was not sent to has nothing to answer; waiting would only slow the
+        // targets after it.
+        if (target.sent) {
+            target.answerWait
+                = waitFor(kAnswerTimeout, [&] { return exchange.answered || exchange.failed; });
+        }
+        m_tcp->close();
+        delete m_tcp;
+        m_tcp = nullptr;
+    }
+
+    *messages = exchange.messages;
+    target.verdict = verdictOfMessages(exchange.messages);
+    const QString where = host + QLatin1Char(':') + QString::number(port);
+    if (m_cancelRequested) {
+        target.problem = localText(language, QStringLiteral("The link was closed during the send."),
+            QStringLiteral("发送过程中连接被关闭。"));
+    } else if (target.connectWait == WaitEnd::Timeout) {
+        target.problem = localText(language,
+            QStringLiteral("%1 did not accept the connection within %2 s.")
+                .arg(where)
+                .arg(seconds(kConnectTimeout)),
+            QStringLiteral("%1 在 %2 秒内没有接受连接。").arg(where).arg(seconds(kConnectTimeout)));
+    } else if (!target.sent && writeEnd == WaitEnd::Timeout) {
+        target.problem = localText(language,
+            QStringLiteral("%1 took no data for %2 s.").arg(where).arg(seconds(kWriteStallTimeout)),
+            QStringLiteral("%1 在 %2 秒内没有接收数据。")
+                .arg(where)
+                .arg(seconds(kWriteStallTimeout)));
+    } else if (!target.sent) {
+        target.problem = localText(language,
+            QStringLiteral("%1 could not be reached: %2.").arg(where, exchange.failReason),
+            QStringLiteral("无法连接 %1：%2。").arg(where, exchange.failReason));
+    } else if (target.verdict == Verdict::None) {
+        if (exchange.failed) {
+            target.problem = localText(language,
+                QStringLiteral("%1 closed the connection without an answer: %2.")
+                    .arg(where, exchange.failReason),
+                QStringLiteral("%1 未应答就关闭了连接：%2。").arg(where, exchange.failReason));
+        } else if (exchange.arrivedAny) {
+            target.problem = localText(language,
+                QStringLiteral("%1 answered neither success nor failure.").arg(where),
+                QStringLiteral("%1 的应答既不是成功也不是失败。").arg(where));
+        } else {
+            target.problem = localText(language,
+                QStringLiteral("%1 did not answer within %2 s.")
+                    .arg(where)
+                    .arg(seconds(kAnswerTimeout)),
+                QStringLiteral("%1 在 %2 秒内没有应答。").arg(where).arg(seconds(kAnswerTimeout)));
+        }
+    }
+    return target;
+}
+
+void Link::Delay(double Times)
+{
+    if (!(Times >= 0))
+        return; // negative (or not a number): no yield
+    const double last = std::min(std::floor(Times), kMaxDelayCount);
+    for (double i = 0; i <= last; i += 1)
+        QCoreApplication::processEvents();
+}
+
+WaitEnd Link::waitFor(std::chrono::milliseconds bound, const std::function<bool()> &done,
+    std::chrono::milliseconds poll)
+{
+    const QDeadlineTimer deadline(bound);
+    for (;;) {
+        if (done())
+            return WaitEnd::Event;
+        if (m_cancelRequested)
+            return WaitEnd::Cancelled;
+        if (deadline.hasExpired())
+            return WaitEnd::Timeout;
+        auto remaining
+            = std::chrono::ceil<std::chrono::milliseconds>(deadline.remainingTimeAsDuration());
+        if (poll > 0ms)
+            remaining = std::min(remaining, poll);
+        QEventLoop loop;
+        QTimer timer;
+        timer.setSingleShot(true);
+        connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timer.start(remaining);
+        m_waitLoop = &loop;
+        loop.exec();
+        m_waitLoop = nullptr;
+    }
+}
+
+WaitEnd Link::waitWritten(ByteTransport &transport, Exchange &exchange)
+{
+    // Bounded by stalls, not by the whole write: a long packet at a low speed takes as long
+    // as it takes, but a port that takes nothing is stuck.
+    for (;;) {
+        if (exchange.failed || transport.bytesToWrite() == 0)
+            return WaitEnd::Event;
+        const qint64 before = exchange.written;
+        const WaitEnd end = waitFor(kWriteStallTimeout, [&] {
+            return exchange.failed || transport.bytesToWrite() == 0 || exchange.written != before;
+        });
+        if (end != WaitEnd::Event)
+            return end;
+    }
+}
+
+WaitEnd Link::waitDrained(SerialTransport &transport, Exchange &exchange)
+{
+    for (;;) {
+        const qint64 before = transport.bytesInFlight();
+        if (exchange.failed || before == 0)
+            return WaitEnd::Event;
+        const WaitEnd end = waitFor(
+            kWriteStallTimeout,
+            [&] { return exchange.failed || transport.bytesInFlight() < before; },
+            kDrainPollInterval);
+        if (end != WaitEnd::Event)
+            return end;
+    }
+}
+
+void Link::wake()
+{
+    if (m_waitLoop)
+        m_waitLoop->quit();
+}
+
+void Link::watch(ByteTransport &transport, Exchange &exchange, QObject *scope, bool serial)
+{
+    connect(&transport, &ByteTransport::arrived, scope,
+        [this, &exchange, serial](const QByteArray &bytes) {
+            exchange.arrivedAny = true;
+            const QList<qint16> found
+                = serial ? serialAnswerMessages(bytes) : exchange.tcpAnswers.feed(bytes);
+            if (!found.isEmpty()) {
+                exchange.messages += found;
+                exchange.answered = true;
+                wake();
+            }
+        });
+    connect(&transport, &ByteTransport::written, scope, [this, &exchange, serial](qint64 count) {
+        exchange.written += count;
+        if (serial)
+            emit sendProgress(std::min(exchange.written, exchange.total), exchange.total);
+        wake();
+    });
+    connect(&transport, &ByteTransport::failed, scope, [this, &exchange](const QString &reason) {
+        if (!exchange.failed) {
+            exchange.failed = true;
+            exchange.failReason = reason;
+        }
+        wake();
+    });
+}
+
+bool Link::openSerial(QString *error)
+{
+    const QString &language = m_settings.Language;
+    QString portName;
+    SerialLineSettings line;
+    if (!serialPortNameFor(m_settings.CommPort, &portName, error, language)
+        || !SerialLineSettings::parse(m_settings.CommSettings, &line, error, language))
+        return false;
+    return m_serial->open(portName, line, error, language);
+}
+
+void Link::showMessages(const QList<qint16> &messages)
+{
+    const QString &language = m_settings.Language;
+    for (qint16 number : messages)
+        m_prompts->inform(MsgText(number, language), MsgTitle(language), MsgIcon(number));
+}
+
+void Link::showPortError(const QString &reason)
+{
+    const QString &language = m_settings.Language;
+    QString text = MsgText(Msg::PortInitError, language);
+    if (!reason.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + reason;
+    m_prompts->inform(text, MsgTitle(language), MsgIcon(Msg::PortInitError));
+}
+
+QString Link::busyText() const
+{
+    return localText(m_settings.Language,
+        QStringLiteral("A send is still running; wait until it has ended."),
+        QStringLiteral("上一次发送尚未结束，请稍候。"));
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "packetassembler.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A sign on a real loopback TCP port, in the test's own process, whose answers the test
+// chooses: whole, split over reads, none, or a connection reset.
+class LoopbackSign : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Behaviour {
+        Answer, // write `answerPieces` once a whole packet has come
+        Silent, // take the packet, say nothing, keep the connection
+        Reset, // take the packet, then reset the connection without answering
+    };
+
+    explicit LoopbackSign(QObject *parent = nullptr);
+
+    bool listen(); // on 127.0.0.1, a free port
+    quint16 port() const;
+
+    Behaviour behaviour = Behaviour::Answer;
+    // Written one by one, each in its own TCP segment a short pause apart.
+    QList<QByteArray> answerPieces;
+
+    QList<QByteArray> packets; // whole packets received, in order
+    int connections = 0;
+    std::function<void()> onConnection; // runs inside the link's wait
+
+private:
+    void accept();
+    void answer(QTcpSocket *socket, QList<QByteArray> pieces);
+
+    QTcpServer *m_server;
+};
+
+// A loopback port that never completes a connect: its listen queue is full, so the system
+// drops further connection requests instead of accepting or refusing them.
+class FullListenQueue
+{
+public:
+    FullListenQueue();
+    ~FullListenQueue();
+    bool ok() const { return m_ok; }
+    quint16 port() const { return m_port; }
+
+private:
+    int m_listener = -1;
+    QList<int> m_clients;
+    quint16 m_port = 0;
+    bool m_ok = false;
+};
+
+// A loopback port nobody listens on: connects to it are refused at once.
+quint16 refusedPort();

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "progresssink.h"
+#include "promptsink.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// A prompt sink that keeps what it was shown and answers questions from a script.
+class RecordingPrompts : public PromptSink
+{
+public:
+    struct Prompt
+    {
+        QString text;
+        QString title;
+        PromptIcon icon;
+        bool question = false;
+    };
+
+    void inform(const QString &text, const QString &title, PromptIcon icon) override
+    {
+        prompts.append({ text, title, icon, false });
+    }
+    bool confirm(const QString &text, const QString &title) override
+    {
+        prompts.append({ text, title, PromptIcon::Question, true });
+        return confirmAnswer;
+    }
+
+    QStringList texts() const
+    {
+        QStringList t;
+        for (const Prompt &p : prompts)
+            t.append(p.text);
+        return t;
+    }
+
+    QList<Prompt> prompts;
+    bool confirmAnswer = true;
+};
+
+// A progress sink that keeps every call.
+class RecordingProgress : public ProgressSink
+{
+public:
+    void setMaximum(int m) override
+    {
+        maximum = m;
+        calls.append(QStringLiteral("max %1").arg(m));
+    }
+    void setValue(int v) override
+    {
+        value = v;
+        values.append(v);
+        calls.append(QStringLiteral("value %1").arg(v));
+    }
+    void setLabelText(const QString &text) override
+    {
+        label = text;
+        calls.append(QStringLiteral("label ") + text);
+    }
+
+    int maximum = -1;
+    int value = -1;
+    QString label;
+    QList<int> values;
+    QStringList calls;
+};

@@ -1,0 +1,9 @@
+#include "clipagesampler.h"
+
+#include "pagepixels.h"
+
+std::unique_ptr<PixelSource> CliPageSampler::samplePage(
+    const QString &pagePath, qint16 textWidth, qint16 textHeight, QString *error)
+{
+    return loadPagePixels(pagePath, textWidth, textHeight, m_perPixel, error);
+}

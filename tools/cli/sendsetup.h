@@ -1,0 +1,38 @@
+#pragma once
+
+#include "linksettings.h"
+
+#include <QString>
+#include <QStringList>
+
+class CliArgs;
+
+// Where `--send` sends: the link of BaseSet.ini in the program folder, or the targets given
+// on the command line (--tcp HOST:PORT, repeatable, or --serial PORT [--settings LINE]).
+struct SendSetup
+{
+    LinkSettings link;
+    qint16 Trance = 2; // 0 RS232, 1 BlueTooth, 2 TCP/IP, as the settings file says
+    bool fromSettingsFile = false; // the link, screen and language come from BaseSet.ini
+    // The sign of BaseSet.ini, when it was read; 0 otherwise.
+    qint16 ScreenWidth = 0;
+    qint16 ScreenHeight = 0;
+    qint16 PerPixel = 0;
+    bool assumeYes = false; // --yes answers OK to the clear question
+};
+
+namespace SendOptions {
+
+// The options a sending command takes besides its own.
+QStringList valueOptions(); // tcp, serial, settings, program-folder
+QStringList switches(); // send, yes
+// Whether any option that only makes sense with --send was given.
+bool anyGiven(const CliArgs &args);
+// The help lines of those options.
+QString help();
+
+// Fills `setup` from the options, reading BaseSet.ini when no target is given. Returns
+// CliExit::kOk, or prints the problem and returns the exit status.
+int read(const CliArgs &args, const QString &command, SendSetup *setup);
+
+} // namespace SendOptions
