@@ -1,9 +1,10 @@
 #include "languagefile.h"
 
 #include "classinifile.h"
+#include "textencoding.h"
 
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
 QString languageFileName()
 {
@@ -28,6 +29,27 @@ QString GetLanguageText(const QString &folder, const QString &section, const QSt
     if (!ini.findIniKey(section, key, &text, kMaxLanguageTextBytes))
         return key;
     return text;
+}
+
+bool LanguageSectionExists(const QString &folder, const QString &section)
+{
+    if (!LanguageFileExists(folder))
+        return false;
+    QFile file(folder + QLatin1Char('/') + languageFileName());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = decodeSettingsText(file.readAll()).text;
+    const QString wanted = section.trimmed();
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        const QStringView trimmed = line.trimmed();
+        if (!trimmed.startsWith(QLatin1Char('[')))
+            continue;
+        const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
+        if (close > 0
+            && trimmed.mid(1, close - 1).trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
 }
 
 QStringList splitLanguageList(const QString &text)

@@ -19,5 +19,10 @@ constexpr int kMaxLanguageTextBytes = 254;
 // when the section or key is missing.
 QString GetLanguageText(const QString &folder, const QString &section, const QString &key);
 
+// True when the folder's language file has a section named `section` (letter case ignored,
+// as in every lookup). A window whose section is missing keeps its own texts rather than
+// showing control names.
+bool LanguageSectionExists(const QString &folder, const QString &section);
+
 // A list-carrying text split at every "," (no trimming, empty entries kept).
 QStringList splitLanguageList(const QString &text);

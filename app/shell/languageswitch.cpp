@@ -1,0 +1,67 @@
+#include "languageswitch.h"
+
+#include "basesettings.h"
+#include "classinifile.h"
+#include "languageapplier.h"
+#include "localtext.h"
+#include "programfolder.h"
+
+#include <QAction>
+
+namespace {
+
+const QString kEnglish = QStringLiteral("English");
+const QString kJapanese = QStringLiteral("jap");
+const QString kLanguageKey = QStringLiteral("Language");
+
+const QString kEnglishItem = QStringLiteral("English");
+const QString kChineseItem = QStringLiteral("chinese");
+const QString kJapaneseItem = QStringLiteral("jap");
+
+} // namespace
+
+bool SaveLanguage(const QString &name, const QString &iniPath)
+{
+    classIniFile ini;
+    ini.setINIFileName(iniPath);
+    ini.WriteIniKey(kLanguageKey, kLanguageKey, name);
+    return ini.lastWriteSucceeded();
+}
+
+LanguageSwitch::LanguageSwitch(QWidget *mainWindow, BaseSettings *settings, const QString &folder)
+    : m_window(mainWindow)
+    , m_settings(settings)
+    , m_folder(folder)
+{ }
+
+LanguageSwitch::LanguageSwitch(QWidget *mainWindow)
+    : LanguageSwitch(mainWindow, &baseSettings(), programFolder())
+{ }
+
+QAction *LanguageSwitch::action(const QString &objectName) const
+{
+    return m_window ? m_window->findChild<QAction *>(objectName) : nullptr;
+}
+
+void LanguageSwitch::check(const QString &actionName)
+{
+    for (const QString &name : { kEnglishItem, kChineseItem, kJapaneseItem }) {
+        if (QAction *item = action(name)) {
+            item->setCheckable(true);
+            item->setChecked(name == actionName);
+        }
+    }
+}
+
+bool LanguageSwitch::SetLanguage(const QString &name)
+{
+    if (name == kEnglish || name == chineseLanguageName()) {
+        check(name == kEnglish ? kEnglishItem : kChineseItem);
+        ApplyLanguage(m_window, name, m_folder);
+        if (m_settings)
+            m_settings->Language = name;
+    } else if (name == kJapanese) {
+        check(kJapaneseItem);
+    }
+    return SaveLanguage(name, m_folder + QLatin1Char('/') + baseSettingsFileName());
+}

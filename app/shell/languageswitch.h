@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+struct BaseSettings;
+class QAction;
+
+// Writes `name` as the stored interface language ("Language"/"Language" of the settings file
+// at `iniPath`). False when the file could not be written; it is then unchanged.
+bool SaveLanguage(const QString &name, const QString &iniPath);
+
+// The interface language switch of the main window: the Language menu's three items call
+// SetLanguage with "English", "简体中文" and "jap", and start-up calls it once with the
+// stored language.
+class LanguageSwitch
+{
+public:
+    // The language menu items are the actions of `mainWindow` named "English", "chinese"
+    // and "jap"; a missing one is passed over. `settings` gets the Language field;
+    // BaseSet.ini and Language.lng are looked for in `folder`.
+    LanguageSwitch(QWidget *mainWindow, BaseSettings *settings, const QString &folder);
+    // With the global settings record and the program folder.
+    explicit LanguageSwitch(QWidget *mainWindow);
+
+    // "English" and "简体中文": checks that language's item and unchecks the other two, puts
+    // that section's texts on the main window and sets the Language field. "jap": moves only
+    // the check mark; the texts and the Language field stay. Any other name changes nothing.
+    // In every case the name is then stored with SaveLanguage; the result is whether that
+    // reached the disk.
+    bool SetLanguage(const QString &name);
+
+private:
+    void check(const QString &actionName);
+    QAction *action(const QString &objectName) const;
+
+    QPointer<QWidget> m_window;
+    BaseSettings *m_settings;
+    QString m_folder;
+};
