@@ -127,7 +127,7 @@ QString frmAbout::aboutText()
 QPixmap frmAbout::picture(int side)
 {
     initShellResources();
-    const QString shipped = QStringLiteral(":/vantrel/vantrel.svg");
+    const QString shipped = QStringLiteral(":/vantrel/about/vantrel.svg");
     if (QFile::exists(shipped)) {
         const QPixmap pixmap = QIcon(shipped).pixmap(side, side);
         if (!pixmap.isNull())
