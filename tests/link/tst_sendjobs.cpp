@@ -9,9 +9,9 @@
 #include "rowsource.h"
 #include "sendcontroljob.h"
 #include "sendpicturejob.h"
+#include "testpages.h"
 
 #include <QImageReader>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,35 +55,8 @@ QStringList row(int number, const QString &width, const QString &height, const Q
         file };
 }
 
-// A page with every kind of pixel: the three lit colours, near colours and others.
-QImage randomPage(int width, int height, quint32 seed)
-{
-    QRandomGenerator random(seed);
-    const QRgb colours[] = { qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(255, 255, 0), qRgb(254, 0, 0),
-        qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(0, 0, 255), qRgb(255, 255, 1) };
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, colours[random.bounded(int(std::size(colours)))]);
-    }
-    return image;
-}
-
-// What the sign shows for a page: lit colours only, the last module column always dark.
-QImage expectedLeds(const QImage &page, int textWidth, int textHeight)
-{
-    QImage leds(textWidth * 16, textHeight * 16, QImage::Format_RGB32);
-    leds.fill(Qt::black);
-    for (int y = 0; y < leds.height() && y < page.height(); ++y) {
-        for (int x = 0; x < (textWidth - 1) * 16 && x < page.width(); ++x) {
-            const QRgb c = page.pixel(x, y) & 0xFFFFFF;
-            if (c == (qRgb(255, 0, 0) & 0xFFFFFF) || c == (qRgb(0, 255, 0) & 0xFFFFFF)
-                || c == (qRgb(255, 255, 0) & 0xFFFFFF))
-                leds.setPixel(x, y, page.pixel(x, y));
-        }
-    }
-    return leds;
-}
+using TestPages::expectedLeds;
+using TestPages::randomPage;
 
 SendJobSettings jobSettings(const QString &folder, qint16 trance = TranceKind::kTcpIp)
 {
@@ -111,9 +84,7 @@ private slots:
     void labelReaches100EvenOnFailure();
     void rowsThatCannotBeSent_data();
     void rowsThatCannotBeSent();
-    void refusalsInChinese();
     void sendCtrlSendsEveryRowInOrder();
-    void sendCtrlRefusesARowItCannotEncode();
     void clearAsksFirst();
     void pictureProgressFollowsTheSerialWrite();
     void jobsStartedDuringASendAreRefused();
@@ -276,20 +247,6 @@ void tst_SendJobs::rowsThatCannotBeSent()
     QCOMPARE(m_sign->connections, 0);
 }
 
-void tst_SendJobs::refusalsInChinese()
-{
-    ListRowSource list;
-    list.appendRow(row(1, "8", "1", "p.png"));
-    SendJobSettings settings = jobSettings(m_folder->path());
-    settings.Language = QStringLiteral("简体中文");
-    SendPictureJob(*m_link, m_prompts, m_progress, m_sampler).run(list, 5, settings);
-    SendPictureJob(*m_link, m_prompts, m_progress, m_sampler).run(list, 0, settings);
-    QCOMPARE(m_prompts.texts(),
-        QStringList({ QStringLiteral("节目列表中已没有第 5 行，请重新选择要发送的行。"),
-            QStringLiteral("请选择一条数据") }));
-    QCOMPARE(m_prompts.prompts.first().title, QStringLiteral("系统提示"));
-}
-
 void tst_SendJobs::sendCtrlSendsEveryRowInOrder()
 {
     ListRowSource list;
@@ -316,21 +273,6 @@ void tst_SendJobs::sendCtrlSendsEveryRowInOrder()
     QCOMPARE(m_sampler.fitted, QStringList { "8x1/16" });
     QVERIFY(m_progress.calls.isEmpty());
     QCOMPARE(m_prompts.texts(), QStringList { "set succeed!" });
-}
-
-void tst_SendJobs::sendCtrlRefusesARowItCannotEncode()
-{
-    ListRowSource list;
-    list.appendRow(row(1, "8", "1", "a.png"));
-    list.appendRow(row(2, "8", "1", "b.png", "8"));
-
-    const SendJobOutcome outcome
-        = SendControlJob(*m_link, m_prompts).run(list, jobSettings(m_folder->path()));
-
-    QCOMPARE(outcome.status, JobStatus::Refused);
-    QCOMPARE(m_prompts.texts(),
-        QStringList { "Row 2: Speed is 8, but the sign takes Speed from 0 to 7." });
-    QCOMPARE(m_sign->connections, 0);
 }
 
 void tst_SendJobs::clearAsksFirst()

@@ -104,7 +104,7 @@ SignReply VirtualSign::take(const PacketAssembler::Frame &frame, const QString &
     }
 
     SignReply reply
-        = accepted && m_mode == AnswerMode::Ok ? SignReply::Success : SignReply::Failure;
+        = accepted && m_mode != AnswerMode::Fail ? SignReply::Success : SignReply::Failure;
     QString verdict
         = reply == SignReply::Success ? QStringLiteral("success") : QStringLiteral("failure");
     if (!accepted)

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QImage>
+
+// Pages with every kind of pixel (the three lit colours, near colours, white, blue) and what
+// a sign shows for them.
+namespace TestPages {
+
+// A width x height page of colours picked by `seed`.
+QImage randomPage(int width, int height, quint32 seed);
+
+// The LEDs of a page of textWidth x textHeight modules whose top-left pixel is LED (0, 0):
+// exact red, green and yellow lit, everything else dark, the last module column always dark.
+QImage expectedLeds(const QImage &page, int textWidth, int textHeight);
+
+} // namespace TestPages
