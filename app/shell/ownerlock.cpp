@@ -2,6 +2,20 @@
 
 #include <QEvent>
 
+namespace {
+
+// QWidget::isAncestorOf stops at window boundaries; a dialog is a window of its own.
+bool descendsFrom(const QWidget *widget, const QWidget *ancestor)
+{
+    for (const QWidget *p = widget->parentWidget(); p; p = p->parentWidget()) {
+        if (p == ancestor)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 OwnerLock::OwnerLock(QWidget *owner, QWidget *window)
     : QObject(window)
     , m_owner(owner)
@@ -21,7 +35,7 @@ OwnerLock *OwnerLock::show(QWidget *owner, QWidget *window)
 {
     if (!window)
         return nullptr;
-    if (owner && window->parentWidget() && owner->isAncestorOf(window)) {
+    if (owner && descendsFrom(window, owner)) {
         const Qt::WindowFlags flags = window->windowFlags();
         window->setParent(nullptr, flags | Qt::Window);
         QObject::connect(owner, &QObject::destroyed, window, &QObject::deleteLater);
