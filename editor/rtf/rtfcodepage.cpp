@@ -13,11 +13,11 @@ constexpr char16_t windows1252High[32]
 int RtfCodePage::forCharset(int charset)
 {
     switch (charset) {
-    case 0: // ANSI
-    case 1: // default
-        return 0;
+    case 0: // ANSI means Western, whatever the document's code page
     case 2: // Symbol: keep the byte values, the font draws them
         return Ansi;
+    case 1: // default
+        return 0;
     case 77:
         return MacRoman;
     case 78:

@@ -242,7 +242,7 @@ void RtfParser::endRoot(const Group &closed)
         m_lists.endList();
         break;
     case Root::LevelText:
-        m_lists.setLevelText(m_auxText.take());
+        m_lists.setLevelText(m_auxText.takeUnfiltered());
         break;
     case Root::Override:
         m_lists.endOverride();

@@ -6,9 +6,12 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <cmath>
+
 namespace {
 
 constexpr qreal defaultPictureSide = 96; // pixels, when a picture states no size at all
+constexpr int maxScale = 10000; // percent
 constexpr qreal himetricPerInch = 2540;
 constexpr qreal pixelsPerInch = 96;
 constexpr int bmpFileHeaderSize = 14;
@@ -182,21 +185,24 @@ QImage RtfPicture::decodeDeviceBitmap(QString *error) const
 
 QSizeF RtfPicture::displaySize(const QImage &image) const
 {
+    // Computed in whole twips, the unit the writer stores, so that sizes survive a round trip.
     auto side = [&](int goal, int own, int imageSide, int scale) {
-        qreal size;
+        qreal twips;
         if (goal > 0)
-            size = RtfUnits::twipsToPixels(goal);
+            twips = goal;
         else if (imageSide > 0)
-            size = imageSide;
+            twips = qreal(imageSide) * RtfUnits::twipsPerPixel;
         else if (own > 0 && format == Metafile)
-            size = qMin<qreal>(own, RtfUnits::maxLengthTwips) * pixelsPerInch / himetricPerInch;
+            twips = qMin<qreal>(own, RtfUnits::maxLengthTwips) * RtfUnits::twipsPerPixel
+                * pixelsPerInch / himetricPerInch;
         else if (own > 0)
-            size = own;
+            twips = qreal(qMin(own, maxImageSide)) * RtfUnits::twipsPerPixel;
         else
-            size = defaultPictureSide;
+            twips = defaultPictureSide * RtfUnits::twipsPerPixel;
         if (scale > 0 && scale != 100)
-            size = size * qMin(scale, 10000) / 100.0;
-        return qBound<qreal>(1, size, maxImageSide);
+            twips = twips * qMin(scale, maxScale) / 100.0;
+        const qreal pixels = std::round(twips) / RtfUnits::twipsPerPixel;
+        return qBound<qreal>(1, pixels, maxImageSide);
     };
     return QSizeF(side(goalWidth, width, image.width(), scaleX),
         side(goalHeight, height, image.height(), scaleY));

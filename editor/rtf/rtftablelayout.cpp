@@ -22,8 +22,11 @@ RtfTableLayout::RtfTableLayout(
         for (int i = 0; i < cellCounts.at(r); ++i) {
             int right = i < def.cells.size() ? RtfUnits::clampTwips(def.cells.at(i).right)
                                              : edge + defaultCellWidth;
+            // Old-style merged cells (\clmrg) often have no width of their own; they add no
+            // column. Other cells that do not advance get a sliver so they stay apart.
+            const bool merged = i < def.cells.size() && def.cells.at(i).merged;
             if (right <= edge)
-                right = edge + 1;
+                right = (merged && i > 0) ? edge : edge + 1;
             rowEdges.append(right);
             edge = right;
         }
@@ -41,10 +44,17 @@ RtfTableLayout::RtfTableLayout(
         for (const QList<int> &rowEdges : edges) {
             QList<Placement> row;
             int column = 0;
-            for (int edge : rowEdges) {
+            for (qsizetype i = 0; i < rowEdges.size(); ++i) {
+                if (i > 0 && rowEdges.at(i) == rowEdges.at(i - 1)) {
+                    Placement p = row.last(); // a merged cell without width
+                    p.covered = true;
+                    row.append(p);
+                    continue;
+                }
                 Placement p;
                 p.column = column;
-                const int last = int(std::lower_bound(all.begin(), all.end(), edge) - all.begin());
+                const int last
+                    = int(std::lower_bound(all.begin(), all.end(), rowEdges.at(i)) - all.begin());
                 p.columnSpan = qMax(1, last - column + 1);
                 column = last + 1;
                 row.append(p);

@@ -78,11 +78,17 @@ void RtfTextBuffer::appendUnit(char16_t unit)
 
 QString RtfTextBuffer::take()
 {
+    QString text = takeUnfiltered();
+    sanitize(&text);
+    return text;
+}
+
+QString RtfTextBuffer::takeUnfiltered()
+{
     decodePending();
     flushSurrogate();
     QString text = std::move(m_text);
     m_text = QString();
-    sanitize(&text);
     return text;
 }
 

@@ -18,6 +18,8 @@ public:
     void appendUnit(char16_t unit);
     bool isEmpty() const { return m_text.isEmpty() && m_bytes.isEmpty() && !m_highSurrogate; }
     QString take();
+    // The text as it came, control characters included (list level templates use them).
+    QString takeUnfiltered();
     void clear();
 
 private:

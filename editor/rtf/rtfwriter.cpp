@@ -154,7 +154,7 @@ void RtfWriter::writeTable(const QTextTable *table)
             else if (length.type() == QTextLength::PercentageLength)
                 width = length.rawValue() * percentBase / 100;
         }
-        x += qMax<qreal>(1, width);
+        x += qMax<qreal>(1.0 / RtfUnits::twipsPerPixel, width);
         edges.append(twips(x));
     }
     const int border = format.border() > 0 ? qMax(1, twips(format.border())) : 0;
