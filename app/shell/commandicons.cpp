@@ -54,7 +54,8 @@ const QHash<QString, IconNames> &iconTable()
 }
 
 // Without a desktop session (a bare X server, the offscreen platform) Qt knows no icon theme
-// and no icon folders; the common installed themes then serve as the fallback.
+// and no icon folders, and a fallback theme alone is not searched; an installed common theme
+// then becomes the theme.
 void ensureIconTheme()
 {
     static bool done = false;
@@ -69,13 +70,14 @@ void ensureIconTheme()
             paths.append(folder);
     }
     QIcon::setThemeSearchPaths(paths);
-    if (!QIcon::fallbackThemeName().isEmpty())
+    const QString current = QIcon::themeName();
+    if (!current.isEmpty() && current != QLatin1String("hicolor"))
         return;
     for (const QString &theme : { QStringLiteral("Adwaita"), QStringLiteral("breeze"),
              QStringLiteral("Tango"), QStringLiteral("oxygen") }) {
         for (const QString &folder : paths) {
             if (QFile::exists(QDir(folder).filePath(theme + QStringLiteral("/index.theme")))) {
-                QIcon::setFallbackThemeName(theme);
+                QIcon::setThemeName(theme);
                 return;
             }
         }
