@@ -7,6 +7,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 namespace {
 // Long enough that the link reads the first piece before the second is written.
 constexpr std::chrono::milliseconds kPieceGap { 50 };
+constexpr int kProbeWaitMs = 300;
 } // namespace
 
 LoopbackSign::LoopbackSign(QObject *parent)
@@ -88,7 +90,10 @@ FullListenQueue::FullListenQueue()
         ::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address);
         m_clients.append(client);
     }
-    m_ok = true;
+    // Systems set to refuse on a full queue, rather than to drop, cannot play this part: a
+    // probe must stay unanswered.
+    pollfd probe { m_clients.last(), POLLOUT, 0 };
+    m_ok = ::poll(&probe, 1, kProbeWaitMs) == 0;
 }
 
 FullListenQueue::~FullListenQueue()
