@@ -5,7 +5,7 @@
 namespace {
 
 constexpr int kMargin = 6;
-constexpr int kPreferredPitch = 4;
+constexpr int kPreferredPitch = 3;
 const QColor kFace(16, 16, 16);
 const QColor kUnlit(44, 44, 44);
 

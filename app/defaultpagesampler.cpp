@@ -1,0 +1,39 @@
+#include "defaultpagesampler.h"
+
+#include "frmdocument.h"
+#include "pagecanvas.h"
+#include "pagefiles.h"
+#include "pagerenderer.h"
+
+DefaultPageSampler::DefaultPageSampler(std::function<frmDocument *()> defaultDocument,
+    std::function<qint16()> perPixel, std::function<QString()> language)
+    : m_defaultDocument(std::move(defaultDocument))
+    , m_perPixel(std::move(perPixel))
+    , m_language(std::move(language))
+{ }
+
+std::unique_ptr<PixelSource> DefaultPageSampler::samplePage(
+    const QString &pagePath, qint16 textWidth, qint16 textHeight, QString *error)
+{
+    frmDocument *page = m_defaultDocument();
+    // By name, as the list and the file browser show it: a listed picture stays a picture.
+    const Page::FileResult loaded = Page::loadListedPageFile(pagePath, page->document());
+    if (!loaded.ok()) {
+        *error = loaded.message(m_language());
+        return nullptr;
+    }
+    const qint16 perPixel = m_perPixel();
+    const frmDocument::SizeResult sized = page->ChangeWindowState(textWidth, textHeight, perPixel);
+    if (sized != frmDocument::SizeResult::Sized) {
+        *error
+            = frmDocument::sizeRefusalMessage(sized, textWidth, textHeight, perPixel, m_language());
+        return nullptr;
+    }
+    const QImage canvas = Page::renderCanvas(page->document(), page->rtfText()->size());
+    return std::make_unique<ImagePixelSource>(canvas);
+}
+
+void DefaultPageSampler::fitCanvasToScreen(qint16 screenWidth, qint16 screenHeight, qint16 perPixel)
+{
+    m_defaultDocument()->ChangeWindowState(screenWidth, screenHeight, perPixel);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QComboBox;
+class QGroupBox;
+class QPushButton;
+
+// The effect panel PicEffect: the frame FrmEffect ("Display Effect: ") with the ten selectors
+// that show and edit the current program-list row, and the buttons CmdSendChecked
+// ("SendChar"), CmdSendAll ("SendCtrl") and CmdExit ("Exit").
+class EffectPanel : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit EffectPanel(QWidget *parent = nullptr);
+
+    // The selector that edits program-list column `column` (2..11), or nullptr.
+    QComboBox *selector(int column) const;
+
+    // The value a pick writes into column `column`: the picked position for the two effect
+    // lists, the selector's text for the others.
+    QString selectorValue(int column) const;
+
+    // Start-up fill: the number items, position 0 in the first eight, CobWidth and CobHeight
+    // showing the screen size.
+    void fill(qint16 screenWidth, qint16 screenHeight);
+
+    // Shows a row (its twelve column texts) in the selectors: positions for the effect lists,
+    // texts for the others.
+    void showRow(const QStringList &columns);
+
+    QPushButton *CmdSendChecked() const { return m_sendChecked; }
+    QPushButton *CmdSendAll() const { return m_sendAll; }
+    QPushButton *CmdExit() const { return m_exit; }
+
+signals:
+    // The operator picked an item in the selector of `column` (also the same item again).
+    void picked(int column);
+
+private:
+    QGroupBox *m_frame;
+    QList<QComboBox *> m_selectors; // in EffectLists::selectors() order
+    QPushButton *m_sendChecked;
+    QPushButton *m_sendAll;
+    QPushButton *m_exit;
+};

@@ -1,0 +1,184 @@
+#include "formattoolbar.h"
+
+#include "effectlists.h"
+#include "toolicons.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+
+struct Button
+{
+    const char *key;
+    const char *text; // until the language file gives the tooltip
+    bool separatorBefore;
+};
+
+const Button kButtons[] = {
+    { "粗体", "Bold", false },
+    { "斜体", "Italic", false },
+    { "下划线", "Underline", false },
+    { "删除线", "Strikethrough", false },
+    { "两端对齐", "Align Left", true },
+    { "居中", "Center", false },
+    { "右对齐", "Align Right", false },
+    { "项目符号", "Bullets", true },
+    { "编号", "Numbering", false },
+    { "减少缩进量", "Decrease Indent", true },
+    { "增加缩进量", "Increase Indent", false },
+    { "段落", "Paragraph Spacing", false },
+    { "字体颜色(红)", "Red Text", true },
+    { "字体颜色(黄)", "Yellow Text", false },
+    { "字体颜色(绿)", "Green Text", false },
+    { "背景", "Background", false },
+};
+
+// The most text-size modules a box accepts; larger signs do not exist.
+constexpr int kMaxTypedModules = 999;
+
+} // namespace
+
+FormatToolBar::FormatToolBar(QWidget *parent)
+    : QToolBar(parent)
+    , m_cboFont(new QComboBox(this))
+    , m_cboSize(new QComboBox(this))
+    , m_frame1(new QFrame(this))
+    , m_lblTxtWidth(new QLabel(QStringLiteral("TextWidth"), m_frame1))
+    , m_lblTxtHeight(new QLabel(QStringLiteral("TextHeight"), m_frame1))
+{
+    setObjectName(QStringLiteral("tbFormatBar"));
+    setWindowTitle(tr("Format"));
+    setMovable(false);
+    setFloatable(false);
+    setIconSize(QSize(16, 16));
+
+    m_cboFont->setObjectName(QStringLiteral("cboFont"));
+    m_cboFont->setEditable(true);
+    m_cboFont->setInsertPolicy(QComboBox::NoInsert);
+    m_cboFont->setMinimumContentsLength(10);
+    m_cboFont->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cboFont->setToolTip(tr("Font"));
+    addWidget(m_cboFont);
+
+    m_cboSize->setObjectName(QStringLiteral("cboSize"));
+    m_cboSize->setEditable(true);
+    m_cboSize->setInsertPolicy(QComboBox::NoInsert);
+    m_cboSize->setMinimumContentsLength(2);
+    m_cboSize->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_cboSize->setToolTip(tr("Font Size"));
+    addWidget(m_cboSize);
+
+    for (const Button &b : kButtons) {
+        const QString key = QString::fromUtf8(b.key);
+        if (b.separatorBefore || m_buttons.isEmpty())
+            addSeparator();
+        QAction *action = addAction(ToolIcons::forKey(key), QString::fromLatin1(b.text));
+        action->setData(key);
+        action->setToolTip(QString::fromLatin1(b.text));
+        action->setCheckable(toggleKeys().contains(key));
+        connect(action, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });
+        m_buttons.append(action);
+    }
+    addSeparator();
+
+    m_frame1->setObjectName(QStringLiteral("Frame1"));
+    m_frame1->setFrameShape(QFrame::NoFrame);
+    m_lblTxtWidth->setObjectName(QStringLiteral("LblTxtWidth"));
+    m_lblTxtHeight->setObjectName(QStringLiteral("LblTxtHeight"));
+    m_cobTxtWidth = makeSizeBox("CobTxtWidth", 3);
+    m_cobTxtHeight = makeSizeBox("CobTxtHeight", 3);
+    m_lblTxtWidth->setBuddy(m_cobTxtWidth);
+    m_lblTxtHeight->setBuddy(m_cobTxtHeight);
+    auto *row = new QHBoxLayout(m_frame1);
+    row->setContentsMargins(2, 0, 2, 0);
+    row->setSpacing(4);
+    row->addWidget(m_lblTxtWidth);
+    row->addWidget(m_cobTxtWidth);
+    row->addSpacing(4);
+    row->addWidget(m_lblTxtHeight);
+    row->addWidget(m_cobTxtHeight);
+    addWidget(m_frame1);
+
+    connect(m_cboFont, &QComboBox::textActivated, this, &FormatToolBar::fontTextChanged);
+    connect(m_cboFont->lineEdit(), &QLineEdit::textEdited, this, &FormatToolBar::fontTextChanged);
+    connect(m_cboSize, &QComboBox::textActivated, this, &FormatToolBar::sizeTextChanged);
+    connect(m_cboSize->lineEdit(), &QLineEdit::textEdited, this, &FormatToolBar::sizeTextChanged);
+    connect(m_cobTxtWidth, &QComboBox::textActivated, this, &FormatToolBar::textWidthPicked);
+    connect(m_cobTxtWidth->lineEdit(), &QLineEdit::returnPressed, this,
+        [this] { emit textWidthPicked(m_cobTxtWidth->currentText()); });
+    connect(m_cobTxtHeight, &QComboBox::textActivated, this, &FormatToolBar::textHeightPicked);
+    connect(m_cobTxtHeight->lineEdit(), &QLineEdit::returnPressed, this,
+        [this] { emit textHeightPicked(m_cobTxtHeight->currentText()); });
+}
+
+QComboBox *FormatToolBar::makeSizeBox(const char *name, int width)
+{
+    auto *box = new QComboBox(m_frame1);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMinimumContentsLength(width);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMaxVisibleItems(16);
+    box->lineEdit()->setValidator(new QIntValidator(1, kMaxTypedModules, box));
+    return box;
+}
+
+QStringList FormatToolBar::keys()
+{
+    QStringList k;
+    for (const Button &b : kButtons)
+        k.append(QString::fromUtf8(b.key));
+    return k;
+}
+
+QStringList FormatToolBar::toggleKeys()
+{
+    return { QStringLiteral("粗体"), QStringLiteral("斜体"), QStringLiteral("下划线"),
+        QStringLiteral("删除线"), QStringLiteral("项目符号"), QStringLiteral("编号") };
+}
+
+QAction *FormatToolBar::button(const QString &key) const
+{
+    for (QAction *a : m_buttons) {
+        if (a->data().toString() == key)
+            return a;
+    }
+    return nullptr;
+}
+
+void FormatToolBar::fillSizes()
+{
+    const QStringList sizes = EffectLists::sizeItems();
+    m_cboSize->addItems(sizes);
+    m_cobTxtHeight->addItems(sizes);
+    m_cobTxtWidth->addItems(sizes);
+    m_cboSize->setCurrentText(QStringLiteral("12"));
+}
+
+void FormatToolBar::fillFonts(const QStringList &families, const QString &fallback)
+{
+    constexpr int kInitialFontIndex = 43;
+    m_cboFont->addItems(families);
+    if (families.size() > kInitialFontIndex)
+        m_cboFont->setCurrentIndex(kInitialFontIndex);
+    else
+        m_cboFont->setCurrentText(fallback);
+}
+
+void FormatToolBar::showSelectionFont(const SelectionFont &font)
+{
+    if (font.family && m_cboFont->currentText() != *font.family)
+        m_cboFont->setCurrentText(*font.family);
+    if (font.pointSize) {
+        const QString size = fontSizeText(*font.pointSize);
+        if (m_cboSize->currentText() != size)
+            m_cboSize->setCurrentText(size);
+    }
+}

@@ -1,0 +1,20 @@
+#include "mdifrmmain.h"
+#include "toolicons.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    QApplication::setDesktopFileName(QStringLiteral("vantrel"));
+    ToolIcons::installFallbackTheme();
+    QApplication::setWindowIcon(ToolIcons::applicationIcon());
+
+    MDIFrmMain window;
+    window.startUp();
+    window.show();
+    return QApplication::exec();
+}

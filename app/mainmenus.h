@@ -1,0 +1,47 @@
+#pragma once
+
+class QAction;
+class QMenu;
+class QMenuBar;
+
+// The menu bar's menus and items, each carrying its control name as object name (the language
+// file finds them by it) and its built-in caption.
+struct MainMenus
+{
+    QMenu *file = nullptr;
+    QAction *newPage = nullptr; // "new"
+    QAction *save = nullptr;
+    QAction *saveAs = nullptr;
+    QAction *close = nullptr;
+    QAction *exit = nullptr;
+
+    QMenu *edit = nullptr;
+    QAction *cut = nullptr;
+    QAction *copy = nullptr;
+    QAction *paste = nullptr;
+    QAction *selectAll = nullptr;
+    QAction *textClear = nullptr;
+
+    QMenu *set = nullptr;
+    QAction *baseSet = nullptr;
+    QMenu *language = nullptr;
+    QAction *english = nullptr;
+    QAction *chinese = nullptr;
+    QAction *jap = nullptr;
+    QAction *screenClear = nullptr;
+
+    QMenu *tools = nullptr;
+    QAction *painter = nullptr;
+    QAction *notebook = nullptr;
+
+    QMenu *window = nullptr;
+    QAction *tileHorizontal = nullptr;
+    QAction *tileVertical = nullptr;
+    QAction *cascade = nullptr;
+
+    QMenu *help = nullptr;
+    QAction *about = nullptr;
+
+    // Fills `bar` with every menu, in order.
+    static MainMenus build(QMenuBar *bar);
+};

@@ -1,0 +1,719 @@
+#include "mdifrmmain.h"
+
+#include "defaultpagesampler.h"
+#include "effectpanel.h"
+#include "filebrowserpane.h"
+#include "filedialogs.h"
+#include "formattoolbar.h"
+#include "mainstatusbar.h"
+#include "messageboxprompts.h"
+#include "pagefilecommands.h"
+#include "programlistpane.h"
+#include "promptrelay.h"
+#include "sendcontroller.h"
+#include "signpreviewpane.h"
+#include "standardtoolbar.h"
+#include "toolicons.h"
+#include "windowarrangement.h"
+
+#include "pagecanvas.h"
+#include "pagedocument.h"
+#include "pagegeometry.h"
+
+#include "link.h"
+#include "wholenumber.h"
+
+#include "basesettings.h"
+#include "localtext.h"
+#include "messages.h"
+#include "programfolder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDockWidget>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+// The window's client area as first shown, and the panes' sizes, in twips.
+constexpr int kClientWidthTwips = 14175;
+constexpr int kClientHeightTwips = 8340;
+constexpr int kLeftBarWidthTwips = 2025;
+constexpr int kBottomBarHeightTwips = 2655;
+// The preview strip: 16 LED rows at 3 pixels each and a little face around them.
+constexpr int kPreviewHeight = 16 * 3 + 40;
+
+const QString kCaption = QStringLiteral("Vantrel V2.0");
+
+// A dock that is a fixed pane of the frame: no title bar, not closable or floatable.
+QDockWidget *fixedPane(const char *name, QWidget *contents, QWidget *parent)
+{
+    auto *dock = new QDockWidget(parent);
+    dock->setObjectName(QString::fromLatin1(name));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setTitleBarWidget(new QWidget(dock));
+    dock->setWidget(contents);
+    return dock;
+}
+
+} // namespace
+
+MDIFrmMain::MDIFrmMain(QWidget *parent)
+    : QMainWindow(parent)
+    , m_messageBoxes(std::make_unique<MessageBoxPrompts>(this))
+    , m_prompts(std::make_unique<PromptRelay>(m_messageBoxes.get()))
+    , m_ownFileDialogs(std::make_unique<QtFileDialogs>(this))
+{
+    setObjectName(QStringLiteral("MDIFrmMain"));
+    setWindowTitle(kCaption);
+    setWindowIcon(ToolIcons::applicationIcon());
+    m_fileDialogs = m_ownFileDialogs.get();
+
+    buildPanes();
+    m_sampler = std::make_unique<DefaultPageSampler>([this] { return defaultDocument(); },
+        [] { return baseSettings().PerPixel; }, [] { return baseSettings().Language; });
+    m_sends = new SendController(*m_prompts, *m_statusBar, *m_sampler, this);
+    connect(m_sends, &SendController::sendingChanged, this, &MDIFrmMain::showSendingState);
+    m_pageCommands = new PageFileCommands(*this);
+    connectMenus();
+
+    resize(kClientWidthTwips / kTwipsPerPixel,
+        kClientHeightTwips / kTwipsPerPixel + menuBar()->sizeHint().height());
+}
+
+MDIFrmMain::~MDIFrmMain()
+{
+    // Page windows go before the objects their handlers reach.
+    if (m_mdiArea) {
+        for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
+            delete sub;
+    }
+}
+
+void MDIFrmMain::buildPanes()
+{
+    m_mdiArea = new QMdiArea(this);
+    m_mdiArea->setObjectName(QStringLiteral("MDIClient"));
+    m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdiArea);
+
+    m_menus = MainMenus::build(menuBar());
+
+    m_toolBar = new StandardToolBar(this);
+    addToolBar(Qt::TopToolBarArea, m_toolBar);
+    addToolBarBreak(Qt::TopToolBarArea);
+    m_formatBar = new FormatToolBar(this);
+    addToolBar(Qt::TopToolBarArea, m_formatBar);
+
+    m_fileBrowser = new FileBrowserPane(this);
+    m_leftBar = fixedPane("LeftBar", m_fileBrowser, this);
+    m_leftBar->setMinimumWidth(kLeftBarWidthTwips / kTwipsPerPixel);
+    addDockWidget(Qt::LeftDockWidgetArea, m_leftBar);
+
+    m_listPane = new ProgramListPane(m_programList.model(), this);
+    m_bottomBar = fixedPane("BottomBar", m_listPane, this);
+    m_bottomBar->setMinimumHeight(kBottomBarHeightTwips / kTwipsPerPixel);
+    addDockWidget(Qt::BottomDockWidgetArea, m_bottomBar);
+
+    m_preview = new SignPreviewPane(this);
+    m_previewDock = new QDockWidget(this);
+    m_previewDock->setObjectName(QStringLiteral("SignPreview"));
+    m_previewDock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    m_previewDock->setWidget(m_preview);
+    // A strip across the top, shaped like the sign itself.
+    addDockWidget(Qt::TopDockWidgetArea, m_previewDock);
+    connect(m_preview, &SignPreviewPane::captionChanged, this, &MDIFrmMain::titlePreview);
+    titlePreview();
+    resizeDocks({ m_leftBar }, { kLeftBarWidthTwips / kTwipsPerPixel }, Qt::Horizontal);
+    resizeDocks({ m_previewDock }, { kPreviewHeight }, Qt::Vertical);
+    resizeDocks({ m_bottomBar }, { kBottomBarHeightTwips / kTwipsPerPixel }, Qt::Vertical);
+
+    m_statusBar = new MainStatusBar(this);
+    setStatusBar(m_statusBar);
+
+    connect(m_toolBar, &StandardToolBar::buttonClicked, this, &MDIFrmMain::tbToolBar_ButtonClick);
+    connect(m_formatBar, &FormatToolBar::buttonClicked, this, &MDIFrmMain::tbFormatBar_ButtonClick);
+    connect(m_formatBar, &FormatToolBar::fontTextChanged, this, &MDIFrmMain::cboFont_Change);
+    connect(m_formatBar, &FormatToolBar::sizeTextChanged, this, &MDIFrmMain::cboSize_Change);
+    connect(m_formatBar, &FormatToolBar::textWidthPicked, this,
+        [this](const QString &text) { textSizePicked(true, text); });
+    connect(m_formatBar, &FormatToolBar::textHeightPicked, this,
+        [this](const QString &text) { textSizePicked(false, text); });
+    connect(m_fileBrowser, &FileBrowserPane::fileClicked, this, &MDIFrmMain::File1_Click);
+    connect(m_fileBrowser, &FileBrowserPane::fileDoubleClicked, this, &MDIFrmMain::File1_DblClick);
+    connect(m_listPane, &ProgramListPane::rowClicked, this, &MDIFrmMain::ListView1_Click);
+    connect(m_listPane, &ProgramListPane::removeRequested, this, &MDIFrmMain::ListView1_DblClick);
+    EffectPanel *effects = m_listPane->effectPanel();
+    connect(effects, &EffectPanel::picked, this, &MDIFrmMain::selectorPicked);
+    connect(effects->CmdSendChecked(), &QPushButton::clicked, this, &MDIFrmMain::sendPicture);
+    connect(effects->CmdSendAll(), &QPushButton::clicked, this, &MDIFrmMain::sendControlTable);
+    connect(effects->CmdExit(), &QPushButton::clicked, this, &QWidget::close);
+}
+
+void MDIFrmMain::connectMenus()
+{
+    const MainMenus &m = m_menus;
+    connect(m.newPage, &QAction::triggered, this, &MDIFrmMain::newPage);
+    connect(m.save, &QAction::triggered, m_pageCommands, &PageFileCommands::SavePage);
+    connect(m.saveAs, &QAction::triggered, m_pageCommands, &PageFileCommands::SavePageAs);
+    connect(m.close, &QAction::triggered, this, &MDIFrmMain::closeActivePage);
+    connect(m.exit, &QAction::triggered, this, &QWidget::close);
+    connect(m.cut, &QAction::triggered, this, &MDIFrmMain::editCut);
+    connect(m.copy, &QAction::triggered, this, &MDIFrmMain::editCopy);
+    connect(m.paste, &QAction::triggered, this, &MDIFrmMain::editPaste);
+    connect(m.selectAll, &QAction::triggered, this, &MDIFrmMain::editSelectAll);
+    connect(m.textClear, &QAction::triggered, this, &MDIFrmMain::editTextClear);
+    connect(m.baseSet, &QAction::triggered, this, &MDIFrmMain::openSettingsDialog);
+    connect(
+        m.english, &QAction::triggered, this, [this] { SetLanguage(QStringLiteral("English")); });
+    connect(m.chinese, &QAction::triggered, this, [this] { SetLanguage(chineseLanguageName()); });
+    connect(m.jap, &QAction::triggered, this, [this] { SetLanguage(QStringLiteral("jap")); });
+    connect(m.screenClear, &QAction::triggered, this, &MDIFrmMain::clearScreen);
+    connect(m.painter, &QAction::triggered, this, &MDIFrmMain::startPainter);
+    connect(m.notebook, &QAction::triggered, this, &MDIFrmMain::startNotebook);
+    connect(m.tileHorizontal, &QAction::triggered, this, &MDIFrmMain::tileHorizontally);
+    connect(m.tileVertical, &QAction::triggered, this, &MDIFrmMain::tileVertically);
+    connect(m.cascade, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    connect(m.about, &QAction::triggered, this, &MDIFrmMain::openAboutBox);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and shutdown
+
+void MDIFrmMain::startUp()
+{
+    m_programList.CurrentRow = 0;
+    m_programList.IsLoading = true;
+    QCoreApplication::processEvents();
+
+    BaseSettings &settings = baseSettings();
+    const SettingsLoadReport report = LoadBaseSettings(settings, baseSettingsPath());
+    if (report.hasNews())
+        prompts().inform(report.message(settings.Language), MsgTitle(settings.Language),
+            PromptIcon::Information);
+    SetLanguage(settings.Language);
+
+    fillSelectors();
+    m_fileBrowser->setFolder(programFolder());
+    m_fileBrowser->refresh();
+
+    m_programList.IsLoading = false;
+    QCoreApplication::processEvents();
+
+    defaultDocument();
+    ChangeWindowState(settings.ScreenWidth, settings.ScreenHeight);
+    updatePreviewSize();
+    QCoreApplication::processEvents();
+
+    m_sends->openLink(); // a port that cannot be opened has said so; sending will say it again
+}
+
+void MDIFrmMain::fillSelectors()
+{
+    const BaseSettings &settings = baseSettings();
+    m_formatBar->fillSizes();
+    // The page font as this machine draws it, when there are too few fonts for the usual pick.
+    QStringList families = QFontDatabase::families();
+    QString fallback = Page::defaultFont().family();
+    if (!families.contains(fallback))
+        fallback = QFontInfo(Page::defaultFont()).family();
+    m_formatBar->fillFonts(families, fallback);
+    effectPanel()->fill(settings.ScreenWidth, settings.ScreenHeight);
+    setTextSizeBoxes(settings.ScreenWidth, settings.ScreenHeight);
+    setTranceStyle(settings.Trance);
+}
+
+void MDIFrmMain::closeEvent(QCloseEvent *event)
+{
+    m_closing = true;
+    m_mdiArea->closeAllSubWindows();
+    m_sends->closeLink();
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Page windows
+
+QSize MDIFrmMain::screenCanvasSize() const
+{
+    const BaseSettings &s = baseSettings();
+    return Page::canvasSize(s.PerPixel, s.ScreenWidth, s.ScreenHeight)
+        .value_or(QSize(16 * 8 + 2, 16 + 2));
+}
+
+QMdiSubWindow *MDIFrmMain::addPageWindow(frmDocument *page)
+{
+    QMdiSubWindow *sub = m_mdiArea->addSubWindow(page);
+    sub->setAttribute(Qt::WA_DeleteOnClose);
+    sub->setWindowIcon(QIcon(ToolIcons::forKey(QStringLiteral("新建"))));
+    const QSize canvas = page->rtfText()->size();
+    sub->resize(qBound(360, canvas.width() + 96, 900), qBound(120, canvas.height() + 96, 560));
+    watchPage(page);
+    return sub;
+}
+
+void MDIFrmMain::watchPage(frmDocument *page)
+{
+    connect(page, &frmDocument::selectionFontChanged, this, [this, page](const SelectionFont &f) {
+        if (activeDocument() == page)
+            m_formatBar->showSelectionFont(f);
+    });
+}
+
+frmDocument *MDIFrmMain::defaultDocument()
+{
+    if (!m_defaultDocument) {
+        m_defaultDocument = new frmDocument(screenCanvasSize());
+        m_defaultDocument->setObjectName(QStringLiteral("frmDocument"));
+        QMdiSubWindow *sub = addPageWindow(m_defaultDocument);
+        sub->move(0, 0);
+        m_preview->setDocument(m_defaultDocument->document());
+    }
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(m_defaultDocument->parentWidget())) {
+        if (!sub->isVisible() && !m_closing)
+            sub->show();
+        if (sub->isMinimized())
+            sub->showNormal();
+        sub->raise();
+    }
+    return m_defaultDocument;
+}
+
+frmDocument *MDIFrmMain::activeDocument() const
+{
+    QMdiSubWindow *sub = m_mdiArea->currentSubWindow();
+    if (!sub)
+        sub = m_mdiArea->activeSubWindow();
+    return sub ? qobject_cast<frmDocument *>(sub->widget()) : nullptr;
+}
+
+frmDocument *MDIFrmMain::createPageWindow()
+{
+    auto *page = new frmDocument(screenCanvasSize());
+    page->setObjectName(QStringLiteral("frmDocument"));
+    QMdiSubWindow *sub = addPageWindow(page);
+    sub->show();
+    m_mdiArea->setActiveSubWindow(sub);
+    return page;
+}
+
+frmDocument::SizeResult MDIFrmMain::ChangeWindowState(qint16 Width, qint16 Height)
+{
+    const qint16 perPixel = baseSettings().PerPixel;
+    const frmDocument::SizeResult result
+        = defaultDocument()->ChangeWindowState(Width, Height, perPixel);
+    if (result != frmDocument::SizeResult::Sized)
+        prompts().inform(
+            frmDocument::sizeRefusalMessage(result, Width, Height, perPixel, language()),
+            MsgTitle(language()), PromptIcon::Exclamation);
+    return result;
+}
+
+void MDIFrmMain::newPage()
+{
+    frmDocument *page = defaultDocument();
+    page->newPage();
+    if (auto *sub = qobject_cast<QMdiSubWindow *>(page->parentWidget()))
+        m_mdiArea->setActiveSubWindow(sub);
+    page->rtfText()->setFocus();
+}
+
+void MDIFrmMain::closeActivePage()
+{
+    if (QMdiSubWindow *sub = m_mdiArea->currentSubWindow())
+        sub->close();
+}
+
+void MDIFrmMain::tileHorizontally()
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
+        if (sub->isVisible() && !sub->isMinimized())
+            windows.append(sub);
+    const QList<QRect> rects
+        = tiledRects(m_mdiArea->viewport()->rect(), int(windows.size()), Qt::Horizontal);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(rects.at(i));
+    }
+}
+
+void MDIFrmMain::tileVertically()
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
+        if (sub->isVisible() && !sub->isMinimized())
+            windows.append(sub);
+    const QList<QRect> rects
+        = tiledRects(m_mdiArea->viewport()->rect(), int(windows.size()), Qt::Vertical);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(rects.at(i));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Program list and file browser
+
+EffectPanel *MDIFrmMain::effectPanel() const
+{
+    return m_listPane->effectPanel();
+}
+
+void MDIFrmMain::AddFileToListView(
+    const QString &FileName, const QString &txtWidth, const QString &txtHeight)
+{
+    if (!m_programList.AddFileToListView(FileName, txtWidth, txtHeight))
+        showNote(localText(language(),
+            QStringLiteral("The program list is full (%1 rows); remove a row "
+                           "before adding another.")
+                .arg(ProgramList::kMaxRows),
+            QStringLiteral("节目列表已满（%1 行），请先删除一行再添加。")
+                .arg(ProgramList::kMaxRows)));
+}
+
+void MDIFrmMain::RenumberListView()
+{
+    m_programList.RenumberListView();
+}
+
+void MDIFrmMain::ChangeListView(qint16 ListIndex, qint16 ColIndex)
+{
+    const ProgramList::Change change
+        = m_programList.ChangeListView(ListIndex, ColIndex, effectPanel()->selectorValue(ColIndex));
+    if (change == ProgramList::Change::ListEmpty)
+        prompts().inform(MsgText(Msg::SelectFileId, language()), MsgTitle(language()),
+            MsgIcon(Msg::SelectFileId));
+    if (change == ProgramList::Change::Written
+        && (ColIndex == ListColumn::TWidth || ColIndex == ListColumn::THeight))
+        updatePreviewSize();
+}
+
+void MDIFrmMain::selectorPicked(int column)
+{
+    ChangeListView(m_programList.CurrentRow, qint16(column));
+}
+
+void MDIFrmMain::ListView1_Click(int row)
+{
+    const QStringList texts = m_programList.clickRow(row);
+    if (texts.isEmpty())
+        return;
+    effectPanel()->showRow(texts);
+    const QString widthText = texts.value(ListColumn::TWidth - 1);
+    const QString heightText = texts.value(ListColumn::THeight - 1);
+    const std::optional<qint16> width = wholeNumber(widthText);
+    const std::optional<qint16> height = wholeNumber(heightText);
+    m_pageCommands->LoadPageFile(
+        programFilePath(texts.value(ListColumn::FilePath - 1)), width.value_or(0));
+    if (width && height) {
+        ChangeWindowState(*width, *height);
+    } else {
+        showNote(localText(language(),
+            QStringLiteral("Row %1: the text size \"%2\" x \"%3\" is not a whole "
+                           "number of modules, so its page is shown unsized. Pick "
+                           "a size in TextWidth and TextHeight.")
+                .arg(row)
+                .arg(widthText, heightText),
+            QStringLiteral("第 %1 行：文字尺寸“%2” x “%3”不是整数个模块，页面未按"
+                           "尺寸显示。请在 TextWidth 和 TextHeight 中选择尺寸。")
+                .arg(row)
+                .arg(widthText, heightText)));
+    }
+    updatePreviewSize();
+}
+
+void MDIFrmMain::ListView1_DblClick(int row)
+{
+    if (m_programList.rowCount() == 0 || row < 1 || row > m_programList.rowCount())
+        return;
+    if (prompts().confirm(MsgText(Msg::ConfirmDelete, language()), MsgTitle(language())))
+        m_programList.removeRow(row);
+    m_programList.RenumberListView();
+    updatePreviewSize();
+}
+
+void MDIFrmMain::File1_Click(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    m_pageCommands->LoadPageFile(programFilePath(name), m_programList.textWidthForFile(name));
+}
+
+void MDIFrmMain::File1_DblClick(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    AddFileToListView(name, m_formatBar->CobTxtWidth()->currentText().trimmed(),
+        m_formatBar->CobTxtHeight()->currentText().trimmed());
+    m_programList.RenumberListView();
+}
+
+void MDIFrmMain::textSizePicked(bool width, const QString &text)
+{
+    frmDocument *page = activeDocument();
+    const std::optional<qint16> modules = wholeNumber(text);
+    const std::optional<int> units
+        = modules ? Page::canvasLength(baseSettings().PerPixel, *modules) : std::nullopt;
+    if (!units)
+        showNote(localText(language(),
+            QStringLiteral("\"%1\" is not a text size the canvas can take: type a "
+                           "whole number of modules.")
+                .arg(text),
+            QStringLiteral("“%1”不是画布可用的文字尺寸：请输入整数个模块。").arg(text)));
+    if (!page)
+        return;
+    if (!units) {
+        page->DocResize();
+        return;
+    }
+    if (width)
+        page->setCanvasWidth(*units);
+    else
+        page->setCanvasHeight(*units);
+}
+
+void MDIFrmMain::setTextSizeBoxes(qint16 width, qint16 height)
+{
+    m_formatBar->CobTxtWidth()->setCurrentText(QString::number(width));
+    m_formatBar->CobTxtHeight()->setCurrentText(QString::number(height));
+}
+
+void MDIFrmMain::setTranceStyle(qint16 kind)
+{
+    m_statusBar->setTranceStyle(kind);
+}
+
+void MDIFrmMain::updatePreviewSize()
+{
+    const BaseSettings &s = baseSettings();
+    int width = s.ScreenWidth;
+    int height = s.ScreenHeight;
+    if (m_programList.hasCurrentRow()) {
+        const int row = m_programList.CurrentRow;
+        const std::optional<qint16> w
+            = wholeNumber(m_programList.cellText(row, ListColumn::TWidth));
+        const std::optional<qint16> h
+            = wholeNumber(m_programList.cellText(row, ListColumn::THeight));
+        if (w && h) {
+            width = *w;
+            height = *h;
+        }
+    }
+    m_preview->setPageSize(width, height, s.PerPixel);
+    if (m_defaultDocument)
+        m_preview->setDocument(m_defaultDocument->document());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sending
+
+Link &MDIFrmMain::link()
+{
+    return m_sends->link();
+}
+
+void MDIFrmMain::sendPicture()
+{
+    m_sends->sendPicture(m_programList, m_programList.CurrentRow);
+}
+
+void MDIFrmMain::sendControlTable()
+{
+    m_sends->sendControlTable(m_programList);
+}
+
+void MDIFrmMain::clearScreen()
+{
+    m_sends->clearScreen();
+}
+
+void MDIFrmMain::showSendingState(bool sending)
+{
+    effectPanel()->CmdSendChecked()->setEnabled(!sending);
+    effectPanel()->CmdSendAll()->setEnabled(!sending);
+    m_menus.screenClear->setEnabled(!sending);
+    if (sending)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Toolbars and the Edit menu
+
+void MDIFrmMain::tbToolBar_ButtonClick(const QString &key)
+{
+    if (key == QStringLiteral("新建"))
+        newPage();
+    else if (key == QStringLiteral("打开"))
+        m_pageCommands->OpenPageFile();
+    else if (key == QStringLiteral("保存"))
+        m_pageCommands->SavePage();
+    else if (key == QStringLiteral("剪切"))
+        editCut();
+    else if (key == QStringLiteral("复制"))
+        editCopy();
+    else if (key == QStringLiteral("粘贴"))
+        editPaste();
+    else if (key == QStringLiteral("插入表格"))
+        m_pageCommands->InsertTable();
+    else if (key == QStringLiteral("插入图片"))
+        m_pageCommands->InsertPicture();
+    else if (key == QStringLiteral("帮助"))
+        openAboutBox();
+}
+
+void MDIFrmMain::editCopy()
+{
+    frmDocument *page = activeDocument();
+    if (!page)
+        return;
+    const QString text = page->rtfText()->textCursor().selection().toPlainText();
+    if (!text.isEmpty())
+        QApplication::clipboard()->setText(text);
+}
+
+void MDIFrmMain::editCut()
+{
+    frmDocument *page = activeDocument();
+    if (!page)
+        return;
+    QTextCursor cursor = page->rtfText()->textCursor();
+    const QString text = cursor.selection().toPlainText();
+    if (text.isEmpty())
+        return;
+    QApplication::clipboard()->setText(text);
+    cursor.removeSelectedText();
+    page->rtfText()->setTextCursor(cursor);
+}
+
+void MDIFrmMain::editPaste()
+{
+    frmDocument *page = activeDocument();
+    if (!page)
+        return;
+    QTextCursor cursor = page->rtfText()->textCursor();
+    cursor.insertText(QApplication::clipboard()->text());
+    page->rtfText()->setTextCursor(cursor);
+}
+
+void MDIFrmMain::editSelectAll()
+{
+    if (frmDocument *page = activeDocument())
+        page->rtfText()->selectAll();
+}
+
+void MDIFrmMain::editTextClear()
+{
+    if (frmDocument *page = activeDocument())
+        page->rtfText()->clearPage();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Prompts, dialogs, notes
+
+PromptSink &MDIFrmMain::prompts()
+{
+    return *m_prompts;
+}
+
+void MDIFrmMain::setPromptSink(PromptSink *sink)
+{
+    m_prompts->setTarget(sink ? sink : m_messageBoxes.get());
+}
+
+void MDIFrmMain::setFileDialogs(FileDialogs *dialogs)
+{
+    m_fileDialogs = dialogs ? dialogs : m_ownFileDialogs.get();
+}
+
+void MDIFrmMain::showNote(const QString &text)
+{
+    m_statusBar->showNote(text);
+}
+
+QString MDIFrmMain::language() const
+{
+    return baseSettings().Language;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Where the formatting commands, the settings dialog, the interface language, the About box
+// and the external tools plug in. These bodies only route; the features fill them.
+
+void MDIFrmMain::tbFormatBar_ButtonClick(const QString &key)
+{
+    Q_UNUSED(key) // the formatting commands plug in here, keyed as FormatToolBar::keys()
+}
+
+void MDIFrmMain::cboFont_Change(const QString &text)
+{
+    Q_UNUSED(text) // applying a font name to the active selection plugs in here
+}
+
+void MDIFrmMain::cboSize_Change(const QString &text)
+{
+    Q_UNUSED(text) // applying a font size to the active selection plugs in here
+}
+
+void MDIFrmMain::openSettingsDialog()
+{
+    // The settings dialog plugs in here.
+}
+
+void MDIFrmMain::openAboutBox()
+{
+    // The About box plugs in here.
+}
+
+void MDIFrmMain::startPainter()
+{
+    // Starting the desktop's paint program plugs in here.
+}
+
+void MDIFrmMain::startNotebook()
+{
+    // Starting the desktop's text editor plugs in here.
+}
+
+void MDIFrmMain::SetLanguage(const QString &name)
+{
+    // Moves the check mark and keeps the choice; applying the language file's texts (and
+    // storing the choice in BaseSet.ini) plugs in here.
+    QAction *chosen = nullptr;
+    if (name == QLatin1String("English"))
+        chosen = m_menus.english;
+    else if (name == chineseLanguageName())
+        chosen = m_menus.chinese;
+    else if (name == QLatin1String("jap"))
+        chosen = m_menus.jap;
+    if (!chosen)
+        return;
+    for (QAction *a : { m_menus.english, m_menus.chinese, m_menus.jap })
+        a->setChecked(a == chosen);
+    if (chosen != m_menus.jap)
+        baseSettings().Language = name;
+    titlePreview();
+}
+
+void MDIFrmMain::titlePreview()
+{
+    const QString title
+        = localText(language(), QStringLiteral("Sign Preview"), QStringLiteral("显示屏预览"));
+    const QString caption = m_preview->caption();
+    m_previewDock->setWindowTitle(
+        caption.isEmpty() ? title : title + QStringLiteral(" — ") + caption);
+}

@@ -1,0 +1,188 @@
+#pragma once
+
+#include "frmdocument.h"
+#include "mainmenus.h"
+#include "programlist.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class DefaultPageSampler;
+class EffectPanel;
+class FileBrowserPane;
+class FileDialogs;
+class FormatToolBar;
+class Link;
+class MainStatusBar;
+class MessageBoxPrompts;
+class PageFileCommands;
+class ProgramListPane;
+class PromptRelay;
+class PromptSink;
+class QDockWidget;
+class QMdiArea;
+class QMdiSubWindow;
+class SendController;
+class SignPreviewPane;
+class StandardToolBar;
+
+// The main window: the page windows in the document area, the standard and format toolbars,
+// the file browser on the left, the program list with its effect panel at the bottom, the
+// sign preview, the status bar and the menu bar. It owns the program list, the link and the
+// default page window, and runs start-up and shutdown.
+//
+// Handlers read the controls and hand the work to plain objects: the program list's rules to
+// ProgramList, page files to PageFileCommands, sends to SendController.
+class MDIFrmMain : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MDIFrmMain(QWidget *parent = nullptr);
+    ~MDIFrmMain() override;
+
+    // Start-up, in order: CurrentRow 0 and IsLoading; the base settings from BaseSet.ini (a
+    // message when the load has news) and the stored interface language; the selectors, text
+    // sizes and fonts filled; IsLoading off; the default page window sized to the screen; the
+    // link opened. Call once, after construction.
+    void startUp();
+
+    // --- Program list
+    ProgramList &programList() { return m_programList; }
+    // Appends a row for a page file with the default effects and the given text size.
+    void AddFileToListView(
+        const QString &FileName, const QString &txtWidth, const QString &txtHeight);
+    // Writes the value of the selector of column code ColIndex into row ListIndex.
+    void ChangeListView(qint16 ListIndex, qint16 ColIndex);
+    void RenumberListView();
+
+    // --- Page windows
+    // The default page window, shown; opened again when it was closed.
+    frmDocument *defaultDocument();
+    // The default page window if it is open, else null.
+    frmDocument *openDefaultDocument() const { return m_defaultDocument; }
+    // The page window that has (or last had) the focus, or null.
+    frmDocument *activeDocument() const;
+    // Opens a further page window, its canvas the size of the screen.
+    frmDocument *createPageWindow();
+    QMdiArea *mdiArea() const { return m_mdiArea; }
+    // Sizes the default page window's canvas for a page of Width x Height modules at the
+    // current PerPixel; a size that does not fit is refused with a message and the canvas
+    // keeps what it could (the width is set before the height is looked at).
+    frmDocument::SizeResult ChangeWindowState(qint16 Width, qint16 Height);
+    PageFileCommands &pageCommands() { return *m_pageCommands; }
+
+    // --- Sending
+    SendController &sends() { return *m_sends; }
+    Link &link();
+
+    // --- For the settings dialog
+    // Sets the texts of the text-size selectors CobTxtWidth and CobTxtHeight.
+    void setTextSizeBoxes(qint16 width, qint16 height);
+    // Shows "TranceStyle:" and the link kind's name in the status bar.
+    void setTranceStyle(qint16 kind);
+
+    // --- Panes and controls
+    const MainMenus &menus() const { return m_menus; }
+    StandardToolBar *tbToolBar() const { return m_toolBar; }
+    FormatToolBar *tbFormatBar() const { return m_formatBar; }
+    FileBrowserPane *fileBrowser() const { return m_fileBrowser; }
+    ProgramListPane *programListPane() const { return m_listPane; }
+    EffectPanel *effectPanel() const;
+    MainStatusBar *PicStatusBar() const { return m_statusBar; }
+    SignPreviewPane *signPreview() const { return m_preview; }
+
+    // --- Prompts and dialogs
+    PromptSink &prompts();
+    // Prompts go to `sink` from now on (tests record them); null restores message boxes.
+    void setPromptSink(PromptSink *sink);
+    FileDialogs &fileDialogs() { return *m_fileDialogs; }
+    // File dialogs come from `dialogs` from now on; null restores the toolkit's.
+    void setFileDialogs(FileDialogs *dialogs);
+    // A note in the status bar the operator need not answer.
+    void showNote(const QString &text);
+
+public slots:
+    // File > New and "新建": the default page window, emptied, typing red.
+    void newPage();
+    // File > Close: closes the active page window, if any, without asking.
+    void closeActivePage();
+    // "SendChar", "SendCtrl" and Set > Screen Clear.
+    void sendPicture();
+    void sendControlTable();
+    void clearScreen();
+    // The standard toolbar's keys.
+    void tbToolBar_ButtonClick(const QString &key);
+    // Edit menu on the active page.
+    void editCut();
+    void editCopy();
+    void editPaste();
+    void editSelectAll();
+    void editTextClear();
+    // Window menu.
+    void tileHorizontally();
+    void tileVertically();
+
+    // --- Where the formatting, settings, language, About and tools features plug in.
+    // The format toolbar's keys ("粗体", "字体颜色(红)", ...).
+    void tbFormatBar_ButtonClick(const QString &key);
+    // The operator typed or picked a font name or a size in cboFont or cboSize.
+    void cboFont_Change(const QString &text);
+    void cboSize_Change(const QString &text);
+    // Set > Base Set.
+    void openSettingsDialog();
+    // Help > About Vantrel and "帮助".
+    void openAboutBox();
+    // Tools > Painter and Tools > NoteBook.
+    void startPainter();
+    void startNotebook();
+    // Switches the interface language: "English", "简体中文" or "jap".
+    void SetLanguage(const QString &name);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildPanes();
+    void connectMenus();
+    void fillSelectors();
+    QMdiSubWindow *addPageWindow(frmDocument *page);
+    QSize screenCanvasSize() const;
+    void watchPage(frmDocument *page);
+
+    void ListView1_Click(int row);
+    void ListView1_DblClick(int row);
+    void File1_Click(const QString &name);
+    void File1_DblClick(const QString &name);
+    void selectorPicked(int column);
+    void textSizePicked(bool width, const QString &text);
+    void showSendingState(bool sending);
+    void updatePreviewSize();
+    void titlePreview();
+    QString language() const;
+
+    ProgramList m_programList;
+    MainMenus m_menus;
+    QMdiArea *m_mdiArea = nullptr;
+    StandardToolBar *m_toolBar = nullptr;
+    FormatToolBar *m_formatBar = nullptr;
+    QDockWidget *m_leftBar = nullptr;
+    QDockWidget *m_bottomBar = nullptr;
+    QDockWidget *m_previewDock = nullptr;
+    FileBrowserPane *m_fileBrowser = nullptr;
+    ProgramListPane *m_listPane = nullptr;
+    SignPreviewPane *m_preview = nullptr;
+    MainStatusBar *m_statusBar = nullptr;
+    QPointer<frmDocument> m_defaultDocument;
+
+    std::unique_ptr<MessageBoxPrompts> m_messageBoxes;
+    std::unique_ptr<PromptRelay> m_prompts;
+    std::unique_ptr<FileDialogs> m_ownFileDialogs;
+    FileDialogs *m_fileDialogs = nullptr;
+    std::unique_ptr<DefaultPageSampler> m_sampler;
+    SendController *m_sends = nullptr;
+    PageFileCommands *m_pageCommands = nullptr;
+    bool m_closing = false;
+};

@@ -1,0 +1,236 @@
+#include "pagefilecommands.h"
+
+#include "filebrowserpane.h"
+#include "filedialogs.h"
+#include "frmdocument.h"
+#include "inserttabledialog.h"
+#include "mdifrmmain.h"
+#include "pagecanvas.h"
+#include "pagedocument.h"
+#include "pagegeometry.h"
+
+#include "basesettings.h"
+#include "localtext.h"
+#include "messages.h"
+#include "programfolder.h"
+#include "promptsink.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QTextTable>
+#include <QUrl>
+
+PageFileCommands::PageFileCommands(MDIFrmMain &window)
+    : QObject(&window)
+    , m_window(window)
+{ }
+
+QString PageFileCommands::openFilter()
+{
+    return QStringLiteral("文本文件(*.txt)|*.txt|rtf文件(*.rtf)|*.rtf");
+}
+
+QString PageFileCommands::openInNewWindowFilter()
+{
+    return QStringLiteral("文本文件(*.txt)|*.txt|");
+}
+
+QString PageFileCommands::saveFilter()
+{
+    return QStringLiteral("Rtf File(*.rtf)|*.rtf|All Files(*.*)|*.*");
+}
+
+QString PageFileCommands::saveAsFilter()
+{
+    return QStringLiteral("文本文件 (*.TXT)");
+}
+
+QString PageFileCommands::insertPictureFilter()
+{
+    return QStringLiteral("Gif文件(*.gif)|*.gif|Jpg文件(*.jpg)|*.jpg|Bmp文件(*.bmp)|*.bmp|All "
+                          "files(*.*)|*.*");
+}
+
+QString PageFileCommands::language() const
+{
+    return baseSettings().Language;
+}
+
+void PageFileCommands::explain(const Page::FileResult &result)
+{
+    m_window.prompts().inform(
+        result.message(language()), MsgTitle(language()), PromptIcon::Exclamation);
+}
+
+void PageFileCommands::OpenPageFile()
+{
+    frmDocument *page = m_window.activeDocument();
+    if (!page) {
+        OpenPageFileInNewWindow();
+        return;
+    }
+    const QString name = m_window.fileDialogs().openFileName(
+        QStringLiteral("打开"), openFilter(), programFolder());
+    if (name.isEmpty())
+        return;
+    const Page::FileResult result = Page::loadAnyPageFile(name, page->document());
+    if (!result.ok()) {
+        explain(result);
+        return;
+    }
+    page->setWindowTitle(name);
+}
+
+void PageFileCommands::OpenPageFileInNewWindow()
+{
+    const QString name = m_window.fileDialogs().openFileName(
+        QStringLiteral("打开"), openInNewWindowFilter(), programFolder());
+    if (name.isEmpty())
+        return;
+    // Read first, so a file that cannot be read leaves no empty window behind.
+    QTextDocument probe;
+    Page::setUpDocument(&probe);
+    const Page::FileResult readable = Page::loadAnyPageFile(name, &probe);
+    if (!readable.ok()) {
+        explain(readable);
+        return;
+    }
+    frmDocument *page = m_window.createPageWindow();
+    const Page::FileResult result = Page::loadAnyPageFile(name, page->document());
+    if (!result.ok()) {
+        explain(result);
+        return;
+    }
+    page->setWindowTitle(name);
+}
+
+void PageFileCommands::SavePage()
+{
+    frmDocument *page = m_window.activeDocument();
+    if (!page)
+        return;
+    const QString chosen = m_window.fileDialogs().saveFileName(QStringLiteral("保存"), saveFilter(),
+        programFolder(), page->windowTitle(), QStringLiteral("txt"));
+    if (chosen.isEmpty())
+        return;
+    const QString name = Page::withRtfSuffix(chosen);
+    const Page::FileResult result = Page::savePageFile(name, *page->document());
+    if (!result.ok()) {
+        explain(result);
+        return;
+    }
+    m_window.fileBrowser()->refresh();
+    m_window.showNote(localText(
+        language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
+}
+
+void PageFileCommands::SavePageAs()
+{
+    frmDocument *page = m_window.activeDocument();
+    if (!page)
+        return;
+    const QString chosen = m_window.fileDialogs().saveFileName(
+        QStringLiteral("另存为"), saveAsFilter(), programFolder(), QString(), QString());
+    if (chosen.isEmpty())
+        return;
+    const QString name = Page::withTxtSuffix(chosen);
+    const Page::FileResult result = Page::savePageFile(name, *page->document());
+    if (!result.ok()) {
+        explain(result); // the caption keeps naming the file the page really is in
+        return;
+    }
+    page->setWindowTitle(name);
+    m_window.fileBrowser()->refresh();
+    m_window.showNote(localText(
+        language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
+}
+
+void PageFileCommands::InsertPicture()
+{
+    if (!m_window.activeDocument())
+        return;
+    const QString name = m_window.fileDialogs().openFileName(
+        QStringLiteral("插入图片"), insertPictureFilter(), programFolder());
+    if (name.isEmpty())
+        return;
+    const Page::FileResult result = insertPicture(name);
+    if (!result.ok())
+        explain(result);
+}
+
+Page::FileResult PageFileCommands::insertPicture(const QString &path)
+{
+    Page::FileResult result;
+    result.path = path;
+    frmDocument *page = m_window.activeDocument();
+    if (!page)
+        return result;
+    QImageReader reader(path);
+    reader.setAutoTransform(false);
+    const QImage image = reader.read();
+    if (image.isNull()) {
+        result.kind = QFileInfo::exists(path) ? Page::FileResult::Kind::NotAPicture
+                                              : Page::FileResult::Kind::CannotRead;
+        result.detail = reader.errorString();
+        return result;
+    }
+    QApplication::clipboard()->setImage(image);
+    const QString resource = QStringLiteral("vantrel-insert://%1/%2")
+                                 .arg(++m_pictureCount)
+                                 .arg(QFileInfo(path).fileName());
+    page->document()->addResource(QTextDocument::ImageResource, QUrl(resource), image);
+    QTextImageFormat format;
+    format.setName(resource);
+    format.setWidth(image.width());
+    format.setHeight(image.height());
+    page->rtfText()->textCursor().insertImage(format);
+    return result;
+}
+
+void PageFileCommands::InsertTable()
+{
+    if (!m_window.activeDocument())
+        return;
+    InsertTableDialog dialog(language(), &m_window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    insertTable(dialog.rows(), dialog.columns());
+}
+
+bool PageFileCommands::insertTable(int rows, int columns)
+{
+    frmDocument *page = m_window.activeDocument();
+    if (!page || rows < 1 || rows > InsertTableDialog::kMaxRows || columns < 1
+        || columns > InsertTableDialog::kMaxColumns)
+        return false;
+    QTextTableFormat format;
+    format.setBorder(1);
+    // The grid in a lit colour, so the sign shows it as the canvas does.
+    format.setBorderBrush(Page::ledRed());
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setCellPadding(1);
+    format.setCellSpacing(0);
+    format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    QTextCursor cursor = page->rtfText()->textCursor();
+    cursor.insertTable(rows, columns, format);
+    page->rtfText()->setTextCursor(cursor);
+    return true;
+}
+
+Page::FileResult PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
+{
+    frmDocument *page = m_window.defaultDocument();
+    if (textWidth != 0) {
+        if (const std::optional<int> width = Page::textWidthCanvas(textWidth))
+            page->setCanvasWidth(*width);
+    }
+    const Page::FileResult result = Page::loadListedPageFile(path, page->document());
+    if (!result.ok())
+        m_window.showNote(result.message(language()));
+    return result;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "pagefiles.h"
+
+#include <QObject>
+
+class MDIFrmMain;
+
+// The commands that move pages between files and page windows, and the two insert commands.
+// Explicit commands (open, save, insert) say in a message box why they failed; showing a
+// listed page (a click in a list) says it in the status bar.
+class PageFileCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PageFileCommands(MDIFrmMain &window);
+
+    // Dialog filters, in "description|pattern" pairs.
+    static QString openFilter(); // "文本文件(*.txt)|*.txt|rtf文件(*.rtf)|*.rtf"
+    static QString openInNewWindowFilter(); // "文本文件(*.txt)|*.txt|"
+    static QString saveFilter(); // "Rtf File(*.rtf)|*.rtf|All Files(*.*)|*.*"
+    static QString saveAsFilter(); // "文本文件 (*.TXT)"
+    static QString insertPictureFilter();
+
+public slots:
+    // Opens a file into the active page window (its caption becomes the path), or into a new
+    // page window when none is active.
+    void OpenPageFile();
+    // Opens a file into a new page window.
+    void OpenPageFileInNewWindow();
+    // Saves the active page as RTF under a name ending in ".rtf", then re-reads the file
+    // browser. The caption stays.
+    void SavePage();
+    // Saves the active page as RTF under a name ending in ".txt"; the caption becomes the name.
+    void SavePageAs();
+    // Puts a picture file on the clipboard and inserts it at the active canvas's caret.
+    void InsertPicture();
+    // Asks for rows and columns and inserts a table at the active canvas's caret.
+    void InsertTable();
+
+public:
+    // Shows a listed page file in the default page window: with a text width other than 0
+    // its canvas becomes textWidth x 16 units wide first; a path naming "RTF" or "rtf" is read
+    // as rich text, any other as a picture. The caption stays.
+    Page::FileResult LoadPageFile(const QString &path, qint16 textWidth);
+
+    // Inserts a table of rows x columns at the active canvas's caret; false without a page
+    // window or for a size outside 1..50.
+    bool insertTable(int rows, int columns);
+    // Inserts the picture file at the active canvas's caret (and puts it on the clipboard).
+    Page::FileResult insertPicture(const QString &path);
+
+private:
+    QString language() const;
+    void explain(const Page::FileResult &result);
+
+    MDIFrmMain &m_window;
+    int m_pictureCount = 0;
+};

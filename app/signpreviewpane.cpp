@@ -1,0 +1,101 @@
+#include "signpreviewpane.h"
+
+#include "pagedocument.h"
+#include "pagegeometry.h"
+#include "pagerenderer.h"
+#include "signpreview.h"
+
+#include "basesettings.h"
+#include "localtext.h"
+
+#include <QTextDocument>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <memory>
+
+SignPreviewPane::SignPreviewPane(QWidget *parent)
+    : QWidget(parent)
+    , m_view(new SignPreview(this))
+    , m_settle(new QTimer(this))
+{
+    setObjectName(QStringLiteral("SignPreviewPane"));
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(kSettleMs);
+    connect(m_settle, &QTimer::timeout, this, &SignPreviewPane::updateNow);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(m_view, 1);
+}
+
+void SignPreviewPane::setDocument(QTextDocument *document)
+{
+    if (m_document == document)
+        return;
+    if (m_document)
+        disconnect(m_document, nullptr, this, nullptr);
+    m_document = document;
+    if (m_document)
+        connect(
+            m_document, &QTextDocument::contentsChanged, this, &SignPreviewPane::scheduleUpdate);
+    scheduleUpdate();
+}
+
+void SignPreviewPane::setPageSize(int textWidth, int textHeight, int perPixel)
+{
+    if (textWidth == m_textWidth && textHeight == m_textHeight && perPixel == m_perPixel)
+        return;
+    m_textWidth = textWidth;
+    m_textHeight = textHeight;
+    m_perPixel = perPixel;
+    scheduleUpdate();
+}
+
+void SignPreviewPane::scheduleUpdate()
+{
+    m_settle->start();
+}
+
+void SignPreviewPane::updateNow()
+{
+    m_settle->stop();
+    const QString language = baseSettings().Language;
+    if (!m_document) {
+        m_view->setNote(QString());
+        setCaption(QString());
+        return;
+    }
+    const std::optional<QSize> canvas = Page::canvasSize(m_perPixel, m_textWidth, m_textHeight);
+    if (!canvas) {
+        m_view->setNote(localText(language, QStringLiteral("A page of this size cannot be shown."),
+            QStringLiteral("无法显示此尺寸的页面。")));
+        setCaption(QString());
+        return;
+    }
+    // A copy is laid out at the page's size, so the page window's own layout is not disturbed.
+    const std::unique_ptr<QTextDocument> copy(m_document->clone());
+    Page::setUpDocument(copy.get());
+    const Page::SignImage sign
+        = Page::signImage(Page::renderCanvas(copy.get(), *canvas), m_textWidth, m_textHeight);
+    if (!sign.packet.ok || sign.image.isNull()) {
+        m_view->setNote(sign.packet.refusal.message(language));
+        setCaption(QString());
+        return;
+    }
+    m_view->setLeds(sign.image);
+    setCaption(localText(language, QStringLiteral("%1 x %2 modules, %3 x %4 LEDs"),
+        QStringLiteral("%1 x %2 模块，%3 x %4 个 LED"))
+                   .arg(m_textWidth)
+                   .arg(m_textHeight)
+                   .arg(sign.image.width())
+                   .arg(sign.image.height()));
+}
+
+void SignPreviewPane::setCaption(const QString &caption)
+{
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    emit captionChanged(caption);
+}

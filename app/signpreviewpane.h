@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QTextDocument;
+class QTimer;
+class SignPreview;
+
+// The sign preview: a page rendered for the sign and decoded back into LEDs, the rightmost
+// module column dark as the sign shows it, redrawn shortly after each change of the page.
+class SignPreviewPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Changes that come quicker than this are drawn together.
+    static constexpr int kSettleMs = 100;
+
+    explicit SignPreviewPane(QWidget *parent = nullptr);
+
+    // The page shown; null shows nothing.
+    void setDocument(QTextDocument *document);
+    // The page size in modules, and the canvas units per module.
+    void setPageSize(int textWidth, int textHeight, int perPixel);
+
+    SignPreview *view() const { return m_view; }
+    // "8 x 1 modules, 128 x 16 LEDs", or "" when nothing is shown.
+    QString caption() const { return m_caption; }
+
+signals:
+    void captionChanged(const QString &caption);
+
+public slots:
+    // Draws the page now.
+    void updateNow();
+
+private:
+    void scheduleUpdate();
+    void setCaption(const QString &caption);
+
+    SignPreview *m_view;
+    QString m_caption;
+    QTimer *m_settle;
+    QPointer<QTextDocument> m_document;
+    int m_textWidth = 0;
+    int m_textHeight = 0;
+    int m_perPixel = 16;
+};
