@@ -124,6 +124,9 @@ LanguageControlKind languageControlKind(const QObject *control)
 {
     if (!control)
         return LanguageControlKind::None;
+    const QVariant optIn = control->property("languageText");
+    if (optIn.isValid() && !optIn.toBool())
+        return LanguageControlKind::None;
     const QString name = control->objectName();
     if (qobject_cast<const QGroupBox *>(control))
         return LanguageControlKind::Frame;

@@ -23,6 +23,9 @@ enum class LanguageControlKind {
     EffectSelector, // the combo boxes CobEffect and CobEffectE: items from a list
 };
 
+// A control whose dynamic property "languageText" is false is of kind None: a label the
+// program fills at run time (a status note, like LblProgressValue and LblTranceStyle) opts
+// out this way.
 LanguageControlKind languageControlKind(const QObject *control);
 
 // For the list-carrying kinds, how many entries the control can take (columns, buttons,

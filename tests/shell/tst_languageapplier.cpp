@@ -43,6 +43,7 @@ struct TestWindow
     QGroupBox *frame = nullptr;
     QLabel *label = nullptr;
     QLabel *tranceStyle = nullptr;
+    QLabel *optedOut = nullptr;
     QCheckBox *check = nullptr;
     QPushButton *button = nullptr;
     QRadioButton *option = nullptr;
@@ -96,6 +97,9 @@ struct TestWindow
         label->setObjectName("LblEffect");
         tranceStyle = new QLabel("TranceStyle:RS232", central);
         tranceStyle->setObjectName("LblTranceStyle");
+        optedOut = new QLabel("note", central);
+        optedOut->setObjectName("LblName");
+        optedOut->setProperty("languageText", false);
         check = new QCheckBox("check", central);
         check->setObjectName("ChkA");
         button = new QPushButton("button", central);
@@ -180,6 +184,7 @@ private slots:
         QCOMPARE(w.frame->title(), QString("Frame text"));
         QCOMPARE(w.label->text(), QString("Label text"));
         QCOMPARE(w.tranceStyle->text(), QString("TranceStyle:RS232"));
+        QCOMPARE(w.optedOut->text(), QString("note"));
         QCOMPARE(w.check->text(), QString("Check text"));
         QCOMPARE(w.button->text(), QString("Button text"));
         QCOMPARE(w.option->text(), QString("RS232"));
