@@ -97,13 +97,16 @@ void RtfDocumentBuilder::applyText(
 void RtfDocumentBuilder::applyParagraph(QTextCursor &cursor, const RtfParagraphEnd &paragraph,
     bool breakAfter, const QTextTableCell *cell)
 {
-    cursor.setBlockFormat(paragraph.block);
+    // A new block starts with an empty block format and the previous paragraph's mark;
+    // most paragraphs keep both, and every format change costs a document update.
+    if (paragraph.block != cursor.blockFormat())
+        cursor.setBlockFormat(paragraph.block);
     if (cell) {
         // The first block's character format is the cell's own format (spans, background).
         QTextCharFormat format = cell->format();
         format.merge(paragraph.mark);
         cursor.setBlockCharFormat(format);
-    } else {
+    } else if (paragraph.mark != cursor.blockCharFormat()) {
         cursor.setBlockCharFormat(paragraph.mark);
     }
     if (paragraph.listKey != 0) {

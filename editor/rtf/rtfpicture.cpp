@@ -1,5 +1,6 @@
 #include "rtfpicture.h"
 
+#include "rtfencodedimagecache.h"
 #include "rtfunits.h"
 
 #include <QBuffer>
@@ -94,8 +95,11 @@ void RtfPicture::appendHex(QByteArrayView hex)
 QImage RtfPicture::decode(QString *error) const
 {
     switch (format) {
-    case Png:
-        return readImage(m_data, "png", error);
+    case Png: {
+        const QImage image = readImage(m_data, "png", error);
+        RtfEncodedImageCache::remember(image, m_data);
+        return image;
+    }
     case Jpeg:
         return readImage(m_data, "jpeg", error);
     case DeviceIndependentBitmap:

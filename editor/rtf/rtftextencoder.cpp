@@ -48,6 +48,12 @@ void RtfTextEncoder::appendControl(QByteArray &out, const char *word, int parame
     m_afterControlWord = true;
 }
 
+void RtfTextEncoder::appendControl(QByteArray &out, const QByteArray &words)
+{
+    out.append(words);
+    m_afterControlWord = true;
+}
+
 void RtfTextEncoder::appendRaw(QByteArray &out, const char *rtf)
 {
     out.append(rtf);

@@ -12,6 +12,8 @@ public:
     // Appends a control word (with its leading backslash, e.g. "\\par") to `out`.
     void appendControl(QByteArray &out, const char *word);
     void appendControl(QByteArray &out, const char *word, int parameter);
+    // Appends control words encoded earlier (they end with a control word).
+    void appendControl(QByteArray &out, const QByteArray &words);
     // Appends literal text; a space separates it from a preceding control word.
     void appendText(QByteArray &out, QStringView text);
     // Appends raw RTF (braces, complete groups) that needs no delimiter handling.

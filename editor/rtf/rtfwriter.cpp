@@ -224,7 +224,7 @@ void RtfWriter::writeBlock(const QTextBlock &block, bool inTable, bool lastInCel
     if (inTable)
         m_encoder.appendControl(m_body, "\\intbl");
     writeParagraphFormat(block.blockFormat(), list);
-    writeCharFormat(markFormat(block));
+    writeMarkFormat(block);
 
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
@@ -237,10 +237,10 @@ void RtfWriter::writeBlock(const QTextBlock &block, bool inTable, bool lastInCel
             }
             continue;
         }
+        // \plain: runs do not inherit the format of the paragraph mark.
         m_encoder.appendRaw(m_body, "{");
-        m_encoder.appendControl(
-            m_body, "\\plain"); // runs do not inherit the paragraph mark's format
-        writeCharFormat(format);
+        m_encoder.appendControl(m_body, "\\plain");
+        writeCachedCharFormat(m_runFormats, fragment.charFormatIndex(), format);
         m_encoder.appendText(m_body, fragment.text());
         m_encoder.appendRaw(m_body, "}");
     }
@@ -259,7 +259,7 @@ void RtfWriter::writeListText(const QTextBlock &block, const QTextList *list)
         marker = list->itemText(block);
     m_encoder.appendRaw(m_body, "{\\listtext");
     m_encoder.appendControl(m_body, "\\pard\\plain");
-    writeCharFormat(markFormat(block));
+    writeMarkFormat(block);
     m_encoder.appendText(m_body, marker);
     m_encoder.appendControl(m_body, "\\tab");
     m_encoder.appendRaw(m_body, "}");
@@ -320,6 +320,25 @@ void RtfWriter::writeParagraphFormat(const QTextBlockFormat &format, const QText
     default:
         break;
     }
+}
+
+void RtfWriter::writeMarkFormat(const QTextBlock &block)
+{
+    writeCachedCharFormat(m_markFormats, block.charFormatIndex(), markFormat(block));
+}
+
+void RtfWriter::writeCachedCharFormat(
+    QHash<int, QByteArray> &cache, int index, const QTextCharFormat &format)
+{
+    // Documents use few distinct formats: encode each once.
+    const auto it = cache.constFind(index);
+    if (it == cache.constEnd()) {
+        const qsizetype start = m_body.size();
+        writeCharFormat(format);
+        cache.insert(index, m_body.mid(start));
+        return;
+    }
+    m_encoder.appendControl(m_body, *it);
 }
 
 void RtfWriter::writeCharFormat(const QTextCharFormat &format)

@@ -33,6 +33,9 @@ private:
     void writeBlock(const QTextBlock &block, bool inTable, bool lastInCell);
     void writeListText(const QTextBlock &block, const QTextList *list);
     void writeParagraphFormat(const QTextBlockFormat &format, const QTextList *list);
+    void writeMarkFormat(const QTextBlock &block);
+    void writeCachedCharFormat(
+        QHash<int, QByteArray> &cache, int index, const QTextCharFormat &format);
     void writeCharFormat(const QTextCharFormat &format);
     void writeImage(const QTextCharFormat &format);
 
@@ -56,4 +59,6 @@ private:
     QList<const QTextList *> m_lists;
     QHash<const QTextList *, int> m_listNumbers;
     QHash<QString, QByteArray> m_pictures; // by image name
+    QHash<int, QByteArray> m_runFormats; // encoded character formats by format index
+    QHash<int, QByteArray> m_markFormats;
 };
