@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopedValueRollback>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -494,6 +495,10 @@ void FrmSet::ApplyScreenSettings()
 
 void FrmSet::CmdOK_Click()
 {
+    // The events let through below could deliver a second click on OK.
+    if (m_okRunning)
+        return;
+    const QScopedValueRollback<bool> running(m_okRunning, true);
     if (!ReadSettingsFromDialog())
         return;
     QCoreApplication::processEvents();

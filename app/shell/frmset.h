@@ -93,6 +93,7 @@ private:
     QString m_languageFolder;
     QString m_languageSection;
     qint16 m_linkKind = -1;
+    bool m_okRunning = false;
 
     QTabWidget *Base_TS = nullptr;
     QButtonGroup *m_options = nullptr;
