@@ -98,15 +98,18 @@ void RtfDocumentBuilder::applyParagraph(QTextCursor &cursor, const RtfParagraphE
     bool breakAfter, const QTextTableCell *cell)
 {
     // A new block starts with an empty block format and the previous paragraph's mark;
-    // most paragraphs keep both, and every format change costs a document update.
-    if (paragraph.block != cursor.blockFormat())
+    // most paragraphs keep both, and every format change costs a document update. The
+    // builder knows the formats of blocks it started itself, which saves asking the cursor.
+    const bool known = &cursor == &m_cursor && m_blockStartedHere;
+    if (known ? paragraph.block.propertyCount() != 0 : paragraph.block != cursor.blockFormat())
         cursor.setBlockFormat(paragraph.block);
     if (cell) {
         // The first block's character format is the cell's own format (spans, background).
         QTextCharFormat format = cell->format();
         format.merge(paragraph.mark);
         cursor.setBlockCharFormat(format);
-    } else if (paragraph.mark != cursor.blockCharFormat()) {
+    } else if (known ? paragraph.mark != m_startedMark
+                     : paragraph.mark != cursor.blockCharFormat()) {
         cursor.setBlockCharFormat(paragraph.mark);
     }
     if (paragraph.listKey != 0) {
@@ -116,8 +119,13 @@ void RtfDocumentBuilder::applyParagraph(QTextCursor &cursor, const RtfParagraphE
         else
             list = cursor.createList(paragraph.listFormat);
     }
-    if (breakAfter)
+    if (breakAfter) {
         cursor.insertBlock(QTextBlockFormat(), paragraph.mark);
+        if (&cursor == &m_cursor) {
+            m_blockStartedHere = true;
+            m_startedMark = paragraph.mark;
+        }
+    }
 }
 
 void RtfDocumentBuilder::replay(
@@ -182,6 +190,7 @@ void RtfDocumentBuilder::closeTable()
     // The empty paragraph a break opened is where the table goes, not a paragraph before it.
     if (m_blockFromBreak && m_cursor.block().length() == 1 && m_cursor.block().previous().isValid())
         m_cursor.deletePreviousChar();
+    m_blockStartedHere = false;
 
     const int rowCount = int(m_rows.size());
     QTextTable *table = m_cursor.insertTable(rowCount, layout.columnCount(), format);
@@ -222,5 +231,6 @@ void RtfDocumentBuilder::closeTable()
     }
     m_rows.clear();
     m_cursor.setPosition(table->lastPosition() + 1);
+    m_blockStartedHere = false;
     m_blockFromBreak = false;
 }

@@ -77,6 +77,8 @@ private:
     QHash<int, QTextList *> m_lists;
     bool m_blockFromBreak = false; // the cursor's block was started by a paragraph break
     bool m_paragraphHasContent = false;
+    bool m_blockStartedHere = false; // m_cursor's block came from applyParagraph's break
+    QTextCharFormat m_startedMark; // … with this character format
 
     bool m_tableOpen = false;
     std::vector<Row> m_rows;
