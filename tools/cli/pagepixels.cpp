@@ -1,21 +1,32 @@
 #include "pagepixels.h"
 
-#include "packetformat.h"
+#include "pagedocument.h"
+#include "pagefiles.h"
+#include "pagegeometry.h"
+#include "pagerenderer.h"
 
-#include <QImageReader>
+#include <QTextDocument>
 
 std::unique_ptr<PixelSource> loadPagePixels(const QString &path, qint16 textWidth,
                                             qint16 textHeight, qint16 perPixel, QString *error)
 {
-    Q_UNUSED(textWidth)
-    Q_UNUSED(textHeight)
-    Q_UNUSED(perPixel)
-    QImageReader reader(path);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        *error = QStringLiteral("cannot read page %1: %2").arg(path, reader.errorString());
+    QTextDocument document;
+    Page::setUpDocument(&document);
+    const Page::FileResult loaded = Page::loadAnyPageFile(path, &document);
+    if (!loaded.ok()) {
+        *error = loaded.message(QStringLiteral("English")).replace(QLatin1Char('\n'), QLatin1Char(' '));
         return nullptr;
     }
-    // A picture page's top-left pixel is LED (0, 0), which is canvas row 2.
-    return std::make_unique<ImagePixelSource>(image, 0, PacketFormat::Picture::kCanvasTopRows);
+    // The canvas a page of this size has in the editor: PerPixel units per module plus the
+    // two-unit border.
+    const std::optional<QSize> canvas = Page::canvasSize(perPixel, textWidth, textHeight);
+    if (!canvas) {
+        *error = QStringLiteral("a page of %1 x %2 modules at %3 units per module is larger "
+                                "than a canvas can be")
+                         .arg(textWidth)
+                         .arg(textHeight)
+                         .arg(perPixel);
+        return nullptr;
+    }
+    return std::make_unique<ImagePixelSource>(Page::renderCanvas(&document, *canvas));
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+class QTextDocument;
+
+// Moving pages between files and page documents. Every load leaves the document set up as a
+// page (Page::setUpDocument); a failed load leaves it as it was. Every save goes through a
+// temporary file, so a failed save never destroys the previous page file.
+namespace Page {
+
+struct FileResult
+{
+    enum class Kind { Ok, CannotRead, NotAPicture, CannotWrite };
+    Kind kind = Kind::Ok;
+    QString path;
+    QString detail; // the system's reason, e.g. "No such file or directory"
+
+    bool ok() const { return kind == Kind::Ok; }
+    // What happened and what to do, in the user's language.
+    QString message(const QString &language) const;
+};
+
+// The program list's rule for telling page kinds apart by name: a path containing "RTF" or
+// "rtf" (letter case counts, so "x.Rtf" is neither) is rich text, anything else a picture.
+bool namesRichText(const QString &path);
+
+// Reads an RTF file, or a plain-text file as its text.
+FileResult loadRichTextFile(const QString &path, QTextDocument *document);
+
+// Shows a picture file (BMP, JPG, GIF, PNG, ...) as the page: the picture alone, its top-left
+// pixel on LED (0, 0).
+FileResult loadPictureFile(const QString &path, QTextDocument *document);
+
+// The program list's and file browser's load: by name, as namesRichText() tells.
+FileResult loadListedPageFile(const QString &path, QTextDocument *document);
+
+// Any page file, told apart by content: RTF, a picture, else plain text.
+FileResult loadAnyPageFile(const QString &path, QTextDocument *document);
+
+// Writes the page as RTF (whatever the file's extension).
+FileResult savePageFile(const QString &path, const QTextDocument &document);
+
+// The Save command's name rule: ".rtf" is appended unless the name ends in exactly ".rtf".
+QString withRtfSuffix(const QString &name);
+// The Save As command's name rule: ".txt" is appended unless the name ends in exactly ".txt".
+QString withTxtSuffix(const QString &name);
+
+} // namespace Page
