@@ -14,17 +14,6 @@ namespace {
 
 constexpr int maxColorComponent = 255;
 
-int param(const RtfToken &token, int defaultValue)
-{
-    return token.hasParameter ? token.parameter : defaultValue;
-}
-
-// Toggle words: \b and \b1 switch on, \b0 switches off.
-bool toggle(const RtfToken &token)
-{
-    return !token.hasParameter || token.parameter != 0;
-}
-
 char16_t specialCharacter(RtfKeyword keyword)
 {
     switch (keyword) {
@@ -472,23 +461,23 @@ void RtfParser::handleControlWord(const RtfToken &token)
         }
         return;
     case K::DefaultFont:
-        m_defaultFont = param(token, 0);
+        m_defaultFont = token.value(0);
         if (group().chars.font < 0)
             group().chars.font = m_defaultFont;
         return;
     case K::FontCharset:
         if (group().destination == Destination::FontTable)
-            m_fontCharset = param(token, 0);
+            m_fontCharset = token.value(0);
         return;
     case K::FontCodePage:
         if (group().destination == Destination::FontTable)
-            m_fontCodePage = param(token, 0);
+            m_fontCodePage = token.value(0);
         return;
     case K::Red:
     case K::Green:
     case K::Blue:
         if (group().destination == Destination::ColorTable) {
-            const int value = qBound(0, param(token, 0), maxColorComponent);
+            const int value = qBound(0, token.value(0), maxColorComponent);
             (keyword == K::Red ? m_red : keyword == K::Green ? m_green : m_blue) = value;
             m_colorHasComponent = true;
         }
@@ -496,20 +485,20 @@ void RtfParser::handleControlWord(const RtfToken &token)
     case K::Font:
         if (group().destination == Destination::FontTable) {
             commitFont();
-            m_fontNumber = param(token, 0);
+            m_fontNumber = token.value(0);
             m_fontCharset = -1;
             m_fontCodePage = 0;
             m_fontName.clear();
             m_fontPending = true;
         } else {
-            group().chars.font = param(token, 0);
+            group().chars.font = token.value(0);
         }
         return;
     case K::Unicode:
-        handleUnicode(param(token, 0));
+        handleUnicode(token.value(0));
         return;
     case K::UnicodeSkip:
-        group().unicodeSkip = quint8(qBound(0, param(token, 1), maxUnicodeSkip));
+        group().unicodeSkip = quint8(qBound(0, token.value(1), maxUnicodeSkip));
         return;
     case K::Par:
     case K::Page:
@@ -540,154 +529,29 @@ void RtfParser::handleControlWord(const RtfToken &token)
     default:
         break;
     }
-    handleCharacterWord(keyword, token);
-    handleParagraphWord(keyword, token);
+    Group &g = group();
+    if (keyword == K::Plain) {
+        g.chars = RtfCharState();
+        g.chars.font = m_defaultFont;
+        return;
+    }
+    if (keyword == K::Pard) {
+        g.paragraph = RtfParagraphState();
+        return;
+    }
+    if (g.destination == Destination::Picture && m_picture.apply(keyword, token.value(0)))
+        return;
+    if (g.chars.apply(keyword, token))
+        return;
+    if (g.destination != Destination::ListOverride && g.paragraph.apply(keyword, token))
+        return;
     handleTableWord(keyword, token);
-    if (group().destination == Destination::Picture)
-        handlePictureWord(keyword, token);
     handleListWord(keyword, token);
-}
-
-void RtfParser::handleCharacterWord(RtfKeyword keyword, const RtfToken &token)
-{
-    RtfCharState &c = group().chars;
-    switch (keyword) {
-    case K::Plain:
-        c = RtfCharState();
-        c.font = m_defaultFont;
-        break;
-    case K::Bold:
-        c.bold = toggle(token);
-        break;
-    case K::Italic:
-        c.italic = toggle(token);
-        break;
-    case K::UnderlineNone:
-        c.underline = QTextCharFormat::NoUnderline;
-        break;
-    case K::UnderlineSingle:
-        c.underline
-            = toggle(token) ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
-        break;
-    case K::UnderlineDotted:
-        c.underline = toggle(token) ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
-        break;
-    case K::UnderlineDash:
-        c.underline = toggle(token) ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
-        break;
-    case K::UnderlineDashDot:
-        c.underline = toggle(token) ? QTextCharFormat::DashDotLine : QTextCharFormat::NoUnderline;
-        break;
-    case K::UnderlineDashDotDot:
-        c.underline
-            = toggle(token) ? QTextCharFormat::DashDotDotLine : QTextCharFormat::NoUnderline;
-        break;
-    case K::UnderlineWave:
-        c.underline = toggle(token) ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
-        break;
-    case K::Strike:
-    case K::StrikeDouble:
-        c.strikeOut = toggle(token);
-        break;
-    case K::FontSize:
-        c.fontSize = param(token, RtfCharState::defaultFontSize);
-        break;
-    case K::Foreground:
-        c.foreground = param(token, 0);
-        break;
-    case K::Background_Cb:
-        c.background = param(token, 0);
-        break;
-    case K::Highlight:
-        c.background = param(token, 0) == 0 ? -1 : token.parameter;
-        break;
-    case K::Super:
-        c.verticalAlignment
-            = toggle(token) ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal;
-        break;
-    case K::Sub:
-        c.verticalAlignment
-            = toggle(token) ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal;
-        break;
-    case K::NoSuperSub:
-        c.verticalAlignment = QTextCharFormat::AlignNormal;
-        break;
-    case K::Caps:
-        c.capitalization = toggle(token) ? QFont::AllUppercase : QFont::MixedCase;
-        break;
-    case K::SmallCaps:
-        c.capitalization = toggle(token) ? QFont::SmallCaps : QFont::MixedCase;
-        break;
-    case K::Hidden:
-        c.hidden = toggle(token);
-        break;
-    default:
-        break;
-    }
-}
-
-void RtfParser::handleParagraphWord(RtfKeyword keyword, const RtfToken &token)
-{
-    RtfParagraphState &p = group().paragraph;
-    const int value = param(token, 0);
-    switch (keyword) {
-    case K::Pard:
-        p = RtfParagraphState();
-        break;
-    case K::AlignLeft:
-        p.alignment = RtfParagraphState::Left;
-        break;
-    case K::AlignCenter:
-        p.alignment = RtfParagraphState::Center;
-        break;
-    case K::AlignRight:
-        p.alignment = RtfParagraphState::Right;
-        break;
-    case K::AlignJustify:
-        p.alignment = RtfParagraphState::Justify;
-        break;
-    case K::LeftIndent:
-        p.leftIndent = RtfUnits::clampTwips(value);
-        break;
-    case K::RightIndent:
-        p.rightIndent = RtfUnits::clampTwips(value);
-        break;
-    case K::FirstIndent:
-        p.firstIndent = RtfUnits::clampTwips(value);
-        break;
-    case K::SpaceBefore:
-        p.spaceBefore = RtfUnits::clampTwips(value);
-        break;
-    case K::SpaceAfter:
-        p.spaceAfter = RtfUnits::clampTwips(value);
-        break;
-    case K::LineSpacing:
-        p.lineSpacing = RtfUnits::clampTwips(value);
-        break;
-    case K::LineMultiple:
-        p.lineMultiple = value != 0;
-        break;
-    case K::InTable:
-        p.inTable = toggle(token);
-        break;
-    case K::TableDepth:
-        p.inTable = value > 0;
-        break;
-    case K::ListOverride:
-        if (group().destination != Destination::ListOverride)
-            p.listOverride = value;
-        break;
-    case K::ListLevel:
-        p.listLevel = qBound(0, value, RtfListTable::maxLevels - 1);
-        break;
-    default:
-        break;
-    }
 }
 
 void RtfParser::handleTableWord(RtfKeyword keyword, const RtfToken &token)
 {
-    const int value = param(token, 0);
+    const int value = token.value(0);
     switch (keyword) {
     case K::RowDefaults:
         m_row = RtfRowDefinition();
@@ -774,60 +638,9 @@ void RtfParser::commitBorder()
     m_borderWidth = 0;
 }
 
-void RtfParser::handlePictureWord(RtfKeyword keyword, const RtfToken &token)
-{
-    const int value = param(token, 0);
-    switch (keyword) {
-    case K::PngBlip:
-        m_picture.format = RtfPicture::Png;
-        break;
-    case K::JpegBlip:
-        m_picture.format = RtfPicture::Jpeg;
-        break;
-    case K::DiBitmap:
-        m_picture.format = RtfPicture::DeviceIndependentBitmap;
-        break;
-    case K::WBitmap:
-        m_picture.format = RtfPicture::DeviceBitmap;
-        break;
-    case K::EmfBlip:
-    case K::WMetafile:
-    case K::MacPict:
-    case K::PmMetafile:
-        m_picture.format = RtfPicture::Metafile;
-        break;
-    case K::WbmBitsPixel:
-        m_picture.bitsPerPixel = value;
-        break;
-    case K::WbmWidthBytes:
-        m_picture.widthBytes = value;
-        break;
-    case K::PicW:
-        m_picture.width = value;
-        break;
-    case K::PicH:
-        m_picture.height = value;
-        break;
-    case K::PicWGoal:
-        m_picture.goalWidth = RtfUnits::clampTwips(value);
-        break;
-    case K::PicHGoal:
-        m_picture.goalHeight = RtfUnits::clampTwips(value);
-        break;
-    case K::PicScaleX:
-        m_picture.scaleX = value;
-        break;
-    case K::PicScaleY:
-        m_picture.scaleY = value;
-        break;
-    default:
-        break;
-    }
-}
-
 void RtfParser::handleListWord(RtfKeyword keyword, const RtfToken &token)
 {
-    const int value = param(token, 0);
+    const int value = token.value(0);
     Group &g = group();
     switch (g.destination) {
     case Destination::List:

@@ -93,10 +93,7 @@ private:
 
     void handleControlWord(const RtfToken &token);
     bool handleDestination(RtfKeyword keyword);
-    void handleCharacterWord(RtfKeyword keyword, const RtfToken &token);
-    void handleParagraphWord(RtfKeyword keyword, const RtfToken &token);
     void handleTableWord(RtfKeyword keyword, const RtfToken &token);
-    void handlePictureWord(RtfKeyword keyword, const RtfToken &token);
     void handleListWord(RtfKeyword keyword, const RtfToken &token);
     void handleSymbol(char symbol);
     void handleText(QByteArrayView text);

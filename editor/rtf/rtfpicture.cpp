@@ -71,6 +71,58 @@ QImage readImage(const QByteArray &data, const char *format, QString *error)
 
 } // namespace
 
+bool RtfPicture::apply(RtfKeyword keyword, int value)
+{
+    using K = RtfKeyword;
+    switch (keyword) {
+    case K::PngBlip:
+        format = Png;
+        break;
+    case K::JpegBlip:
+        format = Jpeg;
+        break;
+    case K::DiBitmap:
+        format = DeviceIndependentBitmap;
+        break;
+    case K::WBitmap:
+        format = DeviceBitmap;
+        break;
+    case K::EmfBlip:
+    case K::WMetafile:
+    case K::MacPict:
+    case K::PmMetafile:
+        format = Metafile;
+        break;
+    case K::WbmBitsPixel:
+        bitsPerPixel = value;
+        break;
+    case K::WbmWidthBytes:
+        widthBytes = value;
+        break;
+    case K::PicW:
+        width = value;
+        break;
+    case K::PicH:
+        height = value;
+        break;
+    case K::PicWGoal:
+        goalWidth = RtfUnits::clampTwips(value);
+        break;
+    case K::PicHGoal:
+        goalHeight = RtfUnits::clampTwips(value);
+        break;
+    case K::PicScaleX:
+        scaleX = value;
+        break;
+    case K::PicScaleY:
+        scaleY = value;
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
 void RtfPicture::appendHex(QByteArrayView hex)
 {
     const qsizetype start = m_data.size();

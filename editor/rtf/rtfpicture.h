@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rtfkeywords.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSizeF>
@@ -25,6 +27,9 @@ public:
     int scaleY = 100;
     int bitsPerPixel = 1; // \wbmbitspixel
     int widthBytes = 0; // \wbmwidthbytes
+
+    // Applies a picture property word (\pngblip, \picwN, …); false when the word is not one.
+    bool apply(RtfKeyword keyword, int value);
 
     // Hex digits of the picture data; whitespace and stray characters are skipped.
     void appendHex(QByteArrayView hex);

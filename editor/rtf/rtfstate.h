@@ -1,6 +1,10 @@
 #pragma once
 
+#include "rtfkeywords.h"
+
 #include <QtGlobal>
+
+struct RtfToken;
 
 // Character properties of an RTF group, as the file states them (indexes into the font and
 // colour tables, sizes in half-points).
@@ -19,6 +23,10 @@ struct RtfCharState
     bool italic = false;
     bool strikeOut = false;
     bool hidden = false;
+
+    // Applies a character formatting word (not \plain, which needs the default font);
+    // false when the word is not one.
+    bool apply(RtfKeyword keyword, const RtfToken &token);
 
     bool operator==(const RtfCharState &o) const
     {
@@ -54,4 +62,7 @@ struct RtfParagraphState
     OldListKind oldList = NoOldList;
     quint8 oldListLevel = 0; // 0-based
     quint8 oldListStyle = 0; // QTextListFormat::Style as a positive number
+
+    // Applies a paragraph formatting word (not \pard); false when the word is not one.
+    bool apply(RtfKeyword keyword, const RtfToken &token);
 };

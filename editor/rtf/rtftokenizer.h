@@ -24,7 +24,10 @@ struct RtfToken
     char symbol = 0;
     unsigned char byte = 0;
 
-    bool is(const char *name) const { return type == ControlWord && data == QByteArrayView(name); }
+    // The parameter, or `defaultValue` when the word has none.
+    int value(int defaultValue) const { return hasParameter ? parameter : defaultValue; }
+    // Toggle words: \b and \b1 switch on, \b0 switches off.
+    bool isOn() const { return !hasParameter || parameter != 0; }
 };
 
 // Splits RTF bytes into tokens. Never fails: malformed input yields the most plausible
