@@ -116,8 +116,9 @@ void report(const char *what, qint64 bytes, double seconds)
     std::printf("  %-44s %8.1f MB/s  (%.1f ms)\n", what, bytes / 1e6 / seconds, seconds * 1e3);
 }
 
-// The same runs and paragraphs as the document holds, inserted with one cursor: the part
-// of reading that is QTextDocument's, whatever the parser does.
+// The same paragraphs and runs as the document holds, inserted the way the reader inserts
+// them (a block with its final formats, then its runs): the part of reading that is
+// QTextDocument's, whatever the parser does.
 void insertLikeTheReader(const QTextDocument &source)
 {
     QTextDocument target;
@@ -126,11 +127,13 @@ void insertLikeTheReader(const QTextDocument &source)
     cursor.beginEditBlock();
     bool first = true;
     for (QTextBlock b = source.begin(); b.isValid(); b = b.next()) {
-        if (!first)
-            cursor.insertBlock(QTextBlockFormat(), b.charFormat());
-        first = false;
-        if (b.blockFormat() != cursor.blockFormat())
+        if (first) {
             cursor.setBlockFormat(b.blockFormat());
+            cursor.setBlockCharFormat(b.charFormat());
+        } else {
+            cursor.insertBlock(b.blockFormat(), b.charFormat());
+        }
+        first = false;
         for (auto it = b.begin(); !it.atEnd(); ++it)
             cursor.insertText(it.fragment().text(), it.fragment().charFormat());
     }

@@ -19,7 +19,7 @@ RtfDocumentBuilder::~RtfDocumentBuilder() = default;
 
 bool RtfDocumentBuilder::routeToTable(bool inTable)
 {
-    // Content of a row in progress belongs to it even when a writer dropped \intbl.
+    // A paragraph of a row in progress belongs to it even when a writer dropped \intbl.
     const bool rowInProgress = !m_row.cells.empty() || !m_cell.empty();
     if (inTable || (m_tableOpen && rowInProgress)) {
         m_tableOpen = true;
@@ -30,37 +30,27 @@ bool RtfDocumentBuilder::routeToTable(bool inTable)
     return false;
 }
 
-void RtfDocumentBuilder::insertText(
-    const QString &text, const QTextCharFormat &format, bool inTable)
+void RtfDocumentBuilder::insertText(const QString &text, const QTextCharFormat &format)
 {
-    if (text.isEmpty())
-        return;
-    m_paragraphHasContent = true;
-    if (routeToTable(inTable)) {
-        m_cell.push_back(Op { Op::Text, text, format, {} });
-        return;
-    }
-    applyText(m_cursor, text, format);
-    m_blockFromBreak = false;
+    if (!text.isEmpty())
+        m_runs.push_back(Run { text, format });
 }
 
-void RtfDocumentBuilder::endParagraph(
-    const RtfParagraphEnd &paragraph, bool inTable, bool breakAfter)
+void RtfDocumentBuilder::endParagraph(const RtfParagraphEnd &paragraph, bool inTable)
 {
-    m_paragraphHasContent = false;
-    if (routeToTable(inTable)) {
-        m_cell.push_back(Op { Op::Paragraph, {}, {}, paragraph });
-        return;
-    }
-    applyParagraph(m_cursor, paragraph, breakAfter, nullptr);
-    m_blockFromBreak = breakAfter;
+    Paragraph done { std::move(m_runs), paragraph };
+    m_runs = std::vector<Run>();
+    if (routeToTable(inTable))
+        m_cell.push_back(std::move(done));
+    else
+        insertParagraph(m_cursor, m_cursorBlockUnused, done, nullptr);
 }
 
 void RtfDocumentBuilder::endCell(const RtfParagraphEnd &paragraph)
 {
-    m_paragraphHasContent = false;
     m_tableOpen = true;
-    m_cell.push_back(Op { Op::LastParagraph, {}, {}, paragraph });
+    m_cell.push_back(Paragraph { std::move(m_runs), paragraph });
+    m_runs = std::vector<Run>();
     m_row.cells.push_back(std::move(m_cell));
     m_cell = Cell();
 }
@@ -82,68 +72,37 @@ void RtfDocumentBuilder::finish()
 {
     if (m_tableOpen)
         closeTable();
-    // A final \par ends the last paragraph; it does not open an empty one.
-    if (m_blockFromBreak && m_cursor.block().length() == 1)
-        m_cursor.deletePreviousChar();
     m_cursor.endEditBlock();
 }
 
-void RtfDocumentBuilder::applyText(
-    QTextCursor &cursor, const QString &text, const QTextCharFormat &format)
+void RtfDocumentBuilder::insertParagraph(
+    QTextCursor &cursor, bool &blockUnused, const Paragraph &paragraph, const QTextTableCell *cell)
 {
-    cursor.insertText(text, format);
-}
-
-void RtfDocumentBuilder::applyParagraph(QTextCursor &cursor, const RtfParagraphEnd &paragraph,
-    bool breakAfter, const QTextTableCell *cell)
-{
-    // A new block starts with an empty block format and the previous paragraph's mark;
-    // most paragraphs keep both, and every format change costs a document update. The
-    // builder knows the formats of blocks it started itself, which saves asking the cursor.
-    const bool known = &cursor == &m_cursor && m_blockStartedHere;
-    if (known ? paragraph.block.propertyCount() != 0 : paragraph.block != cursor.blockFormat())
-        cursor.setBlockFormat(paragraph.block);
-    if (cell) {
-        // The first block's character format is the cell's own format (spans, background).
-        QTextCharFormat format = cell->format();
-        format.merge(paragraph.mark);
-        cursor.setBlockCharFormat(format);
-    } else if (known ? paragraph.mark != m_startedMark
-                     : paragraph.mark != cursor.blockCharFormat()) {
-        cursor.setBlockCharFormat(paragraph.mark);
+    const RtfParagraphEnd &end = paragraph.end;
+    if (blockUnused) {
+        if (cell) {
+            // The first block's character format is the cell's own format (spans, background).
+            QTextCharFormat format = cell->format();
+            format.merge(end.mark);
+            cursor.setBlockCharFormat(format);
+        } else {
+            cursor.setBlockCharFormat(end.mark);
+        }
+        if (end.block.propertyCount() != 0)
+            cursor.setBlockFormat(end.block);
+        blockUnused = false;
+    } else {
+        cursor.insertBlock(end.block, end.mark);
     }
-    if (paragraph.listKey != 0) {
-        QTextList *&list = m_lists[paragraph.listKey];
+    if (end.listKey != 0) {
+        QTextList *&list = m_lists[end.listKey];
         if (list)
             list->add(cursor.block());
         else
-            list = cursor.createList(paragraph.listFormat);
+            list = cursor.createList(end.listFormat);
     }
-    if (breakAfter) {
-        cursor.insertBlock(QTextBlockFormat(), paragraph.mark);
-        if (&cursor == &m_cursor) {
-            m_blockStartedHere = true;
-            m_startedMark = paragraph.mark;
-        }
-    }
-}
-
-void RtfDocumentBuilder::replay(
-    QTextCursor &cursor, const Cell &content, const QTextTableCell &cell, bool startsCell)
-{
-    for (const Op &op : content) {
-        switch (op.kind) {
-        case Op::Text:
-            applyText(cursor, op.text, op.format);
-            break;
-        case Op::Paragraph:
-        case Op::LastParagraph:
-            applyParagraph(
-                cursor, op.paragraph, op.kind == Op::Paragraph, startsCell ? &cell : nullptr);
-            startsCell = false;
-            break;
-        }
-    }
+    for (const Run &run : paragraph.runs)
+        cursor.insertText(run.text, run.format);
 }
 
 void RtfDocumentBuilder::closeTable()
@@ -187,11 +146,6 @@ void RtfDocumentBuilder::closeTable()
     format.setCellSpacing(0);
     format.setCellPadding(qMax<qreal>(0, RtfUnits::twipsToPixels(definitions.first().gap)));
 
-    // The empty paragraph a break opened is where the table goes, not a paragraph before it.
-    if (m_blockFromBreak && m_cursor.block().length() == 1 && m_cursor.block().previous().isValid())
-        m_cursor.deletePreviousChar();
-    m_blockStartedHere = false;
-
     const int rowCount = int(m_rows.size());
     QTextTable *table = m_cursor.insertTable(rowCount, layout.columnCount(), format);
     int merges = 0;
@@ -211,14 +165,11 @@ void RtfDocumentBuilder::closeTable()
             const Cell &content = row.cells[i];
             QTextTableCell cell = table->cellAt(r, p.column);
             QTextCursor cursor = cell.lastCursorPosition();
-            const bool startsCell = cursor.position() == cell.firstPosition();
-            if (!startsCell) {
-                const bool empty = content.size() == 1 && content.front().kind == Op::LastParagraph;
-                if (empty)
-                    continue;
-                cursor.insertBlock();
-            }
-            replay(cursor, content, cell, startsCell);
+            bool unused = cursor.position() == cell.firstPosition();
+            if (!unused && content.size() == 1 && content.front().runs.empty())
+                continue; // an empty cell merged into another
+            for (const Paragraph &paragraph : content)
+                insertParagraph(cursor, unused, paragraph, &cell);
             if (!p.covered && i < row.definition.cells.size()) {
                 const QColor background = row.definition.cells.at(i).background;
                 if (background.isValid()) {
@@ -231,6 +182,5 @@ void RtfDocumentBuilder::closeTable()
     }
     m_rows.clear();
     m_cursor.setPosition(table->lastPosition() + 1);
-    m_blockStartedHere = false;
-    m_blockFromBreak = false;
+    m_cursorBlockUnused = true;
 }

@@ -26,8 +26,10 @@ struct RtfParagraphEnd
     QTextListFormat listFormat;
 };
 
-// Builds the QTextDocument from the reader's output through one cursor. Table content is
-// buffered until the table ends so that the QTextTable is created once at its final size.
+// Builds the QTextDocument from the reader's output through one cursor. A paragraph is
+// inserted when it ends, as one new block with its final formats followed by its runs, which
+// keeps document updates to a minimum. Table content is buffered until the table ends so
+// that the QTextTable is created once at its final size.
 class RtfDocumentBuilder
 {
 public:
@@ -37,26 +39,30 @@ public:
     explicit RtfDocumentBuilder(QTextDocument *document);
     ~RtfDocumentBuilder();
 
-    // `format` may be a QTextImageFormat for an image (text is then U+FFFC).
-    void insertText(const QString &text, const QTextCharFormat &format, bool inTable);
-    // Applies the paragraph's formats; `breakAfter` starts a new paragraph.
-    void endParagraph(const RtfParagraphEnd &paragraph, bool inTable, bool breakAfter = true);
+    // Adds a run to the current paragraph. `format` may be a QTextImageFormat for an image
+    // (text is then U+FFFC).
+    void insertText(const QString &text, const QTextCharFormat &format);
+    // Ends the current paragraph, in a table cell when `inTable`.
+    void endParagraph(const RtfParagraphEnd &paragraph, bool inTable);
+    // Ends the current paragraph and the table cell it is in.
     void endCell(const RtfParagraphEnd &paragraph);
     void endRow(const RtfRowDefinition &row);
-    // Whether anything was inserted since the last paragraph end.
-    bool paragraphHasContent() const { return m_paragraphHasContent; }
+    // Whether the current paragraph has content.
+    bool paragraphHasContent() const { return !m_runs.empty(); }
     void finish();
 
 private:
-    struct Op
+    struct Run
     {
-        enum Kind { Text, Paragraph, LastParagraph };
-        Kind kind;
         QString text;
         QTextCharFormat format;
-        RtfParagraphEnd paragraph;
     };
-    using Cell = std::vector<Op>;
+    struct Paragraph
+    {
+        std::vector<Run> runs;
+        RtfParagraphEnd end;
+    };
+    using Cell = std::vector<Paragraph>;
     struct Row
     {
         std::vector<Cell> cells;
@@ -65,20 +71,17 @@ private:
 
     bool routeToTable(bool inTable);
     void closeTable();
-    void applyText(QTextCursor &cursor, const QString &text, const QTextCharFormat &format);
-    // `cell` is the table cell whose first block the cursor is in, if any.
-    void applyParagraph(QTextCursor &cursor, const RtfParagraphEnd &paragraph, bool breakAfter,
+    // Inserts a paragraph at the cursor: into the cursor's block when `blockUnused` (the
+    // document's or a cell's first block, the block after a table), else as a new block.
+    // `cell` is the table cell whose first block that is, if any.
+    void insertParagraph(QTextCursor &cursor, bool &blockUnused, const Paragraph &paragraph,
         const QTextTableCell *cell);
-    void replay(
-        QTextCursor &cursor, const Cell &content, const QTextTableCell &cell, bool startsCell);
 
     QTextDocument *m_document;
     QTextCursor m_cursor;
+    bool m_cursorBlockUnused = true;
     QHash<int, QTextList *> m_lists;
-    bool m_blockFromBreak = false; // the cursor's block was started by a paragraph break
-    bool m_paragraphHasContent = false;
-    bool m_blockStartedHere = false; // m_cursor's block came from applyParagraph's break
-    QTextCharFormat m_startedMark; // … with this character format
+    std::vector<Run> m_runs; // of the current paragraph
 
     bool m_tableOpen = false;
     std::vector<Row> m_rows;

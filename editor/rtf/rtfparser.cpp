@@ -860,7 +860,7 @@ void RtfParser::flushText()
     if (m_text.isEmpty())
         return;
     const QString text = m_text.take();
-    m_builder.insertText(text, m_formats.charFormat(m_runState), group().paragraph.inTable);
+    m_builder.insertText(text, m_formats.charFormat(m_runState));
 }
 
 RtfParagraphEnd RtfParser::paragraphEnd()
@@ -911,7 +911,7 @@ void RtfParser::endDocument()
     flushText();
     flushPendingPicture();
     if (m_builder.paragraphHasContent())
-        m_builder.endParagraph(paragraphEnd(), group().paragraph.inTable, false);
+        m_builder.endParagraph(paragraphEnd(), group().paragraph.inTable);
     m_builder.finish();
 }
 
@@ -1008,6 +1008,5 @@ void RtfParser::insertImage(const QImage &image, const QSizeF &size)
     format.setWidth(size.width());
     format.setHeight(size.height());
     flushText();
-    m_builder.insertText(
-        QString(QChar::ObjectReplacementCharacter), format, group().paragraph.inTable);
+    m_builder.insertText(QString(QChar::ObjectReplacementCharacter), format);
 }
