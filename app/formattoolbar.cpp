@@ -1,7 +1,9 @@
 #include "formattoolbar.h"
 
+#include "canvascommands.h"
+#include "commandicons.h"
 #include "effectlists.h"
-#include "toolicons.h"
+#include "pagecommands.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -78,7 +80,7 @@ FormatToolBar::FormatToolBar(QWidget *parent)
         const QString key = QString::fromUtf8(b.key);
         if (b.separatorBefore || m_buttons.isEmpty())
             addSeparator();
-        QAction *action = addAction(ToolIcons::forKey(key), QString::fromLatin1(b.text));
+        QAction *action = addAction(CommandIcons::icon(key), QString::fromLatin1(b.text));
         action->setData(key);
         action->setToolTip(QString::fromLatin1(b.text));
         action->setCheckable(toggleKeys().contains(key));
@@ -105,14 +107,17 @@ FormatToolBar::FormatToolBar(QWidget *parent)
     row->addWidget(m_cobTxtHeight);
     addWidget(m_frame1);
 
-    connect(m_cboFont, &QComboBox::textActivated, this, &FormatToolBar::fontTextChanged);
-    connect(m_cboFont->lineEdit(), &QLineEdit::textEdited, this, &FormatToolBar::fontTextChanged);
-    connect(m_cboSize, &QComboBox::textActivated, this, &FormatToolBar::sizeTextChanged);
-    connect(m_cboSize->lineEdit(), &QLineEdit::textEdited, this, &FormatToolBar::sizeTextChanged);
-    connect(m_cobTxtWidth, &QComboBox::textActivated, this, &FormatToolBar::textWidthPicked);
+    // Keystrokes apply nothing: typing "14" must not apply size 1 on the way.
+    CanvasCommands::applyWhenEditFinished(
+        m_cboFont, [this](const QString &text) { emit fontTextChanged(text); });
+    CanvasCommands::applyWhenEditFinished(
+        m_cboSize, [this](const QString &text) { emit sizeTextChanged(text); });
+    connect(m_cobTxtWidth, qOverload<int>(&QComboBox::activated), this,
+        [this](int index) { emit textWidthPicked(m_cobTxtWidth->itemText(index)); });
     connect(m_cobTxtWidth->lineEdit(), &QLineEdit::returnPressed, this,
         [this] { emit textWidthPicked(m_cobTxtWidth->currentText()); });
-    connect(m_cobTxtHeight, &QComboBox::textActivated, this, &FormatToolBar::textHeightPicked);
+    connect(m_cobTxtHeight, qOverload<int>(&QComboBox::activated), this,
+        [this](int index) { emit textHeightPicked(m_cobTxtHeight->itemText(index)); });
     connect(m_cobTxtHeight->lineEdit(), &QLineEdit::returnPressed, this,
         [this] { emit textHeightPicked(m_cobTxtHeight->currentText()); });
 }

@@ -47,7 +47,8 @@ public:
 
 signals:
     void buttonClicked(const QString &key);
-    // The operator typed or picked a font name or size (not the selection writing it back).
+    // The operator picked a font name or size, or finished typing one (Enter, or leaving the
+    // box); never the selection writing its font back.
     void fontTextChanged(const QString &text);
     void sizeTextChanged(const QString &text);
     // The operator picked a text size in CobTxtWidth or CobTxtHeight, or typed one and

@@ -1,5 +1,5 @@
+#include "appicon.h"
 #include "mdifrmmain.h"
-#include "toolicons.h"
 
 #include <QApplication>
 
@@ -10,8 +10,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
     QApplication::setDesktopFileName(QStringLiteral("vantrel"));
-    ToolIcons::installFallbackTheme();
-    QApplication::setWindowIcon(ToolIcons::applicationIcon());
+    QApplication::setWindowIcon(vantrelIcon());
 
     MDIFrmMain window;
     window.startUp();

@@ -1,5 +1,8 @@
 #include "mdifrmmain.h"
 
+#include "appicon.h"
+#include "canvascommands.h"
+#include "commandicons.h"
 #include "defaultpagesampler.h"
 #include "effectpanel.h"
 #include "filebrowserpane.h"
@@ -13,7 +16,6 @@
 #include "sendcontroller.h"
 #include "signpreviewpane.h"
 #include "standardtoolbar.h"
-#include "toolicons.h"
 #include "windowarrangement.h"
 
 #include "pagecanvas.h"
@@ -21,6 +23,7 @@
 #include "pagegeometry.h"
 
 #include "link.h"
+#include "seriallinesettings.h"
 #include "wholenumber.h"
 
 #include "basesettings.h"
@@ -30,7 +33,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDockWidget>
@@ -40,8 +42,6 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTextCursor>
-#include <QTextDocumentFragment>
 
 namespace {
 
@@ -77,7 +77,7 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
 {
     setObjectName(QStringLiteral("MDIFrmMain"));
     setWindowTitle(kCaption);
-    setWindowIcon(ToolIcons::applicationIcon());
+    setWindowIcon(vantrelIcon());
     m_fileDialogs = m_ownFileDialogs.get();
 
     buildPanes();
@@ -217,7 +217,8 @@ void MDIFrmMain::startUp()
     updatePreviewSize();
     QCoreApplication::processEvents();
 
-    m_sends->openLink(); // a port that cannot be opened has said so; sending will say it again
+    // A port that cannot be opened has said so; sending will say it again.
+    m_sends->openLink(settings.Trance);
 }
 
 void MDIFrmMain::fillSelectors()
@@ -257,7 +258,7 @@ QMdiSubWindow *MDIFrmMain::addPageWindow(frmDocument *page)
 {
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(page);
     sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->setWindowIcon(QIcon(ToolIcons::forKey(QStringLiteral("新建"))));
+    sub->setWindowIcon(CommandIcons::icon(QStringLiteral("新建")));
     const QSize canvas = page->rtfText()->size();
     sub->resize(qBound(360, canvas.width() + 96, 900), qBound(120, canvas.height() + 96, 560));
     watchPage(page);
@@ -297,6 +298,12 @@ frmDocument *MDIFrmMain::activeDocument() const
     if (!sub)
         sub = m_mdiArea->activeSubWindow();
     return sub ? qobject_cast<frmDocument *>(sub->widget()) : nullptr;
+}
+
+PageCanvas *MDIFrmMain::activeCanvas() const
+{
+    frmDocument *page = activeDocument();
+    return page ? page->rtfText() : nullptr;
 }
 
 frmDocument *MDIFrmMain::createPageWindow()
@@ -485,6 +492,28 @@ void MDIFrmMain::textSizePicked(bool width, const QString &text)
         page->setCanvasHeight(*units);
 }
 
+bool MDIFrmMain::openLink(qint16 trance)
+{
+    return m_sends->openLink(trance);
+}
+
+void MDIFrmMain::applyScreenSettings(qint16 width, qint16 height, qint16 trance)
+{
+    setTextSizeBoxes(width, height);
+    ChangeWindowState(width, height);
+    setTranceStyle(trance);
+    updatePreviewSize();
+}
+
+QString MDIFrmMain::serialPortInUse() const
+{
+    if (!m_sends->link().isSerialOpen())
+        return {};
+    QString name;
+    QString error;
+    return serialPortNameFor(baseSettings().CommPort, &name, &error, language()) ? name : QString();
+}
+
 void MDIFrmMain::setTextSizeBoxes(qint16 width, qint16 height)
 {
     m_formatBar->CobTxtWidth()->setCurrentText(QString::number(width));
@@ -576,50 +605,29 @@ void MDIFrmMain::tbToolBar_ButtonClick(const QString &key)
         openAboutBox();
 }
 
-void MDIFrmMain::editCopy()
-{
-    frmDocument *page = activeDocument();
-    if (!page)
-        return;
-    const QString text = page->rtfText()->textCursor().selection().toPlainText();
-    if (!text.isEmpty())
-        QApplication::clipboard()->setText(text);
-}
-
 void MDIFrmMain::editCut()
 {
-    frmDocument *page = activeDocument();
-    if (!page)
-        return;
-    QTextCursor cursor = page->rtfText()->textCursor();
-    const QString text = cursor.selection().toPlainText();
-    if (text.isEmpty())
-        return;
-    QApplication::clipboard()->setText(text);
-    cursor.removeSelectedText();
-    page->rtfText()->setTextCursor(cursor);
+    CanvasCommands::runEditCommand(activeCanvas(), CanvasCommands::EditCommand::Cut);
+}
+
+void MDIFrmMain::editCopy()
+{
+    CanvasCommands::runEditCommand(activeCanvas(), CanvasCommands::EditCommand::Copy);
 }
 
 void MDIFrmMain::editPaste()
 {
-    frmDocument *page = activeDocument();
-    if (!page)
-        return;
-    QTextCursor cursor = page->rtfText()->textCursor();
-    cursor.insertText(QApplication::clipboard()->text());
-    page->rtfText()->setTextCursor(cursor);
+    CanvasCommands::runEditCommand(activeCanvas(), CanvasCommands::EditCommand::Paste);
 }
 
 void MDIFrmMain::editSelectAll()
 {
-    if (frmDocument *page = activeDocument())
-        page->rtfText()->selectAll();
+    CanvasCommands::runEditCommand(activeCanvas(), CanvasCommands::EditCommand::SelectAll);
 }
 
 void MDIFrmMain::editTextClear()
 {
-    if (frmDocument *page = activeDocument())
-        page->rtfText()->clearPage();
+    CanvasCommands::runEditCommand(activeCanvas(), CanvasCommands::EditCommand::TextClear);
 }
 
 // ---------------------------------------------------------------------------------------------

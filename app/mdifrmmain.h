@@ -3,6 +3,7 @@
 #include "frmdocument.h"
 #include "mainmenus.h"
 #include "programlist.h"
+#include "settingshost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,6 +18,7 @@ class FormatToolBar;
 class Link;
 class MainStatusBar;
 class MessageBoxPrompts;
+class PageCanvas;
 class PageFileCommands;
 class ProgramListPane;
 class PromptRelay;
@@ -35,7 +37,7 @@ class StandardToolBar;
 //
 // Handlers read the controls and hand the work to plain objects: the program list's rules to
 // ProgramList, page files to PageFileCommands, sends to SendController.
-class MDIFrmMain : public QMainWindow
+class MDIFrmMain : public QMainWindow, public SettingsHost
 {
     Q_OBJECT
 
@@ -65,6 +67,8 @@ public:
     frmDocument *openDefaultDocument() const { return m_defaultDocument; }
     // The page window that has (or last had) the focus, or null.
     frmDocument *activeDocument() const;
+    // The canvas of the active page window, or null.
+    PageCanvas *activeCanvas() const;
     // Opens a further page window, its canvas the size of the screen.
     frmDocument *createPageWindow();
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -78,7 +82,14 @@ public:
     SendController &sends() { return *m_sends; }
     Link &link();
 
-    // --- For the settings dialog
+    // --- For the settings dialog (SettingsHost)
+    // Opens the link of kind `trance` with the settings record as it now stands.
+    bool openLink(qint16 trance) override;
+    // The text-size selectors, the default page window's canvas and the status bar follow
+    // accepted settings.
+    void applyScreenSettings(qint16 width, qint16 height, qint16 trance) override;
+    // The serial port the link holds open, "" when none is.
+    QString serialPortInUse() const override;
     // Sets the texts of the text-size selectors CobTxtWidth and CobTxtHeight.
     void setTextSizeBoxes(qint16 width, qint16 height);
     // Shows "TranceStyle:" and the link kind's name in the status bar.

@@ -86,10 +86,10 @@ SendJobOutcome SendController::clearScreen()
     return ClearScreenJob(*m_link, m_prompts).run(currentJobSettings());
 }
 
-bool SendController::openLink()
+bool SendController::openLink(qint16 trance)
 {
     prepareLink();
-    return m_link->OpenTrance(baseSettings().Trance);
+    return m_link->OpenTrance(trance);
 }
 
 void SendController::closeLink()

@@ -23,6 +23,7 @@ public:
     ~SendController() override;
 
     Link &link() { return *m_link; }
+    const Link &link() const { return *m_link; }
     bool sending() const { return m_sending; }
 
     // "SendChar": the page of row `CurrentRow` as a picture frame packet.
@@ -32,9 +33,9 @@ public:
     // "&Screen Clear": asks, then clears the sign.
     SendJobOutcome clearScreen();
 
-    // Gives the link the current settings and opens it (the serial port for RS232 and
-    // BlueTooth); false when it could not be opened (the link said why).
-    bool openLink();
+    // Gives the link the current settings and opens the link of kind `trance` (the serial
+    // port for RS232 and BlueTooth); false when it could not be opened (the link said why).
+    bool openLink(qint16 trance);
     // Closes every part of the link; a send still waiting is cancelled.
     void closeLink();
 

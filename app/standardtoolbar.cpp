@@ -1,6 +1,6 @@
 #include "standardtoolbar.h"
 
-#include "toolicons.h"
+#include "commandicons.h"
 
 #include <QAction>
 
@@ -39,7 +39,7 @@ StandardToolBar::StandardToolBar(QWidget *parent)
         const QString key = QString::fromUtf8(b.key);
         if (b.separatorBefore)
             addSeparator();
-        QAction *action = addAction(ToolIcons::forKey(key), QString::fromLatin1(b.text));
+        QAction *action = addAction(CommandIcons::icon(key), QString::fromLatin1(b.text));
         action->setData(key);
         action->setToolTip(QString::fromLatin1(b.text));
         connect(action, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });

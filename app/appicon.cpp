@@ -1,0 +1,6 @@
+#include "appicon.h"
+
+QIcon vantrelIcon()
+{
+    return QIcon(QStringLiteral(":/vantrel/vantrel.svg"));
+}

@@ -1,0 +1,273 @@
+#include "windowfixture.h"
+
+#include "filebrowserpane.h"
+#include "frmdocument.h"
+#include "mainstatusbar.h"
+#include "pagecanvas.h"
+#include "pagefilecommands.h"
+#include "pagerenderer.h"
+#include "standardtoolbar.h"
+
+#include "messages.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+
+namespace {
+
+bool hasPicture(const QTextDocument *document)
+{
+    for (QTextBlock b = document->begin(); b.isValid(); b = b.next())
+        for (auto it = b.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                return true;
+    return false;
+}
+
+} // namespace
+
+class tst_WindowFiles : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QListWidget *files(WindowFixture &f) { return f.control<QListWidget>("File1"); }
+    static QStringList listed(WindowFixture &f) { return f.window().fileBrowser()->names(); }
+
+private slots:
+    void browserListsThePageFiles()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.copySample("welcome.rtf");
+        f.copySample("logo.bmp", "LOGO.BMP");
+        f.writeFile("notes.txt", "not a page");
+        f.start();
+        QCOMPARE(listed(f), QStringList({ "LOGO.BMP", "welcome.rtf" }));
+
+        // A file copied in shows up at the next tick of the refresh timer.
+        f.copySample("sale.rtf");
+        QVERIFY(!listed(f).contains("sale.rtf"));
+        f.window().fileBrowser()->refresh(); // what Timer1's tick runs
+        QCOMPARE(listed(f), QStringList({ "LOGO.BMP", "sale.rtf", "welcome.rtf" }));
+    }
+
+    void refreshKeepsTheSelection()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.copySample("welcome.rtf");
+        f.copySample("sale.rtf");
+        f.start();
+        clickIndex(files(f), fileIndex(files(f), "welcome.rtf"));
+        f.copySample("logo.bmp");
+        f.window().fileBrowser()->refresh();
+        QCOMPARE(f.window().fileBrowser()->selectedName(), QString("welcome.rtf"));
+    }
+
+    void clickShowsAPageWithoutTheClipboard()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.copySample("welcome.rtf", "a.rtf");
+        f.copySample("logo.bmp");
+        MDIFrmMain &w = f.start();
+        QApplication::clipboard()->setText("the user's clipboard");
+
+        clickIndex(files(f), fileIndex(files(f), "logo.bmp"));
+        frmDocument *page = w.openDefaultDocument();
+        QVERIFY(hasPicture(page->document()));
+        QCOMPARE(page->rtfText()->width(), 130); // not in the list: no text width
+        QCOMPARE(QApplication::clipboard()->text(), QString("the user's clipboard"));
+
+        // A page listed twice opens with the text width of its first row: 12 x 16.
+        w.AddFileToListView("a.rtf", "12", "1");
+        w.AddFileToListView("a.rtf", "20", "1");
+        clickIndex(files(f), fileIndex(files(f), "a.rtf"));
+        QCOMPARE(page->document()->toPlainText(), QString("Welcome!"));
+        QCOMPARE(page->rtfText()->width(), 12 * 16);
+        QVERIFY(f.prompts.prompts.isEmpty());
+    }
+
+    void theCanvasShowsTheRenderedPage()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.copySample("sale.rtf");
+        MDIFrmMain &w = f.start();
+        clickIndex(files(f), fileIndex(files(f), "sale.rtf"));
+        PageCanvas *canvas = w.openDefaultDocument()->rtfText();
+        canvas->setTextCursor(QTextCursor(canvas->document()));
+        canvas->clearFocus();
+        QCoreApplication::processEvents();
+        const QImage shown
+            = canvas->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown, Page::renderCanvas(canvas->document(), canvas->size()));
+    }
+
+    void unreadableListedPageIsSaidInTheStatusBar()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.writeFile("broken.bmp", "not a picture at all");
+        MDIFrmMain &w = f.start();
+        w.openDefaultDocument()->rtfText()->insertPlainText("kept");
+        clickIndex(files(f), fileIndex(files(f), "broken.bmp"));
+        QCOMPARE(w.openDefaultDocument()->document()->toPlainText(), QString("kept"));
+        QVERIFY2(
+            w.PicStatusBar()->note().contains("broken.bmp"), qPrintable(w.PicStatusBar()->note()));
+        QVERIFY(f.prompts.prompts.isEmpty());
+    }
+
+    void doubleClickAddsARowWithTheTextSize()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.copySample("logo.bmp", "b.bmp");
+        MDIFrmMain &w = f.start();
+        f.control<QComboBox>("CobTxtWidth")->setEditText(" 64 ");
+        doubleClickIndex(files(f), fileIndex(files(f), "b.bmp"));
+        QCOMPARE(w.programList().rowCount(), 1);
+        QCOMPARE(w.programList().model()->rowTexts(1),
+            QStringList({ "1", "0", "3", "0", "1", "0", "3", "0", "1", "64", "2", "b.bmp" }));
+        doubleClickIndex(files(f), fileIndex(files(f), "b.bmp"));
+        QCOMPARE(w.programList().rowCount(), 2);
+        QCOMPARE(w.programList().cellText(2, ListColumn::Number), QString("2"));
+    }
+
+    void savePageListsTheFileAtOnce()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        MDIFrmMain &w = f.start();
+        w.openDefaultDocument()->rtfText()->insertPlainText("saved text");
+        f.dialogs.answers = { f.path("mine") };
+        w.menus().save->trigger();
+        const ScriptedFileDialogs::Request asked = f.dialogs.requests.last();
+        QCOMPARE(asked.title, QString("保存"));
+        QCOMPARE(asked.filter, QString("Rtf File(*.rtf)|*.rtf|All Files(*.*)|*.*"));
+        QCOMPARE(asked.folder, f.folder());
+        QCOMPARE(asked.initialName, w.openDefaultDocument()->windowTitle());
+        QCOMPARE(asked.defaultSuffix, QString("txt"));
+        QVERIFY(QFile::exists(f.path("mine.rtf")));
+        QVERIFY(listed(f).contains("mine.rtf")); // no timer tick needed
+        QCOMPARE(w.openDefaultDocument()->windowTitle(), QString("Untitled")); // caption stays
+
+        // A page whose caption is an .rtf path proposes that path and saves to it unchanged.
+        w.openDefaultDocument()->setWindowTitle(f.path("mine.rtf"));
+        f.dialogs.answers = { f.path("mine.rtf") };
+        w.menus().save->trigger();
+        QCOMPARE(f.dialogs.requests.last().initialName, f.path("mine.rtf"));
+        QVERIFY(!QFile::exists(f.path("mine.rtf.rtf")));
+
+        // Cancel saves nothing.
+        f.dialogs.answers = { QString() };
+        w.menus().save->trigger();
+        QCOMPARE(listed(f), QStringList({ "mine.rtf" }));
+    }
+
+    void saveAsWritesRtfUnderATxtName()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        MDIFrmMain &w = f.start();
+        w.openDefaultDocument()->rtfText()->insertPlainText("as text");
+        f.dialogs.answers = { f.path("a.TXT") };
+        w.menus().saveAs->trigger();
+        QCOMPARE(f.dialogs.requests.last().title, QString("另存为"));
+        QVERIFY(QFile::exists(f.path("a.TXT.txt")));
+        QFile saved(f.path("a.TXT.txt"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().startsWith("{\\rtf1"));
+        QCOMPARE(w.openDefaultDocument()->windowTitle(), f.path("a.TXT.txt"));
+    }
+
+    void failedSaveSaysSoAndKeepsTheCaption()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        MDIFrmMain &w = f.start();
+        f.dialogs.answers = { f.path("no-such-folder/x") };
+        w.menus().saveAs->trigger();
+        QCOMPARE(f.prompts.prompts.size(), 1);
+        QVERIFY(f.prompts.texts().first().contains("no-such-folder"));
+        QCOMPARE(w.openDefaultDocument()->windowTitle(), QString("Untitled"));
+    }
+
+    void openIntoTheActiveWindowOrANewOne()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.copySample("welcome.rtf");
+        MDIFrmMain &w = f.start();
+        f.dialogs.answers = { f.path("welcome.rtf") };
+        QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(f.dialogs.requests.last().title, QString("打开"));
+        QCOMPARE(f.dialogs.requests.last().filter,
+            QString("文本文件(*.txt)|*.txt|rtf文件(*.rtf)|*.rtf"));
+        QCOMPARE(w.activeDocument()->document()->toPlainText(), QString("Welcome!"));
+        QCOMPARE(w.activeDocument()->windowTitle(), f.path("welcome.rtf"));
+
+        // With no page window open, the file opens in a new one.
+        w.menus().close->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(w.mdiArea()->subWindowList().isEmpty(), 5000);
+        f.dialogs.answers = { f.path("welcome.rtf") };
+        w.pageCommands().OpenPageFile();
+        QCOMPARE(f.dialogs.requests.last().filter, QString("文本文件(*.txt)|*.txt|"));
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
+        QCOMPARE(w.activeDocument()->document()->toPlainText(), QString("Welcome!"));
+
+        // A file that cannot be read says why and opens no window.
+        w.menus().close->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(w.mdiArea()->subWindowList().isEmpty(), 5000);
+        f.dialogs.answers = { f.path("missing.rtf") };
+        w.pageCommands().OpenPageFile();
+        QVERIFY(w.mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(f.prompts.prompts.size(), 1);
+    }
+
+    void insertPictureAndTable()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.copySample("logo.bmp");
+        MDIFrmMain &w = f.start();
+        QApplication::clipboard()->setText("before");
+        f.dialogs.answers = { f.path("logo.bmp") };
+        emit w.tbToolBar()->buttonClicked("插入图片");
+        QCOMPARE(f.dialogs.requests.last().title, QString("插入图片"));
+        QVERIFY(hasPicture(w.activeDocument()->document()));
+        QCOMPARE(QApplication::clipboard()->image().size(), QSize(128, 16));
+
+        f.dialogs.answers = { f.path("BaseSet.ini") };
+        emit w.tbToolBar()->buttonClicked("插入图片");
+        QCOMPARE(f.prompts.prompts.size(), 1); // not a picture: said, nothing inserted
+
+        QVERIFY(w.pageCommands().insertTable(2, 3));
+        QTextTable *table = w.activeDocument()->rtfText()->textCursor().currentTable();
+        QVERIFY(table);
+        QCOMPARE(table->rows(), 2);
+        QCOMPARE(table->columns(), 3);
+        QVERIFY(!w.pageCommands().insertTable(0, 3));
+        QVERIFY(!w.pageCommands().insertTable(2, 51));
+
+        // The table survives a save and a reload.
+        f.dialogs.answers = { f.path("table") };
+        w.menus().save->trigger();
+        f.dialogs.answers = { f.path("table.rtf") };
+        w.pageCommands().OpenPageFile();
+        bool found = false;
+        for (QTextFrame *frame : w.activeDocument()->document()->rootFrame()->childFrames())
+            found = found || qobject_cast<QTextTable *>(frame);
+        QVERIFY(found);
+    }
+};
+
+QTEST_MAIN(tst_WindowFiles)
+#include "tst_windowfiles.moc"

@@ -1,0 +1,157 @@
+#include "windowfixture.h"
+
+#include "effectpanel.h"
+#include "loopbacksign.h"
+#include "sendcontroller.h"
+#include "signpreview.h"
+#include "signpreviewpane.h"
+#include "signprocess.h"
+#include "testpages.h"
+
+#include "messages.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <csignal>
+
+namespace {
+
+const QString kSucceeded = MsgText(Msg::SetSucceeded, QStringLiteral("English"));
+
+// The settings of a window that sends to one target.
+WindowFixture::Settings sendingTo(const QString &targetRow)
+{
+    WindowFixture::Settings s;
+    s.screenWidth = 8;
+    s.screenHeight = 1;
+    s.ipStr = targetRow;
+    return s;
+}
+
+} // namespace
+
+class tst_WindowSend : public QObject
+{
+    Q_OBJECT
+
+private:
+    static void clickRow(WindowFixture &f, int row)
+    {
+        auto *view = f.control<QTreeView>("ListView1");
+        clickIndex(view, view->model()->index(row - 1, 0));
+    }
+
+private slots:
+    void pagesAndTableReachTheSign()
+    {
+        if (!QFile::exists(SignProcess::executable()))
+            QSKIP("vantrel-sign is not built");
+        QTemporaryDir out;
+        SignProcess sign;
+        QString error;
+        QVERIFY2(sign.start({ "--out", out.path() }, &error), qPrintable(error));
+
+        WindowFixture f;
+        f.writeSettings(sendingTo(sign.targetRow()));
+        f.copySample("welcome.rtf");
+        f.copySample("logo.bmp");
+        MDIFrmMain &w = f.start();
+        w.AddFileToListView("welcome.rtf", "8", "1");
+        w.AddFileToListView("logo.bmp", "8", "1");
+
+        // A rich-text page: the sign holds exactly what the preview showed.
+        clickRow(f, 1);
+        w.signPreview()->updateNow();
+        const QImage previewed = w.signPreview()->view()->leds();
+        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        QCOMPARE(f.prompts.texts(), QStringList({ kSucceeded }));
+        QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("100%"));
+        QCOMPARE(f.control<QProgressBar>("ProgressBar1")->value(), 1);
+        const QImage held(out.filePath("slot-3.png"));
+        QCOMPARE(held.size(), QSize(128, 16));
+        QCOMPARE(held.convertToFormat(QImage::Format_RGB32), previewed);
+
+        // A picture page is sent as the picture, not as text.
+        clickRow(f, 2);
+        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        QCOMPARE(f.prompts.texts().last(), kSucceeded);
+        const QImage logo(f.path("logo.bmp"));
+        QCOMPARE(QImage(out.filePath("slot-4.png")).convertToFormat(QImage::Format_RGB32),
+            TestPages::expectedLeds(logo, 8, 1).convertToFormat(QImage::Format_RGB32));
+
+        // The effect table of both rows.
+        pickText(f.control<QComboBox>("CobEffect"), "zoomup");
+        QTest::mouseClick(f.control<QPushButton>("CmdSendAll"), Qt::LeftButton);
+        QCOMPARE(f.prompts.texts().size(), 3);
+        QCOMPARE(f.prompts.texts().last(), kSucceeded);
+        QVERIFY(QFile::exists(out.filePath("effects.txt")));
+
+        // Clearing the sign asks first; Cancel sends nothing, OK clears.
+        f.prompts.confirmAnswer = false;
+        w.menus().screenClear->trigger();
+        QCOMPARE(f.prompts.texts().last(), MsgText(Msg::ConfirmClearScreen, "English"));
+        f.prompts.confirmAnswer = true;
+        w.menus().screenClear->trigger();
+        QCOMPARE(f.prompts.texts().last(), kSucceeded);
+        QCOMPARE(f.prompts.texts().count(kSucceeded), 4);
+        QVERIFY(sign.stop(SIGTERM));
+    }
+
+    void noRowClickedSaysSo()
+    {
+        WindowFixture f;
+        f.writeSettings(sendingTo("127.0.0.1,9,0"));
+        MDIFrmMain &w = f.start();
+        w.AddFileToListView("a.rtf", "8", "1");
+        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        QCOMPARE(f.prompts.texts(), QStringList({ MsgText(Msg::SelectOneRow, "English") }));
+        QCOMPARE(f.prompts.prompts.first().icon, PromptIcon::Exclamation);
+        QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("0%"));
+    }
+
+    void secondSendIsRefusedWhileOneRuns()
+    {
+        LoopbackSign sign;
+        QVERIFY(sign.listen());
+        sign.answerPieces = { QByteArray("\x02\x00\x00\x88", 4) };
+
+        WindowFixture f;
+        f.writeSettings(sendingTo(QStringLiteral("127.0.0.1,%1,1").arg(sign.port())));
+        MDIFrmMain &w = f.start();
+        w.AddFileToListView("a.rtf", "8", "1");
+        auto *sendChar = f.control<QPushButton>("CmdSendChecked");
+        auto *sendCtrl = f.control<QPushButton>("CmdSendAll");
+
+        bool checked = false;
+        JobStatus second = JobStatus::Sent;
+        sign.onConnection = [&] {
+            // Inside the first send's wait for the sign: its controls are off and a second
+            // send, however started, does nothing.
+            checked = true;
+            QVERIFY(w.sends().sending());
+            QVERIFY(!sendChar->isEnabled());
+            QVERIFY(!sendCtrl->isEnabled());
+            QVERIFY(!w.menus().screenClear->isEnabled());
+            second = w.sends().sendControlTable(w.programList()).status;
+            w.sendPicture();
+            w.clearScreen();
+        };
+        QTest::mouseClick(sendCtrl, Qt::LeftButton);
+        QVERIFY(checked);
+        QCOMPARE(second, JobStatus::Busy);
+        QCOMPARE(sign.connections, 1);
+        QCOMPARE(sign.packets.size(), 1);
+        QCOMPARE(f.prompts.texts(), QStringList({ kSucceeded }));
+        QVERIFY(sendChar->isEnabled());
+        QVERIFY(sendCtrl->isEnabled());
+        QVERIFY(w.menus().screenClear->isEnabled());
+    }
+};
+
+QTEST_MAIN(tst_WindowSend)
+#include "tst_windowsend.moc"

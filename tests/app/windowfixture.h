@@ -1,0 +1,160 @@
+#pragma once
+
+#include "filedialogs.h"
+#include "mdifrmmain.h"
+#include "recordingprompts.h"
+
+#include "programfolder.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QFile>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// File dialogs that answer from a script and remember what they were asked.
+class ScriptedFileDialogs : public FileDialogs
+{
+public:
+    struct Request
+    {
+        QString title;
+        QString filter;
+        QString folder;
+        QString initialName;
+        QString defaultSuffix;
+    };
+
+    QString openFileName(
+        const QString &title, const QString &filter, const QString &folder) override
+    {
+        requests.append({ title, filter, folder, {}, {} });
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+    QString saveFileName(const QString &title, const QString &filter, const QString &folder,
+        const QString &initialName, const QString &defaultSuffix) override
+    {
+        requests.append({ title, filter, folder, initialName, defaultSuffix });
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+
+    QStringList answers; // "" is a cancelled dialog
+    QList<Request> requests;
+};
+
+// A program folder of its own with a BaseSet.ini, and the main window started in it.
+class WindowFixture
+{
+public:
+    struct Settings
+    {
+        int screenWidth = 8;
+        int screenHeight = 2;
+        int perPixel = 16;
+        int trance = 2;
+        QString ipStr = QStringLiteral("127.0.0.1,9,0");
+        QString commPort = QStringLiteral("ttyS0");
+        QString screenWidthText; // overrides screenWidth when set
+    };
+
+    WindowFixture() { setProgramFolder(m_dir.path()); }
+
+    QString folder() const { return m_dir.path(); }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    void writeSettings(const Settings &s)
+    {
+        const QString width
+            = s.screenWidthText.isEmpty() ? QString::number(s.screenWidth) : s.screenWidthText;
+        const QString ini = QStringLiteral("[ScreenSet]\nScreenWidth=%1\nScreenHeight=%2\n"
+                                           "PerPiex=%3\nMaxIPList=10\n"
+                                           "[TranceSet]\nTrance=%4\nServerIP=127.0.0.1\n"
+                                           "ServerPort=5005\nIPStr=%5\nCommPort=%6\n"
+                                           "CommSettings=9600,N,8,1\n"
+                                           "[Language]\nLanguage=English\n")
+                                .arg(width)
+                                .arg(s.screenHeight)
+                                .arg(s.perPixel)
+                                .arg(s.trance)
+                                .arg(s.ipStr, s.commPort);
+        writeFile(QStringLiteral("BaseSet.ini"), ini.toUtf8());
+    }
+
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(m_dir.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // A sample page of the source tree copied into the program folder.
+    void copySample(const QString &name, const QString &as = QString()) const
+    {
+        QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/") + name,
+            m_dir.filePath(as.isEmpty() ? name : as)));
+    }
+
+    // Builds, starts and shows the window with recording prompts and scripted dialogs.
+    MDIFrmMain &start()
+    {
+        m_window = std::make_unique<MDIFrmMain>();
+        m_window->setPromptSink(&prompts);
+        m_window->setFileDialogs(&dialogs);
+        m_window->startUp();
+        m_window->show();
+        if (!QTest::qWaitForWindowExposed(m_window.get()))
+            qWarning("the main window was not exposed");
+        return *m_window;
+    }
+
+    MDIFrmMain &window() { return *m_window; }
+
+    template <typename T> T *control(const QString &name) const
+    {
+        return m_window->findChild<T *>(name);
+    }
+
+    RecordingPrompts prompts;
+    ScriptedFileDialogs dialogs;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<MDIFrmMain> m_window;
+};
+
+// What an operator's pick in a drop-down does: the item becomes current and the box reports
+// the choice (as QComboBox does for a pick from its list).
+inline void pick(QComboBox *box, int index)
+{
+    box->setCurrentIndex(index);
+    emit box->activated(index);
+}
+
+inline void pickText(QComboBox *box, const QString &text)
+{
+    pick(box, box->findText(text));
+}
+
+inline void clickIndex(QAbstractItemView *view, const QModelIndex &index)
+{
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+}
+
+inline void doubleClickIndex(QAbstractItemView *view, const QModelIndex &index)
+{
+    view->scrollTo(index);
+    const QPoint at = view->visualRect(index).center();
+    // The view takes a double-click only on the index its last press went to.
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+inline QModelIndex fileIndex(QListWidget *list, const QString &name)
+{
+    const QList<QListWidgetItem *> items = list->findItems(name, Qt::MatchExactly);
+    return items.isEmpty() ? QModelIndex() : list->indexFromItem(items.first());
+}
