@@ -8,8 +8,7 @@
 #include <QTextTable>
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument *document)
-    : m_document(document)
-    , m_cursor(document)
+    : m_cursor(document)
 {
     // One edit block: without it every insertion notifies the layout (four times slower).
     m_cursor.beginEditBlock();

@@ -77,7 +77,6 @@ private:
     void insertParagraph(QTextCursor &cursor, bool &blockUnused, const Paragraph &paragraph,
         const QTextTableCell *cell);
 
-    QTextDocument *m_document;
     QTextCursor m_cursor;
     bool m_cursorBlockUnused = true;
     QHash<int, QTextList *> m_lists;

@@ -3,6 +3,7 @@
 #include "rtfwriter.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -352,6 +353,40 @@ private slots:
         expected.replaceInStrings(QRegularExpression(QStringLiteral("^ image 0x0 pixels=2x3")),
             QStringLiteral(" image 2x3 pixels=2x3"));
         QCOMPARE(DocumentSnapshot::describe(*back), expected);
+    }
+
+    void picturesReadFromRtfKeepTheirPngData()
+    {
+        // PNG with an unusual encoding (no compression) that Qt would never write itself.
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "png");
+        writer.setQuality(100);
+        QVERIFY(writer.write(testImage(9, 5)));
+        const QByteArray hex = png.toHex();
+        const auto document = readBack("{\\rtf1{\\pict\\pngblip " + hex + "}}");
+        QByteArray written = RtfWriter::write(*document);
+        written.replace("\n", "");
+        QVERIFY(written.contains(hex)); // copied, not encoded again
+
+        // An edited picture is a new image and is encoded from its pixels.
+        QTextCursor cursor(document.get());
+        cursor.setPosition(1);
+        const QString name = cursor.charFormat().toImageFormat().name();
+        QImage image = document->resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>();
+        image.setPixelColor(0, 0, ledGreen);
+        document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+        written = RtfWriter::write(*document);
+        QVERIFY(!QByteArray(written).replace("\n", "").contains(hex));
+        const auto back = readBack(written);
+        QTextCursor backCursor(back.get());
+        backCursor.setPosition(1);
+        const QImage backImage = back->resource(QTextDocument::ImageResource,
+                                         QUrl(backCursor.charFormat().toImageFormat().name()))
+                                     .value<QImage>();
+        QCOMPARE(backImage.pixelColor(0, 0), ledGreen);
+        QCOMPARE(backImage.pixelColor(8, 4), image.pixelColor(8, 4));
     }
 
     void pageBackground()
