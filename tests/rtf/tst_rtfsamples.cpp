@@ -65,6 +65,8 @@ void addSampleRows()
     while (it.hasNext())
         paths << it.next();
     paths.sort();
+    if (paths.isEmpty())
+        QTest::newRow("no samples") << QString(); // the test skips
     for (const QString &path : paths)
         QTest::newRow(qPrintable(QFileInfo(path).fileName())) << path;
 }
@@ -88,6 +90,8 @@ private slots:
     void allSamplesLoad()
     {
         QFETCH(QString, path);
+        if (path.isEmpty())
+            QSKIP("shared RTF samples are not available");
         const QByteArray rtf = load(path);
         RtfReadResult result;
         QElapsedTimer timer;
@@ -229,6 +233,8 @@ private slots:
     void roundTripKeepsWhatIsShown()
     {
         QFETCH(QString, path);
+        if (path.isEmpty())
+            QSKIP("shared RTF samples are not available");
         RtfReadResult result;
         const auto document = read(load(path), &result);
         if (!result.ok)
