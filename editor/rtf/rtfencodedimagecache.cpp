@@ -26,7 +26,7 @@ Cache &cache()
 
 void RtfEncodedImageCache::remember(const QImage &image, const QByteArray &png)
 {
-    if (image.isNull() || png.isEmpty() || png.size() > maxBytes)
+    if (image.isNull() || png.size() < minBytes || png.size() > maxBytes)
         return;
     Cache &c = cache();
     QMutexLocker lock(&c.mutex);

@@ -11,6 +11,8 @@ class RtfEncodedImageCache
 {
 public:
     static constexpr qint64 maxBytes = 64ll * 1024 * 1024; // oldest entries go first
+    // Smaller pictures encode in well under a millisecond; they are not worth keeping.
+    static constexpr qint64 minBytes = 16 * 1024;
 
     static void remember(const QImage &image, const QByteArray &png);
     // The PNG data `image` was decoded from, or empty.
