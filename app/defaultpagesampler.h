@@ -13,9 +13,11 @@ class DefaultPageSampler : public PageSampler
 {
 public:
     // `defaultDocument` gives the default page window, opening it when it is closed;
+    // `mayDiscard` says whether its unsaved changes may give way to the page to send;
     // `perPixel` and `language` give the current settings.
     DefaultPageSampler(std::function<frmDocument *()> defaultDocument,
-        std::function<qint16()> perPixel, std::function<QString()> language);
+        std::function<bool(frmDocument *)> mayDiscard, std::function<qint16()> perPixel,
+        std::function<QString()> language);
 
     std::unique_ptr<PixelSource> samplePage(
         const QString &pagePath, qint16 textWidth, qint16 textHeight, QString *error) override;
@@ -23,6 +25,7 @@ public:
 
 private:
     std::function<frmDocument *()> m_defaultDocument;
+    std::function<bool(frmDocument *)> m_mayDiscard;
     std::function<qint16()> m_perPixel;
     std::function<QString()> m_language;
 };

@@ -175,12 +175,15 @@ void FormatToolBar::fillFonts(const QStringList &families, const QString &fallba
         m_cboFont->setCurrentIndex(kInitialFontIndex);
     else
         m_cboFont->setCurrentText(fallback);
+    m_cboFont->lineEdit()->setCursorPosition(0);
 }
 
 void FormatToolBar::showSelectionFont(const SelectionFont &font)
 {
-    if (font.family && m_cboFont->currentText() != *font.family)
+    if (font.family && m_cboFont->currentText() != *font.family) {
         m_cboFont->setCurrentText(*font.family);
+        m_cboFont->lineEdit()->setCursorPosition(0); // show the name's start, not its end
+    }
     if (font.pointSize) {
         const QString size = fontSizeText(*font.pointSize);
         if (m_cboSize->currentText() != size)

@@ -82,6 +82,7 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
 
     buildPanes();
     m_sampler = std::make_unique<DefaultPageSampler>([this] { return defaultDocument(); },
+        [this](frmDocument *page) { return mayDiscardChanges(page); },
         [] { return baseSettings().PerPixel; }, [] { return baseSettings().Language; });
     m_sends = new SendController(*m_prompts, *m_statusBar, *m_sampler, this);
     connect(m_sends, &SendController::sendingChanged, this, &MDIFrmMain::showSendingState);
@@ -240,6 +241,13 @@ void MDIFrmMain::closeEvent(QCloseEvent *event)
 {
     m_closing = true;
     m_mdiArea->closeAllSubWindows();
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
+        if (sub->isVisible()) { // the operator kept a page with unsaved changes
+            m_closing = false;
+            event->ignore();
+            return;
+        }
+    }
     m_sends->closeLink();
     event->accept();
 }
@@ -267,6 +275,7 @@ QMdiSubWindow *MDIFrmMain::addPageWindow(frmDocument *page)
 
 void MDIFrmMain::watchPage(frmDocument *page)
 {
+    page->setCloseGuard([this](frmDocument *closing) { return mayDiscardChanges(closing); });
     connect(page, &frmDocument::selectionFontChanged, this, [this, page](const SelectionFont &f) {
         if (activeDocument() == page)
             m_formatBar->showSelectionFont(f);
@@ -328,9 +337,25 @@ frmDocument::SizeResult MDIFrmMain::ChangeWindowState(qint16 Width, qint16 Heigh
     return result;
 }
 
+bool MDIFrmMain::mayDiscardChanges(frmDocument *page)
+{
+    if (!page || !page->hasUnsavedChanges())
+        return true;
+    const QString name = page->windowTitle();
+    return prompts().confirm(
+        localText(language(),
+            QStringLiteral("The page \"%1\" has changes that are not saved. Discard "
+                           "them?")
+                .arg(name),
+            QStringLiteral("页面“%1”有未保存的更改。要放弃这些更改吗？").arg(name)),
+        MsgTitle(language()));
+}
+
 void MDIFrmMain::newPage()
 {
     frmDocument *page = defaultDocument();
+    if (!mayDiscardChanges(page))
+        return;
     page->newPage();
     if (auto *sub = qobject_cast<QMdiSubWindow *>(page->parentWidget()))
         m_mdiArea->setActiveSubWindow(sub);

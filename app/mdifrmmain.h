@@ -77,6 +77,9 @@ public:
     // keeps what it could (the width is set before the height is looked at).
     frmDocument::SizeResult ChangeWindowState(qint16 Width, qint16 Height);
     PageFileCommands &pageCommands() { return *m_pageCommands; }
+    // Whether the content of `page` may be thrown away: true when it has no unsaved changes
+    // or the operator agrees to discard them.
+    bool mayDiscardChanges(frmDocument *page);
 
     // --- Sending
     SendController &sends() { return *m_sends; }

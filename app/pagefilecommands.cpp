@@ -76,13 +76,14 @@ void PageFileCommands::OpenPageFile()
     }
     const QString name = m_window.fileDialogs().openFileName(
         QStringLiteral("打开"), openFilter(), programFolder());
-    if (name.isEmpty())
+    if (name.isEmpty() || !m_window.mayDiscardChanges(page))
         return;
     const Page::FileResult result = Page::loadAnyPageFile(name, page->document());
     if (!result.ok()) {
         explain(result);
         return;
     }
+    page->markSaved();
     page->setWindowTitle(name);
 }
 
@@ -106,6 +107,7 @@ void PageFileCommands::OpenPageFileInNewWindow()
         explain(result);
         return;
     }
+    page->markSaved();
     page->setWindowTitle(name);
 }
 
@@ -124,6 +126,7 @@ void PageFileCommands::SavePage()
         explain(result);
         return;
     }
+    page->markSaved();
     m_window.fileBrowser()->refresh();
     m_window.showNote(localText(
         language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
@@ -144,6 +147,7 @@ void PageFileCommands::SavePageAs()
         explain(result); // the caption keeps naming the file the page really is in
         return;
     }
+    page->markSaved();
     page->setWindowTitle(name);
     m_window.fileBrowser()->refresh();
     m_window.showNote(localText(
@@ -222,15 +226,20 @@ bool PageFileCommands::insertTable(int rows, int columns)
     return true;
 }
 
-Page::FileResult PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
+bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
 {
     frmDocument *page = m_window.defaultDocument();
+    if (!m_window.mayDiscardChanges(page))
+        return false;
     if (textWidth != 0) {
         if (const std::optional<int> width = Page::textWidthCanvas(textWidth))
             page->setCanvasWidth(*width);
     }
     const Page::FileResult result = Page::loadListedPageFile(path, page->document());
-    if (!result.ok())
+    if (!result.ok()) {
         m_window.showNote(result.message(language()));
-    return result;
+        return false;
+    }
+    page->markSaved();
+    return true;
 }

@@ -42,8 +42,10 @@ public slots:
 public:
     // Shows a listed page file in the default page window: with a text width other than 0
     // its canvas becomes textWidth x 16 units wide first; a path naming "RTF" or "rtf" is read
-    // as rich text, any other as a picture. The caption stays.
-    Page::FileResult LoadPageFile(const QString &path, qint16 textWidth);
+    // as rich text, any other as a picture. The caption stays. Unsaved changes of the window
+    // are only replaced when the operator agrees. False when the page is not shown (the
+    // status bar says why).
+    bool LoadPageFile(const QString &path, qint16 textWidth);
 
     // Inserts a table of rows x columns at the active canvas's caret; false without a page
     // window or for a size outside 1..50.

@@ -7,6 +7,7 @@
 #include "localtext.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -54,6 +55,7 @@ frmDocument::frmDocument(const QSize &canvas, QWidget *parent)
     connect(
         m_rtfText, &QTextEdit::currentCharFormatChanged, this, &frmDocument::reportSelectionFont);
     DocResize();
+    markSaved();
 }
 
 QTextDocument *frmDocument::document() const
@@ -140,6 +142,26 @@ void frmDocument::followScrollBars()
 void frmDocument::newPage()
 {
     m_rtfText->clearPage();
+    markSaved();
+}
+
+bool frmDocument::hasUnsavedChanges() const
+{
+    return document()->isModified();
+}
+
+void frmDocument::markSaved()
+{
+    document()->setModified(false);
+}
+
+void frmDocument::closeEvent(QCloseEvent *event)
+{
+    if (m_closeGuard && !m_closeGuard(this)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void frmDocument::resizeEvent(QResizeEvent *event)

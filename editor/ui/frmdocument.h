@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class PageCanvas;
 class QScrollBar;
 class QTextDocument;
@@ -44,8 +46,18 @@ public:
     // Places the canvas and sets the scroll bars for the current window and canvas sizes.
     void DocResize();
 
-    // Empties the page and makes typing red again.
+    // Empties the page and makes typing red again; the empty page counts as saved.
     void newPage();
+
+    // Whether the page was changed since it was loaded, saved or emptied.
+    bool hasUnsavedChanges() const;
+    // The page now matches its file (it was just loaded or saved).
+    void markSaved();
+    // Asked before the window closes; false keeps it open.
+    void setCloseGuard(std::function<bool(frmDocument *)> guard)
+    {
+        m_closeGuard = std::move(guard);
+    }
 
     // One sentence, in `language`, on why a canvas of Width x Height modules was refused.
     static QString sizeRefusalMessage(
@@ -57,6 +69,7 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
 
 private:
@@ -66,4 +79,5 @@ private:
     PageCanvas *m_rtfText;
     QScrollBar *m_hScroll;
     QScrollBar *m_vScroll;
+    std::function<bool(frmDocument *)> m_closeGuard;
 };

@@ -118,11 +118,41 @@ private slots:
         f.writeFile("broken.bmp", "not a picture at all");
         MDIFrmMain &w = f.start();
         w.openDefaultDocument()->rtfText()->insertPlainText("kept");
+        w.openDefaultDocument()->markSaved();
         clickIndex(files(f), fileIndex(files(f), "broken.bmp"));
         QCOMPARE(w.openDefaultDocument()->document()->toPlainText(), QString("kept"));
         QVERIFY2(
             w.PicStatusBar()->note().contains("broken.bmp"), qPrintable(w.PicStatusBar()->note()));
         QVERIFY(f.prompts.prompts.isEmpty());
+    }
+
+    void unsavedChangesAreOnlyDiscardedWhenTheOperatorAgrees()
+    {
+        WindowFixture f;
+        f.writeSettings({});
+        f.copySample("welcome.rtf");
+        MDIFrmMain &w = f.start();
+        frmDocument *page = w.openDefaultDocument();
+        clickIndex(files(f), fileIndex(files(f), "welcome.rtf"));
+        QVERIFY(f.prompts.prompts.isEmpty()); // nothing typed yet: nothing to ask
+        QTest::keyClicks(page->rtfText(), "typed");
+
+        f.prompts.confirmAnswer = false;
+        clickIndex(files(f), fileIndex(files(f), "welcome.rtf"));
+        QCOMPARE(f.prompts.prompts.size(), 1);
+        QVERIFY(f.prompts.prompts.first().question);
+        QVERIFY(page->document()->toPlainText().contains("typed"));
+        w.menus().newPage->trigger();
+        w.menus().close->trigger();
+        QVERIFY(page->document()->toPlainText().contains("typed"));
+        QVERIFY(page->isVisible());
+        w.close();
+        QVERIFY(w.isVisible()); // the main window stays with the page
+
+        f.prompts.confirmAnswer = true;
+        clickIndex(files(f), fileIndex(files(f), "welcome.rtf"));
+        QCOMPARE(page->document()->toPlainText(), QString("Welcome!"));
+        QVERIFY(!page->hasUnsavedChanges());
     }
 
     void doubleClickAddsARowWithTheTextSize()

@@ -1,7 +1,9 @@
 #include "windowfixture.h"
 
 #include "effectpanel.h"
+#include "frmdocument.h"
 #include "loopbacksign.h"
+#include "pagecanvas.h"
 #include "sendcontroller.h"
 #include "signpreview.h"
 #include "signpreviewpane.h"
@@ -112,6 +114,34 @@ private slots:
         QCOMPARE(f.prompts.texts(), QStringList({ MsgText(Msg::SelectOneRow, "English") }));
         QCOMPARE(f.prompts.prompts.first().icon, PromptIcon::Exclamation);
         QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("0%"));
+    }
+
+    void unsavedEditsAreNotReplacedUnasked()
+    {
+        LoopbackSign sign;
+        QVERIFY(sign.listen());
+        sign.answerPieces = { QByteArray("\x02\x00\x00\x88", 4) };
+        WindowFixture f;
+        f.writeSettings(sendingTo(QStringLiteral("127.0.0.1,%1,1").arg(sign.port())));
+        f.copySample("welcome.rtf");
+        MDIFrmMain &w = f.start();
+        w.AddFileToListView("welcome.rtf", "8", "1");
+        clickRow(f, 1);
+        QTest::keyClicks(w.openDefaultDocument()->rtfText(), "edit");
+
+        // The operator keeps the edits: the send stops and says why.
+        f.prompts.confirmAnswer = false;
+        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        QCOMPARE(f.prompts.prompts.size(), 2);
+        QVERIFY(f.prompts.prompts.at(0).question);
+        QVERIFY(f.prompts.texts().at(1).contains("not sent"));
+        QCOMPARE(sign.connections, 0);
+        QVERIFY(w.openDefaultDocument()->document()->toPlainText().contains("edit"));
+
+        f.prompts.confirmAnswer = true;
+        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        QCOMPARE(f.prompts.texts().last(), kSucceeded);
+        QCOMPARE(w.openDefaultDocument()->document()->toPlainText(), QString("Welcome!"));
     }
 
     void secondSendIsRefusedWhileOneRuns()
