@@ -26,8 +26,8 @@ QVariant PlaylistModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return m_rows.at(index.row()).at(index.column());
     case Qt::ToolTipRole:
-        return column == ListColumn::FilePath ? QVariant(m_rows.at(index.row()).at(index.column()))
-                                              : QVariant();
+        // The page file names the row, and its column is often scrolled out of sight.
+        return m_rows.at(index.row()).at(ListColumn::FilePath - 1);
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(columnAlignment(column) | Qt::AlignVCenter);
     default:

@@ -77,6 +77,7 @@ private slots:
         MDIFrmMain &w = f.start();
         QVERIFY(f.prompts.prompts.isEmpty());
         QCOMPARE(w.windowTitle(), QString("Vantrel V2.0"));
+        QVERIFY(!w.windowIcon().pixmap(32).isNull());
         QCOMPARE(w.programList().CurrentRow, qint16(0));
         QVERIFY(!w.programList().IsLoading);
         QCOMPARE(w.programList().rowCount(), 0);
