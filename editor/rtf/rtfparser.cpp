@@ -561,7 +561,7 @@ void RtfParser::handleTableWord(RtfKeyword keyword, const RtfToken &token)
     case K::CellX:
         commitBorder();
         if (m_row.cells.size() < maxCellsPerRow) {
-            m_cell.right = RtfUnits::clampTwips(value);
+            m_cell.right = qBound(-maxCellEdgeTwips, value, maxCellEdgeTwips);
             m_row.cells.append(m_cell);
         }
         m_cell = RtfCellDefinition();
@@ -585,7 +585,7 @@ void RtfParser::handleTableWord(RtfKeyword keyword, const RtfToken &token)
         m_row.gap = RtfUnits::clampTwips(value);
         break;
     case K::RowLeft:
-        m_row.left = RtfUnits::clampTwips(value);
+        m_row.left = qBound(-maxCellEdgeTwips, value, maxCellEdgeTwips);
         break;
     case K::CellBorder:
         commitBorder();
@@ -940,7 +940,7 @@ void RtfParser::commitColor()
 void RtfParser::finishPicture(const Group &closed)
 {
     QString error;
-    QImage image = m_picture.decode(&error);
+    QImage image = m_picture.decode(&error, maxTotalImagePixels - m_imagePixels);
     const bool raster = !image.isNull();
     const QSizeF size = m_picture.displaySize(image);
     if (!raster) {

@@ -28,7 +28,7 @@ public:
     static constexpr int maxGroupDepth = 4096; // deeper groups are read as part of their parent
     static constexpr int maxUnicodeSkip = 16; // \ucN beyond this is treated as this
     static constexpr int maxCellsPerRow = 4096; // \cellx beyond this are ignored
-    static constexpr qint64 maxTotalImagePixels = 256ll * 1024 * 1024; // per document
+    static constexpr qint64 maxTotalImagePixels = 128ll * 1024 * 1024; // per document
     static constexpr int maxWarnings = 100;
 
     RtfParser(QByteArrayView rtf, QTextDocument *document);

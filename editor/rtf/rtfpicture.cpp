@@ -36,22 +36,60 @@ struct HexTable
 };
 constexpr HexTable hexTable;
 
-bool sizeAllowed(qint64 width, qint64 height)
+bool sizeAllowed(qint64 width, qint64 height, qint64 maxPixels)
 {
     return width > 0 && height > 0 && width <= RtfPicture::maxImageSide
-        && height <= RtfPicture::maxImageSide && width * height <= RtfPicture::maxImagePixels;
+        && height <= RtfPicture::maxImageSide && width * height <= maxPixels;
 }
 
-QImage readImage(const QByteArray &data, const char *format, QString *error)
+// The chunks of a PNG that make its pixels (header, palette, transparency, data), checked
+// against the data: libpng allocates what a chunk declares before reading it, so a few
+// corrupt bytes could cost gigabytes. Empty when the structure is broken.
+QByteArray pixelChunksOfPng(const QByteArray &png)
 {
+    const QByteArrayView signature("\x89PNG\r\n\x1a\n");
+    if (!png.startsWith(signature))
+        return QByteArray();
+    QByteArray out(png.left(signature.size()));
+    qsizetype at = signature.size();
+    while (at + 12 <= png.size()) {
+        const uchar *p = reinterpret_cast<const uchar *>(png.constData() + at);
+        const qint64 length = qFromBigEndian<quint32>(p);
+        if (length > png.size() - at - 12)
+            return QByteArray();
+        const QByteArrayView type(png.constData() + at + 4, 4);
+        if (type == "IHDR" || type == "PLTE" || type == "tRNS" || type == "IDAT" || type == "IEND")
+            out.append(png.constData() + at, 12 + length);
+        at += 12 + length;
+        if (type == "IEND")
+            return out;
+    }
+    return QByteArray();
+}
+
+QImage readImage(QByteArray data, const char *format, qint64 maxPixels, QString *error)
+{
+    if (data.startsWith("\x89PNG")) {
+        data = pixelChunksOfPng(data);
+        if (data.isEmpty()) {
+            *error = QStringLiteral("PNG picture data is damaged");
+            return QImage();
+        }
+    }
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(true);
     reader.setAllocationLimit(int(RtfPicture::maxImagePixels * 4 / (1024 * 1024)));
+    const QByteArray detected = reader.format();
+    if (detected != "png" && detected != "jpeg" && detected != "bmp") {
+        *error = QStringLiteral("picture data is not PNG, JPEG or BMP");
+        return QImage();
+    }
     const QSize size = reader.size();
-    if (size.isValid() && !sizeAllowed(size.width(), size.height())) {
+    // Checked before decoding: a few bytes can declare a picture of a gigabyte.
+    if (size.isValid() && !sizeAllowed(size.width(), size.height(), maxPixels)) {
         *error = QStringLiteral("picture of %1×%2 pixels is too large")
                      .arg(size.width())
                      .arg(size.height());
@@ -62,7 +100,7 @@ QImage readImage(const QByteArray &data, const char *format, QString *error)
         *error = QStringLiteral("picture data cannot be decoded: %1").arg(reader.errorString());
         return QImage();
     }
-    if (!sizeAllowed(image.width(), image.height())) {
+    if (!sizeAllowed(image.width(), image.height(), maxPixels)) {
         *error = QStringLiteral("picture is too large");
         return QImage();
     }
@@ -144,20 +182,21 @@ void RtfPicture::appendHex(QByteArrayView hex)
     m_data.resize(out - m_data.data());
 }
 
-QImage RtfPicture::decode(QString *error) const
+QImage RtfPicture::decode(QString *error, qint64 maxPixels) const
 {
+    maxPixels = qMin(maxPixels, maxImagePixels);
     switch (format) {
     case Png: {
-        const QImage image = readImage(m_data, "png", error);
+        const QImage image = readImage(m_data, "png", maxPixels, error);
         RtfEncodedImageCache::remember(image, m_data);
         return image;
     }
     case Jpeg:
-        return readImage(m_data, "jpeg", error);
+        return readImage(m_data, "jpeg", maxPixels, error);
     case DeviceIndependentBitmap:
-        return decodeDib(error);
+        return decodeDib(maxPixels, error);
     case DeviceBitmap:
-        return decodeDeviceBitmap(error);
+        return decodeDeviceBitmap(maxPixels, error);
     case Metafile:
         *error = QStringLiteral("metafile picture shown as a placeholder");
         return QImage();
@@ -168,7 +207,7 @@ QImage RtfPicture::decode(QString *error) const
     return QImage();
 }
 
-QImage RtfPicture::decodeDib(QString *error) const
+QImage RtfPicture::decodeDib(qint64 maxPixels, QString *error) const
 {
     // Packed DIB: BITMAPINFOHEADER, colour table, bits. Qt reads it once the file header
     // that a .bmp file has in front is added.
@@ -185,7 +224,7 @@ QImage RtfPicture::decodeDib(QString *error) const
     quint32 colorsUsed = qFromLittleEndian<quint32>(d + 32);
     const qint64 absHeight = h < 0 ? -qint64(h) : qint64(h);
     if (headerSize < bmpInfoHeaderSize || headerSize > quint32(m_data.size())
-        || !sizeAllowed(w, absHeight)) {
+        || !sizeAllowed(w, absHeight, maxPixels)) {
         *error = QStringLiteral("bitmap header is invalid or the bitmap is too large");
         return QImage();
     }
@@ -205,14 +244,14 @@ QImage RtfPicture::decodeDib(QString *error) const
     qToLittleEndian<quint32>(quint32(bmpFileHeaderSize + m_data.size()), f + 2);
     qToLittleEndian<quint32>(quint32(offset), f + 10);
     file.append(m_data);
-    return readImage(file, "bmp", error);
+    return readImage(file, "bmp", maxPixels, error);
 }
 
-QImage RtfPicture::decodeDeviceBitmap(QString *error) const
+QImage RtfPicture::decodeDeviceBitmap(qint64 maxPixels, QString *error) const
 {
     // A Windows 3 device-dependent bitmap: rows of raw pixels, top row first.
     const int bpp = bitsPerPixel;
-    if (!sizeAllowed(width, height) || (bpp != 1 && bpp != 24 && bpp != 32)) {
+    if (!sizeAllowed(width, height, maxPixels) || (bpp != 1 && bpp != 24 && bpp != 32)) {
         *error = QStringLiteral("device bitmap of this size or depth is not supported");
         return QImage();
     }

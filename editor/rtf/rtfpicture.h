@@ -36,8 +36,9 @@ public:
     void appendBinary(QByteArrayView bytes) { m_data.append(bytes); }
     const QByteArray &data() const { return m_data; }
 
-    // The image of a raster picture; a null image with `error` set when it cannot be shown.
-    QImage decode(QString *error) const;
+    // The image of a raster picture; a null image with `error` set when it cannot be shown
+    // or has more than `maxPixels` pixels (never more than maxImagePixels).
+    QImage decode(QString *error, qint64 maxPixels = maxImagePixels) const;
     // Size to show the picture at, in pixels, from its goal size and scale; `image` is the
     // decoded image or null.
     QSizeF displaySize(const QImage &image) const;
@@ -47,8 +48,8 @@ public:
     static QImage placeholder(const QSizeF &size);
 
 private:
-    QImage decodeDib(QString *error) const;
-    QImage decodeDeviceBitmap(QString *error) const;
+    QImage decodeDib(qint64 maxPixels, QString *error) const;
+    QImage decodeDeviceBitmap(qint64 maxPixels, QString *error) const;
 
     QByteArray m_data;
     int m_pendingNibble = -1;

@@ -11,17 +11,18 @@ RtfTableLayout::RtfTableLayout(
     // column whatever their \trleft, so only right edges make columns.
     QList<QList<int>> edges;
     QList<int> all;
-    int left = RtfUnits::maxLengthTwips;
+    int left = maxCellEdgeTwips;
     for (qsizetype r = 0; r < rows.size(); ++r) {
         const RtfRowDefinition &def = rows.at(r);
         QList<int> rowEdges;
-        int edge = RtfUnits::clampTwips(def.left);
+        int edge = qBound(-maxCellEdgeTwips, def.left, maxCellEdgeTwips);
         if (!def.cells.isEmpty())
-            edge = qMin(edge, RtfUnits::clampTwips(def.cells.first().right) - 1);
+            edge = qMin(edge, def.cells.first().right - 1);
         left = qMin(left, edge);
         for (int i = 0; i < cellCounts.at(r); ++i) {
-            int right = i < def.cells.size() ? RtfUnits::clampTwips(def.cells.at(i).right)
-                                             : edge + defaultCellWidth;
+            int right = i < def.cells.size()
+                ? qBound(-maxCellEdgeTwips, def.cells.at(i).right, maxCellEdgeTwips)
+                : edge + defaultCellWidth;
             // Old-style merged cells (\clmrg) often have no width of their own; they add no
             // column. Other cells that do not advance get a sliver so they stay apart.
             const bool merged = i < def.cells.size() && def.cells.at(i).merged;
@@ -39,8 +40,10 @@ RtfTableLayout::RtfTableLayout(
     if (all.size() > maxColumns) {
         placeByIndex(edges, maxColumns);
     } else {
-        for (qsizetype i = 0; i < all.size(); ++i)
-            m_widths.append(all.at(i) - (i == 0 ? left : all.at(i - 1)));
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            const int width = all.at(i) - (i == 0 ? left : all.at(i - 1));
+            m_widths.append(qMin(width, RtfUnits::maxLengthTwips));
+        }
         for (const QList<int> &rowEdges : edges) {
             QList<Placement> row;
             int column = 0;
@@ -78,7 +81,9 @@ void RtfTableLayout::placeByIndex(const QList<QList<int>> &edges, int maxColumns
     const QList<int> &w = edges.at(widest);
     const int columns = int(qMin<qsizetype>(maxColumns, qMax<qsizetype>(1, w.size())));
     for (int c = 0; c < columns; ++c)
-        m_widths.append(c > 0 && c < w.size() ? w.at(c) - w.at(c - 1) : defaultCellWidth);
+        m_widths.append(c > 0 && c < w.size()
+                ? qMin(w.at(c) - w.at(c - 1), RtfUnits::maxLengthTwips)
+                : defaultCellWidth);
     for (const QList<int> &rowEdges : edges) {
         QList<Placement> row;
         for (qsizetype i = 0; i < rowEdges.size(); ++i) {

@@ -3,6 +3,10 @@
 #include <QColor>
 #include <QList>
 
+// Cell edges are positions across the whole table, so they may exceed the length limit of
+// rtfunits.h (a limit on each column's width) by the number of columns.
+constexpr int maxCellEdgeTwips = 1 << 28;
+
 // One cell of a table row definition (\clXXX … \cellxN); lengths in twips.
 struct RtfCellDefinition
 {

@@ -154,8 +154,11 @@ void RtfWriter::writeTable(const QTextTable *table)
             else if (length.type() == QTextLength::PercentageLength)
                 width = length.rawValue() * percentBase / 100;
         }
-        x += qMax<qreal>(1.0 / RtfUnits::twipsPerPixel, width);
-        edges.append(twips(x));
+        x += qBound<qreal>(1.0 / RtfUnits::twipsPerPixel, width,
+            qreal(RtfUnits::maxLengthTwips) / RtfUnits::twipsPerPixel);
+        // Edges are not clamped like lengths: they add up the widths of all columns.
+        const int edge = int(qRound64(x * RtfUnits::twipsPerPixel));
+        edges.append(edges.isEmpty() ? qMax(1, edge) : qMax(edges.last() + 1, edge));
     }
     const int border = format.border() > 0 ? qMax(1, twips(format.border())) : 0;
 

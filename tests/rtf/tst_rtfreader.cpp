@@ -600,6 +600,30 @@ private slots:
         QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     }
 
+    void pngWithCorruptChunkLengthIsRefused()
+    {
+        // A text chunk claiming 1.8 GB: libpng would allocate it before finding it missing.
+        QImage red(2, 2, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        const QByteArray png = QByteArray::fromHex(pngHex(red));
+        QByteArray damaged = png.left(33); // signature and IHDR
+        damaged += QByteArray::fromHex("6c000000") + "zTXt" + QByteArray(16, 'x');
+        damaged += png.mid(33);
+        RtfReadResult result;
+        const auto document = read("{\\rtf1{\\pict\\pngblip " + damaged.toHex() + "}}", &result);
+        QVERIFY(result.ok);
+        QVERIFY(result.warnings.contains(QStringLiteral("PNG picture data is damaged")));
+        QCOMPARE(images(*document).size(), 1); // shown as a placeholder
+
+        // Chunks that do not make pixels are dropped, the picture still shows.
+        QByteArray extra = png.left(33);
+        extra += QByteArray::fromHex("00000004") + "tEXt" + QByteArray("ab\0c", 4)
+            + QByteArray(4, '\0');
+        extra += png.mid(33);
+        const auto fine = read("{\\rtf1{\\pict\\pngblip " + extra.toHex() + "}}");
+        QCOMPARE(imageOf(*fine, images(*fine).value(0)).pixelColor(1, 1), QColor(Qt::red));
+    }
+
     void decompressionBombIsRefused()
     {
         // A PNG that declares 20000×20000 pixels is not decoded.

@@ -301,6 +301,16 @@ private slots:
         after.insertText(QStringLiteral("after"), chars("DejaVu Sans", 10));
         compareRoundTrip(*document);
 
+        // Columns wider than any single length RTF allows in one place still add up.
+        auto wide = newDocument();
+        QTextTableFormat wideFormat = format;
+        wideFormat.setColumnWidthConstraints({ QTextLength(QTextLength::FixedLength, 427),
+            QTextLength(QTextLength::FixedLength, 21000), QTextLength(QTextLength::FixedLength, 96),
+            QTextLength(QTextLength::FixedLength, 96) });
+        QTextTable *wideTable = QTextCursor(wide.get()).insertTable(1, 4, wideFormat);
+        wideTable->cellAt(0, 3).firstCursorPosition().insertText(QStringLiteral("last"));
+        compareRoundTrip(*wide);
+
         // A table at the very start and two tables in a row.
         auto second = newDocument();
         QTextCursor c2(second.get());
