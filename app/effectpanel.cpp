@@ -155,3 +155,28 @@ void EffectPanel::showRow(const QStringList &columns)
         }
     }
 }
+
+EffectPanel::EffectChoice EffectPanel::effectChoice() const
+{
+    return { selector(ListColumn::Effect)->currentIndex(),
+        selector(ListColumn::EEffect)->currentIndex() };
+}
+
+void EffectPanel::showEffectChoice(const EffectChoice &choice)
+{
+    const auto show = [](QComboBox *box, int position) {
+        box->setCurrentIndex(position >= 0 && position < box->count() ? position : -1);
+    };
+    show(selector(ListColumn::Effect), choice.entry);
+    show(selector(ListColumn::EEffect), choice.exit);
+}
+
+EffectPanel::EffectChoice EffectPanel::effectChoiceOf(const QStringList &columns)
+{
+    const auto position = [&columns](int column) {
+        bool ok = false;
+        const int value = columns.value(column - 1).toInt(&ok);
+        return ok ? value : -1;
+    };
+    return { position(ListColumn::Effect), position(ListColumn::EEffect) };
+}

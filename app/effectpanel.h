@@ -32,6 +32,19 @@ public:
     // texts for the others.
     void showRow(const QStringList &columns);
 
+    // The positions the two effect selectors CobEffect and CobEffectE show; -1 for none.
+    struct EffectChoice
+    {
+        int entry = -1;
+        int exit = -1;
+    };
+    EffectChoice effectChoice() const;
+    // Shows the positions again, for instance after the language file replaced the items; a
+    // position the selector does not have shows nothing.
+    void showEffectChoice(const EffectChoice &choice);
+    // The positions a row (its twelve column texts) stores.
+    static EffectChoice effectChoiceOf(const QStringList &columns);
+
     QPushButton *CmdSendChecked() const { return m_sendChecked; }
     QPushButton *CmdSendAll() const { return m_sendAll; }
     QPushButton *CmdExit() const { return m_exit; }

@@ -178,6 +178,14 @@ void FormatToolBar::fillFonts(const QStringList &families, const QString &fallba
     m_cboFont->lineEdit()->setCursorPosition(0);
 }
 
+void FormatToolBar::showPressedStates(const QTextEdit *canvas)
+{
+    for (const QString &key : toggleKeys()) {
+        if (QAction *toggle = button(key))
+            toggle->setChecked(CanvasCommands::isPressed(canvas, key));
+    }
+}
+
 void FormatToolBar::showSelectionFont(const SelectionFont &font)
 {
     if (font.family && m_cboFont->currentText() != *font.family) {

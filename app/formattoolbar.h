@@ -10,6 +10,7 @@ class QAction;
 class QComboBox;
 class QFrame;
 class QLabel;
+class QTextEdit;
 
 // The format toolbar tbFormatBar: the font box cboFont and size box cboSize, the formatting
 // buttons (identified by key text, carried as the action's data()), and the frame Frame1 with
@@ -44,6 +45,9 @@ public:
     void fillFonts(const QStringList &families, const QString &fallback);
     // Shows the selection's font where it is uniform; the boxes keep their text otherwise.
     void showSelectionFont(const SelectionFont &font);
+
+    // The toggle buttons show the state of the canvas's selection; all up without a canvas.
+    void showPressedStates(const QTextEdit *canvas);
 
 signals:
     void buttonClicked(const QString &key);

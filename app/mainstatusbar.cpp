@@ -41,6 +41,8 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     m_progress->setTextVisible(false);
     m_progressValue->setAlignment(Qt::AlignCenter);
     m_note->setObjectName(QStringLiteral("StatusNote"));
+    // The note is the program's own text: a language switch must not overwrite it.
+    m_note->setProperty("languageText", false);
     m_note->setContentsMargins(6, 0, 4, 0);
     m_note->setTextFormat(Qt::PlainText);
 

@@ -18,9 +18,18 @@
 #include "standardtoolbar.h"
 #include "windowarrangement.h"
 
+#include "frmabout.h"
+#include "frmset.h"
+#include "languagefile.h"
+#include "languageswitch.h"
+#include "ownerlock.h"
+#include "shellprompt.h"
+
 #include "pagecanvas.h"
+#include "pagecommands.h"
 #include "pagedocument.h"
 #include "pagegeometry.h"
+#include "selectionfont.h"
 
 #include "link.h"
 #include "seriallinesettings.h"
@@ -35,6 +44,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QDockWidget>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -109,6 +119,8 @@ void MDIFrmMain::buildPanes()
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
+    // The format bar shows the state of the page that becomes active.
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &MDIFrmMain::showSelectionState);
 
     m_menus = MainMenus::build(menuBar());
 
@@ -264,6 +276,7 @@ QSize MDIFrmMain::screenCanvasSize() const
 
 QMdiSubWindow *MDIFrmMain::addPageWindow(frmDocument *page)
 {
+    page->setWindowTitle(frmDocument::untitledCaption(language()));
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(page);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(CommandIcons::icon(QStringLiteral("新建")));
@@ -277,9 +290,19 @@ void MDIFrmMain::watchPage(frmDocument *page)
 {
     page->setCloseGuard([this](frmDocument *closing) { return mayDiscardChanges(closing); });
     connect(page, &frmDocument::selectionFontChanged, this, [this, page](const SelectionFont &f) {
-        if (activeDocument() == page)
-            m_formatBar->showSelectionFont(f);
+        if (activeDocument() != page)
+            return;
+        m_formatBar->showSelectionFont(f);
+        m_formatBar->showPressedStates(page->rtfText());
     });
+}
+
+void MDIFrmMain::showSelectionState()
+{
+    PageCanvas *canvas = activeCanvas();
+    if (canvas)
+        m_formatBar->showSelectionFont(selectionFont(canvas->textCursor()));
+    m_formatBar->showPressedStates(canvas);
 }
 
 frmDocument *MDIFrmMain::defaultDocument()
@@ -684,62 +707,127 @@ QString MDIFrmMain::language() const
 }
 
 // ---------------------------------------------------------------------------------------------
-// Where the formatting commands, the settings dialog, the interface language, the About box
-// and the external tools plug in. These bodies only route; the features fill them.
+// Formatting, settings, About, tools and the interface language
 
 void MDIFrmMain::tbFormatBar_ButtonClick(const QString &key)
 {
-    Q_UNUSED(key) // the formatting commands plug in here, keyed as FormatToolBar::keys()
+    PageCanvas *canvas = activeCanvas();
+    const std::optional<bool> pressed = CanvasCommands::runFormatKey(canvas, key, this);
+    m_formatBar->showPressedStates(canvas);
+    if (QAction *button = m_formatBar->button(key); button && pressed)
+        button->setChecked(*pressed);
 }
 
 void MDIFrmMain::cboFont_Change(const QString &text)
 {
-    Q_UNUSED(text) // applying a font name to the active selection plugs in here
+    PageCanvas *canvas = activeCanvas();
+    if (!canvas)
+        return;
+    returnFocusToCanvas(m_formatBar->cboFont(), canvas);
+    if (!CanvasCommands::applyFontFamily(canvas, text))
+        showSelectionState(); // an empty name: the box shows the selection's font again
 }
 
 void MDIFrmMain::cboSize_Change(const QString &text)
 {
-    Q_UNUSED(text) // applying a font size to the active selection plugs in here
+    PageCanvas *canvas = activeCanvas();
+    if (!canvas)
+        return;
+    returnFocusToCanvas(m_formatBar->cboSize(), canvas);
+    if (CanvasCommands::applyFontSize(canvas, text))
+        return;
+    showSelectionState();
+    showNote(localText(language(),
+        QStringLiteral("\"%1\" is not a font size: type a number from 1 to %2.")
+            .arg(text)
+            .arg(Page::kMaxFontPointSize),
+        QStringLiteral("“%1”不是字号：请输入 1 到 %2 之间的数字。")
+            .arg(text)
+            .arg(Page::kMaxFontPointSize)));
+}
+
+// After a pick or Enter the caret goes back to the page; a box left for another control
+// leaves the focus where the operator put it.
+void MDIFrmMain::returnFocusToCanvas(QWidget *box, PageCanvas *canvas)
+{
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || focus == box || box->isAncestorOf(focus))
+        canvas->setFocus();
 }
 
 void MDIFrmMain::openSettingsDialog()
 {
-    // The settings dialog plugs in here.
+    auto *dialog = new FrmSet(this, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(FrmSet::captionFromMenuText(m_menus.baseSet->text()));
+    OwnerLock::show(this, dialog);
 }
 
 void MDIFrmMain::openAboutBox()
 {
-    // The About box plugs in here.
+    auto *about = new frmAbout(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    OwnerLock::show(this, about);
 }
 
 void MDIFrmMain::startPainter()
 {
-    // Starting the desktop's paint program plugs in here.
+    startTool(ExternalToolLauncher::Tool::PaintProgram);
 }
 
 void MDIFrmMain::startNotebook()
 {
-    // Starting the desktop's text editor plugs in here.
+    startTool(ExternalToolLauncher::Tool::TextEditor);
+}
+
+void MDIFrmMain::startTool(ExternalToolLauncher::Tool tool)
+{
+    const ExternalToolLauncher::Result result = ExternalToolLauncher().start(tool, language());
+    if (!result.started)
+        prompts().inform(result.message, ShellPrompt::title(language()), PromptIcon::Exclamation);
 }
 
 void MDIFrmMain::SetLanguage(const QString &name)
 {
-    // Moves the check mark and keeps the choice; applying the language file's texts (and
-    // storing the choice in BaseSet.ini) plugs in here.
-    QAction *chosen = nullptr;
-    if (name == QLatin1String("English"))
-        chosen = m_menus.english;
-    else if (name == chineseLanguageName())
-        chosen = m_menus.chinese;
-    else if (name == QLatin1String("jap"))
-        chosen = m_menus.jap;
-    if (!chosen)
-        return;
-    for (QAction *a : { m_menus.english, m_menus.chinese, m_menus.jap })
-        a->setChecked(a == chosen);
-    if (chosen != m_menus.jap)
-        baseSettings().Language = name;
+    // The language file replaces the effect selectors' items; they go on showing the current
+    // row's effects (or what they showed), as rows store positions, not texts.
+    EffectPanel::EffectChoice shown = effectPanel()->effectChoice();
+    if (m_programList.hasCurrentRow())
+        shown = EffectPanel::effectChoiceOf(
+            m_programList.model()->rowTexts(m_programList.CurrentRow));
+    const bool stored = LanguageSwitch(this).SetLanguage(name);
+    effectPanel()->showEffectChoice(shown);
+    showOwnTexts();
+    noteLanguageProblem(stored);
+}
+
+// The texts the program composes itself follow the interface language too.
+void MDIFrmMain::showOwnTexts()
+{
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
+        QWidget *page = sub->widget();
+        if (page && frmDocument::isUntitledCaption(page->windowTitle()))
+            page->setWindowTitle(frmDocument::untitledCaption(language()));
+    }
+    m_preview->updateNow();
     titlePreview();
+}
+
+void MDIFrmMain::noteLanguageProblem(bool stored)
+{
+    if (!LanguageFileExists(programFolder()))
+        showNote(localText(language(),
+            QStringLiteral("Language.lng is missing from the program folder, so the interface "
+                           "texts read \"Unknow\". Reinstall Vantrel to get it back."),
+            QStringLiteral("程序文件夹中缺少 Language.lng，界面文字显示为“Unknow”。"
+                           "请重新安装 Vantrel 以恢复该文件。")));
+    else if (!stored)
+        showNote(localText(language(),
+            QStringLiteral("The language choice could not be stored in %1; it holds for this "
+                           "session only.")
+                .arg(QDir::toNativeSeparators(baseSettingsPath())),
+            QStringLiteral("无法将语言选择保存到 %1；该选择仅在本次运行中有效。")
+                .arg(QDir::toNativeSeparators(baseSettingsPath()))));
 }
 
 void MDIFrmMain::titlePreview()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "externaltoollauncher.h"
 #include "frmdocument.h"
 #include "mainmenus.h"
 #include "programlist.h"
@@ -139,20 +140,22 @@ public slots:
     void tileHorizontally();
     void tileVertically();
 
-    // --- Where the formatting, settings, language, About and tools features plug in.
-    // The format toolbar's keys ("粗体", "字体颜色(红)", ...).
+    // The format toolbar's keys ("粗体", "字体颜色(红)", ...) on the active page; the toggle
+    // buttons then show the selection's state. Nothing happens without an active page.
     void tbFormatBar_ButtonClick(const QString &key);
-    // The operator typed or picked a font name or a size in cboFont or cboSize.
+    // The operator picked a font name or size in cboFont or cboSize, or finished typing one:
+    // the caret goes back to the active page and its selection takes the font.
     void cboFont_Change(const QString &text);
     void cboSize_Change(const QString &text);
-    // Set > Base Set.
+    // Set > Base Set: the settings dialog, the main window disabled until it closes.
     void openSettingsDialog();
-    // Help > About Vantrel and "帮助".
+    // Help > About Vantrel and "帮助": the About box, the main window disabled until it closes.
     void openAboutBox();
-    // Tools > Painter and Tools > NoteBook.
+    // Tools > Painter and Tools > NoteBook: the desktop's paint program and text editor.
     void startPainter();
     void startNotebook();
-    // Switches the interface language: "English", "简体中文" or "jap".
+    // Switches the interface language: "English", "简体中文" or "jap" (the check mark only).
+    // The choice is stored in BaseSet.ini.
     void SetLanguage(const QString &name);
 
 protected:
@@ -165,6 +168,11 @@ private:
     QMdiSubWindow *addPageWindow(frmDocument *page);
     QSize screenCanvasSize() const;
     void watchPage(frmDocument *page);
+    void showSelectionState();
+    void returnFocusToCanvas(QWidget *box, PageCanvas *canvas);
+    void startTool(ExternalToolLauncher::Tool tool);
+    void showOwnTexts();
+    void noteLanguageProblem(bool stored);
 
     void ListView1_Click(int row);
     void ListView1_DblClick(int row);

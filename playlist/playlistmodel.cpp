@@ -46,6 +46,17 @@ QVariant PlaylistModel::headerData(int section, Qt::Orientation orientation, int
     return {};
 }
 
+bool PlaylistModel::setHeaderData(
+    int section, Qt::Orientation orientation, const QVariant &value, int role)
+{
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount
+        || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return false;
+    m_headers[section] = value.toString();
+    emit headerDataChanged(Qt::Horizontal, section, section);
+    return true;
+}
+
 void PlaylistModel::appendRow(const QStringList &columns)
 {
     QStringList row = columns.mid(0, kColumnCount);

@@ -22,6 +22,9 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(
         int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    // The language file sets the column headers through this; only horizontal display texts.
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant &value,
+        int role = Qt::EditRole) override;
 
     // Appends a row; `columns` is padded or cut to twelve texts.
     void appendRow(const QStringList &columns);

@@ -42,6 +42,33 @@ std::optional<bool> runFormatKey(QTextEdit *canvas, const QString &key, QWidget 
     return result.pressed;
 }
 
+bool isPressed(const QTextEdit *canvas, const QString &key)
+{
+    return canvas && Page::formatKeyPressed(canvas->textCursor(), key);
+}
+
+bool applyFontFamily(QTextEdit *canvas, const QString &family)
+{
+    if (!canvas)
+        return false;
+    QTextCursor cursor = canvas->textCursor();
+    if (!Page::applyFontFamily(cursor, family))
+        return false;
+    canvas->setTextCursor(cursor);
+    return true;
+}
+
+bool applyFontSize(QTextEdit *canvas, const QString &sizeText)
+{
+    if (!canvas)
+        return false;
+    QTextCursor cursor = canvas->textCursor();
+    if (!Page::applyFontSize(cursor, sizeText))
+        return false;
+    canvas->setTextCursor(cursor);
+    return true;
+}
+
 void runEditCommand(QTextEdit *canvas, EditCommand command)
 {
     if (!canvas)

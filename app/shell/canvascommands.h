@@ -23,6 +23,16 @@ std::optional<bool> runFormatKey(QTextEdit *canvas, const QString &key, QWidget 
 // cancelled.
 bool applyBackground(QTextEdit *canvas, QWidget *dialogParent);
 
+// Whether the toggle button of `key` shows pressed for the canvas's selection (false without
+// a canvas).
+bool isPressed(const QTextEdit *canvas, const QString &key);
+
+// The font boxes: the selection's (or the typing) font family as typed, or its size from a
+// text such as "14" or "10.5". False, with the page unchanged, without a canvas or for a
+// text that is not a name or a size.
+bool applyFontFamily(QTextEdit *canvas, const QString &family);
+bool applyFontSize(QTextEdit *canvas, const QString &sizeText);
+
 enum class EditCommand { Cut, Copy, Paste, SelectAll, TextClear };
 
 // The Edit menu and the standard toolbar's "剪切", "复制", "粘贴": plain text through the

@@ -21,9 +21,6 @@ namespace {
 // rounding dust, and a tiny negative indent must not be refused.
 constexpr qreal kIndentEpsilonMm = 1e-6;
 
-// The largest size RTF's half-point font size can carry.
-constexpr qreal kMaxFontPointSize = 1638.0;
-
 bool attributeOf(const QTextCharFormat &format, CharToggle which)
 {
     switch (which) {
@@ -323,6 +320,24 @@ FormatKeyResult applyFormatKey(const QString &key, QTextCursor &cursor)
     else
         result.handled = false;
     return result;
+}
+
+bool formatKeyPressed(const QTextCursor &cursor, const QString &key)
+{
+    if (cursor.isNull())
+        return false;
+    const auto set = [](std::optional<bool> value) { return value.value_or(false); };
+    if (key == FormatKey::Bold)
+        return set(charAttribute(cursor, CharToggle::Bold));
+    if (key == FormatKey::Italic)
+        return set(charAttribute(cursor, CharToggle::Italic));
+    if (key == FormatKey::Underline)
+        return set(charAttribute(cursor, CharToggle::Underline));
+    if (key == FormatKey::StrikeOut)
+        return set(charAttribute(cursor, CharToggle::StrikeOut));
+    if (key == FormatKey::Bullets || key == FormatKey::Numbering)
+        return set(bulletState(cursor));
+    return false;
 }
 
 bool applyFontFamily(QTextCursor &cursor, const QString &family)

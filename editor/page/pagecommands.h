@@ -103,6 +103,11 @@ struct FormatKeyResult
     std::optional<bool> pressed;
 };
 
+// Whether the button of a toggle key (the four character toggles, "项目符号" and "编号")
+// shows pressed for `cursor`: the attribute is set on the whole selection, or every paragraph
+// it touches is bulleted. False for a mixed selection and for every other key.
+bool formatKeyPressed(const QTextCursor &cursor, const QString &key);
+
 // Runs one format-toolbar key on `cursor`. "背景" needs a colour chosen by the user and is
 // not run here (use setPageBackground); it and unknown keys give handled = false.
 FormatKeyResult applyFormatKey(const QString &key, QTextCursor &cursor);
@@ -111,8 +116,12 @@ FormatKeyResult applyFormatKey(const QString &key, QTextCursor &cursor);
 // ignored. False when nothing was applied.
 bool applyFontFamily(QTextCursor &cursor, const QString &family);
 
-// The font-size box: the text read as a size in points, 1 to 1638 (the largest size the
-// page's RTF can carry); anything else leaves the size unchanged and gives false.
+// The largest font size, in points, the page's RTF can carry (its sizes are half points in
+// 16 bits).
+constexpr qreal kMaxFontPointSize = 1638.0;
+
+// The font-size box: the text read as a size in points, 1 to kMaxFontPointSize; anything else
+// leaves the size unchanged and gives false.
 bool applyFontSize(QTextCursor &cursor, const QString &sizeText);
 
 // Edit commands. Copy and Cut put the selection's plain text on the clipboard; with an empty

@@ -43,7 +43,7 @@ frmDocument::frmDocument(const QSize &canvas, QWidget *parent)
     setBackgroundRole(QPalette::Mid);
     setAutoFillBackground(true);
     setFocusProxy(m_rtfText);
-    setWindowTitle(tr("Untitled"));
+    setWindowTitle(untitledCaption(QStringLiteral("English")));
 
     m_rtfText->setCanvasWidth(canvas.width());
     m_rtfText->setCanvasHeight(canvas.height());
@@ -187,6 +187,17 @@ void frmDocument::wheelEvent(QWheelEvent *event)
 void frmDocument::reportSelectionFont()
 {
     emit selectionFontChanged(selectionFont(m_rtfText->textCursor()));
+}
+
+QString frmDocument::untitledCaption(const QString &language)
+{
+    return localText(language, QStringLiteral("Untitled"), QStringLiteral("未命名"));
+}
+
+bool frmDocument::isUntitledCaption(const QString &caption)
+{
+    return caption == untitledCaption(QStringLiteral("English"))
+        || caption == untitledCaption(chineseLanguageName());
 }
 
 QString frmDocument::sizeRefusalMessage(

@@ -59,6 +59,11 @@ public:
         m_closeGuard = std::move(guard);
     }
 
+    // The caption of a page window that shows no file, in `language`; isUntitledCaption
+    // recognises it in any language, so a language switch can replace it.
+    static QString untitledCaption(const QString &language);
+    static bool isUntitledCaption(const QString &caption);
+
     // One sentence, in `language`, on why a canvas of Width x Height modules was refused.
     static QString sizeRefusalMessage(
         SizeResult result, qint16 Width, qint16 Height, qint16 PerPixel, const QString &language);

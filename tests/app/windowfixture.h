@@ -60,7 +60,13 @@ public:
         QString screenWidthText; // overrides screenWidth when set
     };
 
-    WindowFixture() { setProgramFolder(m_dir.path()); }
+    // The program folder holds the shipped Language.lng, as an installed program's does.
+    WindowFixture()
+    {
+        setProgramFolder(m_dir.path());
+        QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/Language.lng"),
+            m_dir.filePath(QStringLiteral("Language.lng")));
+    }
 
     QString folder() const { return m_dir.path(); }
     QString path(const QString &name) const { return m_dir.filePath(name); }
