@@ -23,6 +23,10 @@ FontOf fontOf(const QTextCharFormat &format, const QFont &documentFont)
 SelectionFont selectionFont(const QTextCursor &cursor)
 {
     SelectionFont result;
+    // The editor's own cursor is null while it replaces its whole text, and document() of a
+    // null cursor is not safe to call.
+    if (cursor.isNull())
+        return result;
     const QTextDocument *document = cursor.document();
     if (!document)
         return result;
