@@ -58,6 +58,7 @@ public:
         QString ipStr = QStringLiteral("127.0.0.1,9,0");
         QString commPort = QStringLiteral("ttyS0");
         QString screenWidthText; // overrides screenWidth when set
+        QString language = QStringLiteral("English");
     };
 
     // The program folder holds the shipped Language.lng, as an installed program's does.
@@ -80,12 +81,12 @@ public:
                                            "[TranceSet]\nTrance=%4\nServerIP=127.0.0.1\n"
                                            "ServerPort=5005\nIPStr=%5\nCommPort=%6\n"
                                            "CommSettings=9600,N,8,1\n"
-                                           "[Language]\nLanguage=English\n")
+                                           "[Language]\nLanguage=%7\n")
                                 .arg(width)
                                 .arg(s.screenHeight)
                                 .arg(s.perPixel)
                                 .arg(s.trance)
-                                .arg(s.ipStr, s.commPort);
+                                .arg(s.ipStr, s.commPort, s.language);
         writeFile(QStringLiteral("BaseSet.ini"), ini.toUtf8());
     }
 
