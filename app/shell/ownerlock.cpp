@@ -41,7 +41,9 @@ OwnerLock *OwnerLock::show(QWidget *owner, QWidget *window)
         QObject::connect(owner, &QObject::destroyed, window, &QObject::deleteLater);
     }
     if (owner) {
-        window->adjustSize();
+        // A window given a size of its own (the settings dialog's design size) keeps it.
+        if (!window->testAttribute(Qt::WA_Resized))
+            window->adjustSize();
         const QRect frame = owner->frameGeometry();
         QRect placed(QPoint(), window->size());
         placed.moveCenter(frame.center());
