@@ -58,6 +58,12 @@ char16_t specialCharacter(RtfKeyword keyword)
     }
 }
 
+// One number for a level of a \lsN list (\ls may be negative in damaged files).
+quint64 listLevelId(int ls, int level)
+{
+    return (quint64(quint32(ls)) << 8) | quint64(level);
+}
+
 } // namespace
 
 RtfParser::RtfParser(QByteArrayView rtf, QTextDocument *document)
@@ -871,7 +877,7 @@ RtfParagraphEnd RtfParser::paragraphEnd()
     end.mark = m_formats.charFormat(g.chars);
     int indent = 0;
     if (p.listOverride != 0 && m_lists.showsMarker(p.listOverride, p.listLevel)) {
-        const qint64 id = (qint64(p.listOverride) << 8) | p.listLevel;
+        const quint64 id = listLevelId(p.listOverride, p.listLevel);
         int &key = m_listKeys[id];
         if (key == 0)
             key = m_nextListKey++;
@@ -879,7 +885,7 @@ RtfParagraphEnd RtfParser::paragraphEnd()
         end.listFormat = m_lists.format(p.listOverride, p.listLevel);
         // A level starts its numbering again after an item of a higher level.
         for (int level = p.listLevel + 1; level < RtfListTable::maxLevels; ++level)
-            m_listKeys.remove((qint64(p.listOverride) << 8) | level);
+            m_listKeys.remove(listLevelId(p.listOverride, level));
         m_oldListKeys.clear();
     } else if (p.oldList != RtfParagraphState::NoOldList) {
         int &key = m_oldListKeys[p.oldListLevel];

@@ -148,7 +148,7 @@ private:
 
     // list numbering: one QTextList per (\ls, level) until a higher level resets it
     RtfTextBuffer m_auxText;
-    QHash<qint64, int> m_listKeys;
+    QHash<quint64, int> m_listKeys;
     QHash<int, int> m_oldListKeys; // level → key, while consecutive \pn paragraphs run
     int m_nextListKey = 1;
 

@@ -587,6 +587,8 @@ private slots:
         QTest::newRow("many spans") << spans + "}";
         QTest::newRow("malformed hex") << QByteArray("{\\rtf1{\\pict\\pngblip zz9g\\'q}\\'\\'1}");
         QTest::newRow("deep lists") << QByteArray("{\\rtf1\\ls1\\ilvl2147483647 a\\par}");
+        QTest::newRow("negative lists")
+            << QByteArray("{\\rtf1\\ls-1\\ilvl-5 a\\par\\ls-2147483648 b\\par}");
     }
 
     void hostileInputIsBounded()
