@@ -1,6 +1,7 @@
 #include "effectpanel.h"
 
 #include "effectlists.h"
+#include "localtext.h"
 #include "rowsource.h"
 
 #include <QComboBox>
@@ -33,8 +34,6 @@ EffectPanel::EffectPanel(QWidget *parent)
     m_sendChecked->setObjectName(QStringLiteral("CmdSendChecked"));
     m_sendAll->setObjectName(QStringLiteral("CmdSendAll"));
     m_exit->setObjectName(QStringLiteral("CmdExit"));
-    m_sendChecked->setToolTip(tr("Send the page of the current row to the sign"));
-    m_sendAll->setToolTip(tr("Send the effect table of all rows to the sign"));
     m_sendChecked->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     m_sendAll->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     m_exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
@@ -98,6 +97,17 @@ EffectPanel::EffectPanel(QWidget *parent)
     layout->addLayout(buttons);
     layout->addStretch(1);
     setFixedWidth(kPanelWidth);
+    showTexts(QStringLiteral("English"));
+}
+
+void EffectPanel::showTexts(const QString &language)
+{
+    m_sendChecked->setToolTip(localText(language,
+        QStringLiteral("Send the page of the current row to the sign"),
+        QStringLiteral("把当前行的页面发送到显示屏")));
+    m_sendAll->setToolTip(localText(language,
+        QStringLiteral("Send the effect table of all rows to the sign"),
+        QStringLiteral("把所有行的特效表发送到显示屏")));
 }
 
 QComboBox *EffectPanel::selector(int column) const

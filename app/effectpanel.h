@@ -17,6 +17,10 @@ class EffectPanel : public QWidget
 public:
     explicit EffectPanel(QWidget *parent = nullptr);
 
+    // The texts the program gives this pane itself (tooltips, titles), in `language`; the
+    // language file's texts are put on by the language switch.
+    void showTexts(const QString &language);
+
     // The selector that edits program-list column `column` (2..11), or nullptr.
     QComboBox *selector(int column) const;
 

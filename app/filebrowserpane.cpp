@@ -1,5 +1,7 @@
 #include "filebrowserpane.h"
 
+#include "localtext.h"
+
 #include "pagefolder.h"
 
 #include <QFileIconProvider>
@@ -27,8 +29,7 @@ FileBrowserPane::FileBrowserPane(QWidget *parent)
     m_list->setObjectName(QStringLiteral("File1"));
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setUniformItemSizes(true);
-    m_list->setToolTip(tr("Click a page to show it; double-click it to add it to the program "
-                          "list."));
+    showTexts(QStringLiteral("English"));
 
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(kRefreshMs);
@@ -82,4 +83,11 @@ void FileBrowserPane::refresh()
     }
     m_list->verticalScrollBar()->setValue(scroll);
     m_list->setUpdatesEnabled(true);
+}
+
+void FileBrowserPane::showTexts(const QString &language)
+{
+    m_list->setToolTip(localText(language,
+        QStringLiteral("Click a page to show it; double-click it to add it to the program list."),
+        QStringLiteral("单击页面文件即可显示；双击则加入节目列表。")));
 }

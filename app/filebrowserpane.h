@@ -18,6 +18,10 @@ public:
 
     explicit FileBrowserPane(QWidget *parent = nullptr);
 
+    // The texts the program gives this pane itself (tooltips, titles), in `language`; the
+    // language file's texts are put on by the language switch.
+    void showTexts(const QString &language);
+
     QListWidget *File1() const { return m_list; }
     QTimer *Timer1() const { return m_timer; }
 

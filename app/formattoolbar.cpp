@@ -3,6 +3,7 @@
 #include "canvascommands.h"
 #include "commandicons.h"
 #include "effectlists.h"
+#include "localtext.h"
 #include "pagecommands.h"
 
 #include <QAction>
@@ -55,7 +56,6 @@ FormatToolBar::FormatToolBar(QWidget *parent)
     , m_lblTxtHeight(new QLabel(QStringLiteral("TextHeight"), m_frame1))
 {
     setObjectName(QStringLiteral("tbFormatBar"));
-    setWindowTitle(tr("Format"));
     setMovable(false);
     setFloatable(false);
     setIconSize(QSize(16, 16));
@@ -65,7 +65,6 @@ FormatToolBar::FormatToolBar(QWidget *parent)
     m_cboFont->setInsertPolicy(QComboBox::NoInsert);
     m_cboFont->setMinimumContentsLength(10);
     m_cboFont->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_cboFont->setToolTip(tr("Font"));
     addWidget(m_cboFont);
 
     m_cboSize->setObjectName(QStringLiteral("cboSize"));
@@ -73,7 +72,6 @@ FormatToolBar::FormatToolBar(QWidget *parent)
     m_cboSize->setInsertPolicy(QComboBox::NoInsert);
     m_cboSize->setMinimumContentsLength(2);
     m_cboSize->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_cboSize->setToolTip(tr("Font Size"));
     addWidget(m_cboSize);
 
     for (const Button &b : kButtons) {
@@ -120,6 +118,18 @@ FormatToolBar::FormatToolBar(QWidget *parent)
         [this](int index) { emit textHeightPicked(m_cobTxtHeight->itemText(index)); });
     connect(m_cobTxtHeight->lineEdit(), &QLineEdit::returnPressed, this,
         [this] { emit textHeightPicked(m_cobTxtHeight->currentText()); });
+    showTexts(QStringLiteral("English"));
+}
+
+void FormatToolBar::showTexts(const QString &language)
+{
+    setWindowTitle(localText(language, QStringLiteral("Format"), QStringLiteral("格式")));
+    m_cboFont->setToolTip(localText(language, QStringLiteral("Font"), QStringLiteral("字体")));
+    m_cboSize->setToolTip(
+        localText(language, QStringLiteral("Font Size"), QStringLiteral("字号")));
+    // A button that does not fit shows in the toolbar's overflow menu under its text.
+    for (QAction *button : m_buttons)
+        button->setText(button->toolTip());
 }
 
 QComboBox *FormatToolBar::makeSizeBox(const char *name, int width)

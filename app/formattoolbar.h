@@ -46,6 +46,10 @@ public:
     // Shows the selection's font where it is uniform; the boxes keep their text otherwise.
     void showSelectionFont(const SelectionFont &font);
 
+    // The texts the program gives this pane itself (tooltips, titles), in `language`; the
+    // language file's texts are put on by the language switch.
+    void showTexts(const QString &language);
+
     // The toggle buttons show the state of the canvas's selection; all up without a canvas.
     void showPressedStates(const QTextEdit *canvas);
 

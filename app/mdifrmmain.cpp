@@ -809,6 +809,10 @@ void MDIFrmMain::showOwnTexts()
         if (page && frmDocument::isUntitledCaption(page->windowTitle()))
             page->setWindowTitle(frmDocument::untitledCaption(language()));
     }
+    m_toolBar->showTexts(language());
+    m_formatBar->showTexts(language());
+    effectPanel()->showTexts(language());
+    m_fileBrowser->showTexts(language());
     m_preview->updateNow();
     titlePreview();
 }

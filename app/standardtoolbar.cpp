@@ -1,6 +1,7 @@
 #include "standardtoolbar.h"
 
 #include "commandicons.h"
+#include "localtext.h"
 
 #include <QAction>
 
@@ -31,7 +32,6 @@ StandardToolBar::StandardToolBar(QWidget *parent)
     : QToolBar(parent)
 {
     setObjectName(QStringLiteral("tbToolBar"));
-    setWindowTitle(tr("Standard"));
     setMovable(false);
     setFloatable(false);
     setIconSize(QSize(16, 16));
@@ -47,6 +47,14 @@ StandardToolBar::StandardToolBar(QWidget *parent)
     }
     // Open has no menu item, so its shortcut lives on the button.
     button(QStringLiteral("打开"))->setShortcut(QKeySequence::Open);
+    showTexts(QStringLiteral("English"));
+}
+
+void StandardToolBar::showTexts(const QString &language)
+{
+    setWindowTitle(localText(language, QStringLiteral("Standard"), QStringLiteral("常用")));
+    for (QAction *b : m_buttons)
+        b->setText(b->toolTip()); // the overflow menu's text
 }
 
 QStringList StandardToolBar::keys()

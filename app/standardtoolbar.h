@@ -23,6 +23,10 @@ public:
     QList<QAction *> buttons() const { return m_buttons; }
     QAction *button(const QString &key) const;
 
+    // The texts the program gives this pane itself (tooltips, titles), in `language`; the
+    // language file's texts are put on by the language switch.
+    void showTexts(const QString &language);
+
 signals:
     void buttonClicked(const QString &key);
 

@@ -141,6 +141,7 @@ private slots:
         QVERIFY(dialog->isEnabled());
         QCOMPARE(dialog->windowTitle(), QString("Base Set")); // "&Base Set" less the "&"
         QCOMPARE(dialog->languageSection(), QString("EnglishBasic"));
+        QVERIFY(dialog->width() >= 5880 / 15); // its design width, not shrunk to fit
         child<QLineEdit>(dialog, "TxtWidth")->setText("30"); // discarded
 
         if (how == "button")

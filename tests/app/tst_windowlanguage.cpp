@@ -92,6 +92,8 @@ private slots:
         QCOMPARE(w.tbFormatBar()->button("背景")->toolTip(), QString("页面背景"));
         QCOMPARE(w.tbToolBar()->button("插入表格")->toolTip(), QString("插入对象"));
         QCOMPARE(w.tbToolBar()->button("帮助")->toolTip(), QString("关于 Vantrel"));
+        QCOMPARE(w.tbFormatBar()->button("粗体")->text(), QString("粗体")); // overflow menu
+        QCOMPARE(w.tbFormatBar()->cboSize()->toolTip(), QString("字号"));
         QCOMPARE(itemTexts(f.control<QComboBox>("CobEffect")).size(), 11);
         QCOMPARE(f.control<QComboBox>("CobEffect")->itemText(0), QString("左移"));
         QCOMPARE(itemTexts(f.control<QComboBox>("CobEffectE")),
