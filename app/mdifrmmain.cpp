@@ -798,7 +798,7 @@ void MDIFrmMain::SetLanguage(const QString &name)
     const bool stored = LanguageSwitch(this).SetLanguage(name);
     effectPanel()->showEffectChoice(shown);
     showOwnTexts();
-    noteLanguageProblem(stored);
+    noteLanguageProblem(name, stored);
 }
 
 // The texts the program composes itself follow the interface language too.
@@ -817,9 +817,11 @@ void MDIFrmMain::showOwnTexts()
     titlePreview();
 }
 
-void MDIFrmMain::noteLanguageProblem(bool stored)
+void MDIFrmMain::noteLanguageProblem(const QString &name, bool stored)
 {
-    if (!LanguageFileExists(programFolder()))
+    const bool textsApplied
+        = name == QLatin1String("English") || name == chineseLanguageName();
+    if (textsApplied && !LanguageFileExists(programFolder()))
         showNote(localText(language(),
             QStringLiteral("Language.lng is missing from the program folder, so the interface "
                            "texts read \"Unknow\". Reinstall Vantrel to get it back."),

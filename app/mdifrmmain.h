@@ -172,7 +172,7 @@ private:
     void returnFocusToCanvas(QWidget *box, PageCanvas *canvas);
     void startTool(ExternalToolLauncher::Tool tool);
     void showOwnTexts();
-    void noteLanguageProblem(bool stored);
+    void noteLanguageProblem(const QString &name, bool stored);
 
     void ListView1_Click(int row);
     void ListView1_DblClick(int row);

@@ -404,8 +404,10 @@ private slots:
         for (QAction *a : { w.menus().cut, w.menus().copy, w.menus().paste, w.menus().selectAll,
                  w.menus().textClear })
             a->trigger();
-        for (const char *key : { "剪切", "复制", "粘贴" })
+        for (const char *key : { "保存", "剪切", "复制", "粘贴", "插入表格", "插入图片" })
             click(w.tbToolBar(), w.tbToolBar()->button(key));
+        w.menus().saveAs->trigger();
+        QVERIFY(f.dialogs.requests.isEmpty()); // nothing to save or insert into: no dialog
         emit w.tbFormatBar()->sizeTextChanged("14");
         emit w.tbFormatBar()->fontTextChanged("Sans");
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
