@@ -495,21 +495,6 @@ private slots:
                 { MsgText(Msg::AddTheFile, "English"), MsgText(Msg::AddTheFile, "English") }));
     }
 
-    void languageMenuMovesTheCheckMark()
-    {
-        WindowFixture f;
-        f.writeSettings({});
-        MDIFrmMain &w = f.start();
-        w.menus().jap->trigger();
-        QVERIFY(w.menus().jap->isChecked());
-        QVERIFY(!w.menus().english->isChecked());
-        QCOMPARE(baseSettings().Language, QString("English"));
-        w.menus().chinese->trigger();
-        QCOMPARE(baseSettings().Language, QString("简体中文"));
-        w.SetLanguage("klingon");
-        QVERIFY(w.menus().chinese->isChecked());
-    }
-
     void tiling_data()
     {
         QTest::addColumn<int>("count");
