@@ -251,6 +251,12 @@ void MDIFrmMain::fillSelectors()
 
 void MDIFrmMain::closeEvent(QCloseEvent *event)
 {
+    // Locked by the settings dialog or the About box: the window manager's close box is input
+    // too, and closing here would leave that dialog running without its window.
+    if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
     m_closing = true;
     m_mdiArea->closeAllSubWindows();
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {

@@ -142,6 +142,8 @@ private slots:
         QCOMPARE(dialog->windowTitle(), QString("Base Set")); // "&Base Set" less the "&"
         QCOMPARE(dialog->languageSection(), QString("EnglishBasic"));
         QVERIFY(dialog->width() >= 5880 / 15); // its design width, not shrunk to fit
+        QVERIFY(!w.close()); // the locked window ignores its close box
+        QVERIFY(w.isVisible());
         child<QLineEdit>(dialog, "TxtWidth")->setText("30"); // discarded
 
         if (how == "button")
