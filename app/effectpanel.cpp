@@ -102,12 +102,12 @@ EffectPanel::EffectPanel(QWidget *parent)
 
 void EffectPanel::showTexts(const QString &language)
 {
-    m_sendChecked->setToolTip(localText(language,
-        QStringLiteral("Send the page of the current row to the sign"),
-        QStringLiteral("把当前行的页面发送到显示屏")));
-    m_sendAll->setToolTip(localText(language,
-        QStringLiteral("Send the effect table of all rows to the sign"),
-        QStringLiteral("把所有行的特效表发送到显示屏")));
+    m_sendChecked->setToolTip(
+        localText(language, QStringLiteral("Send the page of the current row to the sign"),
+            QStringLiteral("把当前行的页面发送到显示屏")));
+    m_sendAll->setToolTip(
+        localText(language, QStringLiteral("Send the effect table of all rows to the sign"),
+            QStringLiteral("把所有行的特效表发送到显示屏")));
 }
 
 QComboBox *EffectPanel::selector(int column) const

@@ -125,8 +125,7 @@ void FormatToolBar::showTexts(const QString &language)
 {
     setWindowTitle(localText(language, QStringLiteral("Format"), QStringLiteral("格式")));
     m_cboFont->setToolTip(localText(language, QStringLiteral("Font"), QStringLiteral("字体")));
-    m_cboSize->setToolTip(
-        localText(language, QStringLiteral("Font Size"), QStringLiteral("字号")));
+    m_cboSize->setToolTip(localText(language, QStringLiteral("Font Size"), QStringLiteral("字号")));
     // A button that does not fit shows in the toolbar's overflow menu under its text.
     for (QAction *button : m_buttons)
         button->setText(button->toolTip());

@@ -825,8 +825,7 @@ void MDIFrmMain::showOwnTexts()
 
 void MDIFrmMain::noteLanguageProblem(const QString &name, bool stored)
 {
-    const bool textsApplied
-        = name == QLatin1String("English") || name == chineseLanguageName();
+    const bool textsApplied = name == QLatin1String("English") || name == chineseLanguageName();
     if (textsApplied && !LanguageFileExists(programFolder()))
         showNote(localText(language(),
             QStringLiteral("Language.lng is missing from the program folder, so the interface "

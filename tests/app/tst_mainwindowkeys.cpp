@@ -24,8 +24,7 @@ private slots:
         QTemporaryDir folder;
         setProgramFolder(folder.path());
         MDIFrmMain window;
-        verifyWindowKeys(&window, QStringLiteral(VANTREL_SOURCE_DIR "/data/Language.lng"),
-                         section);
+        verifyWindowKeys(&window, QStringLiteral(VANTREL_SOURCE_DIR "/data/Language.lng"), section);
     }
 };
 

@@ -259,8 +259,8 @@ private slots:
         w.menus().textClear->trigger();
         clickFormat(w, "段落");
         QTest::keyClicks(canvas, "x");
-        QCOMPARE(canvas->document()->begin().blockFormat().lineHeight(),
-            Page::exactLineSpacingUnits());
+        QCOMPARE(
+            canvas->document()->begin().blockFormat().lineHeight(), Page::exactLineSpacingUnits());
     }
 
     void backgroundAsksInTheColourDialog()
@@ -342,8 +342,8 @@ private slots:
         const int index = font->findText("DejaVu Sans") >= 0 ? font->findText("DejaVu Sans") : 0;
         const QString name = font->itemText(index);
         pick(font, index);
-        QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 0).fontFamilies().toStringList(),
-            QStringList({ name }), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            formatAt(canvas, 0).fontFamilies().toStringList(), QStringList({ name }), 5000);
         // A name typed is handed over as typed; an empty one changes nothing.
         font->setEditText("No Such Font");
         emit font->lineEdit()->returnPressed();
@@ -352,7 +352,8 @@ private slots:
         font->setEditText("");
         emit font->lineEdit()->returnPressed();
         QTest::qWait(20);
-        QCOMPARE(formatAt(canvas, 2).fontFamilies().toStringList(), QStringList({ "No Such Font" }));
+        QCOMPARE(
+            formatAt(canvas, 2).fontFamilies().toStringList(), QStringList({ "No Such Font" }));
     }
 
     void standardToolBarClipboardAndNew()
@@ -426,8 +427,7 @@ private slots:
         frmDocument *second = w.createPageWindow();
         QTRY_COMPARE_WITH_TIMEOUT(w.activeDocument(), second, 5000);
         QVERIFY(!pressed(w, "粗体"));
-        w.mdiArea()->setActiveSubWindow(
-            qobject_cast<QMdiSubWindow *>(first->parentWidget()));
+        w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
         QTRY_VERIFY_WITH_TIMEOUT(pressed(w, "粗体"), 5000);
     }
 };
