@@ -214,7 +214,7 @@ void MDIFrmMain::startUp()
     BaseSettings &settings = baseSettings();
     const SettingsLoadReport report = LoadBaseSettings(settings, baseSettingsPath());
     if (report.hasNews())
-        prompts().inform(report.message(settings.Language), MsgTitle(settings.Language),
+        prompts().inform(report.message(settings.Language), PromptTitle(settings.Language),
             PromptIcon::Information);
     SetLanguage(settings.Language);
 
@@ -362,7 +362,7 @@ frmDocument::SizeResult MDIFrmMain::ChangeWindowState(qint16 Width, qint16 Heigh
     if (result != frmDocument::SizeResult::Sized)
         prompts().inform(
             frmDocument::sizeRefusalMessage(result, Width, Height, perPixel, language()),
-            MsgTitle(language()), PromptIcon::Exclamation);
+            PromptTitle(language()), PromptIcon::Exclamation);
     return result;
 }
 
@@ -377,7 +377,7 @@ bool MDIFrmMain::mayDiscardChanges(frmDocument *page)
                            "them?")
                 .arg(name),
             QStringLiteral("页面“%1”有未保存的更改。要放弃这些更改吗？").arg(name)),
-        MsgTitle(language()));
+        PromptTitle(language()));
 }
 
 void MDIFrmMain::newPage()
@@ -455,7 +455,7 @@ void MDIFrmMain::ChangeListView(qint16 ListIndex, qint16 ColIndex)
     const ProgramList::Change change
         = m_programList.ChangeListView(ListIndex, ColIndex, effectPanel()->selectorValue(ColIndex));
     if (change == ProgramList::Change::ListEmpty)
-        prompts().inform(MsgText(Msg::SelectFileId, language()), MsgTitle(language()),
+        prompts().inform(PromptText(Msg::SelectFileId, language()), PromptTitle(language()),
             MsgIcon(Msg::SelectFileId));
     if (change == ProgramList::Change::Written
         && (ColIndex == ListColumn::TWidth || ColIndex == ListColumn::THeight))
@@ -500,7 +500,7 @@ void MDIFrmMain::ListView1_DblClick(int row)
 {
     if (m_programList.rowCount() == 0 || row < 1 || row > m_programList.rowCount())
         return;
-    if (prompts().confirm(MsgText(Msg::ConfirmDelete, language()), MsgTitle(language())))
+    if (prompts().confirm(PromptText(Msg::ConfirmDelete, language()), PromptTitle(language())))
         m_programList.removeRow(row);
     m_programList.RenumberListView();
     updatePreviewSize();
@@ -790,7 +790,7 @@ void MDIFrmMain::startTool(ExternalToolLauncher::Tool tool)
 {
     const ExternalToolLauncher::Result result = ExternalToolLauncher().start(tool, language());
     if (!result.started)
-        prompts().inform(result.message, ShellPrompt::title(language()), PromptIcon::Exclamation);
+        prompts().inform(result.message, PromptTitle(language()), PromptIcon::Exclamation);
 }
 
 void MDIFrmMain::SetLanguage(const QString &name)

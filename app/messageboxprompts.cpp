@@ -1,29 +1,12 @@
 #include "messageboxprompts.h"
 
+#include "shellprompt.h"
+
 #include <QMessageBox>
-
-namespace {
-
-QMessageBox::Icon boxIcon(PromptIcon icon)
-{
-    switch (icon) {
-    case PromptIcon::Information:
-        return QMessageBox::Information;
-    case PromptIcon::Exclamation:
-        return QMessageBox::Warning;
-    case PromptIcon::Question:
-        return QMessageBox::Question;
-    case PromptIcon::None:
-        break;
-    }
-    return QMessageBox::NoIcon;
-}
-
-} // namespace
 
 void MessageBoxPrompts::inform(const QString &text, const QString &title, PromptIcon icon)
 {
-    QMessageBox box(boxIcon(icon), title, text, QMessageBox::Ok, m_parent);
+    QMessageBox box(ShellPrompt::boxIcon(icon), title, text, QMessageBox::Ok, m_parent);
     box.exec();
 }
 

@@ -64,7 +64,7 @@ QString PageFileCommands::language() const
 void PageFileCommands::explain(const Page::FileResult &result)
 {
     m_window.prompts().inform(
-        result.message(language()), MsgTitle(language()), PromptIcon::Exclamation);
+        result.message(language()), PromptTitle(language()), PromptIcon::Exclamation);
 }
 
 void PageFileCommands::OpenPageFile()

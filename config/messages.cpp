@@ -75,6 +75,18 @@ QString MsgTitle()
     return MsgTitle(baseSettings().Language);
 }
 
+QString PromptText(qint16 number, const QString &language)
+{
+    const QString own = MsgText(number, language);
+    return own.isEmpty() ? MsgText(number, QStringLiteral("English")) : own;
+}
+
+QString PromptTitle(const QString &language)
+{
+    const QString own = MsgTitle(language);
+    return own.isEmpty() ? MsgTitle(QStringLiteral("English")) : own;
+}
+
 QString TranceStyleName(qint16 kind)
 {
     switch (kind) {

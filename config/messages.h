@@ -15,6 +15,12 @@ QString MsgText(qint16 number); // in the current language of the base settings
 QString MsgTitle(const QString &language);
 QString MsgTitle();
 
+// What a prompt box shows: the catalogue's text and title, or the English ones when the
+// language has no built-in prompts ("jap" or a name the catalogue does not know), so a box
+// is never empty.
+QString PromptText(qint16 number, const QString &language);
+QString PromptTitle(const QString &language);
+
 // Display name of a link kind: "RS232", "BlueTooth", "TCP/IP", or "None" for any other.
 QString TranceStyleName(qint16 kind);
 

@@ -18,7 +18,7 @@ SendJobOutcome ClearScreenJob::run(const SendJobSettings &settings)
         return outcome;
     }
     const QString &language = settings.Language;
-    if (!m_prompts.confirm(MsgText(Msg::ConfirmClearScreen, language), MsgTitle(language))) {
+    if (!m_prompts.confirm(PromptText(Msg::ConfirmClearScreen, language), PromptTitle(language))) {
         outcome.status = JobStatus::Cancelled;
         return outcome;
     }

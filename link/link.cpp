@@ -102,10 +102,15 @@ bool Link::isSerialOpen() const
 
 bool Link::OpenTrance(qint16 Trance)
 {
-    if (Trance != TranceKind::kRs232 && Trance != TranceKind::kBlueTooth)
-        return true; // TCP connects per send; other kinds have nothing to open
+    if (Trance != TranceKind::kRs232 && Trance != TranceKind::kBlueTooth) {
+        // TCP connects per send and other kinds have nothing to open; a serial port an
+        // earlier choice held is let go, so other programs can use it.
+        if (!m_busy)
+            m_serial->close();
+        return true;
+    }
     if (m_busy) {
-        m_prompts->inform(busyText(), MsgTitle(m_settings.Language), PromptIcon::Exclamation);
+        m_prompts->inform(busyText(), PromptTitle(m_settings.Language), PromptIcon::Exclamation);
         return false;
     }
     m_serial->close();
@@ -262,8 +267,8 @@ SendOutcome Link::SendTcp(const QByteArray &Buf)
         showMessages(messages);
         if (!target.sent) {
             m_prompts->inform(QLatin1Char('[') + target.address + QLatin1Char(':') + target.port
-                    + QLatin1Char(']') + MsgText(Msg::IpLinkError, m_settings.Language),
-                MsgTitle(m_settings.Language), MsgIcon(Msg::IpLinkError));
+                    + QLatin1Char(']') + PromptText(Msg::IpLinkError, m_settings.Language),
+                PromptTitle(m_settings.Language), MsgIcon(Msg::IpLinkError));
         }
     }
     return outcome;
@@ -490,16 +495,16 @@ void Link::showMessages(const QList<qint16> &messages)
 {
     const QString &language = m_settings.Language;
     for (qint16 number : messages)
-        m_prompts->inform(MsgText(number, language), MsgTitle(language), MsgIcon(number));
+        m_prompts->inform(PromptText(number, language), PromptTitle(language), MsgIcon(number));
 }
 
 void Link::showPortError(const QString &reason)
 {
     const QString &language = m_settings.Language;
-    QString text = MsgText(Msg::PortInitError, language);
+    QString text = PromptText(Msg::PortInitError, language);
     if (!reason.isEmpty())
         text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + reason;
-    m_prompts->inform(text, MsgTitle(language), MsgIcon(Msg::PortInitError));
+    m_prompts->inform(text, PromptTitle(language), MsgIcon(Msg::PortInitError));
 }
 
 QString Link::busyText() const

@@ -26,7 +26,7 @@ SendJobOutcome SendControlJob::run(const ControlRowSource &list, const SendJobSe
     const QString &language = settings.Language;
     if (list.rowCount() == 0) {
         m_prompts.inform(
-            MsgText(Msg::AddTheFile, language), MsgTitle(language), MsgIcon(Msg::AddTheFile));
+            PromptText(Msg::AddTheFile, language), PromptTitle(language), MsgIcon(Msg::AddTheFile));
         return outcome;
     }
     if (m_canvas)
@@ -38,7 +38,7 @@ SendJobOutcome SendControlJob::run(const ControlRowSource &list, const SendJobSe
         = GetColor().CtrlCommandSend(list, qint16(rows), GetColor::allRowNumbers(rows));
     if (!packet.ok) {
         m_prompts.inform(
-            packet.refusal.message(language), MsgTitle(language), PromptIcon::Exclamation);
+            packet.refusal.message(language), PromptTitle(language), PromptIcon::Exclamation);
         outcome.status = JobStatus::Refused;
         return outcome;
     }

@@ -62,9 +62,9 @@ SendJobOutcome SendPictureJob::run(
         return outcome;
     }
     const QString &language = settings.Language;
-    const QString title = MsgTitle(language);
+    const QString title = PromptTitle(language);
     if (list.rowCount() == 0) {
-        m_prompts.inform(MsgText(Msg::AddTheFile, language), title, MsgIcon(Msg::AddTheFile));
+        m_prompts.inform(PromptText(Msg::AddTheFile, language), title, MsgIcon(Msg::AddTheFile));
         return outcome;
     }
 
@@ -74,7 +74,7 @@ SendJobOutcome SendPictureJob::run(
     Link::Delay(0);
 
     if (CurrentRow == 0) {
-        m_prompts.inform(MsgText(Msg::SelectOneRow, language), title, MsgIcon(Msg::SelectOneRow));
+        m_prompts.inform(PromptText(Msg::SelectOneRow, language), title, MsgIcon(Msg::SelectOneRow));
         return outcome;
     }
     outcome.status = JobStatus::Refused;
@@ -169,5 +169,5 @@ SendJobOutcome SendPictureJob::run(
 
 void SendPictureJob::refuse(const QString &text, const SendJobSettings &settings)
 {
-    m_prompts.inform(text, MsgTitle(settings.Language), PromptIcon::Exclamation);
+    m_prompts.inform(text, PromptTitle(settings.Language), PromptIcon::Exclamation);
 }

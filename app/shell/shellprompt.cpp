@@ -4,10 +4,6 @@
 
 namespace ShellPrompt {
 
-namespace {
-
-const QString kFallbackLanguage = QStringLiteral("English");
-
 QMessageBox::Icon boxIcon(PromptIcon icon)
 {
     switch (icon) {
@@ -23,25 +19,11 @@ QMessageBox::Icon boxIcon(PromptIcon icon)
     return QMessageBox::NoIcon;
 }
 
-} // namespace
-
-QString text(qint16 number, const QString &language)
-{
-    const QString own = MsgText(number, language);
-    return own.isEmpty() ? MsgText(number, kFallbackLanguage) : own;
-}
-
-QString title(const QString &language)
-{
-    const QString own = MsgTitle(language);
-    return own.isEmpty() ? MsgTitle(kFallbackLanguage) : own;
-}
-
 bool show(QWidget *parent, qint16 number, const QString &language)
 {
     const PromptIcon icon = MsgIcon(number);
     QMessageBox box(
-        boxIcon(icon), title(language), text(number, language), QMessageBox::NoButton, parent);
+        boxIcon(icon), PromptTitle(language), PromptText(number, language), QMessageBox::NoButton, parent);
     if (icon == PromptIcon::Question) {
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Ok);
@@ -54,7 +36,7 @@ bool show(QWidget *parent, qint16 number, const QString &language)
 
 void showText(QWidget *parent, const QString &message, PromptIcon icon, const QString &language)
 {
-    QMessageBox box(boxIcon(icon), title(language), message, QMessageBox::Ok, parent);
+    QMessageBox box(boxIcon(icon), PromptTitle(language), message, QMessageBox::Ok, parent);
     box.exec();
 }
 

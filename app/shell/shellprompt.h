@@ -2,17 +2,17 @@
 
 #include "messages.h"
 
+#include <QMessageBox>
 #include <QString>
 
 class QWidget;
 
 // Message boxes of the settings dialog and the other shell windows, in the interface
-// language. A language with no built-in prompts ("jap", or a name the catalogue does not
-// know) falls back to English, so a refusal never shows an empty box.
+// language (English for a language without built-in prompts, see PromptText).
 namespace ShellPrompt {
 
-QString text(qint16 number, const QString &language);
-QString title(const QString &language);
+// The message-box icon of a catalogue box style.
+QMessageBox::Icon boxIcon(PromptIcon icon);
 
 // Shows message `number` with the box style the catalogue gives it. For the question
 // messages, true only when the user answered OK; for the others, true.

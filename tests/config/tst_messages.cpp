@@ -74,6 +74,16 @@ private slots:
         QCOMPARE(MsgTitle(QString()), QString());
     }
 
+    void promptBoxesAreNeverEmpty()
+    {
+        // The catalogue has no texts for "jap"; a box shows the English ones instead.
+        QCOMPARE(PromptText(8, "jap"), QString("set succeed!"));
+        QCOMPARE(PromptTitle("jap"), QString("Information"));
+        QCOMPARE(PromptTitle("Deutsch"), QString("Information"));
+        QCOMPARE(PromptText(8, QStringLiteral("简体中文")), QStringLiteral("发送成功!"));
+        QCOMPARE(PromptText(14, "English"), QString());
+    }
+
     void currentLanguageIsRead()
     {
         baseSettings().Language = QStringLiteral("简体中文");

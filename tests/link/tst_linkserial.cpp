@@ -152,6 +152,10 @@ void tst_LinkSerial::openAndCloseTrance()
     QVERIFY(link.SendBuffer(GetColor().ClearScreen(), TranceKind::kRs232).allSucceeded());
     QVERIFY(!link.isSerialOpen());
     QCOMPARE(sink.texts(), QStringList { "set succeed!" });
+    // Choosing TCP/IP lets go of a port the serial choice held.
+    QVERIFY(link.OpenTrance(TranceKind::kRs232));
+    QVERIFY(link.OpenTrance(TranceKind::kTcpIp));
+    QVERIFY(!link.isSerialOpen());
 }
 
 void tst_LinkSerial::openTranceReportsAnUnusablePort_data()
