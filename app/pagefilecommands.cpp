@@ -78,13 +78,7 @@ void PageFileCommands::OpenPageFile()
         QStringLiteral("打开"), openFilter(), programFolder());
     if (name.isEmpty() || !m_window.mayDiscardChanges(page))
         return;
-    const Page::FileResult result = Page::loadAnyPageFile(name, page->document());
-    if (!result.ok()) {
-        explain(result);
-        return;
-    }
-    page->markSaved();
-    page->setWindowTitle(name);
+    loadInto(page, name);
 }
 
 void PageFileCommands::OpenPageFileInNewWindow()
@@ -101,14 +95,19 @@ void PageFileCommands::OpenPageFileInNewWindow()
         explain(readable);
         return;
     }
-    frmDocument *page = m_window.createPageWindow();
+    loadInto(m_window.createPageWindow(), name);
+}
+
+bool PageFileCommands::loadInto(frmDocument *page, const QString &name)
+{
     const Page::FileResult result = Page::loadAnyPageFile(name, page->document());
     if (!result.ok()) {
         explain(result);
-        return;
+        return false;
     }
     page->markSaved();
     page->setWindowTitle(name);
+    return true;
 }
 
 void PageFileCommands::SavePage()

@@ -9,6 +9,8 @@ class MDIFrmMain;
 // The commands that move pages between files and page windows, and the two insert commands.
 // Explicit commands (open, save, insert) say in a message box why they failed; showing a
 // listed page (a click in a list) says it in the status bar.
+class frmDocument;
+
 class PageFileCommands : public QObject
 {
     Q_OBJECT
@@ -56,6 +58,8 @@ public:
 private:
     QString language() const;
     void explain(const Page::FileResult &result);
+    // Loads a page file into the window and names the window after it; a failure is told.
+    bool loadInto(frmDocument *page, const QString &name);
 
     MDIFrmMain &m_window;
     int m_pictureCount = 0;
