@@ -5,12 +5,11 @@
 #include <QObject>
 
 class MDIFrmMain;
+class frmDocument;
 
 // The commands that move pages between files and page windows, and the two insert commands.
 // Explicit commands (open, save, insert) say in a message box why they failed; showing a
 // listed page (a click in a list) says it in the status bar.
-class frmDocument;
-
 class PageFileCommands : public QObject
 {
     Q_OBJECT
