@@ -44,22 +44,5 @@ private:
     QTcpServer *m_server;
 };
 
-// A loopback port that never completes a connect: its listen queue is full, so the system
-// drops further connection requests instead of accepting or refusing them.
-class FullListenQueue
-{
-public:
-    FullListenQueue();
-    ~FullListenQueue();
-    bool ok() const { return m_ok; }
-    quint16 port() const { return m_port; }
-
-private:
-    int m_listener = -1;
-    QList<int> m_clients;
-    quint16 m_port = 0;
-    bool m_ok = false;
-};
-
 // A loopback port nobody listens on: connects to it are refused at once.
 quint16 refusedPort();

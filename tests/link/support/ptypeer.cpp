@@ -53,12 +53,12 @@ void PtyPeer::readSome()
     received += bytes;
     for (const PacketAssembler::Frame &frame : m_assembler.feed(bytes)) {
         packets.append(frame.bytes);
-        for (const QByteArray &event : std::as_const(answerEvents)) {
-            if (::write(m_master, event.constData(), size_t(event.size())) < 0)
-                break; // the test sees the missing answer
-            ::tcdrain(m_master);
-        }
+        if (answerAfterBytes == 0)
+            answer();
     }
+    if (answerAfterBytes > 0 && received.size() >= answerAfterBytes
+        && received.size() - n < answerAfterBytes)
+        answer();
     if (closeAfterBytes > 0 && received.size() >= closeAfterBytes) {
         closeMaster();
         return;
@@ -69,6 +69,15 @@ void PtyPeer::readSome()
             if (m_notifier)
                 m_notifier->setEnabled(true);
         });
+    }
+}
+
+void PtyPeer::answer()
+{
+    for (const QByteArray &event : std::as_const(answerEvents)) {
+        if (::write(m_master, event.constData(), size_t(event.size())) < 0)
+            break; // the test sees the missing answer
+        ::tcdrain(m_master);
     }
 }
 

@@ -22,8 +22,10 @@ public:
     bool open();
     QString devicePath() const { return m_path; }
 
-    // Each entry is written as one write once a whole packet has come.
+    // Each entry is written as one write once a whole packet has come, or once
+    // answerAfterBytes bytes have come when that is not 0.
     QList<QByteArray> answerEvents;
+    int answerAfterBytes = 0;
     // Most bytes taken per read, with a pause between reads: a slow line. 0 reads all.
     int readChunk = 0;
     // Closes the terminal's far end once this many bytes have come (0: never).
@@ -38,6 +40,7 @@ public:
 
 private:
     void readSome();
+    void answer();
     void closeMaster();
 
     int m_master = -1;

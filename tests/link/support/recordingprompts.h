@@ -41,30 +41,21 @@ public:
     bool confirmAnswer = true;
 };
 
-// A progress sink that keeps every call.
+// A progress sink that keeps every call: "max N", "value N", "label TEXT"; and the values.
 class RecordingProgress : public ProgressSink
 {
 public:
-    void setMaximum(int m) override
-    {
-        maximum = m;
-        calls.append(QStringLiteral("max %1").arg(m));
-    }
+    void setMaximum(int m) override { calls.append(QStringLiteral("max %1").arg(m)); }
     void setValue(int v) override
     {
-        value = v;
         values.append(v);
         calls.append(QStringLiteral("value %1").arg(v));
     }
     void setLabelText(const QString &text) override
     {
-        label = text;
         calls.append(QStringLiteral("label ") + text);
     }
 
-    int maximum = -1;
-    int value = -1;
-    QString label;
     QList<int> values;
     QStringList calls;
 };

@@ -1,5 +1,7 @@
 #include "signprocess.h"
 
+#include <QFile>
+
 #include <csignal>
 
 namespace {
@@ -62,4 +64,12 @@ bool SignProcess::stop(int signal)
 QString SignProcess::targetRow() const
 {
     return QStringLiteral("127.0.0.1,%1,1").arg(m_tcpPort);
+}
+
+QStringList SignProcess::packetLog(const QString &outFolder)
+{
+    QFile log(outFolder + QStringLiteral("/packets.log"));
+    if (!log.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(log.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }

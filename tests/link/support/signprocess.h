@@ -23,6 +23,8 @@ public:
     QProcess &process() { return m_process; }
 
     static QString executable();
+    // The lines of packets.log in a sign's --out folder; none when there is no log.
+    static QStringList packetLog(const QString &outFolder);
 
 private:
     QProcess m_process;

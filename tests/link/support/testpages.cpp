@@ -1,5 +1,7 @@
 #include "testpages.h"
 
+#include "getcolor.h"
+
 #include <QRandomGenerator>
 
 #include <iterator>
@@ -34,6 +36,13 @@ QImage expectedLeds(const QImage &page, int textWidth, int textHeight)
         }
     }
     return leds;
+}
+
+QByteArray picturePacket(const QImage &page, int textWidth, int textHeight, int row)
+{
+    const auto w = qint16(textWidth);
+    const auto h = qint16(textHeight);
+    return GetColor().SendPicMod(ImagePixelSource(page, 0, 2), w, h, w, h, 16, qint16(row)).bytes;
 }
 
 } // namespace TestPages

@@ -1,0 +1,29 @@
+#include "cliprocess.h"
+
+#include <QProcess>
+
+namespace {
+constexpr int kRunWaitMs = 30000;
+} // namespace
+
+CliRun runCli(const QStringList &arguments, const QString &programFolder)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("VANTREL_PROGRAM_FOLDER"));
+    if (!programFolder.isEmpty())
+        env.insert(QStringLiteral("VANTREL_PROGRAM_FOLDER"), programFolder);
+    process.setProcessEnvironment(env);
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(QStringLiteral(VANTREL_CLI_PATH), arguments);
+    CliRun run;
+    if (!process.waitForFinished(kRunWaitMs)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}

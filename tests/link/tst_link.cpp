@@ -1,0 +1,409 @@
+#include "getcolor.h"
+#include "link.h"
+#include "loopbacksign.h"
+#include "ptypeer.h"
+#include "recordingprompts.h"
+#include "seriallinesettings.h"
+#include "testpages.h"
+
+#include <QSerialPort>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kEnglish = QStringLiteral("English");
+const QString kPortError = QStringLiteral("Port initialization error,Been used or not exit!");
+const QByteArray kSerialSuccess = QByteArray::fromHex("AA");
+const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
+const QByteArray kTcpFailure = QByteArray::fromHex("020000EE");
+
+// What the far end does with a packet.
+enum class Peer {
+    Answers, // writes the answer pieces, in turn
+    AnsweredBefore, // wrote them before the send: a late answer to an earlier send
+    Silent, // accepts and never answers
+    Resets, // resets the connection
+};
+
+QString target(quint16 port, const QString &flag = QStringLiteral("1"))
+{
+    return QStringLiteral("127.0.0.1,%1,%2").arg(port).arg(flag);
+}
+
+QString linkError(const QString &port)
+{
+    return QStringLiteral("[127.0.0.1:%1]IP Link Error!").arg(port);
+}
+
+LinkSettings settings(const QString &commPort, const QStringList &targets = {},
+    const QString &line = QStringLiteral("9600,N,8,1"))
+{
+    return { commPort, line, targets.join(QLatin1Char(';')), kEnglish };
+}
+
+void answerRow(const char *name, qint16 trance, Peer peer, const QList<QByteArray> &answer,
+    const QStringList &prompts, Verdict verdict, WaitEnd answerWait)
+{
+    QTest::newRow(name) << trance << peer << answer << prompts << verdict << answerWait;
+}
+
+} // namespace
+
+class tst_Link : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answersAreJudged_data();
+    void answersAreJudged();
+    void onlyTickedRowsAreSentInListOrder();
+    void closeTranceCancelsTheSend();
+    void openAndCloseTrance();
+    void unusablePortShowsMessage5_data();
+    void unusablePortShowsMessage5();
+    void farEndClosingMidSendEndsTheSend();
+    void parsesLineSettings_data();
+    void parsesLineSettings();
+    void refusesLineSettings_data();
+    void refusesLineSettings();
+    void mapsPortNames_data();
+    void mapsPortNames();
+};
+
+void tst_Link::answersAreJudged_data()
+{
+    QTest::addColumn<qint16>("trance");
+    QTest::addColumn<Peer>("peer");
+    QTest::addColumn<QList<QByteArray>>("answer");
+    QTest::addColumn<QStringList>("prompts");
+    QTest::addColumn<Verdict>("verdict");
+    QTest::addColumn<WaitEnd>("answerWait");
+
+    const qint16 serial = TranceKind::kRs232;
+    const qint16 tcp = TranceKind::kTcpIp;
+    const QStringList succeed { "set succeed!" };
+    const QStringList failed { "set failed!" };
+    const auto hex = [](const char *text) { return QList { QByteArray::fromHex(text) }; };
+    // An answer with a verdict ends the wait when it comes, not at the time bound.
+    answerRow(
+        "serial AA", serial, Peer::Answers, hex("AA"), succeed, Verdict::Success, WaitEnd::Event);
+    answerRow("serial DD AA", serial, Peer::Answers, hex("DDAA"), failed + succeed,
+        Verdict::Failure, WaitEnd::Event);
+    // "2" then "21": the decimal text "221" spans two bytes.
+    answerRow("serial 02 15 reads 221", serial, Peer::Answers, hex("0215"), failed,
+        Verdict::Failure, WaitEnd::Event);
+    answerRow("serial 03", serial, Peer::Answers, hex("03"), {}, Verdict::None, WaitEnd::Timeout);
+    answerRow("serial late answer of an earlier send", serial, Peer::AnsweredBefore, hex("AA"), {},
+        Verdict::None, WaitEnd::Timeout);
+    answerRow("tcp 02 00 00 88", tcp, Peer::Answers, { kTcpSuccess }, succeed, Verdict::Success,
+        WaitEnd::Event);
+    answerRow("tcp 02 00 00 EE", tcp, Peer::Answers, { kTcpFailure }, failed, Verdict::Failure,
+        WaitEnd::Event);
+    answerRow("tcp EE at index 2", tcp, Peer::Answers, hex("0200EE00"), {}, Verdict::None,
+        WaitEnd::Timeout);
+    answerRow("tcp shorter than 4 bytes", tcp, Peer::Answers, hex("0200EE"), {}, Verdict::None,
+        WaitEnd::Timeout);
+    answerRow("tcp split over two reads", tcp, Peer::Answers,
+        { QByteArray::fromHex("0200"), QByteArray::fromHex("0088") }, succeed, Verdict::Success,
+        WaitEnd::Event);
+    answerRow("tcp accepts and never answers", tcp, Peer::Silent, {}, {}, Verdict::None,
+        WaitEnd::Timeout);
+    // No answer can come on a reset connection: the wait ends with it.
+    answerRow(
+        "tcp resets the connection", tcp, Peer::Resets, {}, {}, Verdict::None, WaitEnd::Event);
+}
+
+void tst_Link::answersAreJudged()
+{
+    QFETCH(qint16, trance);
+    QFETCH(Peer, peer);
+    QFETCH(QList<QByteArray>, answer);
+    QFETCH(QStringList, prompts);
+    QFETCH(Verdict, verdict);
+    QFETCH(WaitEnd, answerWait);
+
+    PtyPeer pty;
+    LoopbackSign sign;
+    QVERIFY(pty.open() && sign.listen());
+    if (peer == Peer::AnsweredBefore)
+        QVERIFY(pty.writeNow(answer.first()));
+    else
+        pty.answerEvents = answer;
+    sign.answerPieces = answer;
+    sign.behaviour = peer == Peer::Silent ? LoopbackSign::Behaviour::Silent
+        : peer == Peer::Resets            ? LoopbackSign::Behaviour::Reset
+                                          : LoopbackSign::Behaviour::Answer;
+    RecordingPrompts sink;
+    Link link(&sink);
+    link.setSettings(settings(pty.devicePath(), { target(sign.port()) }));
+
+    const QByteArray packet = GetColor().ClearScreen();
+    const SendOutcome outcome = link.SendBuffer(packet, trance);
+
+    QCOMPARE(
+        trance == TranceKind::kTcpIp ? sign.packets : QList { pty.received }, QList { packet });
+    QCOMPARE(sink.texts(), prompts);
+    QCOMPARE(outcome.targets.size(), 1);
+    const TargetOutcome &t = outcome.targets.first();
+    QVERIFY(t.sent);
+    QCOMPARE(t.verdict, verdict);
+    QCOMPARE(t.answerWait, answerWait);
+    if (trance == TranceKind::kTcpIp)
+        QCOMPARE(t.connectWait, WaitEnd::Event);
+    QCOMPARE(outcome.allSucceeded(), verdict == Verdict::Success);
+    QVERIFY(!link.isSerialOpen()); // every send leaves the port closed
+    QVERIFY(!link.isBusy());
+}
+
+void tst_Link::onlyTickedRowsAreSentInListOrder()
+{
+    LoopbackSign good;
+    LoopbackSign skipped;
+    LoopbackSign failing;
+    QVERIFY(good.listen() && skipped.listen() && failing.listen());
+    good.answerPieces = skipped.answerPieces = { kTcpSuccess };
+    failing.answerPieces = { kTcpFailure };
+    const quint16 refused = refusedPort();
+    const QString s = QString::number(skipped.port());
+    RecordingPrompts sink;
+    Link link(&sink);
+    // Skipped: flag 0, a flag that is not exactly "1", rows without a port or flag, empty rows.
+    link.setSettings(settings({},
+        { target(good.port()), target(skipped.port(), "0"), {}, target(refused), "127.0.0.1," + s,
+            "127.0.0.1", target(skipped.port(), " 1"), "127.0.0.1,0,1", "127.0.0.1,65536,1",
+            "127.0.0.1,abc,1", target(failing.port()) + ",x" }));
+
+    const SendOutcome outcome = link.SendBuffer(GetColor().ClearScreen(), TranceKind::kTcpIp);
+
+    QCOMPARE(sink.texts(),
+        QStringList({ "set succeed!", linkError(QString::number(refused)), linkError("0"),
+            linkError("65536"), linkError("abc"), "set failed!" }));
+    QCOMPARE(skipped.connections, 0);
+    QCOMPARE(good.packets.size(), 1);
+    QCOMPARE(failing.packets.size(), 1);
+    QCOMPARE(outcome.targets.size(), 6);
+    // The refusal itself ended the connect wait, and no answer was waited for.
+    QCOMPARE(outcome.targets.at(1).connectWait, WaitEnd::Event);
+    QCOMPARE(outcome.targets.at(1).answerWait, WaitEnd::NotRun);
+    for (int i = 1; i <= 4; ++i)
+        QVERIFY(!outcome.targets.at(i).sent);
+    QCOMPARE(outcome.targets.at(2).connectWait, WaitEnd::NotRun); // a bad port is not tried
+    QVERIFY(!outcome.allSucceeded());
+}
+
+void tst_Link::closeTranceCancelsTheSend()
+{
+    LoopbackSign sign;
+    QVERIFY(sign.listen());
+    sign.behaviour = LoopbackSign::Behaviour::Silent;
+    RecordingPrompts sink;
+    Link link(&sink);
+    link.setSettings(settings({}, { target(sign.port()), target(sign.port()) }));
+    sign.onConnection
+        = [&] { QTimer::singleShot(0, &link, [&] { link.CloseTrance(TranceKind::kTcpIp); }); };
+
+    const SendOutcome outcome = link.SendBuffer(GetColor().ClearScreen(), TranceKind::kTcpIp);
+
+    QVERIFY(outcome.cancelled);
+    QCOMPARE(outcome.targets.size(), 1); // the second target was not tried
+    QVERIFY(sink.prompts.isEmpty());
+    QVERIFY(!link.isBusy());
+}
+
+void tst_Link::openAndCloseTrance()
+{
+    PtyPeer peer;
+    LoopbackSign sign;
+    QVERIFY(peer.open() && sign.listen());
+    peer.answerEvents = { kSerialSuccess };
+    RecordingPrompts sink;
+    Link link(&sink);
+    link.setSettings(settings(peer.devicePath(), { target(sign.port()) }, "115200,e,7,2"));
+
+    QVERIFY(link.OpenTrance(TranceKind::kRs232));
+    QVERIFY(link.OpenTrance(TranceKind::kBlueTooth)); // reopens the open port
+    link.CloseTrance(TranceKind::kTcpIp);
+    QVERIFY(link.isSerialOpen());
+    for (qint16 kind : { TranceKind::kRs232, TranceKind::kBlueTooth, TranceKind::kAll }) {
+        link.CloseTrance(kind);
+        QVERIFY(!link.isSerialOpen());
+        QVERIFY(link.OpenTrance(TranceKind::kRs232));
+    }
+    // Both serial kinds send on the port, and leave it closed.
+    QVERIFY(link.SendBuffer(GetColor().ClearScreen(), TranceKind::kBlueTooth).allSucceeded());
+    QVERIFY(link.SendBuffer(GetColor().ClearScreen(), TranceKind::kRs232).allSucceeded());
+    QVERIFY(!link.isSerialOpen());
+    QCOMPARE(peer.packets.size(), 2);
+    // Choosing TCP/IP opens nothing and lets go of the port the serial choice held.
+    QVERIFY(link.OpenTrance(TranceKind::kRs232));
+    QVERIFY(link.OpenTrance(TranceKind::kTcpIp));
+    QVERIFY(!link.isSerialOpen());
+    QCOMPARE(sign.connections, 0);
+    QCOMPARE(sink.texts(), QStringList({ "set succeed!", "set succeed!" }));
+}
+
+void tst_Link::unusablePortShowsMessage5_data()
+{
+    QTest::addColumn<QString>("port"); // "pty": a working terminal
+    QTest::addColumn<bool>("held"); // another program has the port open
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no such device") << "/dev/vantrel-no-such-port" << false << "9600,N,8,1"
+                                    << "cannot be opened";
+    QTest::newRow("held by another program") << "pty" << true << "9600,N,8,1" << QString();
+    QTest::newRow("four data bits") << "pty" << false << "9600,N,4,1"
+                                    << "4 data bits";
+}
+
+void tst_Link::unusablePortShowsMessage5()
+{
+    QFETCH(QString, port);
+    QFETCH(bool, held);
+    QFETCH(QString, line);
+    QFETCH(QString, reason);
+    PtyPeer peer;
+    QVERIFY(peer.open());
+    QSerialPort holder(peer.devicePath());
+    QVERIFY(!held || holder.open(QIODevice::ReadWrite));
+    RecordingPrompts sink;
+    Link link(&sink);
+    link.setSettings(settings(port == "pty" ? peer.devicePath() : port, {}, line));
+
+    QVERIFY(!link.OpenTrance(TranceKind::kRs232));
+    QVERIFY(!link.isSerialOpen());
+    const SendOutcome outcome = link.SendBuffer(GetColor().ClearScreen(), TranceKind::kRs232);
+    QVERIFY(!outcome.targets.first().sent);
+    QVERIFY(peer.received.isEmpty());
+    QVERIFY(!link.isBusy());
+
+    QCOMPARE(sink.prompts.size(), 2); // one for the open, one for the send
+    for (const RecordingPrompts::Prompt &p : std::as_const(sink.prompts)) {
+        QVERIFY2(
+            p.text.startsWith(kPortError + '\n') && p.text.contains(reason), qPrintable(p.text));
+        QCOMPARE(p.icon, PromptIcon::Information);
+    }
+}
+
+void tst_Link::farEndClosingMidSendEndsTheSend()
+{
+    PtyPeer peer;
+    QVERIFY(peer.open());
+    peer.readChunk = 1024;
+    peer.closeAfterBytes = 4096;
+    peer.answerEvents = { kSerialSuccess };
+    RecordingPrompts sink;
+    Link link(&sink);
+    link.setSettings(settings(peer.devicePath()));
+
+    const QImage page = TestPages::randomPage(34 * 16, 15 * 16, 3);
+    const SendOutcome outcome
+        = link.SendBuffer(TestPages::picturePacket(page, 34, 15, 1), TranceKind::kRs232);
+
+    QVERIFY(peer.closed());
+    QVERIFY(!outcome.targets.first().sent);
+    QCOMPARE(outcome.targets.first().verdict, Verdict::None);
+    QCOMPARE(sink.prompts.size(), 1);
+    QVERIFY2(sink.texts().first().startsWith(kPortError)
+            && sink.texts().first().contains(QLatin1String("could not be written")),
+        qPrintable(sink.texts().first()));
+    QVERIFY(!link.isBusy());
+    QVERIFY(!link.isSerialOpen());
+
+    // The link is usable again at once.
+    PtyPeer next;
+    QVERIFY(next.open());
+    next.answerEvents = { kSerialSuccess };
+    link.setSettings(settings(next.devicePath()));
+    QVERIFY(link.SendBuffer(GetColor().ClearScreen(), TranceKind::kRs232).allSucceeded());
+}
+
+void tst_Link::parsesLineSettings_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("baud");
+    QTest::addColumn<QSerialPort::Parity>("parity");
+    QTest::addColumn<int>("dataBits");
+    QTest::addColumn<QSerialPort::StopBits>("stopBits");
+    QTest::addColumn<QString>("written");
+
+    QTest::newRow("dialog default") << "9600,N,8,1" << 9600 << QSerialPort::NoParity << 8
+                                    << QSerialPort::OneStop << "9600,N,8,1";
+    QTest::newRow("even, lower case") << "19200,e,7,2" << 19200 << QSerialPort::EvenParity << 7
+                                      << QSerialPort::TwoStop << "19200,E,7,2";
+    QTest::newRow("mark, one and a half") << "1200,m,5,1.5" << 1200 << QSerialPort::MarkParity << 5
+                                          << QSerialPort::OneAndHalfStop << "1200,M,5,1.5";
+    QTest::newRow("space, four data bits") << "300,S,4,2" << 300 << QSerialPort::SpaceParity << 4
+                                           << QSerialPort::TwoStop << "300,S,4,2";
+}
+
+void tst_Link::parsesLineSettings()
+{
+    QFETCH(QString, text);
+    QFETCH(int, baud);
+    QFETCH(QSerialPort::Parity, parity);
+    QFETCH(int, dataBits);
+    QFETCH(QSerialPort::StopBits, stopBits);
+    QFETCH(QString, written);
+    SerialLineSettings s;
+    QString error;
+    QVERIFY2(SerialLineSettings::parse(text, &s, &error, kEnglish), qPrintable(error));
+    QCOMPARE(s.baudRate, baud);
+    QCOMPARE(s.parity, parity);
+    QCOMPARE(s.dataBits, dataBits);
+    QCOMPARE(s.stopBits, stopBits);
+    QCOMPARE(s.toString(), written);
+}
+
+void tst_Link::refusesLineSettings_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("mentions");
+    QTest::newRow("empty") << "" << kEnglish << "9600,N,8,1";
+    QTest::newRow("speed zero") << "0,N,8,1" << kEnglish << "\"0\"";
+    QTest::newRow("speed beyond 32 bits") << "99999999999,N,8,1" << kEnglish << "99999999999";
+    QTest::newRow("parity word") << "9600,None,8,1" << kEnglish << "None";
+    QTest::newRow("data bits 9") << "9600,N,9,1" << kEnglish << "\"9\"";
+    QTest::newRow("stop bits 1.0") << "9600,N,8,1.0" << kEnglish << "1.0";
+    QTest::newRow("parity in Chinese")
+        << "9600,X,8,1" << QStringLiteral("简体中文") << QStringLiteral("校验位“X”");
+}
+
+void tst_Link::refusesLineSettings()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, language);
+    QFETCH(QString, mentions);
+    SerialLineSettings s;
+    s.baudRate = 1234;
+    QString error;
+    QVERIFY(!SerialLineSettings::parse(text, &s, &error, language));
+    QVERIFY2(error.contains(mentions), qPrintable(error));
+    QCOMPARE(s.baudRate, 1234); // left as it was
+}
+
+void tst_Link::mapsPortNames_data()
+{
+    QTest::addColumn<QString>("commPort");
+    QTest::addColumn<QString>("portName"); // "" when refused
+    // CommPort:port name
+    const QStringList rows { "1:ttyS0", "3:ttyS2", "com4:ttyS3", " /dev/pts/3 :/dev/pts/3",
+        "0:", "  :" };
+    for (const QString &row : rows)
+        QTest::newRow(qPrintable(row)) << row.section(':', 0, 0) << row.section(':', 1);
+}
+
+void tst_Link::mapsPortNames()
+{
+    QFETCH(QString, commPort);
+    QFETCH(QString, portName);
+    QString name;
+    QString error;
+    QCOMPARE(serialPortNameFor(commPort, &name, &error, kEnglish), !portName.isEmpty());
+    QCOMPARE(name, portName);
+    QCOMPARE(error.isEmpty(), !portName.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_Link)
+#include "tst_link.moc"
