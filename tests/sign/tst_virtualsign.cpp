@@ -1,22 +1,20 @@
 #include "getcolor.h"
+#include "link.h"
+#include "recordingprompts.h"
+#include "signprocess.h"
 #include "signstream.h"
 #include "testpages.h"
 #include "virtualsign.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 
-QByteArray picture(const QImage &page, int w, int h, int row)
-{
-    const PacketResult r = GetColor().SendPicMod(
-        ImagePixelSource(page, 0, 2), qint16(w), qint16(h), qint16(w), qint16(h), 16, qint16(row));
-    return r.bytes;
-}
+using TestPages::expectedLeds;
+using TestPages::picturePacket;
 
 QByteArray control(int rows)
 {
@@ -27,7 +25,7 @@ QByteArray control(int rows)
     return GetColor().CtrlCommandSend(list, qint16(rows), GetColor::allRowNumbers(rows)).bytes;
 }
 
-// A sign stream whose answers are collected.
+// A sign fed through a serial stream, in the test's own process, whose answers are collected.
 struct Harness
 {
     explicit Harness(VirtualSign::AnswerMode mode = VirtualSign::AnswerMode::Ok)
@@ -40,8 +38,8 @@ struct Harness
     SignStream stream;
 };
 
-const char kSuccess = char(0xAA);
-const char kFailure = char(0xDD);
+const QByteArray kOk = QByteArray::fromHex("AA");
+const QByteArray kFail = QByteArray::fromHex("DD");
 
 } // namespace
 
@@ -50,18 +48,16 @@ class tst_VirtualSign : public QObject
     Q_OBJECT
 
 private slots:
-    void pagesMatchWhatWasSentPixelForPixel_data();
-    void pagesMatchWhatWasSentPixelForPixel();
+    void piecesAreReassembled_data();
+    void piecesAreReassembled();
     void packetsBackToBackInOneRead();
-    void controlPacketReplacesTheEffectTable();
-    void malformedBytesAreAnsweredWithFailure_data();
-    void malformedBytesAreAnsweredWithFailure();
-    void answerModes();
+    void answers_data();
+    void answers();
     void incompletePacketIsDroppedAfterAQuietGap();
-    void outputFolderShowsTheState();
+    void toolShowsWhatCameOverTcpAndPty();
 };
 
-void tst_VirtualSign::pagesMatchWhatWasSentPixelForPixel_data()
+void tst_VirtualSign::piecesAreReassembled_data()
 {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -69,18 +65,16 @@ void tst_VirtualSign::pagesMatchWhatWasSentPixelForPixel_data()
     QTest::newRow("8x1 whole") << 8 << 1 << 0;
     QTest::newRow("8x1 byte by byte") << 8 << 1 << 1;
     QTest::newRow("34x15 in odd pieces") << 34 << 15 << 997;
-    QTest::newRow("1x1 all dark") << 1 << 1 << 5;
     QTest::newRow("127x4") << 127 << 4 << 4096;
 }
 
-void tst_VirtualSign::pagesMatchWhatWasSentPixelForPixel()
+void tst_VirtualSign::piecesAreReassembled()
 {
     QFETCH(int, width);
     QFETCH(int, height);
     QFETCH(int, pieceSize);
-    const QImage page
-        = TestPages::randomPage(width * 16, height * 16, quint32(width * 100 + height));
-    const QByteArray packet = picture(page, width, height, 2);
+    const QImage page = TestPages::randomPage(width * 16, height * 16, quint32(width + height));
+    const QByteArray packet = picturePacket(page, width, height, 2);
     QVERIFY(!packet.isEmpty());
 
     Harness h;
@@ -88,76 +82,65 @@ void tst_VirtualSign::pagesMatchWhatWasSentPixelForPixel()
     for (int i = 0; i < packet.size(); i += step)
         h.stream.feed(packet.mid(i, step));
 
-    QCOMPARE(h.answers, QByteArray(1, kSuccess));
-    QCOMPARE(h.sign.pages().keys(), QList<int> { 4 });
-    QCOMPARE(h.sign.pages().value(4), TestPages::expectedLeds(page, width, height));
+    QCOMPARE(h.answers, kOk);
+    QCOMPARE(h.sign.pages().keys(), QList { 4 });
+    QCOMPARE(h.sign.pages().value(4), expectedLeds(page, width, height));
 }
 
 void tst_VirtualSign::packetsBackToBackInOneRead()
 {
     const QImage page = TestPages::randomPage(128, 16, 9);
     Harness h;
-    h.stream.feed(picture(page, 8, 1, 1) + control(2) + picture(page, 8, 1, 3)
-        + GetColor().ClearScreen() + picture(page, 8, 1, 5));
-    QCOMPARE(h.answers, QByteArray(5, kSuccess));
-    // The clear-screen packet emptied what came before it.
-    QCOMPARE(h.sign.pages().keys(), QList<int> { 7 });
+    h.stream.feed(
+        picturePacket(page, 8, 1, 1) + control(3) + picturePacket(page, 8, 1, 3) + control(1));
+    QCOMPARE(h.answers, kOk.repeated(4));
+    QCOMPARE(h.sign.pages().keys(), QList({ 3, 5 }));
+    QCOMPARE(h.sign.effects().keys(), QList { 3 }); // the second table replaced the first
+    QCOMPARE(h.sign.effects().value(3).entrySpeed, 2); // 2 to the power of Speed 1
+
+    h.stream.feed(GetColor().ClearScreen());
+    QVERIFY(h.sign.pages().isEmpty());
     QVERIFY(h.sign.effects().isEmpty());
     QCOMPARE(h.sign.log().size(), 5);
 }
 
-void tst_VirtualSign::controlPacketReplacesTheEffectTable()
+void tst_VirtualSign::answers_data()
 {
-    Harness h;
-    h.stream.feed(control(3));
-    QCOMPARE(h.sign.effects().keys(), QList<int>({ 3, 4, 5 }));
-    QCOMPARE(h.sign.effects().value(4).entrySpeed, 4); // 2 to the power of Speed 2
-    h.stream.feed(control(1));
-    QCOMPARE(h.sign.effects().keys(), QList<int> { 3 });
-    QCOMPARE(h.answers, QByteArray(2, kSuccess));
-}
-
-void tst_VirtualSign::malformedBytesAreAnsweredWithFailure_data()
-{
+    QTest::addColumn<VirtualSign::AnswerMode>("mode");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<int>("failures");
+    QTest::addColumn<QByteArray>("answers");
+    QTest::addColumn<int>("effects"); // records kept afterwards
+
+    using Mode = VirtualSign::AnswerMode;
     QByteArray badEnd = control(1);
     badEnd[badEnd.size() - 3] = 0x04;
     QByteArray badClear = GetColor().ClearScreen();
     badClear[16] = 0x00;
-    QTest::newRow("bytes that start no packet") << QByteArray("hello") << 1;
-    QTest::newRow("unknown packet type") << QByteArray("\x02\x99", 2) << 1;
-    QTest::newRow("wrong end marker") << badEnd << 1;
-    QTest::newRow("clear command not CC EE") << badClear << 1;
+    QTest::newRow("ok") << Mode::Ok << control(2) << kOk << 2;
+    QTest::newRow("fail keeps nothing")
+        << Mode::Fail << control(2) + GetColor().ClearScreen() << kFail.repeated(2) << 0;
+    QTest::newRow("none") << Mode::None << control(2) + "junk" << QByteArray() << 2;
+    QTest::newRow("bytes that start no packet") << Mode::Ok << QByteArray("hello") << kFail << 0;
+    QTest::newRow("unknown packet type") << Mode::Ok << QByteArray::fromHex("0299") << kFail << 0;
+    QTest::newRow("wrong end marker") << Mode::Ok << badEnd << kFail << 0;
+    QTest::newRow("clear command not CC EE") << Mode::Ok << badClear << kFail << 0;
 }
 
-void tst_VirtualSign::malformedBytesAreAnsweredWithFailure()
+void tst_VirtualSign::answers()
 {
+    QFETCH(VirtualSign::AnswerMode, mode);
     QFETCH(QByteArray, bytes);
-    QFETCH(int, failures);
-    Harness h;
-    h.stream.feed(control(1));
+    QFETCH(QByteArray, answers);
+    QFETCH(int, effects);
+    Harness h(mode);
     h.stream.feed(bytes);
-    QCOMPARE(h.answers, QByteArray(1, kSuccess) + QByteArray(failures, kFailure));
-    QCOMPARE(h.sign.effects().size(), 1); // unchanged
-    QVERIFY(h.sign.log().last().contains(QLatin1String("failure")));
+    QCOMPARE(h.answers, answers);
+    QCOMPARE(h.sign.effects().size(), effects);
     // The stream is in step again for the next packet.
-    h.stream.feed(GetColor().ClearScreen());
-    QCOMPARE(h.answers.right(1), QByteArray(1, kSuccess));
-}
-
-void tst_VirtualSign::answerModes()
-{
-    Harness failing(VirtualSign::AnswerMode::Fail);
-    failing.stream.feed(control(2) + GetColor().ClearScreen());
-    QCOMPARE(failing.answers, QByteArray(2, kFailure));
-    QVERIFY(failing.sign.effects().isEmpty()); // a sign that fails keeps nothing
-
-    Harness silent(VirtualSign::AnswerMode::None);
-    silent.stream.feed(control(2) + QByteArray("junk"));
-    QVERIFY(silent.answers.isEmpty());
-    QCOMPARE(silent.sign.effects().size(), 2);
-    QVERIFY(silent.sign.log().first().contains(QLatin1String("success, not answered")));
+    if (mode == VirtualSign::AnswerMode::Ok) {
+        h.stream.feed(GetColor().ClearScreen());
+        QCOMPARE(h.answers, answers + kOk);
+    }
 }
 
 void tst_VirtualSign::incompletePacketIsDroppedAfterAQuietGap()
@@ -165,53 +148,63 @@ void tst_VirtualSign::incompletePacketIsDroppedAfterAQuietGap()
     Harness h;
     const QByteArray packet = control(2);
     h.stream.feed(packet.left(40));
-    QVERIFY(h.answers.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(h.sign.log().size(), 1, 10000);
     QVERIFY2(h.sign.log().first().contains(QLatin1String("incomplete 40")),
         qPrintable(h.sign.log().first()));
     QVERIFY(h.answers.isEmpty());
-    // The tail that comes much later is not mistaken for a packet start.
+    // What comes next is read as a new packet, not as the tail of the dropped one.
     h.stream.feed(packet);
-    QCOMPARE(h.answers, QByteArray(1, kSuccess));
+    QCOMPARE(h.answers, kOk);
     QCOMPARE(h.sign.effects().size(), 2);
 }
 
-void tst_VirtualSign::outputFolderShowsTheState()
+void tst_VirtualSign::toolShowsWhatCameOverTcpAndPty()
 {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString out = dir.filePath(QStringLiteral("signout"));
-    Harness h;
+    QTemporaryDir out;
+    SignProcess sign;
     QString error;
-    QVERIFY2(h.sign.setOutputFolder(out, &error), qPrintable(error));
-    const QImage page = TestPages::randomPage(64, 16, 4);
+    QVERIFY2(sign.start({ "--pty", "--out", out.path() }, &error), qPrintable(error));
+    RecordingPrompts prompts;
+    Link link(&prompts);
+    link.setSettings({ sign.ptyPath(), QStringLiteral("9600,N,8,1"), sign.targetRow(),
+        QStringLiteral("English") });
+    const QImage first = TestPages::randomPage(34 * 16, 15 * 16, 21);
+    const QImage second = TestPages::randomPage(8 * 16, 16, 22);
+    QVERIFY(link.SendBuffer(picturePacket(first, 34, 15, 1), TranceKind::kTcpIp).allSucceeded());
+    QVERIFY(link.SendBuffer(picturePacket(second, 8, 1, 2), TranceKind::kRs232).allSucceeded());
 
-    h.stream.feed(picture(page, 4, 1, 1) + control(1));
-    QImage written(out + QStringLiteral("/slot-3.png"));
-    QCOMPARE(written.convertToFormat(QImage::Format_RGB32), TestPages::expectedLeds(page, 4, 1));
-    QFile effects(out + QStringLiteral("/effects.txt"));
-    QVERIFY(effects.open(QIODevice::ReadOnly));
-    QVERIFY(effects.readAll().startsWith("slot 3 entry effect 2 speed 2 time 21 repeat 3;"));
+    QCOMPARE(QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32),
+        expectedLeds(first, 34, 15));
+    QCOMPARE(QImage(out.filePath("slot-4.png")).convertToFormat(QImage::Format_RGB32),
+        expectedLeds(second, 8, 1));
+    const QStringList log = SignProcess::packetLog(out.path());
+    QCOMPARE(log.size(), 2);
+    QVERIFY2(log.at(0).contains(QLatin1String(" picture 32661 slot 3 success via tcp 127.0.0.1:")),
+        qPrintable(log.at(0)));
+    QVERIFY2(log.at(1).contains(QLatin1String(" picture 533 slot 4 success via pty")),
+        qPrintable(log.at(1)));
 
-    h.stream.feed(GetColor().ClearScreen());
-    QVERIFY(!QFile::exists(out + QStringLiteral("/slot-3.png")));
+    // Every send opens and closes the port; the sign must not hang up in between.
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(link.OpenTrance(TranceKind::kRs232));
+        link.CloseTrance(TranceKind::kRs232);
+        QVERIFY(link.SendBuffer(GetColor().ClearScreen(), TranceKind::kBlueTooth).allSucceeded());
+    }
+    QCOMPARE(prompts.texts(), QStringList(5, "set succeed!"));
 
-    QFile log(out + QStringLiteral("/packets.log"));
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = log.readAll().trimmed().split('\n');
-    QCOMPARE(lines.size(), 3);
-    QVERIFY2(lines.at(0).contains(" picture 277 slot 3 success via test"), lines.at(0).constData());
-    QVERIFY2(lines.at(1).contains(" control 68 slot 3 success"), lines.at(1).constData());
-    QVERIFY2(lines.at(2).contains(" clear 19 slot - success"), lines.at(2).constData());
-    QVERIFY(h.sign.takeWriteProblem().isEmpty());
-
-    // A new sign on the same folder appends to the log.
-    Harness again;
-    QVERIFY(again.sign.setOutputFolder(out, &error));
-    again.stream.feed(GetColor().ClearScreen());
-    log.close();
-    QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll().trimmed().split('\n').size(), 4);
+    // A port in use, or a bad option, ends another sign at once with status 2 and a reason.
+    const QString busy = QStringLiteral("127.0.0.1:%1").arg(sign.tcpPort());
+    for (const QStringList &arguments : { QStringList { "--tcp", busy },
+             QStringList { "--answer", "maybe" }, QStringList { "--serial" },
+             QStringList { "--out", QStringLiteral(VANTREL_SOURCE_DIR "/CMakeLists.txt") } }) {
+        QProcess refused;
+        refused.start(
+            SignProcess::executable(), QStringList { "--tcp", "127.0.0.1:0" } + arguments);
+        QVERIFY(refused.waitForFinished(10000));
+        QCOMPARE(refused.exitCode(), 2);
+        QVERIFY(refused.readAllStandardError().startsWith("vantrel-sign: "));
+    }
+    QVERIFY(sign.stop(SIGTERM));
 }
 
 QTEST_GUILESS_MAIN(tst_VirtualSign)
