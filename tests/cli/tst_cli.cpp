@@ -1,0 +1,212 @@
+// vantrel-cli without a sign: packet, control and clear written to files, render and
+// convert over every kind of page file, refusals and usage errors.
+
+#include "cliprocess.h"
+#include "packetdecoder.h"
+#include "testpages.h"
+
+#include <QFile>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+const QByteArray kRtfPage = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}"
+                            "{\\colortbl;\\red255\\green0\\blue0;\\red0\\green255\\blue0;"
+                            "\\red255\\green255\\blue0;}"
+                            "\\f0\\fs24\\cf1 Sale \\cf2 now \\cf3 on\\par"
+                            "\\cf1\\u27426?\\u36814?\\par}";
+// A 1 x 1 GIF whose only pixel is red (Qt reads GIF but cannot write it).
+const QByteArray kGifPage
+    = QByteArray::fromHex("47494638396101000100800000ff00000000002c00000000010001000002024401003b");
+
+const QRgb kBlack = qRgb(0, 0, 0);
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kYellow = qRgb(255, 255, 0);
+
+} // namespace
+
+class tst_Cli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void outFilesHoldThePackets();
+    void refusals_data();
+    void refusals();
+    void helpListsTheCommands();
+    void renderEveryPageKind_data();
+    void renderEveryPageKind();
+    void convertBetweenFormats();
+
+private:
+    // A page file of `kind`: an RTF or text page, or a picture with a green line on row 3.
+    QString page(const QString &kind);
+
+    QTemporaryDir m_dir;
+};
+
+QString tst_Cli::page(const QString &kind)
+{
+    const QString path = m_dir.filePath("page." + kind);
+    if (kind == "rtf") {
+        writeFile(path, kRtfPage);
+    } else if (kind == "txt") {
+        writeFile(path, QStringLiteral("Plain 文本 page").toUtf8());
+    } else if (kind == "gif") {
+        writeFile(path, kGifPage);
+    } else {
+        QImage picture(40, 20, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        for (int x = 0; x < 20; ++x)
+            picture.setPixel(x, 3, kGreen);
+        picture.save(path);
+    }
+    return path;
+}
+
+void tst_Cli::outFilesHoldThePackets()
+{
+    const QImage picture = TestPages::randomPage(8 * 16, 16, 5);
+    QVERIFY(picture.save(m_dir.filePath("random.png")));
+    const QString packet = m_dir.filePath("packet.bin");
+    const QStringList arguments { "packet", m_dir.filePath("random.png"), "--size", "8x1" };
+    QCOMPARE(runCli(arguments + QStringList { "--slot", "2", "--out", packet }).exitCode, 0);
+    QCOMPARE(readFile(packet).size(), 533);
+    DecodedPicture decoded;
+    QVERIFY(decodePicture(readFile(packet), &decoded));
+    QCOMPARE(decoded.slot, 4);
+    QCOMPARE(decoded.image, TestPages::expectedLeds(picture, 8, 1));
+
+    const QString control = m_dir.filePath("control.bin");
+    QCOMPARE(runCli({ "control", "--row", "9,7,2,5,5,1,0,1", "--out", control }).exitCode, 0);
+    QCOMPARE(readFile(control).size(), 68);
+    QList<DecodedEffectRecord> records;
+    QVERIFY(decodeControl(readFile(control), &records));
+    QCOMPARE(records.size(), 1);
+    QCOMPARE(records.at(0).slot, 3);
+    QCOMPARE(records.at(0).entryEffect, 11);
+    QCOMPARE(records.at(0).exitEffect, 4);
+
+    const QString clear = m_dir.filePath("clear.bin");
+    QCOMPARE(runCli({ "clear", "--out", clear }).exitCode, 0);
+    QCOMPARE(readFile(clear).toHex(), QByteArray("0235" + QByteArray(26, '0') + "ccee0000"));
+}
+
+void tst_Cli::refusals_data()
+{
+    // Arguments split at spaces; PAGE is an RTF page, OUT a file that must not be made.
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("exitCode"); // 2: a refused value, with one line on stderr; 64: usage
+    QTest::addColumn<QString>("message"); // a part of stderr
+    QTest::newRow("height 16") << "packet PAGE --size 8x16 --out OUT" << 2 << "TextHeight";
+    QTest::newRow("slot 254") << "packet PAGE --size 8x1 --slot 254 --out OUT" << 2 << "FileListID";
+    QTest::newRow("speed 8") << "control --row 0,8,0,1,0,3,0,1 --out OUT" << 2 << "Speed";
+    QTest::newRow("missing page") << "packet /no/x.bmp --size 8x1 --out OUT" << 2 << "/no/x.bmp";
+    QTest::newRow("render height 16") << "render PAGE --size 8x16 --out OUT" << 2 << "TextHeight";
+    QTest::newRow("render missing page")
+        << "render /no/x.rtf --size 8x1 --out OUT" << 2 << "/no/x.rtf";
+    QTest::newRow("no command") << "" << 64 << "no command given";
+    QTest::newRow("unknown command") << "frobnicate" << 64 << "unknown command";
+    QTest::newRow("size not WxH") << "packet x.bmp --size eight --out OUT" << 64
+                                  << "--size must be";
+    QTest::newRow("row of 3 values") << "control --row 1,2,3 --out OUT" << 64 << "8 values";
+    QTest::newRow("out and send") << "clear --out OUT --send" << 64
+                                  << "either --out FILE or --send";
+    QTest::newRow("tcp without send") << "clear --out OUT --tcp a:1" << 64 << "go with --send";
+    QTest::newRow("tcp and serial")
+        << "clear --send --tcp a:1 --serial ttyS0" << 64 << "either --tcp or --serial";
+    QTest::newRow("tcp without port") << "clear --send --tcp 127.0.0.1" << 64 << "HOST:PORT";
+    QTest::newRow("send slot 0") << "packet p.png --size 8x1 --slot 0 --send --tcp a:1" << 64
+                                 << "program-list row from 1";
+    QTest::newRow("convert to .doc") << "convert p.rtf x.doc" << 64 << "must end in .rtf";
+}
+
+void tst_Cli::refusals()
+{
+    QFETCH(QString, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const QString out = m_dir.filePath("refused.out");
+    QStringList args = arguments.split(' ', Qt::SkipEmptyParts);
+    args.replaceInStrings("PAGE", page("rtf"));
+    args.replaceInStrings("OUT", out);
+    const CliRun run = runCli(args);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QVERIFY(exitCode != 2 || run.err.count('\n') == 1);
+    QVERIFY(!QFile::exists(out));
+}
+
+void tst_Cli::helpListsTheCommands()
+{
+    const CliRun help = runCli({ "--help" });
+    QCOMPARE(help.exitCode, 0);
+    for (const char *command : { "packet", "control", "clear", "render", "convert" })
+        QVERIFY2(help.out.contains(QStringLiteral("vantrel-cli ") + command), command);
+}
+
+void tst_Cli::renderEveryPageKind_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char *kind : { "rtf", "txt", "bmp", "png", "jpg", "gif" })
+        QTest::addRow("%s", kind) << QString(kind);
+}
+
+void tst_Cli::renderEveryPageKind()
+{
+    QFETCH(QString, kind);
+    const QString out = m_dir.filePath("render-" + kind + ".png");
+    QCOMPARE(runCli({ "render", page(kind), "--size", "8x2", "--out", out }).exitCode, 0);
+    const QImage image(out);
+    QCOMPARE(image.size(), QSize(128, 32));
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb c = image.pixel(x, y) | 0xFF000000;
+            colours.insert(c);
+            QVERIFY2(x < 7 * 16 || c == kBlack, "the last module column is always dark");
+        }
+    }
+    QVERIFY((QSet<QRgb> { kBlack, kRed, kGreen, kYellow }).contains(colours));
+    // A JPEG rarely keeps a colour exact, so it may well show nothing lit; lossless pictures
+    // land pixel for pixel.
+    QVERIFY(kind == "jpg" || colours.size() > 1);
+    if (kind == "rtf")
+        QCOMPARE(colours, (QSet<QRgb> { kBlack, kRed, kGreen, kYellow }));
+    else if (kind == "gif")
+        QCOMPARE(image.pixel(0, 0), kRed);
+    else if (kind == "bmp" || kind == "png")
+        QCOMPARE(image.pixel(5, 3), kGreen);
+}
+
+void tst_Cli::convertBetweenFormats()
+{
+    const QString html = m_dir.filePath("page.html");
+    const QString rtf = m_dir.filePath("again.rtf");
+    const QString txt = m_dir.filePath("again.txt");
+    QCOMPARE(runCli({ "convert", page("rtf"), html }).exitCode, 0);
+    QVERIFY(readFile(html).contains("Sale"));
+    QVERIFY(readFile(html).contains("#00ff00"));
+    QCOMPARE(runCli({ "convert", html, rtf }).exitCode, 0);
+    QVERIFY(readFile(rtf).startsWith("{\\rtf1"));
+    QCOMPARE(runCli({ "convert", rtf, txt }).exitCode, 0);
+    QCOMPARE(QString::fromUtf8(readFile(txt)), QStringLiteral("Sale now on\n欢迎"));
+}
+
+QTEST_GUILESS_MAIN(tst_Cli)
+#include "tst_cli.moc"
