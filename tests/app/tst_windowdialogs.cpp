@@ -1,67 +1,30 @@
 #include "windowfixture.h"
 
-#include "formattoolbar.h"
 #include "frmabout.h"
 #include "frmdocument.h"
 #include "frmset.h"
 #include "link.h"
 #include "linksettings.h"
-#include "mainstatusbar.h"
 #include "pagecanvas.h"
 #include "standardtoolbar.h"
+#include "testpty.h"
 
 #include "basesettings.h"
 #include "messages.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
-
-#include <pty.h>
-#include <unistd.h>
+#include <QTreeWidget>
 
 #include <memory>
 
+using namespace Qt::StringLiterals;
+
 namespace {
-
-// A real pseudo-terminal: its device path works as a serial port while the test holds it.
-class Pty
-{
-public:
-    Pty()
-    {
-        char name[256] = {};
-        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0)
-            m_path = QString::fromLocal8Bit(name);
-    }
-    ~Pty()
-    {
-        if (m_master >= 0)
-            ::close(m_master);
-        if (m_slave >= 0)
-            ::close(m_slave);
-    }
-    QString path() const { return m_path; }
-
-private:
-    int m_master = -1;
-    int m_slave = -1;
-    QString m_path;
-};
-
-// The shown top-level window of type T (the dialogs are lifted out of the main window).
-template <typename T> T *shownWindow()
-{
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (auto *found = qobject_cast<T *>(w); found && found->isVisible())
-            return found;
-    }
-    return nullptr;
-}
 
 template <typename T> T *child(QWidget *window, const char *name)
 {
@@ -123,28 +86,41 @@ private slots:
     void settingsDialogLocksTheWindowUntilClosed_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::newRow("Close button") << "button";
-        QTest::newRow("close box") << "box";
-        QTest::newRow("Escape") << "escape";
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<QString>("title"); // the menu item's text less its "&"
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("ok");
+        QTest::addColumn<QString>("screenTab");
+        QTest::newRow("Close button")
+            << u"button"_s << false << u"Base Set"_s << u"EnglishBasic"_s << u"OK"_s << u"Screen"_s;
+        QTest::newRow("close box, Chinese") << u"box"_s << true << u"基本设置"_s
+                                            << u"简体中文Basic"_s << u"确定"_s << u"屏幕设置"_s;
+        QTest::newRow("Escape") << u"escape"_s << false << u"Base Set"_s << u"EnglishBasic"_s
+                                << u"OK"_s << u"Screen"_s;
     }
     void settingsDialogLocksTheWindowUntilClosed()
     {
         QFETCH(QString, how);
+        QFETCH(bool, chinese);
         WindowFixture f;
-        f.writeSettings({});
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith();
+        if (chinese)
+            w.menus().chinese->trigger();
         const QByteArray before = fileBytes(f.path("BaseSet.ini"));
 
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
         QVERIFY(!w.isEnabled());
         QVERIFY(dialog->isEnabled());
-        QCOMPARE(dialog->windowTitle(), QString("Base Set")); // "&Base Set" less the "&"
-        QCOMPARE(dialog->languageSection(), QString("EnglishBasic"));
+        QTEST(dialog->windowTitle(), "title");
+        QTEST(dialog->languageSection(), "section");
+        QTEST(child<QPushButton>(dialog, "CmdOK")->text(), "ok");
+        QTEST(child<QTabWidget>(dialog, "Base_TS")->tabText(1), "screenTab");
         QVERIFY(dialog->width() >= 5880 / 15); // its design width, not shrunk to fit
         QVERIFY(!w.close()); // the locked window ignores its close box
         QVERIFY(w.isVisible());
         child<QLineEdit>(dialog, "TxtWidth")->setText("30"); // discarded
+        option(dialog, 0)->click();
 
         if (how == "button")
             QTest::mouseClick(child<QPushButton>(dialog, "CmdCancle"), Qt::LeftButton);
@@ -157,26 +133,29 @@ private slots:
         QVERIFY(w.isEnabled());
         QCOMPARE(fileBytes(f.path("BaseSet.ini")), before);
         QCOMPARE(baseSettings().ScreenWidth, qint16(8));
+        QCOMPARE(baseSettings().Trance, qint16(2));
         QCOMPARE(f.control<QComboBox>("CobTxtWidth")->currentText(), QString("8"));
     }
 
     void okWithAWorkingSerialPortSavesAndApplies()
     {
-        Pty pty;
+        TestPty pty;
         QVERIFY(!pty.path().isEmpty());
         WindowFixture f;
         WindowFixture::Settings s;
         s.commPort = pty.path();
-        f.writeSettings(s);
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith(s);
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
 
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
+        child<QTreeWidget>(dialog, "ListView1")->topLevelItem(0)->setCheckState(0, Qt::Checked);
         option(dialog, 0)->click();
         QCOMPARE(child<QComboBox>(dialog, "cboPort")->currentText(), pty.path());
         child<QComboBox>(dialog, "cboSpeed")->setCurrentText("19200");
-        child<QLineEdit>(dialog, "TxtWidth")->setText("4");
+        child<QComboBox>(dialog, "cboParity")->setCurrentText("Odd");
+        child<QComboBox>(dialog, "cboStopBits")->setCurrentText("2");
+        child<QLineEdit>(dialog, "TxtWidth")->setText(" 4 ");
         child<QLineEdit>(dialog, "TxtHeight")->setText("3");
         QTest::mouseClick(child<QPushButton>(dialog, "CmdOK"), Qt::LeftButton);
 
@@ -188,9 +167,12 @@ private slots:
         LoadBaseSettings(stored, f.path("BaseSet.ini"));
         QCOMPARE(stored.Trance, qint16(0));
         QCOMPARE(stored.CommPort, pty.path());
-        QCOMPARE(stored.CommSettings, QString("19200,N,8,1"));
+        QCOMPARE(stored.CommSettings, QString("19200,O,8,2"));
         QCOMPARE(stored.ScreenWidth, qint16(4));
         QCOMPARE(stored.ScreenHeight, qint16(3));
+        QCOMPARE(stored.IpStr, QString("127.0.0.1,9,1"));
+        QCOMPARE(stored.MaxIPList, qint16(10));
+        QCOMPARE(stored.Language, QString("English"));
         // ...in effect in the window...
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:RS232"));
         QCOMPARE(f.control<QComboBox>("CobTxtWidth")->currentText(), QString("4"));
@@ -199,7 +181,7 @@ private slots:
         // ...and in the link, which holds the port open with the new line settings.
         QVERIFY(w.link().isSerialOpen());
         QCOMPARE(w.link().settings().CommPort, pty.path());
-        QCOMPARE(w.link().settings().CommSettings, QString("19200,N,8,1"));
+        QCOMPARE(w.link().settings().CommSettings, QString("19200,O,8,2"));
         QVERIFY(!w.serialPortInUse().isEmpty());
 
         // The next opening lists the port the link holds and selects it, leaving it open.
@@ -213,12 +195,11 @@ private slots:
 
     void okWithAFailingLinkLeavesTheFile()
     {
-        auto pty = std::make_unique<Pty>();
+        auto pty = std::make_unique<TestPty>();
         WindowFixture f;
         WindowFixture::Settings s;
         s.commPort = pty->path();
-        f.writeSettings(s);
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith(s);
         const QByteArray before = fileBytes(f.path("BaseSet.ini"));
 
         QPointer<FrmSet> dialog = openSettings(w);
@@ -245,36 +226,21 @@ private slots:
         QCOMPARE(fileBytes(f.path("BaseSet.ini")), before);
     }
 
-    void settingsDialogInChinese()
-    {
-        WindowFixture f;
-        f.writeSettings({});
-        MDIFrmMain &w = f.start();
-        w.menus().chinese->trigger();
-        QPointer<FrmSet> dialog = openSettings(w);
-        QVERIFY(dialog);
-        QCOMPARE(dialog->windowTitle(), QString("基本设置")); // "基本设置(&B)" less "(&B)"
-        QCOMPARE(dialog->languageSection(), QString("简体中文Basic"));
-        QCOMPARE(child<QPushButton>(dialog, "CmdOK")->text(), QString("确定"));
-        QCOMPARE(child<QTabWidget>(dialog, "Base_TS")->tabText(1), QString("屏幕设置"));
-        QTest::mouseClick(child<QPushButton>(dialog, "CmdCancle"), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 5000);
-    }
-
     void aboutBoxLocksTheWindowUntilClosed_data()
     {
         QTest::addColumn<bool>("fromToolBar");
-        QTest::addColumn<bool>("byButton");
-        QTest::newRow("Help menu, OK") << false << true;
-        QTest::newRow("toolbar key, close box") << true << false;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Help menu, OK") << false << u"OK"_s;
+        QTest::newRow("toolbar key, close box") << true << u"box"_s;
+        QTest::newRow("Help menu, Escape") << false << u"escape"_s;
+        QTest::newRow("Help menu, deleted unclosed") << false << u"delete"_s;
     }
     void aboutBoxLocksTheWindowUntilClosed()
     {
         QFETCH(bool, fromToolBar);
-        QFETCH(bool, byButton);
+        QFETCH(QString, how);
         WindowFixture f;
-        f.writeSettings({});
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith();
         QApplication::setActiveWindow(&w);
         if (fromToolBar)
             w.tbToolBar()->button("帮助")->trigger();
@@ -283,15 +249,24 @@ private slots:
         QPointer<frmAbout> about = shownWindow<frmAbout>();
         QVERIFY(about);
         QVERIFY(!w.isEnabled());
+        QVERIFY(about->isEnabled()); // no child of the disabled window: it takes input
         QCOMPARE(about->windowTitle(), QString("About Vantrel V2.0..."));
+        QVERIFY(
+            child<QLabel>(about, "Label1")->text().startsWith("Vantrel V2.0\n\n版本 2.0.0.0\n"));
+        QVERIFY(!child<QLabel>(about, "Picture1")->pixmap().isNull());
 
-        if (byButton)
+        if (how == "OK")
             QTest::mouseClick(child<QPushButton>(about, "Command1"), Qt::LeftButton);
-        else
+        else if (how == "escape")
+            QTest::keyClick(about, Qt::Key_Escape);
+        else if (how == "box")
             about->close();
+        else
+            delete about.data();
         QTRY_VERIFY_WITH_TIMEOUT(about.isNull(), 5000);
         QVERIFY(w.isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &w, 5000);
+        if (how != "delete")
+            QTRY_COMPARE_WITH_TIMEOUT(QApplication::activeWindow(), &w, 5000);
     }
 
     void toolsStartTheDesktopsPrograms()
@@ -315,8 +290,7 @@ private slots:
         };
 
         WindowFixture f;
-        f.writeSettings({});
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith();
         {
             const PathOverride path(bin.path());
             w.menus().notebook->trigger();
@@ -331,15 +305,14 @@ private slots:
         QTemporaryDir empty;
         const PathOverride path(empty.path());
         w.menus().painter->trigger();
-        QCOMPARE(f.prompts.texts(),
-            QStringList({ ExternalToolLauncher::notFoundMessage(
-                ExternalToolLauncher::Tool::PaintProgram, "English") }));
+        QCOMPARE(f.prompts.texts().size(), 1);
+        QVERIFY(f.prompts.texts().first().startsWith("No paint program was found"));
+        QVERIFY(f.prompts.texts().first().endsWith("sudo apt install kolourpaint"));
         QCOMPARE(f.prompts.prompts.first().icon, PromptIcon::Exclamation);
         w.menus().chinese->trigger();
         w.menus().notebook->trigger();
-        QCOMPARE(f.prompts.texts().last(),
-            ExternalToolLauncher::notFoundMessage(
-                ExternalToolLauncher::Tool::TextEditor, "简体中文"));
+        QVERIFY(f.prompts.texts().last().startsWith("未找到纯文本编辑器"));
+        QVERIFY(f.prompts.texts().last().endsWith("sudo apt install mousepad"));
         QCOMPARE(f.prompts.prompts.last().title, QString("系统提示"));
         QVERIFY(w.isEnabled());
     }

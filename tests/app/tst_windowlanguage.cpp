@@ -3,6 +3,7 @@
 #include "effectpanel.h"
 #include "formattoolbar.h"
 #include "frmdocument.h"
+#include "frmset.h"
 #include "mainstatusbar.h"
 #include "standardtoolbar.h"
 
@@ -12,33 +13,19 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMdiSubWindow>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QTreeView>
+#include <QTreeWidget>
 
-namespace {
-
-QStringList itemTexts(const QComboBox *box)
-{
-    QStringList items;
-    for (int i = 0; i < box->count(); ++i)
-        items.append(box->itemText(i));
-    return items;
-}
-
-QStringList headers(QTreeView *view)
-{
-    QStringList texts;
-    for (int c = 0; c < view->model()->columnCount(); ++c)
-        texts.append(view->model()->headerData(c, Qt::Horizontal).toString());
-    return texts;
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 // The interface language of the real main window: the Language menu, the texts of
 // Language.lng on every kind of control, the stored choice, and the prompts.
@@ -59,8 +46,7 @@ private slots:
     void chineseReachesEveryKindOfControl()
     {
         WindowFixture f;
-        f.writeSettings({});
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith();
         w.showNote("a note of the program's own");
         w.menus().chinese->trigger();
 
@@ -88,17 +74,14 @@ private slots:
         QCOMPARE(headers(list(f)),
             QStringList({ "序号", "进入特效", "速度", "时间", "重复", "退出特效", "退出速度",
                 "退出时间", "退出重复", "文本宽度", "文本高度", "文件名" }));
-        QCOMPARE(w.tbFormatBar()->button("粗体")->toolTip(), QString("粗体"));
         QCOMPARE(w.tbFormatBar()->button("背景")->toolTip(), QString("页面背景"));
         QCOMPARE(w.tbToolBar()->button("插入表格")->toolTip(), QString("插入对象"));
-        QCOMPARE(w.tbToolBar()->button("帮助")->toolTip(), QString("关于 Vantrel"));
-        QCOMPARE(w.tbFormatBar()->button("粗体")->text(), QString("粗体")); // overflow menu
+        QCOMPARE(w.tbFormatBar()->button("背景")->text(), QString("页面背景")); // overflow menu
         QCOMPARE(w.tbFormatBar()->cboSize()->toolTip(), QString("字号"));
-        QCOMPARE(itemTexts(f.control<QComboBox>("CobEffect")).size(), 11);
-        QCOMPARE(f.control<QComboBox>("CobEffect")->itemText(0), QString("左移"));
+        QCOMPARE(f.control<QComboBox>("CobEffect")->count(), 11);
         QCOMPARE(itemTexts(f.control<QComboBox>("CobEffectE")),
             QStringList({ "无", "左移", "右移", "上移", "下移", "静止" }));
-        QCOMPARE(f.control<QComboBox>("CobEffect")->currentIndex(), 0);
+        QCOMPARE(f.control<QComboBox>("CobEffect")->currentText(), QString("左移"));
 
         // Texts of the program's own follow, page windows included.
         QCOMPARE(w.openDefaultDocument()->windowTitle(), QString("未命名"));
@@ -121,8 +104,7 @@ private slots:
     void effectSelectorsKeepTheCurrentRowsChoice()
     {
         WindowFixture f;
-        f.writeSettings({});
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith();
         for (const char *name : { "a.rtf", "b.rtf" })
             w.AddFileToListView(name, "8", "2");
         ProgramList &pl = w.programList();
@@ -149,8 +131,7 @@ private slots:
     void japaneseMovesOnlyTheCheckMark()
     {
         WindowFixture f;
-        f.writeSettings({});
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith();
         w.menus().chinese->trigger();
         w.menus().jap->trigger();
         QVERIFY(w.menus().jap->isChecked());
@@ -163,36 +144,46 @@ private slots:
         w.SetLanguage("klingon");
         QVERIFY(w.menus().jap->isChecked());
         QCOMPARE(storedLanguage(f), QString("klingon"));
-    }
 
-    void storedJapaneseIsSetAgainAtStart()
-    {
-        WindowFixture f;
-        WindowFixture::Settings s;
-        s.language = "jap";
-        f.writeSettings(s);
-        MDIFrmMain &w = f.start();
-        QVERIFY(w.menus().jap->isChecked());
-        QVERIFY(!w.menus().english->isChecked() && !w.menus().chinese->isChecked());
-        // No section is applied: the built-in captions and effect items show.
+        // A choice that cannot be stored holds for the session, and the status bar says so.
+        QVERIFY(QFile::remove(f.path("BaseSet.ini")));
+        QVERIFY(QDir(f.folder()).mkdir("BaseSet.ini"));
+        w.SetLanguage("English");
         QCOMPARE(f.control<QMenu>("file")->title(), QString("&File"));
-        QCOMPARE(f.control<QComboBox>("CobEffect")->currentText(), QString("rightleft"));
-        QCOMPARE(storedLanguage(f), QString("jap"));
+        QVERIFY2(w.PicStatusBar()->note().contains("could not be stored"),
+            qPrintable(w.PicStatusBar()->note()));
+        QVERIFY(f.prompts.prompts.isEmpty());
     }
 
-    void storedChineseIsAppliedAtStart()
+    void storedLanguageIsSetAgainAtStart_data()
     {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("fileMenu");
+        QTest::addColumn<QString>("effect");
+        QTest::addColumn<QString>("exitEffect");
+        QTest::addColumn<QString>("page");
+        // "jap" applies no section: the built-in captions and effect items show.
+        QTest::newRow("jap") << u"jap"_s << u"&File"_s << u"rightleft"_s << u"none"_s
+                             << u"Untitled"_s;
+        // Start-up fills the selectors after the texts: position 0 of the Chinese items.
+        QTest::newRow("Chinese") << u"简体中文"_s << u"文件(&F)"_s << u"左移"_s << u"无"_s
+                                 << u"未命名"_s;
+    }
+    void storedLanguageIsSetAgainAtStart()
+    {
+        QFETCH(QString, language);
         WindowFixture f;
         WindowFixture::Settings s;
-        s.language = "简体中文";
-        f.writeSettings(s);
-        MDIFrmMain &w = f.start();
-        QVERIFY(w.menus().chinese->isChecked());
-        QCOMPARE(f.control<QMenu>("help")->title(), QString("帮助(&H)"));
-        // Start-up fills the selectors after the texts: position 0 of the Chinese items.
-        QCOMPARE(f.control<QComboBox>("CobEffect")->currentText(), QString("左移"));
-        QCOMPARE(f.control<QComboBox>("CobEffectE")->currentText(), QString("无"));
-        QCOMPARE(w.openDefaultDocument()->windowTitle(), QString("未命名"));
+        s.language = language;
+        MDIFrmMain &w = f.startWith(s);
+        QCOMPARE(w.menus().jap->isChecked(), language == "jap");
+        QCOMPARE(w.menus().chinese->isChecked(), language != "jap");
+        QVERIFY(!w.menus().english->isChecked());
+        QTEST(f.control<QMenu>("file")->title(), "fileMenu");
+        QTEST(f.control<QComboBox>("CobEffect")->currentText(), "effect");
+        QTEST(f.control<QComboBox>("CobEffectE")->currentText(), "exitEffect");
+        QTEST(w.openDefaultDocument()->windowTitle(), "page");
+        QCOMPARE(storedLanguage(f), language);
     }
 
     void missingLanguageFileShowsUnknow()
@@ -213,6 +204,62 @@ private slots:
         // The operator is told why, without a box to answer.
         QVERIFY(w.PicStatusBar()->note().contains("Language.lng"));
         QVERIFY(f.prompts.prompts.isEmpty());
+    }
+
+    void languageFileRules()
+    {
+        WindowFixture f;
+        f.writeFile("Language.lng",
+            "[English]\n"
+            "file=&Datei\n"
+            "tbToolBar=One,,Three,Four,Five,Six,Seven,Eight,Nine,Ten\n"
+            "ListView1=H1,,H3\n"
+            "CobEffect=e1,e2,e3\n"
+            "CobSpeed=must,not,apply\n"
+            "LblTranceStyle=must not apply\n"
+            "[EnglishBasic]\n"
+            "Base_TS=,Screen2\n"
+            "Base_Option1=must not apply\n"
+            "TxtServerIP=must not apply\n"
+            "ListView1=Address,Port,Extra\n");
+        MDIFrmMain &w = f.startWith();
+        QCOMPARE(f.control<QMenu>("file")->title(), QString("&Datei"));
+        // A key missing from the section gives the control's name.
+        QCOMPARE(w.menus().newPage->text(), QString("new"));
+        QCOMPARE(f.control<QGroupBox>("FrmEffect")->title(), QString("FrmEffect"));
+        QCOMPARE(f.control<QComboBox>("CobEffectE")->currentText(), QString("CobEffectE"));
+        // Toolbar tooltips by button, separators not counted, empty entries skipped, extra
+        // ones ignored.
+        const QList<QAction *> buttons = w.tbToolBar()->buttons();
+        QStringList tips;
+        for (QAction *button : buttons)
+            tips << button->toolTip();
+        QCOMPARE(tips,
+            QStringList(
+                { "One", "Open", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine" }));
+        // An empty header entry empties its header; columns without an entry keep theirs.
+        QCOMPARE(headers(list(f)).mid(0, 4), QStringList({ "H1", "", "H3", "Times" }));
+        // Effect items replaced, other selectors and the program's own labels untouched.
+        QCOMPARE(itemTexts(f.control<QComboBox>("CobEffect")), QStringList({ "e1", "e2", "e3" }));
+        QCOMPARE(f.control<QComboBox>("CobEffect")->currentText(), QString("e1"));
+        QCOMPARE(f.control<QComboBox>("CobSpeed")->count(), 25);
+        QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
+
+        // The settings dialog: an empty tab entry leaves the caption; option buttons and text
+        // boxes keep their own texts.
+        w.menus().baseSet->trigger();
+        QPointer<FrmSet> dialog = shownWindow<FrmSet>();
+        QVERIFY(dialog);
+        const auto *tabs = dialog->findChild<QTabWidget *>("Base_TS");
+        QCOMPARE(tabs->tabText(0), QString("Trance"));
+        QCOMPARE(tabs->tabText(1), QString("Screen2"));
+        QCOMPARE(dialog->findChild<QLabel *>("LblPort")->text(), QString("LblPort"));
+        QCOMPARE(dialog->findChild<QRadioButton *>("Base_Option1")->text(), QString("RS232"));
+        QCOMPARE(dialog->findChild<QLineEdit *>("TxtServerIP")->text(), QString("127.0.0.1"));
+        QCOMPARE(headers(dialog->findChild<QTreeWidget *>("ListView1")),
+            QStringList({ "Address", "Port" }));
+        dialog->close();
+        QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 5000);
     }
 };
 

@@ -23,13 +23,12 @@
 
 namespace {
 
-const QString kSucceeded = MsgText(Msg::SetSucceeded, QStringLiteral("English"));
+const QString kSucceeded = QStringLiteral("set succeed!");
 
 // The settings of a window that sends to one target.
 WindowFixture::Settings sendingTo(const QString &targetRow)
 {
     WindowFixture::Settings s;
-    s.screenWidth = 8;
     s.screenHeight = 1;
     s.ipStr = targetRow;
     return s;
@@ -104,15 +103,29 @@ private slots:
         QVERIFY(sign.stop(SIGTERM));
     }
 
-    void noRowClickedSaysSo()
+    void sendsWithoutARowOnlySaySo_data()
     {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QStringList>("said");
+        const QString addFile = MsgText(Msg::AddTheFile, "English");
+        QTest::newRow("empty list") << 0 << QStringList({ addFile, addFile });
+        // Rows, but none clicked: SendChar asks for one.
+        QTest::newRow("no row clicked")
+            << 1 << QStringList({ MsgText(Msg::SelectOneRow, "English") });
+    }
+    void sendsWithoutARowOnlySaySo()
+    {
+        QFETCH(int, rows);
         WindowFixture f;
-        f.writeSettings(sendingTo("127.0.0.1,9,0"));
-        MDIFrmMain &w = f.start();
-        w.AddFileToListView("a.rtf", "8", "1");
+        MDIFrmMain &w = f.startWith(sendingTo("127.0.0.1,9,0"));
+        if (rows)
+            w.AddFileToListView("a.rtf", "8", "1");
         QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
-        QCOMPARE(f.prompts.texts(), QStringList({ MsgText(Msg::SelectOneRow, "English") }));
-        QCOMPARE(f.prompts.prompts.first().icon, PromptIcon::Exclamation);
+        if (!rows)
+            QTest::mouseClick(f.control<QPushButton>("CmdSendAll"), Qt::LeftButton);
+        QTEST(f.prompts.texts(), "said");
+        QCOMPARE(f.prompts.prompts.first().icon,
+            rows ? PromptIcon::Exclamation : PromptIcon::Information);
         QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("0%"));
     }
 
@@ -151,8 +164,7 @@ private slots:
         sign.answerPieces = { QByteArray("\x02\x00\x00\x88", 4) };
 
         WindowFixture f;
-        f.writeSettings(sendingTo(QStringLiteral("127.0.0.1,%1,1").arg(sign.port())));
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith(sendingTo(QStringLiteral("127.0.0.1,%1,1").arg(sign.port())));
         w.AddFileToListView("a.rtf", "8", "1");
         auto *sendChar = f.control<QPushButton>("CmdSendChecked");
         auto *sendCtrl = f.control<QPushButton>("CmdSendAll");

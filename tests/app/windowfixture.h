@@ -7,6 +7,7 @@
 #include "programfolder.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QListWidget>
@@ -51,13 +52,11 @@ class WindowFixture
 public:
     struct Settings
     {
-        int screenWidth = 8;
+        QString screenWidth = QStringLiteral("8"); // modules of 16 x 16 LEDs, 16 pixels each
         int screenHeight = 2;
-        int perPixel = 16;
         int trance = 2;
         QString ipStr = QStringLiteral("127.0.0.1,9,0");
         QString commPort = QStringLiteral("ttyS0");
-        QString screenWidthText; // overrides screenWidth when set
         QString language = QStringLiteral("English");
     };
 
@@ -74,17 +73,14 @@ public:
 
     void writeSettings(const Settings &s)
     {
-        const QString width
-            = s.screenWidthText.isEmpty() ? QString::number(s.screenWidth) : s.screenWidthText;
         const QString ini = QStringLiteral("[ScreenSet]\nScreenWidth=%1\nScreenHeight=%2\n"
-                                           "PerPiex=%3\nMaxIPList=10\n"
-                                           "[TranceSet]\nTrance=%4\nServerIP=127.0.0.1\n"
-                                           "ServerPort=5005\nIPStr=%5\nCommPort=%6\n"
+                                           "PerPiex=16\nMaxIPList=10\n"
+                                           "[TranceSet]\nTrance=%3\nServerIP=127.0.0.1\n"
+                                           "ServerPort=5005\nIPStr=%4\nCommPort=%5\n"
                                            "CommSettings=9600,N,8,1\n"
-                                           "[Language]\nLanguage=%7\n")
-                                .arg(width)
+                                           "[Language]\nLanguage=%6\n")
+                                .arg(s.screenWidth)
                                 .arg(s.screenHeight)
-                                .arg(s.perPixel)
                                 .arg(s.trance)
                                 .arg(s.ipStr, s.commPort, s.language);
         writeFile(QStringLiteral("BaseSet.ini"), ini.toUtf8());
@@ -116,6 +112,14 @@ public:
             qWarning("the main window was not exposed");
         return *m_window;
     }
+
+    // Writes `s` (or the defaults) into BaseSet.ini, then starts the window.
+    MDIFrmMain &startWith(const Settings &s)
+    {
+        writeSettings(s);
+        return start();
+    }
+    MDIFrmMain &startWith() { return startWith(Settings()); }
 
     MDIFrmMain &window() { return *m_window; }
 
@@ -158,6 +162,32 @@ inline void doubleClickIndex(QAbstractItemView *view, const QModelIndex &index)
     // The view takes a double-click only on the index its last press went to.
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+// The shown top-level window of type T (dialogs are lifted out of the main window).
+template <typename T> T *shownWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *found = qobject_cast<T *>(w); found && found->isVisible())
+            return found;
+    }
+    return nullptr;
+}
+
+inline QStringList itemTexts(const QComboBox *box)
+{
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items.append(box->itemText(i));
+    return items;
+}
+
+inline QStringList headers(const QAbstractItemView *view)
+{
+    QStringList texts;
+    for (int c = 0; c < view->model()->columnCount(); ++c)
+        texts.append(view->model()->headerData(c, Qt::Horizontal).toString());
+    return texts;
 }
 
 inline QModelIndex fileIndex(QListWidget *list, const QString &name)

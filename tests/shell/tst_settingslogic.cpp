@@ -5,8 +5,10 @@
 
 #include <QtTest>
 
+using namespace Qt::StringLiterals;
+
 // The settings dialog's logic without its window: the target list string, the stored serial
-// settings, the port list and the run-time error texts.
+// settings, the port list and the dialog's caption.
 class tst_SettingsLogic : public QObject
 {
     Q_OBJECT
@@ -49,28 +51,20 @@ private slots:
         QTest::addColumn<int>("maxRows");
         QTest::addColumn<int>("refusal");
 
-        // The list holds a,1 and b,2.
-        QTest::newRow("full list wins over an empty address")
-            << ""
-            << "" << 2 << int(IpTargetList::ListFull);
-        QTest::newRow("full list wins over a duplicate") << "a"
-                                                         << "1" << 2 << int(IpTargetList::ListFull);
-        QTest::newRow("blank address is empty") << "   "
-                                                << "1" << 10 << int(IpTargetList::FieldEmpty);
-        QTest::newRow("empty port") << "c"
-                                    << "" << 10 << int(IpTargetList::FieldEmpty);
-        QTest::newRow("comma would split the row")
-            << "c,d"
-            << "1" << 10 << int(IpTargetList::SeparatorInText);
-        QTest::newRow("semicolon would split the list")
-            << "c"
-            << "1;2" << 10 << int(IpTargetList::SeparatorInText);
-        QTest::newRow("duplicate after trimming") << " a "
-                                                  << " 1" << 10 << int(IpTargetList::AlreadyListed);
-        QTest::newRow("same address, other port") << "a"
-                                                  << "2" << 10 << int(IpTargetList::Accepted);
-        QTest::newRow("comparison is case-sensitive") << "A"
-                                                      << "1" << 10 << int(IpTargetList::Accepted);
+        // The list holds a,1 and b,2. The refusals' order and messages: tst_frmset.
+        const int full = IpTargetList::ListFull;
+        const int empty = IpTargetList::FieldEmpty;
+        const int separator = IpTargetList::SeparatorInText;
+        QTest::newRow("full list wins over a duplicate") << u"a"_s << u"1"_s << 2 << full;
+        QTest::newRow("empty port") << u"c"_s << u""_s << 10 << empty;
+        QTest::newRow("comma would split the row") << u"c,d"_s << u"1"_s << 10 << separator;
+        QTest::newRow("semicolon would split the list") << u"c"_s << u"1;2"_s << 10 << separator;
+        QTest::newRow("duplicate after trimming")
+            << u" a "_s << u" 1"_s << 10 << int(IpTargetList::AlreadyListed);
+        QTest::newRow("same address, other port")
+            << u"a"_s << u"2"_s << 10 << int(IpTargetList::Accepted);
+        QTest::newRow("comparison is case-sensitive")
+            << u"A"_s << u"1"_s << 10 << int(IpTargetList::Accepted);
     }
     void addRefusalsInOrder()
     {
@@ -85,65 +79,27 @@ private slots:
     void storedCommSettings_data()
     {
         QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("speed");
-        QTest::addColumn<QString>("parity");
-        QTest::addColumn<QString>("dataBits");
-        QTest::addColumn<QString>("stopBits");
+        QTest::addColumn<QStringList>("fields"); // speed, parity, data bits, stop bits
 
-        QTest::newRow("initial") << "9600,N,8,1"
-                                 << "9600"
-                                 << "None"
-                                 << "8"
-                                 << "1";
-        QTest::newRow("1.5 stop bits shift the rest") << "19200,E,7,1.5"
-                                                      << "19200"
-                                                      << "Even"
-                                                      << "7"
-                                                      << "1.5";
-        QTest::newRow("lower-case parity") << "115200,o,8,2"
-                                           << "115200"
-                                           << "Odd"
-                                           << "8"
-                                           << "2";
-        QTest::newRow("mark and space") << "4800,m,5,1"
-                                        << "4800"
-                                        << "Mark"
-                                        << "5"
-                                        << "1";
-        QTest::newRow("space upper") << "110,S,4,2"
-                                     << "110"
-                                     << "Space"
-                                     << "4"
-                                     << "2";
-        QTest::newRow("unknown parity letter") << "9600,X,8,1"
-                                               << "9600"
-                                               << ""
-                                               << "8"
-                                               << "1";
-        QTest::newRow("too short for a speed") << "N,8,1"
-                                               << ""
-                                               << "None"
-                                               << "8"
-                                               << "1";
-        QTest::newRow("garbage") << "ab"
-                                 << ""
-                                 << ""
-                                 << ""
-                                 << "b";
-        QTest::newRow("empty") << ""
-                               << ""
-                               << ""
-                               << ""
-                               << "";
+        QTest::newRow("initial") << u"9600,N,8,1"_s << QStringList({ "9600", "None", "8", "1" });
+        QTest::newRow("1.5 stop bits shift the rest")
+            << u"19200,E,7,1.5"_s << QStringList({ "19200", "Even", "7", "1.5" });
+        QTest::newRow("lower-case parity")
+            << u"115200,o,8,2"_s << QStringList({ "115200", "Odd", "8", "2" });
+        QTest::newRow("mark") << u"4800,m,5,1"_s << QStringList({ "4800", "Mark", "5", "1" });
+        QTest::newRow("space") << u"110,S,4,2"_s << QStringList({ "110", "Space", "4", "2" });
+        QTest::newRow("unknown parity letter")
+            << u"9600,X,8,1"_s << QStringList({ "9600", "", "8", "1" });
+        QTest::newRow("too short for a speed")
+            << u"N,8,1"_s << QStringList({ "", "None", "8", "1" });
+        QTest::newRow("garbage") << u"ab"_s << QStringList({ "", "", "", "b" });
+        QTest::newRow("empty") << u""_s << QStringList({ "", "", "", "" });
     }
     void storedCommSettings()
     {
         QFETCH(QString, stored);
-        const CommSettingsFields fields = CommSettingsFields::fromStored(stored);
-        QTEST(fields.speed, "speed");
-        QTEST(fields.parity, "parity");
-        QTEST(fields.dataBits, "dataBits");
-        QTEST(fields.stopBits, "stopBits");
+        const CommSettingsFields f = CommSettingsFields::fromStored(stored);
+        QTEST(QStringList({ f.speed, f.parity, f.dataBits, f.stopBits }), "fields");
     }
 
     void commSettingsString()
@@ -168,16 +124,6 @@ private slots:
                 }
             }
         }
-    }
-
-    void selectorEntries()
-    {
-        QCOMPARE(CommSettingsFields::speedEntries().size(), 17);
-        QCOMPARE(CommSettingsFields::speedEntries().indexOf("9600"), 6);
-        QCOMPARE(CommSettingsFields::dataBitsEntries(), QStringList({ "4", "5", "6", "7", "8" }));
-        QCOMPARE(CommSettingsFields::parityEntries(),
-            QStringList({ "Even", "Odd", "None", "Mark", "Space" }));
-        QCOMPARE(CommSettingsFields::stopBitsEntries(), QStringList({ "1", "1.5", "2" }));
     }
 
     void portEntries()
@@ -240,44 +186,14 @@ private slots:
             QVERIFY2(family.match(name).hasMatch(), qPrintable(name));
     }
 
-    void runTimeErrorTexts_data()
-    {
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("380") << 380 << "Invalid property value";
-        QTest::newRow("383") << 383 << "Property is read-only";
-        QTest::newRow("394") << 394 << "Property is write-only";
-        QTest::newRow("8000") << 8000 << "Operation not valid while the port is opened";
-        QTest::newRow("8002") << 8002 << "Invalid port number";
-        QTest::newRow("8005") << 8005 << "Port has been used,please change another one";
-        QTest::newRow("8012") << 8012 << "The device is not open";
-        QTest::newRow("8015") << 8015
-                              << "Could not set comm state,there may be one or more invalid "
-                                 "communications parameters";
-        QTest::newRow("8018") << 8018 << "Operation valid only when the port is open";
-        QTest::newRow("8020") << 8020 << "Error reading comm device";
-        QTest::newRow("8021") << 8021
-                              << "Internal error retrieving device control block for the port";
-        QTest::newRow("other") << 13 << "Other error...";
-    }
-    void runTimeErrorTexts()
-    {
-        QFETCH(int, number);
-        QTEST(FrmSet::runTimeErrorText(number), "text");
-    }
-
     void captionFromMenuText_data()
     {
         QTest::addColumn<QString>("menu");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("english") << "&Base Set"
-                                 << "Base Set";
-        QTest::newRow("bracket form") << "基本设置[&B]"
-                                      << "基本设置";
-        QTest::newRow("parenthesis form") << "基本设置(&B)"
-                                          << "基本设置";
-        QTest::newRow("doubled ampersand") << "Save && &Send"
-                                           << "Save & Send";
+        QTest::newRow("english") << u"&Base Set"_s << u"Base Set"_s;
+        QTest::newRow("bracket form") << u"基本设置[&B]"_s << u"基本设置"_s;
+        QTest::newRow("parenthesis form") << u"基本设置(&B)"_s << u"基本设置"_s;
+        QTest::newRow("doubled ampersand") << u"Save && &Send"_s << u"Save & Send"_s;
     }
     void captionFromMenuText()
     {
