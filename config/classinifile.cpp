@@ -1,7 +1,8 @@
 #include "classinifile.h"
 
+#include "atomicfile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -114,17 +115,8 @@ bool classIniFile::store(const Contents &contents) const
         text += line;
         text += contents.lineEnding;
     }
-    // QSaveFile writes a temporary file and renames it over the old one only when every
-    // byte was written, so a failed save leaves the previous file whole.
-    QSaveFile file(m_iniFileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = encodeSettingsText(text, contents.encoding, contents.hadBom);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(m_iniFileName,
+                               encodeSettingsText(text, contents.encoding, contents.hadBom));
 }
 
 void classIniFile::WriteIniKey(const QString &strSection, const QString &strKey,

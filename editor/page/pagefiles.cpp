@@ -2,6 +2,7 @@
 
 #include "pagedocument.h"
 
+#include "atomicfile.h"
 #include "localtext.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
-#include <QSaveFile>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -160,17 +160,9 @@ FileResult loadAnyPageFile(const QString &path, QTextDocument *document)
 
 FileResult savePageFile(const QString &path, const QTextDocument &document)
 {
-    const QByteArray rtf = RtfWriter::write(document);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(FileResult::Kind::CannotWrite, path, file.errorString());
-    if (file.write(rtf) != rtf.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    if (!writeFileAtomically(path, RtfWriter::write(document), &reason))
         return failure(FileResult::Kind::CannotWrite, path, reason);
-    }
-    if (!file.commit())
-        return failure(FileResult::Kind::CannotWrite, path, file.errorString());
     return success(path);
 }
 

@@ -6,166 +6,134 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 class tst_ClassIniFile : public QObject
 {
     Q_OBJECT
 
 private:
     QTemporaryDir m_dir;
-    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+    // An INI object on `name` in the test folder, the file first filled with `bytes` if given.
+    classIniFile iniOn(const QString &name, const QByteArray &bytes = QByteArray())
+    {
+        const QString path = m_dir.filePath(name);
+        if (!bytes.isNull()) {
+            QFile f(path);
+            if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                qFatal("cannot write %s", qPrintable(path));
+            f.write(bytes);
+        }
+        classIniFile ini;
+        ini.setINIFileName(path);
+        return ini;
+    }
     static QByteArray readAll(const QString &path)
     {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    static void writeAll(const QString &path, const QByteArray &bytes)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
 
 private slots:
-    void namesMatchWithoutCase()
+    void namesMatchWithoutCaseAndMissingReadsEmpty()
     {
-        classIniFile ini;
-        ini.setINIFileName(path("case.ini"));
-        ini.WriteIniKey("ScreenSet", "IPStr", "1.2.3.4,5005,1");
-        QCOMPARE(ini.GetIniKey("Screenset", "IpStr"), QString("1.2.3.4,5005,1"));
-        QCOMPARE(ini.GetIniKey("SCREENSET", "ipstr"), QString("1.2.3.4,5005,1"));
-        // Writing with another spelling replaces the key rather than adding a second one.
-        ini.WriteIniKey("screenset", "ipSTR", "x");
-        QCOMPARE(readAll(path("case.ini")).count("="), 1);
-        QCOMPARE(ini.GetIniKey("ScreenSet", "IPStr"), QString("x"));
-    }
-
-    void missingThingsReadEmpty()
-    {
-        classIniFile ini;
-        ini.setINIFileName(path("absent.ini"));
+        classIniFile ini = iniOn("case.ini");
         QCOMPARE(ini.GetIniKey("A", "b"), QString());
-        QVERIFY(!QFile::exists(path("absent.ini")));
-        ini.WriteIniKey("A", "b", "1");
-        QCOMPARE(ini.GetIniKey("A", "missing"), QString());
-        QCOMPARE(ini.GetIniKey("Missing", "b"), QString());
-        classIniFile unnamed;
-        QCOMPARE(unnamed.GetIniKey("A", "b"), QString());
-    }
-
-    void writeCreatesFileAndSection()
-    {
-        const QString file = path("new.ini");
-        classIniFile ini;
-        ini.setINIFileName(file);
-        ini.WriteIniKey("TranceSet", "Trance", "2");
-        QVERIFY(ini.lastWriteSucceeded());
-        QCOMPARE(readAll(file), QByteArray("[TranceSet]\nTrance=2\n"));
+        QVERIFY(!QFile::exists(ini.INIFileName())); // reading creates nothing
+        ini.WriteIniKey("ScreenSet", "IPStr", "1.2.3.4,5005,1");
+        QCOMPARE(ini.GetIniKey("SCREENSET", "ipstr"), QString("1.2.3.4,5005,1"));
+        // Another spelling replaces the key rather than adding a second one.
+        ini.WriteIniKey("screenset", "ipSTR", "x");
+        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[ScreenSet]\nIPStr=x\n"));
+        QCOMPARE(ini.GetIniKey("ScreenSet", "missing"), QString());
+        QCOMPARE(ini.GetIniKey("Missing", "IPStr"), QString());
+        QCOMPARE(classIniFile().GetIniKey("A", "b"), QString());
     }
 
     void replacementKeepsPlaceAndLayout()
     {
-        const QString file = path("layout.ini");
-        writeAll(file, "; settings\r\n[ScreenSet]\r\nScreenWidth = 8\r\nScreenHeight=1\r\n\r\n"
-                       "[TranceSet]\r\nTrance=0\r\n");
-        classIniFile ini;
-        ini.setINIFileName(file);
+        classIniFile ini = iniOn("layout.ini",
+            "; settings\r\n[ScreenSet]\r\n  ScreenWidth = 8 \t\r\nScreenHeight=1\r\n\r\n"
+            "[TranceSet]\r\nTrance=0\r\n");
+        QCOMPARE(ini.GetIniKey("ScreenSet", "ScreenWidth"), QString("8"));
         ini.WriteIniKey("ScreenSet", "ScreenWidth", "12");
         ini.WriteIniKey("ScreenSet", "PerPiex", "16");
         ini.WriteIniKey("Language", "Language", "English");
-        QCOMPARE(readAll(file),
-                 QByteArray("; settings\r\n[ScreenSet]\r\nScreenWidth=12\r\nScreenHeight=1\r\n"
-                            "PerPiex=16\r\n\r\n[TranceSet]\r\nTrance=0\r\n\r\n[Language]\r\n"
-                            "Language=English\r\n"));
-    }
-
-    void valuesLoseSurroundingBlanks()
-    {
-        const QString file = path("blanks.ini");
-        writeAll(file, "[S]\n  Key  =   some value \t\n");
-        classIniFile ini;
-        ini.setINIFileName(file);
-        QCOMPARE(ini.GetIniKey("S", "Key"), QString("some value"));
+        QVERIFY(ini.lastWriteSucceeded());
+        QCOMPARE(readAll(ini.INIFileName()),
+            QByteArray("; settings\r\n[ScreenSet]\r\nScreenWidth=12\r\nScreenHeight=1\r\n"
+                       "PerPiex=16\r\n\r\n[TranceSet]\r\nTrance=0\r\n\r\n[Language]\r\n"
+                       "Language=English\r\n"));
     }
 
     void readIsCutTo1023Bytes()
     {
-        classIniFile ini;
-        ini.setINIFileName(path("long.ini"));
+        classIniFile ini = iniOn("long.ini");
         ini.WriteIniKey("S", "K", QString(1500, QLatin1Char('a')));
         QCOMPARE(ini.GetIniKey("S", "K"), QString(1023, QLatin1Char('a')));
-        // Multi-byte text is cut at a character boundary, never inside a character.
-        ini.WriteIniKey("S", "K", QString(400, QChar(0x4E2D))); // 3 bytes each in UTF-8
+        // Cut at a character boundary: 341 characters of 3 UTF-8 bytes each.
+        ini.WriteIniKey("S", "K", QString(400, QChar(0x4E2D)));
         QCOMPARE(ini.GetIniKey("S", "K"), QString(341, QChar(0x4E2D)));
     }
 
     void deleteKeyAndSection()
     {
-        classIniFile ini;
-        ini.setINIFileName(path("del.ini"));
-        ini.WriteIniKey("S", "a", "1");
-        ini.WriteIniKey("S", "b", "2");
-        ini.WriteIniKey("T", "c", "3");
+        classIniFile ini = iniOn("del.ini", "[S]\na=1\nb=2\n[T]\nc=3\n");
         ini.DelIniKey("s", "A");
         QCOMPARE(ini.GetIniKey("S", "a"), QString());
         QCOMPARE(ini.GetIniKey("S", "b"), QString("2"));
         ini.DelIniSec("S");
-        QCOMPARE(ini.GetIniKey("S", "b"), QString());
-        QCOMPARE(ini.GetIniKey("T", "c"), QString("3"));
+        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[T]\nc=3\n"));
         ini.DelIniSec("Nothing"); // nothing to remove is not a failure
         QVERIFY(ini.lastWriteSucceeded());
     }
 
     void lineBreaksCannotInjectKeys()
     {
-        classIniFile ini;
-        ini.setINIFileName(path("inject.ini"));
-        ini.WriteIniKey("TranceSet", "ServerIP", "1.2.3.4\n[Evil]\nTrance=9");
+        classIniFile ini = iniOn("inject.ini");
+        ini.WriteIniKey("TranceSet", "ServerIP", "1.2.3.4\n[Evil]\r\nTrance=9");
         QCOMPARE(ini.GetIniKey("Evil", "Trance"), QString());
         QCOMPARE(ini.GetIniKey("TranceSet", "ServerIP"), QString("1.2.3.4 [Evil] Trance=9"));
     }
 
     void gbkFileStaysGbk()
     {
-        const QString file = path("gbk.ini");
-        QStringEncoder gbk("GBK");
-        writeAll(file, gbk.encode(QStringLiteral("[Language]\nLanguage=简体中文\n")));
-        classIniFile ini;
-        ini.setINIFileName(file);
+        classIniFile ini = iniOn("gbk.ini",
+            QStringEncoder("GBK").encode(QStringLiteral("[Language]\nLanguage=简体中文\n")));
         QCOMPARE(ini.GetIniKey("Language", "Language"), QStringLiteral("简体中文"));
         ini.WriteIniKey("ScreenSet", "Note", QStringLiteral("屏幕"));
-        const QByteArray bytes = readAll(file);
-        QStringDecoder decoder("GBK");
-        QCOMPARE(QString(decoder.decode(bytes)),
-                 QStringLiteral("[Language]\nLanguage=简体中文\n\n[ScreenSet]\nNote=屏幕\n"));
+        const QByteArray bytes = readAll(ini.INIFileName());
+        QCOMPARE(QString(QStringDecoder("GBK").decode(bytes)),
+            QStringLiteral("[Language]\nLanguage=简体中文\n\n[ScreenSet]\nNote=屏幕\n"));
         QVERIFY(!bytes.contains(QStringLiteral("屏幕").toUtf8()));
     }
 
-    void unwritablePathIsReported()
+    void failedWriteIsReportedAndLeavesFileWhole()
     {
-        writeAll(path("plainfile"), "x");
-        classIniFile ini;
-        ini.setINIFileName(path("plainfile") + "/BaseSet.ini");
-        ini.WriteIniKey("S", "k", "v");
-        QVERIFY(!ini.lastWriteSucceeded());
-        QCOMPARE(readAll(path("plainfile")), QByteArray("x"));
-    }
+        // A path through a plain file can never be written.
+        iniOn("plainfile", "x");
+        classIniFile through = iniOn("plainfile/BaseSet.ini");
+        through.WriteIniKey("S", "k", "v");
+        QVERIFY(!through.lastWriteSucceeded());
+        QCOMPARE(readAll(m_dir.filePath("plainfile")), QByteArray("x"));
 
-    void failedWriteLeavesFileWhole()
-    {
-        const QString folder = path("readonly");
-        QVERIFY(QDir().mkpath(folder));
-        const QString file = folder + "/BaseSet.ini";
-        writeAll(file, "[ScreenSet]\nScreenWidth=8\n");
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        if (QFileInfo(folder).isWritable())
-            QSKIP("running with rights that ignore folder permissions");
-        classIniFile ini;
-        ini.setINIFileName(file);
-        ini.WriteIniKey("ScreenSet", "ScreenWidth", "9");
+        // A write cut short by a file size limit (EFBIG, also for root): the old file stays
+        // whole, where writing over it in place would leave it truncated.
+        classIniFile ini = iniOn("limited.ini", "[ScreenSet]\nScreenWidth=8\n");
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit old {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = 64;
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        ini.WriteIniKey("ScreenSet", "Note", QString(200, QLatin1Char('n')));
+        ::setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(!ini.lastWriteSucceeded());
-        QCOMPARE(readAll(file), QByteArray("[ScreenSet]\nScreenWidth=8\n"));
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                      | QFileDevice::ExeOwner);
+        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[ScreenSet]\nScreenWidth=8\n"));
+        QCOMPARE(QDir(m_dir.path()).entryList({ "limited*" }, QDir::Files),
+            QStringList({ "limited.ini" })); // no temporary file left behind
     }
 };
 

@@ -32,56 +32,42 @@ private slots:
         for (int i = 0; i < 13; ++i)
             QTest::addRow("%d", i + 1) << i + 1 << QString::fromUtf8(rows[i][0])
                                        << QString::fromUtf8(rows[i][1]);
+        for (int outside : { 0, 14, -1 })
+            QTest::addRow("%d", outside) << outside << QString() << QString();
     }
-
     void catalogue()
     {
         QFETCH(int, number);
         QFETCH(QString, english);
         QFETCH(QString, chinese);
-        QCOMPARE(MsgText(qint16(number), "English"), english);
-        QCOMPARE(MsgText(qint16(number), QStringLiteral("简体中文")), chinese);
-        QCOMPARE(MsgText(qint16(number), "jap"), QString());
-        QCOMPARE(MsgText(qint16(number), "english"), QString());
+        const qint16 n = qint16(number);
+        QCOMPARE(MsgText(n, "English"), english);
+        QCOMPARE(MsgText(n, QStringLiteral("简体中文")), chinese);
+        QCOMPARE(MsgText(n, "jap"), QString()); // the language name must match exactly
+        QCOMPARE(MsgText(n, "english"), QString());
+        // A box is never empty: languages without built-in prompts show the English ones.
+        QCOMPARE(PromptText(n, QStringLiteral("简体中文")), chinese);
+        QCOMPARE(PromptText(n, "jap"), english);
+        QCOMPARE(PromptText(n, "Deutsch"), english);
     }
 
-    void chinesePunctuationWidths()
+    void titles_data()
     {
-        // Half-width marks everywhere except the full-width "！" ending 10 to 12.
-        for (int n = 1; n <= 13; ++n) {
-            const QString text = MsgText(qint16(n), QStringLiteral("简体中文"));
-            const bool fullWidth = n >= 10 && n <= 12;
-            QCOMPARE(text.endsWith(QChar(0xFF01)), fullWidth);
-        }
-        QVERIFY(MsgText(5, QStringLiteral("简体中文")).contains(QLatin1Char(',')));
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("promptTitle");
+        QTest::newRow("English") << "English" << "Information" << "Information";
+        QTest::newRow("Chinese") << QStringLiteral("简体中文") << QStringLiteral("系统提示")
+                                 << QStringLiteral("系统提示");
+        QTest::newRow("jap") << "jap" << "Information" << "Information";
+        QTest::newRow("lower case") << "english" << QString() << "Information";
+        QTest::newRow("unknown") << "Deutsch" << QString() << "Information";
     }
-
-    void outOfRangeNumbersAreEmpty()
-    {
-        for (const QString &language : { QString("English"), QStringLiteral("简体中文") }) {
-            QCOMPARE(MsgText(0, language), QString());
-            QCOMPARE(MsgText(14, language), QString());
-            QCOMPARE(MsgText(-1, language), QString());
-        }
-    }
-
     void titles()
     {
-        QCOMPARE(MsgTitle("English"), QString("Information"));
-        QCOMPARE(MsgTitle(QStringLiteral("简体中文")), QStringLiteral("系统提示"));
-        QCOMPARE(MsgTitle("jap"), QString("Information"));
-        QCOMPARE(MsgTitle("english"), QString());
-        QCOMPARE(MsgTitle(QString()), QString());
-    }
-
-    void promptBoxesAreNeverEmpty()
-    {
-        // The catalogue has no texts for "jap"; a box shows the English ones instead.
-        QCOMPARE(PromptText(8, "jap"), QString("set succeed!"));
-        QCOMPARE(PromptTitle("jap"), QString("Information"));
-        QCOMPARE(PromptTitle("Deutsch"), QString("Information"));
-        QCOMPARE(PromptText(8, QStringLiteral("简体中文")), QStringLiteral("发送成功!"));
-        QCOMPARE(PromptText(14, "English"), QString());
+        QFETCH(QString, language);
+        QTEST(MsgTitle(language), "title");
+        QTEST(PromptTitle(language), "promptTitle");
     }
 
     void currentLanguageIsRead()
@@ -95,20 +81,9 @@ private slots:
 
     void linkKindNames()
     {
-        QCOMPARE(TranceStyleName(0), QString("RS232"));
-        QCOMPARE(TranceStyleName(1), QString("BlueTooth"));
-        QCOMPARE(TranceStyleName(2), QString("TCP/IP"));
-        QCOMPARE(TranceStyleName(3), QString("None"));
-        QCOMPARE(TranceStyleName(-1), QString("None"));
-    }
-
-    void boxStyles()
-    {
-        QCOMPARE(MsgIcon(3), PromptIcon::Exclamation);
-        QCOMPARE(MsgIcon(4), PromptIcon::Question);
-        QCOMPARE(MsgIcon(8), PromptIcon::Information);
-        QCOMPARE(MsgIcon(9), PromptIcon::Question);
-        QCOMPARE(MsgIcon(12), PromptIcon::Exclamation);
+        const QStringList names { "None", "RS232", "BlueTooth", "TCP/IP", "None" };
+        for (int kind = -1; kind <= 3; ++kind)
+            QCOMPARE(TranceStyleName(qint16(kind)), names.at(kind + 1));
     }
 };
 

@@ -1,7 +1,8 @@
 #include "cliargs.h"
 
+#include "atomicfile.h"
+
 #include <QRegularExpression>
-#include <QSaveFile>
 
 bool CliArgs::parse(const QStringList &args, const QStringList &valueOptions,
                     const QStringList &switches, QString *error)
@@ -54,17 +55,11 @@ bool parseSize(const QString &text, int *width, int *height)
     return true;
 }
 
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error)
+bool writeOutputFile(const QString &path, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    QString reason;
+    if (writeFileAtomically(path, bytes, &reason))
+        return true;
+    *error = QStringLiteral("cannot write %1: %2").arg(path, reason);
+    return false;
 }

@@ -29,5 +29,5 @@ private:
 // "34x15" (or "34X15") as two integers in 0..32767; false when malformed.
 bool parseSize(const QString &text, int *width, int *height);
 
-// Writes `bytes` to `path` through a temporary file, so a failed write leaves no half file.
-bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *error);
+// Writes an output file atomically; on failure `error` is the line to print.
+bool writeOutputFile(const QString &path, const QByteArray &bytes, QString *error);

@@ -44,7 +44,7 @@ int writePacket(const PacketResult &result, const QString &out)
     if (!result.ok)
         return cliFail(CliExit::kRefused, result.refusal.message(kLanguage));
     QString error;
-    if (!writeFileAtomically(out, result.bytes, &error))
+    if (!writeOutputFile(out, result.bytes, &error))
         return cliFail(CliExit::kRefused, error);
     return CliExit::kOk;
 }

@@ -57,7 +57,7 @@ int runRender(const QStringList &argv)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     decoded.image.save(&buffer, "PNG");
-    if (!writeFileAtomically(args.value(QStringLiteral("out")), png, &error))
+    if (!writeOutputFile(args.value(QStringLiteral("out")), png, &error))
         return cliFail(CliExit::kRefused, error);
     return CliExit::kOk;
 }
@@ -121,7 +121,7 @@ int runConvert(const QStringList &argv)
     case Format::Unknown:
         break;
     }
-    if (!writeFileAtomically(out, bytes, &error))
+    if (!writeOutputFile(out, bytes, &error))
         return cliFail(CliExit::kRefused, error);
     return CliExit::kOk;
 }

@@ -1,12 +1,12 @@
 #include "virtualsign.h"
 
+#include "atomicfile.h"
 #include "packetformat.h"
 
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 using namespace PacketFormat;
 
@@ -194,10 +194,8 @@ void VirtualSign::removePages()
 
 void VirtualSign::writeFile(const QString &name, const QByteArray &bytes)
 {
-    QSaveFile file(QDir(m_folder).filePath(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_writeProblem
-            = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
-        file.cancelWriting();
-    }
+    const QString path = QDir(m_folder).filePath(name);
+    QString reason;
+    if (!writeFileAtomically(path, bytes, &reason))
+        m_writeProblem = QStringLiteral("cannot write %1: %2").arg(path, reason);
 }
