@@ -1,11 +1,9 @@
 #include "windowfixture.h"
 
 #include "frmabout.h"
-#include "frmdocument.h"
 #include "frmset.h"
 #include "link.h"
 #include "linksettings.h"
-#include "pagecanvas.h"
 #include "standardtoolbar.h"
 #include "testpty.h"
 
@@ -17,7 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
+#include <QScopeGuard>
 #include <QTreeWidget>
 
 #include <memory>
@@ -34,35 +32,22 @@ template <typename T> T *child(QWidget *window, const char *name)
     return found;
 }
 
-QRadioButton *option(FrmSet *dialog, int index)
+// The first link kind option: RS232.
+void pickSerial(FrmSet *dialog)
 {
-    for (QRadioButton *b : dialog->findChildren<QRadioButton *>("Base_Option1")) {
-        if (b->property("index").toInt() == index)
-            return b;
-    }
-    qFatal("no option %d", index);
+    for (QRadioButton *b : dialog->findChildren<QRadioButton *>("Base_Option1"))
+        if (b->property("index").toInt() == 0)
+            b->click();
 }
 
-QByteArray fileBytes(const QString &path)
+FrmSet *openSettings(MDIFrmMain &w)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    w.menus().baseSet->trigger();
+    FrmSet *dialog = shownWindow<FrmSet>();
+    if (dialog && !QTest::qWaitForWindowExposed(dialog))
+        qWarning("the settings dialog was not exposed");
+    return dialog;
 }
-
-// Sets PATH for the test's length and puts it back afterwards.
-class PathOverride
-{
-public:
-    explicit PathOverride(const QString &path)
-        : m_old(qgetenv("PATH"))
-    {
-        qputenv("PATH", QFile::encodeName(path));
-    }
-    ~PathOverride() { qputenv("PATH", m_old); }
-
-private:
-    QByteArray m_old;
-};
 
 } // namespace
 
@@ -72,69 +57,44 @@ class tst_WindowDialogs : public QObject
 {
     Q_OBJECT
 
-private:
-    static FrmSet *openSettings(MDIFrmMain &w)
-    {
-        w.menus().baseSet->trigger();
-        FrmSet *dialog = shownWindow<FrmSet>();
-        if (dialog && !QTest::qWaitForWindowExposed(dialog))
-            qWarning("the settings dialog was not exposed");
-        return dialog;
-    }
-
 private slots:
     void settingsDialogLocksTheWindowUntilClosed_data()
     {
         QTest::addColumn<QString>("how");
-        QTest::addColumn<bool>("chinese");
-        QTest::addColumn<QString>("title"); // the menu item's text less its "&"
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("ok");
-        QTest::addColumn<QString>("screenTab");
-        QTest::newRow("Close button")
-            << u"button"_s << false << u"Base Set"_s << u"EnglishBasic"_s << u"OK"_s << u"Screen"_s;
-        QTest::newRow("close box, Chinese") << u"box"_s << true << u"基本设置"_s
-                                            << u"简体中文Basic"_s << u"确定"_s << u"屏幕设置"_s;
-        QTest::newRow("Escape") << u"escape"_s << false << u"Base Set"_s << u"EnglishBasic"_s
-                                << u"OK"_s << u"Screen"_s;
+        for (const char *how : { "Close button", "close box, Chinese", "Escape" })
+            QTest::newRow(how) << QString::fromLatin1(how);
     }
     void settingsDialogLocksTheWindowUntilClosed()
     {
         QFETCH(QString, how);
-        QFETCH(bool, chinese);
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
+        const bool chinese = how.endsWith("Chinese");
         if (chinese)
             w.menus().chinese->trigger();
-        const QByteArray before = fileBytes(f.path("BaseSet.ini"));
-
+        const QByteArray before = f.bytes("BaseSet.ini");
         QPointer<FrmSet> dialog = openSettings(w);
-        QVERIFY(dialog);
-        QVERIFY(!w.isEnabled());
-        QVERIFY(dialog->isEnabled());
-        QTEST(dialog->windowTitle(), "title");
-        QTEST(dialog->languageSection(), "section");
-        QTEST(child<QPushButton>(dialog, "CmdOK")->text(), "ok");
-        QTEST(child<QTabWidget>(dialog, "Base_TS")->tabText(1), "screenTab");
-        QVERIFY(dialog->width() >= 5880 / 15); // its design width, not shrunk to fit
+        QVERIFY(dialog && dialog->isEnabled() && !w.isEnabled());
+        // The caption is the menu item's text less its "&"; the texts the language's.
+        QCOMPARE(dialog->windowTitle(), chinese ? u"基本设置"_s : u"Base Set"_s);
+        QCOMPARE(child<QPushButton>(dialog, "CmdOK")->text(), chinese ? u"确定"_s : u"OK"_s);
         QVERIFY(!w.close()); // the locked window ignores its close box
         QVERIFY(w.isVisible());
         child<QLineEdit>(dialog, "TxtWidth")->setText("30"); // discarded
-        option(dialog, 0)->click();
+        pickSerial(dialog);
 
-        if (how == "button")
+        if (how == "Close button")
             QTest::mouseClick(child<QPushButton>(dialog, "CmdCancle"), Qt::LeftButton);
-        else if (how == "box")
+        else if (how == "close box, Chinese")
             dialog->close();
         else
             QTest::keyClick(dialog, Qt::Key_Escape);
 
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000); // every opening builds it afresh
         QVERIFY(w.isEnabled());
-        QCOMPARE(fileBytes(f.path("BaseSet.ini")), before);
+        QCOMPARE(f.bytes("BaseSet.ini"), before);
         QCOMPARE(baseSettings().ScreenWidth, qint16(8));
         QCOMPARE(baseSettings().Trance, qint16(2));
-        QCOMPARE(f.control<QComboBox>("CobTxtWidth")->currentText(), QString("8"));
     }
 
     void okWithAWorkingSerialPortSavesAndApplies()
@@ -145,12 +105,11 @@ private slots:
         WindowFixture::Settings s;
         s.commPort = pty.path();
         MDIFrmMain &w = f.startWith(s);
-        QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
 
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
         child<QTreeWidget>(dialog, "ListView1")->topLevelItem(0)->setCheckState(0, Qt::Checked);
-        option(dialog, 0)->click();
+        pickSerial(dialog);
         QCOMPARE(child<QComboBox>(dialog, "cboPort")->currentText(), pty.path());
         child<QComboBox>(dialog, "cboSpeed")->setCurrentText("19200");
         child<QComboBox>(dialog, "cboParity")->setCurrentText("Odd");
@@ -158,29 +117,25 @@ private slots:
         child<QLineEdit>(dialog, "TxtWidth")->setText(" 4 ");
         child<QLineEdit>(dialog, "TxtHeight")->setText("3");
         QTest::mouseClick(child<QPushButton>(dialog, "CmdOK"), Qt::LeftButton);
-
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QVERIFY(w.isEnabled());
         QVERIFY(f.prompts.prompts.isEmpty());
+
         // Saved...
         BaseSettings stored;
         LoadBaseSettings(stored, f.path("BaseSet.ini"));
         QCOMPARE(stored.Trance, qint16(0));
         QCOMPARE(stored.CommPort, pty.path());
         QCOMPARE(stored.CommSettings, QString("19200,O,8,2"));
-        QCOMPARE(stored.ScreenWidth, qint16(4));
-        QCOMPARE(stored.ScreenHeight, qint16(3));
+        QCOMPARE(QSize(stored.ScreenWidth, stored.ScreenHeight), QSize(4, 3));
         QCOMPARE(stored.IpStr, QString("127.0.0.1,9,1"));
-        QCOMPARE(stored.MaxIPList, qint16(10));
-        QCOMPARE(stored.Language, QString("English"));
         // ...in effect in the window...
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:RS232"));
-        QCOMPARE(f.control<QComboBox>("CobTxtWidth")->currentText(), QString("4"));
-        QCOMPARE(f.control<QComboBox>("CobTxtHeight")->currentText(), QString("3"));
-        QCOMPARE(w.openDefaultDocument()->rtfText()->size(), QSize(4 * 16 + 2, 3 * 16 + 2));
+        QCOMPARE(f.box("CobTxtWidth")->currentText() + f.box("CobTxtHeight")->currentText(),
+            QString("43"));
+        QCOMPARE(f.canvas()->size(), QSize(4 * 16 + 2, 3 * 16 + 2));
         // ...and in the link, which holds the port open with the new line settings.
         QVERIFY(w.link().isSerialOpen());
-        QCOMPARE(w.link().settings().CommPort, pty.path());
         QCOMPARE(w.link().settings().CommSettings, QString("19200,O,8,2"));
         QVERIFY(!w.serialPortInUse().isEmpty());
 
@@ -200,11 +155,11 @@ private slots:
         WindowFixture::Settings s;
         s.commPort = pty->path();
         MDIFrmMain &w = f.startWith(s);
-        const QByteArray before = fileBytes(f.path("BaseSet.ini"));
+        const QByteArray before = f.bytes("BaseSet.ini");
 
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
-        option(dialog, 0)->click();
+        pickSerial(dialog);
         QCOMPARE(child<QComboBox>(dialog, "cboPort")->currentText(), pty->path());
         child<QLineEdit>(dialog, "TxtWidth")->setText("4");
         pty.reset(); // the device is gone by the time OK opens it
@@ -214,46 +169,36 @@ private slots:
         // still locked.
         QCOMPARE(f.prompts.prompts.size(), 1);
         QVERIFY(f.prompts.texts().first().startsWith(MsgText(Msg::PortInitError, "English")));
-        QCOMPARE(fileBytes(f.path("BaseSet.ini")), before);
-        QVERIFY(dialog && dialog->isVisible());
-        QVERIFY(!w.isEnabled());
+        QVERIFY(dialog && dialog->isVisible() && !w.isEnabled());
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
-        QCOMPARE(f.control<QComboBox>("CobTxtWidth")->currentText(), QString("8"));
+        QCOMPARE(f.box("CobTxtWidth")->currentText(), QString("8"));
 
         dialog->close();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QVERIFY(w.isEnabled());
-        QCOMPARE(fileBytes(f.path("BaseSet.ini")), before);
+        QCOMPARE(f.bytes("BaseSet.ini"), before);
     }
 
     void aboutBoxLocksTheWindowUntilClosed_data()
     {
-        QTest::addColumn<bool>("fromToolBar");
         QTest::addColumn<QString>("how");
-        QTest::newRow("Help menu, OK") << false << u"OK"_s;
-        QTest::newRow("toolbar key, close box") << true << u"box"_s;
-        QTest::newRow("Help menu, Escape") << false << u"escape"_s;
-        QTest::newRow("Help menu, deleted unclosed") << false << u"delete"_s;
+        QTest::newRow("Help menu, OK") << u"OK"_s;
+        QTest::newRow("toolbar key, close box") << u"box"_s;
+        QTest::newRow("Help menu, Escape") << u"escape"_s;
+        QTest::newRow("Help menu, deleted unclosed") << u"delete"_s;
     }
     void aboutBoxLocksTheWindowUntilClosed()
     {
-        QFETCH(bool, fromToolBar);
         QFETCH(QString, how);
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
         QApplication::setActiveWindow(&w);
-        if (fromToolBar)
-            w.tbToolBar()->button("帮助")->trigger();
-        else
-            w.menus().about->trigger();
+        (how == "box" ? w.tbToolBar()->button("帮助") : w.menus().about)->trigger();
         QPointer<frmAbout> about = shownWindow<frmAbout>();
         QVERIFY(about);
         QVERIFY(!w.isEnabled());
         QVERIFY(about->isEnabled()); // no child of the disabled window: it takes input
         QCOMPARE(about->windowTitle(), QString("About Vantrel V2.0..."));
-        QVERIFY(
-            child<QLabel>(about, "Label1")->text().startsWith("Vantrel V2.0\n\n版本 2.0.0.0\n"));
-        QVERIFY(!child<QLabel>(about, "Picture1")->pixmap().isNull());
 
         if (how == "OK")
             QTest::mouseClick(child<QPushButton>(about, "Command1"), Qt::LeftButton);
@@ -271,39 +216,36 @@ private slots:
 
     void toolsStartTheDesktopsPrograms()
     {
-        QTemporaryDir bin;
-        QTemporaryDir markers;
-        for (const char *name : { "mousepad", "pinta" }) {
+        // Fake programs that leave a marker file for each start, using only shell built-ins:
+        // PATH holds nothing else.
+        QTemporaryDir bin, markers;
+        for (const QString name : { "mousepad", "pinta" }) {
             QFile script(QDir(bin.path()).filePath(name));
             QVERIFY(script.open(QIODevice::WriteOnly));
-            // Only shell built-ins: PATH holds nothing but the fake programs.
-            script.write(QStringLiteral("#!/bin/sh\necho started > \"%1/%2.$$\"\n")
-                             .arg(markers.path(), QString::fromLatin1(name))
-                             .toUtf8());
+            script.write(
+                u"#!/bin/sh\necho started > \"%1/%2.$$\"\n"_s.arg(markers.path(), name).toUtf8());
             script.close();
-            QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
         }
-        const auto started = [&markers](const char *name) {
-            return QDir(markers.path())
-                .entryList({ QString::fromLatin1(name) + ".*" }, QDir::Files)
-                .size();
+        const auto started = [&markers](const QString &name) {
+            return QDir(markers.path()).entryList({ name + ".*" }, QDir::Files).size();
         };
+        const QByteArray path = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([path] { qputenv("PATH", path); });
 
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
-        {
-            const PathOverride path(bin.path());
-            w.menus().notebook->trigger();
-            w.menus().notebook->trigger();
-            w.menus().painter->trigger();
-        }
+        qputenv("PATH", QFile::encodeName(bin.path()));
+        w.menus().notebook->trigger();
+        w.menus().notebook->trigger();
+        w.menus().painter->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(started("mousepad"), 2, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(started("pinta"), 1, 10000);
         QVERIFY(f.prompts.prompts.isEmpty());
 
         // Nothing to start: a message in the interface language says what to install.
         QTemporaryDir empty;
-        const PathOverride path(empty.path());
+        qputenv("PATH", QFile::encodeName(empty.path()));
         w.menus().painter->trigger();
         QCOMPARE(f.prompts.texts().size(), 1);
         QVERIFY(f.prompts.texts().first().startsWith("No paint program was found"));
@@ -312,9 +254,6 @@ private slots:
         w.menus().chinese->trigger();
         w.menus().notebook->trigger();
         QVERIFY(f.prompts.texts().last().startsWith("未找到纯文本编辑器"));
-        QVERIFY(f.prompts.texts().last().endsWith("sudo apt install mousepad"));
-        QCOMPARE(f.prompts.prompts.last().title, QString("系统提示"));
-        QVERIFY(w.isEnabled());
     }
 };
 

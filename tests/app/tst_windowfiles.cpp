@@ -1,26 +1,17 @@
 #include "windowfixture.h"
 
 #include "filebrowserpane.h"
-#include "frmdocument.h"
 #include "inserttabledialog.h"
 #include "mainstatusbar.h"
-#include "pagecanvas.h"
 #include "pagedocument.h"
 #include "pagefilecommands.h"
 #include "pagerenderer.h"
 #include "standardtoolbar.h"
 
-#include "messages.h"
-
-#include <QApplication>
 #include <QClipboard>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTextBlock>
-#include <QTextDocument>
 #include <QTextFrame>
 #include <QTextTable>
-#include <QTimer>
 
 namespace {
 
@@ -35,13 +26,17 @@ bool hasPicture(const QTextDocument *document)
 
 } // namespace
 
+// The file browser, and saving, opening and inserting files from the real main window.
 class tst_WindowFiles : public QObject
 {
     Q_OBJECT
 
 private:
-    static QListWidget *files(WindowFixture &f) { return f.control<QListWidget>("File1"); }
     static QStringList listed(WindowFixture &f) { return f.window().fileBrowser()->names(); }
+    static void clickFile(WindowFixture &f, const QString &name)
+    {
+        clickIndex(f.files(), fileIndex(f.files(), name));
+    }
 
 private slots:
     void browserListsThePageFiles()
@@ -50,16 +45,24 @@ private slots:
         f.copySample("welcome.rtf");
         f.copySample("logo.bmp", "LOGO.BMP");
         f.writeFile("notes.txt", "not a page");
-        f.startWith();
-        QCOMPARE(listed(f), QStringList({ "LOGO.BMP", "welcome.rtf" }));
+        f.writeFile("broken.bmp", "not a picture at all");
+        MDIFrmMain &w = f.startWith();
+        QCOMPARE(listed(f), QStringList({ "broken.bmp", "LOGO.BMP", "welcome.rtf" }));
 
         // A file copied in shows up at the next tick of the refresh timer; the selection stays.
-        clickIndex(files(f), fileIndex(files(f), "welcome.rtf"));
+        clickFile(f, "welcome.rtf");
         f.copySample("sale.rtf");
         QVERIFY(!listed(f).contains("sale.rtf"));
-        f.window().fileBrowser()->refresh(); // what Timer1's tick runs
-        QCOMPARE(listed(f), QStringList({ "LOGO.BMP", "sale.rtf", "welcome.rtf" }));
-        QCOMPARE(f.window().fileBrowser()->selectedName(), QString("welcome.rtf"));
+        w.fileBrowser()->refresh(); // what Timer1's tick runs
+        QCOMPARE(listed(f), QStringList({ "broken.bmp", "LOGO.BMP", "sale.rtf", "welcome.rtf" }));
+        QCOMPARE(w.fileBrowser()->selectedName(), QString("welcome.rtf"));
+
+        // A listed page that cannot be read: the page stays, the status bar says why.
+        clickFile(f, "broken.bmp");
+        QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
+        QVERIFY2(
+            w.PicStatusBar()->note().contains("broken.bmp"), qPrintable(w.PicStatusBar()->note()));
+        QVERIFY(f.prompts.prompts.isEmpty());
     }
 
     void clickShowsAPageWithoutTheClipboard()
@@ -69,19 +72,17 @@ private slots:
         f.copySample("logo.bmp");
         MDIFrmMain &w = f.startWith();
         QApplication::clipboard()->setText("the user's clipboard");
-
-        clickIndex(files(f), fileIndex(files(f), "logo.bmp"));
-        frmDocument *page = w.openDefaultDocument();
-        QVERIFY(hasPicture(page->document()));
-        QCOMPARE(page->rtfText()->width(), 130); // not in the list: no text width
+        clickFile(f, "logo.bmp");
+        QVERIFY(hasPicture(f.page()->document()));
+        QCOMPARE(f.canvas()->width(), 130); // not in the list: no text width
         QCOMPARE(QApplication::clipboard()->text(), QString("the user's clipboard"));
 
         // A page listed twice opens with the text width of its first row: 12 x 16.
         w.AddFileToListView("a.rtf", "12", "1");
         w.AddFileToListView("a.rtf", "20", "1");
-        clickIndex(files(f), fileIndex(files(f), "a.rtf"));
-        QCOMPARE(page->document()->toPlainText(), QString("Welcome!"));
-        QCOMPARE(page->rtfText()->width(), 12 * 16);
+        clickFile(f, "a.rtf");
+        QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
+        QCOMPARE(f.canvas()->width(), 12 * 16);
         QVERIFY(f.prompts.prompts.isEmpty());
     }
 
@@ -89,9 +90,9 @@ private slots:
     {
         WindowFixture f;
         f.copySample("sale.rtf");
-        MDIFrmMain &w = f.startWith();
-        clickIndex(files(f), fileIndex(files(f), "sale.rtf"));
-        PageCanvas *canvas = w.openDefaultDocument()->rtfText();
+        f.startWith();
+        clickFile(f, "sale.rtf");
+        PageCanvas *canvas = f.canvas();
         // More than the file holds: a second paragraph in other sizes and weights, plain
         // Chinese text (no colour of its own: red) and a background.
         QTextCursor cursor(canvas->document());
@@ -109,10 +110,9 @@ private slots:
         canvas->setTextCursor(QTextCursor(canvas->document()));
         canvas->clearFocus();
         QCoreApplication::processEvents();
-        const QImage shown
-            = canvas->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QImage rendered = Page::renderCanvas(canvas->document(), canvas->size());
-        QCOMPARE(shown, rendered);
+        QCOMPARE(
+            canvas->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32), rendered);
         // And it is the page: lit in each of its three colours.
         for (const QRgb led : { qRgb(255, 0, 0), qRgb(255, 255, 0), qRgb(0, 255, 0) }) {
             int lit = 0;
@@ -123,46 +123,30 @@ private slots:
         }
     }
 
-    void unreadableListedPageIsSaidInTheStatusBar()
-    {
-        WindowFixture f;
-        f.writeFile("broken.bmp", "not a picture at all");
-        MDIFrmMain &w = f.startWith();
-        w.openDefaultDocument()->rtfText()->insertPlainText("kept");
-        w.openDefaultDocument()->markSaved();
-        clickIndex(files(f), fileIndex(files(f), "broken.bmp"));
-        QCOMPARE(w.openDefaultDocument()->document()->toPlainText(), QString("kept"));
-        QVERIFY2(
-            w.PicStatusBar()->note().contains("broken.bmp"), qPrintable(w.PicStatusBar()->note()));
-        QVERIFY(f.prompts.prompts.isEmpty());
-    }
-
     void unsavedChangesAreOnlyDiscardedWhenTheOperatorAgrees()
     {
         WindowFixture f;
         f.copySample("welcome.rtf");
         MDIFrmMain &w = f.startWith();
-        frmDocument *page = w.openDefaultDocument();
-        clickIndex(files(f), fileIndex(files(f), "welcome.rtf"));
+        clickFile(f, "welcome.rtf");
         QVERIFY(f.prompts.prompts.isEmpty()); // nothing typed yet: nothing to ask
-        QTest::keyClicks(page->rtfText(), "typed");
+        QTest::keyClicks(f.canvas(), "typed");
 
+        // Kept: by the file browser, New, Close, and closing the main window.
         f.prompts.confirmAnswer = false;
-        clickIndex(files(f), fileIndex(files(f), "welcome.rtf"));
-        QCOMPARE(f.prompts.prompts.size(), 1);
-        QVERIFY(f.prompts.prompts.first().question);
-        QVERIFY(page->document()->toPlainText().contains("typed"));
+        clickFile(f, "welcome.rtf");
         w.menus().newPage->trigger();
         w.menus().close->trigger();
-        QVERIFY(page->document()->toPlainText().contains("typed"));
-        QVERIFY(page->isVisible());
         w.close();
-        QVERIFY(w.isVisible()); // the main window stays with the page
+        QCOMPARE(f.prompts.prompts.size(), 4);
+        QVERIFY(f.prompts.prompts.first().question);
+        QVERIFY(f.page()->document()->toPlainText().contains("typed"));
+        QVERIFY(f.page()->isVisible() && w.isVisible());
 
         f.prompts.confirmAnswer = true;
-        clickIndex(files(f), fileIndex(files(f), "welcome.rtf"));
-        QCOMPARE(page->document()->toPlainText(), QString("Welcome!"));
-        QVERIFY(!page->hasUnsavedChanges());
+        clickFile(f, "welcome.rtf");
+        QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
+        QVERIFY(!f.page()->hasUnsavedChanges());
     }
 
     void doubleClickAddsARowWithTheTextSize()
@@ -170,57 +154,52 @@ private slots:
         WindowFixture f;
         f.copySample("logo.bmp", "b.bmp");
         MDIFrmMain &w = f.startWith();
-        f.control<QComboBox>("CobTxtWidth")->setEditText(" 64 ");
-        doubleClickIndex(files(f), fileIndex(files(f), "b.bmp"));
-        QCOMPARE(w.programList().rowCount(), 1);
-        QCOMPARE(w.programList().model()->rowTexts(1),
-            QStringList({ "1", "0", "3", "0", "1", "0", "3", "0", "1", "64", "2", "b.bmp" }));
-        doubleClickIndex(files(f), fileIndex(files(f), "b.bmp"));
+        f.box("CobTxtWidth")->setEditText(" 64 ");
+        doubleClickIndex(f.files(), fileIndex(f.files(), "b.bmp"));
+        doubleClickIndex(f.files(), fileIndex(f.files(), "b.bmp"));
         QCOMPARE(w.programList().rowCount(), 2);
-        QCOMPARE(w.programList().cellText(2, ListColumn::Number), QString("2"));
+        QCOMPARE(f.rowTexts(2),
+            QStringList({ "2", "0", "3", "0", "1", "0", "3", "0", "1", "64", "2", "b.bmp" }));
     }
 
     void savingPages()
     {
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
-        w.openDefaultDocument()->rtfText()->insertPlainText("saved text");
+        f.canvas()->insertPlainText("saved text");
         f.dialogs.answers = { f.path("mine") };
         emit w.tbToolBar()->buttonClicked("保存");
         const ScriptedFileDialogs::Request asked = f.dialogs.requests.last();
         QCOMPARE(asked.title, QString("保存"));
         QCOMPARE(asked.filter, QString("Rtf File(*.rtf)|*.rtf|All Files(*.*)|*.*"));
         QCOMPARE(asked.folder, f.folder());
-        QCOMPARE(asked.initialName, w.openDefaultDocument()->windowTitle());
-        QCOMPARE(asked.defaultSuffix, QString("txt"));
-        QVERIFY(QFile::exists(f.path("mine.rtf")));
+        QCOMPARE(QStringList({ asked.initialName, asked.defaultSuffix }),
+            QStringList({ "Untitled", "txt" }));
+        QVERIFY(f.bytes("mine.rtf").startsWith("{\\rtf1"));
         QVERIFY(listed(f).contains("mine.rtf")); // no timer tick needed
-        QCOMPARE(w.openDefaultDocument()->windowTitle(), QString("Untitled")); // caption stays
+        QCOMPARE(f.page()->windowTitle(), QString("Untitled")); // caption stays
 
         // A page whose caption is an .rtf path proposes that path and saves to it unchanged.
-        w.openDefaultDocument()->setWindowTitle(f.path("mine.rtf"));
+        f.page()->setWindowTitle(f.path("mine.rtf"));
         f.dialogs.answers = { f.path("mine.rtf") };
         w.menus().save->trigger();
         QCOMPARE(f.dialogs.requests.last().initialName, f.path("mine.rtf"));
-        QVERIFY(!QFile::exists(f.path("mine.rtf.rtf")));
 
         // Cancel saves nothing; a folder that does not exist is said, the caption kept.
         f.dialogs.answers = { QString(), f.path("no-such-folder/x") };
         w.menus().save->trigger();
-        QCOMPARE(listed(f), QStringList({ "mine.rtf" }));
         w.menus().saveAs->trigger();
+        QCOMPARE(listed(f), QStringList({ "mine.rtf" }));
         QCOMPARE(f.prompts.prompts.size(), 1);
         QVERIFY(f.prompts.texts().first().contains("no-such-folder"));
-        QCOMPARE(w.openDefaultDocument()->windowTitle(), f.path("mine.rtf"));
+        QCOMPARE(f.page()->windowTitle(), f.path("mine.rtf"));
 
         // Save As writes RTF under a .txt name and takes it as the caption.
         f.dialogs.answers = { f.path("a.TXT") };
         w.menus().saveAs->trigger();
         QCOMPARE(f.dialogs.requests.last().title, QString("另存为"));
-        QFile saved(f.path("a.TXT.txt"));
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(saved.readAll().startsWith("{\\rtf1"));
-        QCOMPARE(w.openDefaultDocument()->windowTitle(), f.path("a.TXT.txt"));
+        QVERIFY(f.bytes("a.TXT.txt").startsWith("{\\rtf1"));
+        QCOMPARE(f.page()->windowTitle(), f.path("a.TXT.txt"));
     }
 
     void openIntoTheActiveWindowOrANewOne()
@@ -233,12 +212,11 @@ private slots:
         QCOMPARE(f.dialogs.requests.last().title, QString("打开"));
         QCOMPARE(f.dialogs.requests.last().filter,
             QString("文本文件(*.txt)|*.txt|rtf文件(*.rtf)|*.rtf"));
-        QCOMPARE(w.activeDocument()->document()->toPlainText(), QString("Welcome!"));
-        QCOMPARE(w.activeDocument()->windowTitle(), f.path("welcome.rtf"));
+        QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
+        QCOMPARE(f.page()->windowTitle(), f.path("welcome.rtf"));
 
         // With no page window open, the file opens in a new one.
-        w.menus().close->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(w.mdiArea()->subWindowList().isEmpty(), 5000);
+        f.closePage();
         f.dialogs.answers = { f.path("welcome.rtf") };
         w.pageCommands().OpenPageFile();
         QCOMPARE(f.dialogs.requests.last().filter, QString("文本文件(*.txt)|*.txt|"));
@@ -246,8 +224,7 @@ private slots:
         QCOMPARE(w.activeDocument()->document()->toPlainText(), QString("Welcome!"));
 
         // A file that cannot be read says why and opens no window.
-        w.menus().close->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(w.mdiArea()->subWindowList().isEmpty(), 5000);
+        f.closePage();
         f.dialogs.answers = { f.path("missing.rtf") };
         w.pageCommands().OpenPageFile();
         QVERIFY(w.mdiArea()->subWindowList().isEmpty());
@@ -259,41 +236,34 @@ private slots:
         WindowFixture f;
         f.copySample("logo.bmp");
         MDIFrmMain &w = f.startWith();
-        QApplication::clipboard()->setText("before");
-        f.dialogs.answers = { f.path("logo.bmp") };
+        f.dialogs.answers = { f.path("logo.bmp"), f.path("BaseSet.ini") };
         emit w.tbToolBar()->buttonClicked("插入图片");
         QCOMPARE(f.dialogs.requests.last().title, QString("插入图片"));
-        QVERIFY(hasPicture(w.activeDocument()->document()));
+        QVERIFY(hasPicture(f.page()->document()));
         QCOMPARE(QApplication::clipboard()->image().size(), QSize(128, 16));
-
-        f.dialogs.answers = { f.path("BaseSet.ini") };
         emit w.tbToolBar()->buttonClicked("插入图片");
         QCOMPARE(f.prompts.prompts.size(), 1); // not a picture: said, nothing inserted
 
         // "插入表格" asks for the size: 2 x 3.
-        QTimer::singleShot(0, [] {
-            auto *dialog = shownWindow<InsertTableDialog>();
-            QVERIFY(dialog);
+        whenShown<InsertTableDialog>([](InsertTableDialog *dialog) {
             dialog->setSize(2, 3);
             dialog->accept();
         });
         emit w.tbToolBar()->buttonClicked("插入表格");
-        QTextTable *table = w.activeDocument()->rtfText()->textCursor().currentTable();
+        QTextTable *table = f.canvas()->textCursor().currentTable();
         QVERIFY(table);
-        QCOMPARE(table->rows(), 2);
-        QCOMPARE(table->columns(), 3);
+        QCOMPARE(QSize(table->columns(), table->rows()), QSize(3, 2));
         QVERIFY(!w.pageCommands().insertTable(0, 3));
         QVERIFY(!w.pageCommands().insertTable(2, 51));
 
         // The table survives a save and a reload.
-        f.dialogs.answers = { f.path("table") };
+        f.dialogs.answers = { f.path("table"), f.path("table.rtf") };
         w.menus().save->trigger();
-        f.dialogs.answers = { f.path("table.rtf") };
+        f.canvas()->clear();
         w.pageCommands().OpenPageFile();
-        bool found = false;
-        for (QTextFrame *frame : w.activeDocument()->document()->rootFrame()->childFrames())
-            found = found || qobject_cast<QTextTable *>(frame);
-        QVERIFY(found);
+        const QList<QTextFrame *> frames = f.page()->document()->rootFrame()->childFrames();
+        QVERIFY(std::any_of(frames.begin(), frames.end(),
+            [](QTextFrame *frame) { return qobject_cast<QTextTable *>(frame); }));
     }
 };
 

@@ -1,22 +1,16 @@
 #include "windowfixture.h"
 
 #include "formattoolbar.h"
-#include "frmdocument.h"
 #include "mainstatusbar.h"
-#include "pagecanvas.h"
 #include "pagecommands.h"
 #include "pagedocument.h"
 #include "standardtoolbar.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QLineEdit>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTextBlock>
-#include <QTimer>
-#include <QToolBar>
 
 namespace {
 
@@ -24,30 +18,6 @@ namespace {
 int bgr(const QColor &c)
 {
     return c.blue() << 16 | c.green() << 8 | c.red();
-}
-
-// Answers the next colour dialog: picks `colour`, or cancels when it is invalid; `title` gets
-// the dialog's caption.
-void answerColourDialog(const QColor &colour, QString *title)
-{
-    auto *timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, colour, title] {
-        for (QWidget *w : QApplication::topLevelWidgets()) {
-            auto *dialog = qobject_cast<QColorDialog *>(w);
-            if (!dialog || !dialog->isVisible())
-                continue;
-            *title = dialog->windowTitle();
-            if (colour.isValid()) {
-                dialog->setCurrentColor(colour);
-                dialog->accept();
-            } else {
-                dialog->reject();
-            }
-            timer->deleteLater();
-            return;
-        }
-    });
-    timer->start(5);
 }
 
 } // namespace
@@ -63,29 +33,18 @@ private:
     static PageCanvas *startWithText(WindowFixture &f, const QString &text)
     {
         f.startWith().resize(1400, 800);
-        PageCanvas *canvas = f.window().openDefaultDocument()->rtfText();
-        canvas->setPlainText(text);
-        select(canvas, 0, int(text.size()));
-        return canvas;
-    }
-    static void select(PageCanvas *canvas, int from, int to)
-    {
-        QTextCursor c(canvas->document());
-        c.setPosition(from);
-        c.setPosition(to, QTextCursor::KeepAnchor);
-        canvas->setTextCursor(c);
+        f.canvas()->setPlainText(text);
+        selectText(f.canvas(), 0, int(text.size()));
+        return f.canvas();
     }
     // Clicks the button as the operator does, so a toggle's own checking takes part.
-    static void click(QToolBar *bar, QAction *button)
+    template <typename Bar> static void click(Bar *bar, const QString &key)
     {
-        QWidget *widget = bar->widgetForAction(button);
-        QVERIFY(widget && widget->isVisible());
+        QWidget *widget = bar->widgetForAction(bar->button(key));
+        QVERIFY2(widget && widget->isVisible(), qPrintable(key));
         QTest::mouseClick(widget, Qt::LeftButton);
     }
-    static void clickFormat(MDIFrmMain &w, const QString &key)
-    {
-        click(w.tbFormatBar(), w.tbFormatBar()->button(key));
-    }
+    static void clickFormat(MDIFrmMain &w, const QString &key) { click(w.tbFormatBar(), key); }
     static bool pressed(MDIFrmMain &w, const QString &key)
     {
         return w.tbFormatBar()->button(key)->isChecked();
@@ -97,15 +56,17 @@ private:
         c.setPosition(position + 1, QTextCursor::KeepAnchor);
         return c.charFormat();
     }
+    static QTextBlockFormat paragraph(PageCanvas *canvas, int block)
+    {
+        return canvas->document()->findBlockByNumber(block).blockFormat();
+    }
 
 private slots:
     void toggleKeysShowTheSelectionState_data()
     {
         QTest::addColumn<QString>("key");
-        QTest::newRow("bold") << "粗体";
-        QTest::newRow("italic") << "斜体";
-        QTest::newRow("underline") << "下划线";
-        QTest::newRow("strike-through") << "删除线";
+        for (const char *key : { "粗体", "斜体", "下划线", "删除线" })
+            QTest::newRow(key) << QString::fromUtf8(key);
     }
     void toggleKeysShowTheSelectionState()
     {
@@ -113,40 +74,33 @@ private slots:
         WindowFixture f;
         PageCanvas *canvas = startWithText(f, "abcd");
         MDIFrmMain &w = f.window();
-        const auto isOn = [&](int position) {
-            const QTextCharFormat format = formatAt(canvas, position);
-            if (key == "粗体")
-                return format.fontWeight() > QFont::Medium;
-            if (key == "斜体")
-                return format.fontItalic();
-            if (key == "下划线")
-                return format.fontUnderline();
-            return format.fontStrikeOut();
+        const auto isOn = [&](int at) {
+            const QTextCharFormat c = formatAt(canvas, at);
+            return key == "粗体"  ? c.fontWeight() > QFont::Medium
+                : key == "斜体"   ? c.fontItalic()
+                : key == "下划线" ? c.fontUnderline()
+                                  : c.fontStrikeOut();
         };
-
         clickFormat(w, key);
-        QVERIFY(isOn(0) && isOn(3));
-        QVERIFY(pressed(w, key));
+        QVERIFY(isOn(0) && isOn(3) && pressed(w, key));
         clickFormat(w, key);
-        QVERIFY(!isOn(0) && !isOn(3));
-        QVERIFY(!pressed(w, key));
+        QVERIFY(!isOn(0) && !isOn(3) && !pressed(w, key));
 
         // A mixed selection has no single value: nothing changes and the button shows up.
-        select(canvas, 0, 2);
+        selectText(canvas, 0, 2);
         clickFormat(w, key);
-        select(canvas, 0, 4);
+        selectText(canvas, 0, 4);
         clickFormat(w, key);
-        QVERIFY(isOn(0) && !isOn(3));
-        QVERIFY(!pressed(w, key));
+        QVERIFY(isOn(0) && !isOn(3) && !pressed(w, key));
 
         // The button follows the caret.
-        select(canvas, 1, 1);
+        selectText(canvas, 1, 1);
         QVERIFY(pressed(w, key));
-        select(canvas, 3, 3);
+        selectText(canvas, 3, 3);
         QVERIFY(!pressed(w, key));
 
         // Without a selection the key sets what typing writes.
-        select(canvas, 4, 4);
+        selectText(canvas, 4, 4);
         clickFormat(w, key);
         QTest::keyClicks(canvas, "e");
         QVERIFY(isOn(4) && !isOn(3));
@@ -163,16 +117,13 @@ private slots:
     void coloursAreTheSignsExactValues()
     {
         QFETCH(QString, key);
-        QFETCH(int, value);
         WindowFixture f;
         PageCanvas *canvas = startWithText(f, "ab");
         clickFormat(f.window(), key);
-        QCOMPARE(bgr(formatAt(canvas, 0).foreground().color()), value);
-        QCOMPARE(bgr(formatAt(canvas, 1).foreground().color()), value);
-        // Typing goes on in the colour.
-        select(canvas, 2, 2);
-        QTest::keyClicks(canvas, "c");
-        QCOMPARE(bgr(formatAt(canvas, 2).foreground().color()), value);
+        selectText(canvas, 2, 2);
+        QTest::keyClicks(canvas, "c"); // typing goes on in the colour
+        for (int at = 0; at < 3; ++at)
+            QTEST(bgr(formatAt(canvas, at).foreground().color()), "value");
     }
 
     void alignmentAndBullets()
@@ -180,40 +131,35 @@ private slots:
         WindowFixture f;
         PageCanvas *canvas = startWithText(f, "one\ntwo");
         MDIFrmMain &w = f.window();
-        const auto alignmentOf = [canvas](int block) {
-            return canvas->document()->findBlockByNumber(block).blockFormat().alignment()
-                & Qt::AlignHorizontal_Mask;
+        const auto aligned = [canvas](Qt::Alignment first, Qt::Alignment second) {
+            return (paragraph(canvas, 0).alignment() & Qt::AlignHorizontal_Mask) == first
+                && (paragraph(canvas, 1).alignment() & Qt::AlignHorizontal_Mask) == second;
         };
         clickFormat(w, "居中");
-        QCOMPARE(alignmentOf(0), Qt::AlignHCenter);
-        QCOMPARE(alignmentOf(1), Qt::AlignHCenter);
-        select(canvas, 0, 1); // the paragraphs the selection touches, no others
+        QVERIFY(aligned(Qt::AlignHCenter, Qt::AlignHCenter));
+        selectText(canvas, 0, 1); // the paragraphs the selection touches, no others
         clickFormat(w, "右对齐");
-        QCOMPARE(alignmentOf(0), Qt::AlignRight);
-        QCOMPARE(alignmentOf(1), Qt::AlignHCenter);
-        select(canvas, 0, 7);
+        QVERIFY(aligned(Qt::AlignRight, Qt::AlignHCenter));
+        selectText(canvas, 0, 7);
         clickFormat(w, "右对齐");
-        QCOMPARE(alignmentOf(1), Qt::AlignRight);
+        QVERIFY(aligned(Qt::AlignRight, Qt::AlignRight));
         clickFormat(w, "两端对齐"); // left, not justified
-        QCOMPARE(alignmentOf(0), Qt::AlignLeft);
-        QCOMPARE(alignmentOf(1), Qt::AlignLeft);
+        QVERIFY(aligned(Qt::AlignLeft, Qt::AlignLeft));
 
         // Bullets stay on when pressed again; numbering switches them off and on.
-        const auto bulleted = [canvas](int block) {
-            return canvas->document()->findBlockByNumber(block).textList() != nullptr;
+        const auto bulleted = [&](bool on) {
+            const QTextDocument *doc = canvas->document();
+            return (doc->findBlockByNumber(0).textList() != nullptr) == on
+                && (doc->findBlockByNumber(1).textList() != nullptr) == on
+                && pressed(w, "项目符号") == on && pressed(w, "编号") == on;
         };
         clickFormat(w, "项目符号");
         clickFormat(w, "项目符号");
-        QVERIFY(bulleted(0) && bulleted(1));
-        QVERIFY(pressed(w, "项目符号"));
-        QVERIFY(pressed(w, "编号"));
+        QVERIFY(bulleted(true));
         clickFormat(w, "编号");
-        QVERIFY(!bulleted(0) && !bulleted(1));
-        QVERIFY(!pressed(w, "编号"));
-        QVERIFY(!pressed(w, "项目符号"));
+        QVERIFY(bulleted(false));
         clickFormat(w, "编号");
-        QVERIFY(bulleted(0) && bulleted(1));
-        QVERIFY(pressed(w, "编号"));
+        QVERIFY(bulleted(true));
     }
 
     void indentAndExactSpacing()
@@ -221,60 +167,58 @@ private slots:
         WindowFixture f;
         PageCanvas *canvas = startWithText(f, "one\ntwo\nthree");
         MDIFrmMain &w = f.window();
-        const auto indentMm = [canvas](int block) {
-            return Page::leftIndentMm(QTextCursor(canvas->document()->findBlockByNumber(block)));
+        const auto indentsMm = [canvas](double mm) {
+            for (int block = 0; block < 3; ++block) {
+                const QTextCursor at(canvas->document()->findBlockByNumber(block));
+                if (qAbs(Page::leftIndentMm(at) - mm) > 1e-9)
+                    return false;
+            }
+            return true;
         };
         clickFormat(w, "增加缩进量");
-        QVERIFY(qAbs(indentMm(0) - 13.0) < 1e-9);
-        QVERIFY(qAbs(indentMm(2) - 13.0) < 1e-9);
+        QVERIFY(indentsMm(13));
         clickFormat(w, "增加缩进量");
-        QVERIFY(qAbs(indentMm(1) - 26.0) < 1e-9);
+        QVERIFY(indentsMm(26));
         clickFormat(w, "减少缩进量");
         clickFormat(w, "减少缩进量");
-        QCOMPARE(indentMm(0), 0.0);
-        // Below 0 the request is refused and the indent stays.
-        clickFormat(w, "减少缩进量");
-        QCOMPARE(indentMm(0), 0.0);
-        QCOMPARE(indentMm(1), 0.0);
+        clickFormat(w, "减少缩进量"); // below 0 is refused: the indent stays
+        QVERIFY(indentsMm(0));
 
-        // "段落" with the caret in the first paragraph spaces every paragraph exactly.
-        select(canvas, 1, 1);
+        // "段落" with the caret in the first paragraph spaces every paragraph exactly, and
+        // twice is the same as once.
+        selectText(canvas, 1, 1);
         clickFormat(w, "段落");
-        clickFormat(w, "段落"); // twice is the same as once
-        int blocks = 0;
-        for (QTextBlock b = canvas->document()->begin(); b.isValid(); b = b.next(), ++blocks) {
-            QCOMPARE(b.blockFormat().lineHeightType(), int(QTextBlockFormat::FixedHeight));
-            QCOMPARE(b.blockFormat().lineHeight(), 18.0); // 270 twips
+        clickFormat(w, "段落");
+        for (int block = 0; block < 3; ++block) {
+            QCOMPARE(paragraph(canvas, block).lineHeightType(), int(QTextBlockFormat::FixedHeight));
+            QCOMPARE(paragraph(canvas, block).lineHeight(), 18.0); // 270 twips
         }
-        QCOMPARE(blocks, 3);
-        // The whole text stays selected.
-        QCOMPARE(canvas->textCursor().selectedText().size(), QString("one\ntwo\nthree").size());
-
         // An empty page: the one paragraph takes it, and so does what is typed afterwards.
         w.menus().textClear->trigger();
         clickFormat(w, "段落");
         QTest::keyClicks(canvas, "x");
-        QCOMPARE(canvas->document()->begin().blockFormat().lineHeight(), 18.0);
+        QCOMPARE(paragraph(canvas, 0).lineHeight(), 18.0);
     }
 
     void backgroundAsksInTheColourDialog()
     {
         WindowFixture f;
         PageCanvas *canvas = startWithText(f, "ab");
-        MDIFrmMain &w = f.window();
-        QString title;
-        answerColourDialog(QColor(0, 0, 128), &title);
-        clickFormat(w, "背景");
-        QCOMPARE(title, QString("背景颜色"));
-        QCOMPARE(Page::background(*canvas->document()), QColor(0, 0, 128));
-        // The whole page, not the selection; the text keeps its colour.
-        QVERIFY(!formatAt(canvas, 0).hasProperty(QTextFormat::BackgroundBrush));
-
-        title.clear();
-        answerColourDialog(QColor(), &title); // cancel
-        clickFormat(w, "背景");
-        QCOMPARE(title, QString("背景颜色"));
-        QCOMPARE(Page::background(*canvas->document()), QColor(0, 0, 128));
+        QStringList titles;
+        for (const QColor &answer : { QColor(0, 0, 128), QColor() }) { // OK, then Cancel
+            whenShown<QColorDialog>([&titles, answer](QColorDialog *dialog) {
+                titles.append(dialog->windowTitle());
+                if (!answer.isValid())
+                    return dialog->reject();
+                dialog->setCurrentColor(answer);
+                dialog->accept();
+            });
+            clickFormat(f.window(), "背景");
+            // The whole page, not the selection; the text keeps its colour.
+            QCOMPARE(Page::background(*canvas->document()), QColor(0, 0, 128));
+            QVERIFY(!formatAt(canvas, 0).hasProperty(QTextFormat::BackgroundBrush));
+        }
+        QCOMPARE(titles, QStringList({ "背景颜色", "背景颜色" }));
     }
 
     void fontSizeBoxAppliesWhenTheEditIsFinished()
@@ -286,74 +230,56 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QComboBox *size = w.tbFormatBar()->cboSize();
         QTextDocument *doc = canvas->document();
+        const int undoSteps = doc->availableUndoSteps();
+        const auto type = [size](const char *text) {
+            size->lineEdit()->setFocus();
+            size->lineEdit()->selectAll();
+            QTest::keyClicks(size->lineEdit(), text);
+        };
 
         // Typing "14" applies nothing and no keystroke reaches the page.
-        size->lineEdit()->setFocus();
-        size->lineEdit()->selectAll();
-        const int undoSteps = doc->availableUndoSteps();
-        QTest::keyClicks(size->lineEdit(), "14");
+        type("14");
         QCoreApplication::processEvents();
         QCOMPARE(doc->toPlainText(), QString("abc"));
         QCOMPARE(doc->availableUndoSteps(), undoSteps);
-        QCOMPARE(size->currentText(), QString("14"));
 
         // Enter applies 14 once, and the caret is back on the page.
         QTest::keyClick(size->lineEdit(), Qt::Key_Return);
-        QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 0).fontPointSize(), 14.0, 5000);
-        QCoreApplication::processEvents();
-        QCOMPARE(formatAt(canvas, 2).fontPointSize(), 14.0);
+        QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 2).fontPointSize(), 14.0, 5000);
         QCOMPARE(doc->availableUndoSteps(), undoSteps + 1);
         QCOMPARE(QApplication::focusWidget(), canvas);
-        QCOMPARE(doc->toPlainText(), QString("abc"));
 
         // Leaving the box after typing applies what was typed; leaving it untouched does not.
-        size->lineEdit()->setFocus();
-        size->lineEdit()->selectAll();
-        QTest::keyClicks(size->lineEdit(), "20");
+        type("20");
         canvas->setFocus();
         QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 0).fontPointSize(), 20.0, 5000);
         size->lineEdit()->setFocus();
         canvas->setFocus();
         QTest::qWait(20);
         QCOMPARE(doc->availableUndoSteps(), undoSteps + 2);
-        QCOMPARE(size->count(), 100); // typed sizes are not added to the list
 
         // A text that is no size changes nothing, says so, and the box shows the size again.
-        size->lineEdit()->setFocus();
-        size->lineEdit()->selectAll();
-        QTest::keyClicks(size->lineEdit(), "big");
+        type("big");
         QTest::keyClick(size->lineEdit(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(w.PicStatusBar()->note().contains("\"big\""), 5000);
         QCOMPARE(formatAt(canvas, 0).fontPointSize(), 20.0);
         QCOMPARE(size->currentText(), QString("20"));
-        QVERIFY(f.prompts.prompts.isEmpty());
-
-        // A pick from the list applies at once.
-        pickText(size, "36");
-        QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 1).fontPointSize(), 36.0, 5000);
     }
 
     void fontNameBoxAppliesThePickedName()
     {
         WindowFixture f;
         PageCanvas *canvas = startWithText(f, "abc");
-        MDIFrmMain &w = f.window();
-        QComboBox *font = w.tbFormatBar()->cboFont();
-        const int index = font->findText("DejaVu Sans") >= 0 ? font->findText("DejaVu Sans") : 0;
-        const QString name = font->itemText(index);
+        QComboBox *font = f.window().tbFormatBar()->cboFont();
+        const int index = qMax(0, font->findText("DejaVu Sans"));
         pick(font, index);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            formatAt(canvas, 0).fontFamilies().toStringList(), QStringList({ name }), 5000);
-        // A name typed is handed over as typed; an empty one changes nothing.
+        QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 0).fontFamilies().toStringList(),
+            QStringList({ font->itemText(index) }), 5000);
+        // A name typed is handed over as typed.
         font->setEditText("No Such Font");
         emit font->lineEdit()->returnPressed();
         QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 2).fontFamilies().toStringList(),
             QStringList({ "No Such Font" }), 5000);
-        font->setEditText("");
-        emit font->lineEdit()->returnPressed();
-        QTest::qWait(20);
-        QCOMPARE(
-            formatAt(canvas, 2).fontFamilies().toStringList(), QStringList({ "No Such Font" }));
     }
 
     void clipboardKeysEditMenuAndNew()
@@ -365,23 +291,18 @@ private slots:
         QClipboard *clipboard = QGuiApplication::clipboard();
 
         clipboard->setText("before");
-        select(canvas, 0, 0);
-        click(bar, bar->button("复制")); // an empty selection leaves the clipboard alone
+        selectText(canvas, 0, 0);
+        click(bar, "复制"); // an empty selection leaves the clipboard alone
         w.menus().copy->trigger();
         QCOMPARE(clipboard->text(), QString("before"));
-        select(canvas, 0, 5);
-        click(bar, bar->button("剪切"));
-        QCOMPARE(clipboard->text(), QString("hello"));
-        QVERIFY(canvas->document()->isEmpty());
-        click(bar, bar->button("粘贴"));
+        selectText(canvas, 0, 5);
+        click(bar, "剪切");
+        QCOMPARE(clipboard->text() + "|" + canvas->toPlainText(), QString("hello|"));
+        click(bar, "粘贴");
         w.menus().paste->trigger();
-        QCOMPARE(canvas->toPlainText(), QString("hellohello"));
-        select(canvas, 0, 5);
-        click(bar, bar->button("复制"));
-        QCOMPARE(canvas->toPlainText(), QString("hellohello"));
         w.menus().selectAll->trigger();
         w.menus().cut->trigger();
-        QCOMPARE(clipboard->text(), QString("hellohello"));
+        QCOMPARE(clipboard->text() + "|" + canvas->toPlainText(), QString("hellohello|"));
         w.menus().paste->trigger();
         w.menus().textClear->trigger();
         QVERIFY(canvas->document()->isEmpty());
@@ -389,9 +310,8 @@ private slots:
         // "新建": the default page emptied, typing red.
         canvas->setTextColor(Qt::green);
         canvas->insertPlainText("green");
-        click(bar, bar->button("新建"));
-        QVERIFY(canvas->document()->isEmpty());
-        QCOMPARE(bgr(canvas->textColor()), 0x0000FF);
+        click(bar, "新建");
+        QVERIFY(canvas->document()->isEmpty() && bgr(canvas->textColor()) == 0x0000FF);
     }
 
     void nothingHappensWithoutAPage()
@@ -399,26 +319,20 @@ private slots:
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
         w.resize(1400, 800);
-        QPointer<frmDocument> page = w.openDefaultDocument();
-        w.menus().close->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(page.isNull(), 5000);
-        QVERIFY(!w.activeCanvas());
-
+        f.closePage();
         QGuiApplication::clipboard()->setText("kept");
         for (const QString &key : FormatToolBar::keys()) {
             clickFormat(w, key);
-            if (w.tbFormatBar()->button(key)->isCheckable())
-                QVERIFY2(!pressed(w, key), qPrintable(key));
+            QVERIFY2(!pressed(w, key), qPrintable(key));
         }
         for (QAction *a : { w.menus().cut, w.menus().copy, w.menus().paste, w.menus().selectAll,
-                 w.menus().textClear })
+                 w.menus().textClear, w.menus().saveAs })
             a->trigger();
         for (const char *key : { "保存", "剪切", "复制", "粘贴", "插入表格", "插入图片" })
-            click(w.tbToolBar(), w.tbToolBar()->button(key));
-        w.menus().saveAs->trigger();
-        QVERIFY(f.dialogs.requests.isEmpty()); // nothing to save or insert into: no dialog
+            click(w.tbToolBar(), key);
         emit w.tbFormatBar()->sizeTextChanged("14");
         emit w.tbFormatBar()->fontTextChanged("Sans");
+        QVERIFY(f.dialogs.requests.isEmpty()); // nothing to save or insert into: no dialog
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
         QVERIFY(f.prompts.prompts.isEmpty());
         QVERIFY(w.mdiArea()->subWindowList().isEmpty());
@@ -429,13 +343,11 @@ private slots:
         WindowFixture f;
         startWithText(f, "bold");
         MDIFrmMain &w = f.window();
-        frmDocument *first = w.openDefaultDocument();
         clickFormat(w, "粗体");
-        QVERIFY(pressed(w, "粗体"));
         frmDocument *second = w.createPageWindow();
         QTRY_COMPARE_WITH_TIMEOUT(w.activeDocument(), second, 5000);
         QVERIFY(!pressed(w, "粗体"));
-        w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(first->parentWidget()));
+        w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(f.page()->parentWidget()));
         QTRY_VERIFY_WITH_TIMEOUT(pressed(w, "粗体"), 5000);
     }
 };

@@ -1,9 +1,6 @@
 #include "windowfixture.h"
 
-#include "effectpanel.h"
-#include "frmdocument.h"
 #include "loopbacksign.h"
-#include "pagecanvas.h"
 #include "sendcontroller.h"
 #include "signpreview.h"
 #include "signpreviewpane.h"
@@ -13,11 +10,9 @@
 #include "messages.h"
 
 #include <QAction>
-#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTreeView>
 
 #include <csignal>
 
@@ -36,15 +31,15 @@ WindowFixture::Settings sendingTo(const QString &targetRow)
 
 } // namespace
 
+// Sending from the real main window to a sign on loopback.
 class tst_WindowSend : public QObject
 {
     Q_OBJECT
 
 private:
-    static void clickRow(WindowFixture &f, int row)
+    static void send(WindowFixture &f, const char *button = "CmdSendChecked")
     {
-        auto *view = f.control<QTreeView>("ListView1");
-        clickIndex(view, view->model()->index(row - 1, 0));
+        QTest::mouseClick(f.control<QPushButton>(button), Qt::LeftButton);
     }
 
 private slots:
@@ -56,7 +51,6 @@ private slots:
         SignProcess sign;
         QString error;
         QVERIFY2(sign.start({ "--out", out.path() }, &error), qPrintable(error));
-
         WindowFixture f;
         f.writeSettings(sendingTo(sign.targetRow()));
         f.copySample("welcome.rtf");
@@ -66,40 +60,31 @@ private slots:
         w.AddFileToListView("logo.bmp", "8", "1");
 
         // A rich-text page: the sign holds exactly what the preview showed.
-        clickRow(f, 1);
+        clickIndex(f.list(), f.row(1));
         w.signPreview()->updateNow();
         const QImage previewed = w.signPreview()->view()->leds();
-        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        send(f);
         QCOMPARE(f.prompts.texts(), QStringList({ kSucceeded }));
         QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("100%"));
         QCOMPARE(f.control<QProgressBar>("ProgressBar1")->value(), 1);
-        const QImage held(out.filePath("slot-3.png"));
-        QCOMPARE(held.size(), QSize(128, 16));
-        QCOMPARE(held.convertToFormat(QImage::Format_RGB32), previewed);
+        QCOMPARE(
+            QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32), previewed);
 
         // A picture page is sent as the picture, not as text.
-        clickRow(f, 2);
-        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
-        QCOMPARE(f.prompts.texts().last(), kSucceeded);
+        clickIndex(f.list(), f.row(2));
+        send(f);
         const QImage logo(f.path("logo.bmp"));
         QCOMPARE(QImage(out.filePath("slot-4.png")).convertToFormat(QImage::Format_RGB32),
             TestPages::expectedLeds(logo, 8, 1).convertToFormat(QImage::Format_RGB32));
 
-        // The effect table of both rows.
-        pickText(f.control<QComboBox>("CobEffect"), "zoomup");
-        QTest::mouseClick(f.control<QPushButton>("CmdSendAll"), Qt::LeftButton);
-        QCOMPARE(f.prompts.texts().size(), 3);
-        QCOMPARE(f.prompts.texts().last(), kSucceeded);
+        // The effect table of both rows, and a cleared sign.
+        pickText(f.box("CobEffect"), "zoomup");
+        send(f, "CmdSendAll");
         QVERIFY(QFile::exists(out.filePath("effects.txt")));
-
-        // Clearing the sign asks first; Cancel sends nothing, OK clears.
-        f.prompts.confirmAnswer = false;
         w.menus().screenClear->trigger();
-        QCOMPARE(f.prompts.texts().last(), MsgText(Msg::ConfirmClearScreen, "English"));
-        f.prompts.confirmAnswer = true;
-        w.menus().screenClear->trigger();
-        QCOMPARE(f.prompts.texts().last(), kSucceeded);
-        QCOMPARE(f.prompts.texts().count(kSucceeded), 4);
+        QCOMPARE(f.prompts.texts(),
+            QStringList({ kSucceeded, kSucceeded, kSucceeded,
+                MsgText(Msg::ConfirmClearScreen, "English"), kSucceeded }));
         QVERIFY(sign.stop(SIGTERM));
     }
 
@@ -120,9 +105,9 @@ private slots:
         MDIFrmMain &w = f.startWith(sendingTo("127.0.0.1,9,0"));
         if (rows)
             w.AddFileToListView("a.rtf", "8", "1");
-        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        send(f);
         if (!rows)
-            QTest::mouseClick(f.control<QPushButton>("CmdSendAll"), Qt::LeftButton);
+            send(f, "CmdSendAll");
         QTEST(f.prompts.texts(), "said");
         QCOMPARE(f.prompts.prompts.first().icon,
             rows ? PromptIcon::Exclamation : PromptIcon::Information);
@@ -139,22 +124,22 @@ private slots:
         f.copySample("welcome.rtf");
         MDIFrmMain &w = f.start();
         w.AddFileToListView("welcome.rtf", "8", "1");
-        clickRow(f, 1);
-        QTest::keyClicks(w.openDefaultDocument()->rtfText(), "edit");
+        clickIndex(f.list(), f.row(1));
+        QTest::keyClicks(f.canvas(), "edit");
 
         // The operator keeps the edits: the send stops and says why.
         f.prompts.confirmAnswer = false;
-        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        send(f);
         QCOMPARE(f.prompts.prompts.size(), 2);
         QVERIFY(f.prompts.prompts.at(0).question);
         QVERIFY(f.prompts.texts().at(1).contains("not sent"));
         QCOMPARE(sign.connections, 0);
-        QVERIFY(w.openDefaultDocument()->document()->toPlainText().contains("edit"));
+        QVERIFY(f.page()->document()->toPlainText().contains("edit"));
 
         f.prompts.confirmAnswer = true;
-        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        send(f);
         QCOMPARE(f.prompts.texts().last(), kSucceeded);
-        QCOMPARE(w.openDefaultDocument()->document()->toPlainText(), QString("Welcome!"));
+        QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
     }
 
     void secondSendIsRefusedWhileOneRuns()
@@ -162,36 +147,32 @@ private slots:
         LoopbackSign sign;
         QVERIFY(sign.listen());
         sign.answerPieces = { QByteArray("\x02\x00\x00\x88", 4) };
-
         WindowFixture f;
         MDIFrmMain &w = f.startWith(sendingTo(QStringLiteral("127.0.0.1,%1,1").arg(sign.port())));
         w.AddFileToListView("a.rtf", "8", "1");
-        auto *sendChar = f.control<QPushButton>("CmdSendChecked");
-        auto *sendCtrl = f.control<QPushButton>("CmdSendAll");
-
+        const auto controlsOn = [&](bool on) {
+            return f.control<QPushButton>("CmdSendChecked")->isEnabled() == on
+                && f.control<QPushButton>("CmdSendAll")->isEnabled() == on
+                && w.menus().screenClear->isEnabled() == on;
+        };
         bool checked = false;
         JobStatus second = JobStatus::Sent;
         sign.onConnection = [&] {
             // Inside the first send's wait for the sign: its controls are off and a second
             // send, however started, does nothing.
             checked = true;
-            QVERIFY(w.sends().sending());
-            QVERIFY(!sendChar->isEnabled());
-            QVERIFY(!sendCtrl->isEnabled());
-            QVERIFY(!w.menus().screenClear->isEnabled());
+            QVERIFY(w.sends().sending() && controlsOn(false));
             second = w.sends().sendControlTable(w.programList()).status;
             w.sendPicture();
             w.clearScreen();
         };
-        QTest::mouseClick(sendCtrl, Qt::LeftButton);
+        send(f, "CmdSendAll");
         QVERIFY(checked);
         QCOMPARE(second, JobStatus::Busy);
         QCOMPARE(sign.connections, 1);
         QCOMPARE(sign.packets.size(), 1);
         QCOMPARE(f.prompts.texts(), QStringList({ kSucceeded }));
-        QVERIFY(sendChar->isEnabled());
-        QVERIFY(sendCtrl->isEnabled());
-        QVERIFY(w.menus().screenClear->isEnabled());
+        QVERIFY(controlsOn(true));
     }
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "filedialogs.h"
+#include "frmdocument.h"
 #include "mdifrmmain.h"
+#include "pagecanvas.h"
 #include "recordingprompts.h"
 
 #include "programfolder.h"
@@ -11,8 +13,11 @@
 #include <QComboBox>
 #include <QFile>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QTreeView>
 
 #include <memory>
 
@@ -22,11 +27,7 @@ class ScriptedFileDialogs : public FileDialogs
 public:
     struct Request
     {
-        QString title;
-        QString filter;
-        QString folder;
-        QString initialName;
-        QString defaultSuffix;
+        QString title, filter, folder, initialName, defaultSuffix;
     };
 
     QString openFileName(
@@ -46,19 +47,22 @@ public:
     QList<Request> requests;
 };
 
+// What the fixture writes into BaseSet.ini.
+struct WindowSettings
+{
+    QString screenWidth = QStringLiteral("8"); // modules of 16 x 16 LEDs, 16 pixels each
+    int screenHeight = 2;
+    int trance = 2;
+    QString ipStr = QStringLiteral("127.0.0.1,9,0");
+    QString commPort = QStringLiteral("ttyS0");
+    QString language = QStringLiteral("English");
+};
+
 // A program folder of its own with a BaseSet.ini, and the main window started in it.
 class WindowFixture
 {
 public:
-    struct Settings
-    {
-        QString screenWidth = QStringLiteral("8"); // modules of 16 x 16 LEDs, 16 pixels each
-        int screenHeight = 2;
-        int trance = 2;
-        QString ipStr = QStringLiteral("127.0.0.1,9,0");
-        QString commPort = QStringLiteral("ttyS0");
-        QString language = QStringLiteral("English");
-    };
+    using Settings = WindowSettings;
 
     // The program folder holds the shipped Language.lng, as an installed program's does.
     WindowFixture()
@@ -113,19 +117,48 @@ public:
         return *m_window;
     }
 
-    // Writes `s` (or the defaults) into BaseSet.ini, then starts the window.
-    MDIFrmMain &startWith(const Settings &s)
+    // Writes `s` into BaseSet.ini, then starts the window.
+    MDIFrmMain &startWith(const Settings &s = Settings())
     {
         writeSettings(s);
         return start();
     }
-    MDIFrmMain &startWith() { return startWith(Settings()); }
 
     MDIFrmMain &window() { return *m_window; }
+    frmDocument *page() const { return m_window->openDefaultDocument(); }
+    PageCanvas *canvas() const { return page()->rtfText(); }
 
     template <typename T> T *control(const QString &name) const
     {
         return m_window->findChild<T *>(name);
+    }
+    QComboBox *box(const QString &name) const { return control<QComboBox>(name); }
+
+    QByteArray bytes(const QString &name) const
+    {
+        QFile file(m_dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The program list, rows counted from 1.
+    QTreeView *list() const { return control<QTreeView>("ListView1"); }
+    QModelIndex row(int r) const { return list()->model()->index(r - 1, 0); }
+    QStringList rowTexts(int r) { return m_window->programList().model()->rowTexts(r); }
+    void addRows(const QStringList &names)
+    {
+        for (const QString &name : names)
+            m_window->AddFileToListView(name, "8", "2");
+    }
+
+    QListWidget *files() const { return control<QListWidget>("File1"); }
+
+    // File > Close on the one page window open, waiting until it is gone.
+    void closePage()
+    {
+        const QPointer<frmDocument> closing = m_window->activeDocument();
+        m_window->menus().close->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(closing.isNull(), 5000);
+        QVERIFY(m_window->mdiArea()->subWindowList().isEmpty());
     }
 
     RecordingPrompts prompts;
@@ -147,6 +180,14 @@ inline void pick(QComboBox *box, int index)
 inline void pickText(QComboBox *box, const QString &text)
 {
     pick(box, box->findText(text));
+}
+
+inline void selectText(PageCanvas *canvas, int from, int to)
+{
+    QTextCursor c(canvas->document());
+    c.setPosition(from);
+    c.setPosition(to, QTextCursor::KeepAnchor);
+    canvas->setTextCursor(c);
 }
 
 inline void clickIndex(QAbstractItemView *view, const QModelIndex &index)
@@ -172,6 +213,22 @@ template <typename T> T *shownWindow()
             return found;
     }
     return nullptr;
+}
+
+// Hands the next shown modal window of type T to `answer`, from inside its own event loop.
+template <typename T, typename F> void whenShown(F answer)
+{
+    auto *timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, tries = 0]() mutable {
+        T *shown = shownWindow<T>();
+        if (shown || ++tries > 1000)
+            timer->deleteLater();
+        if (shown) {
+            timer->stop();
+            answer(shown);
+        }
+    });
+    timer->start(5);
 }
 
 inline QStringList itemTexts(const QComboBox *box)

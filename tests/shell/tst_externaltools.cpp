@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+using Tool = ExternalToolLauncher::Tool;
+
 // Finding the Tools menu's programs on a search path of fake programs that leave a marker
 // file for each start. Starting them from the menus, and the message when none is found, are
 // tested on the main window (tests/app).
@@ -13,66 +15,55 @@ class tst_ExternalTools : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_bin;
     QTemporaryDir m_markers;
 
-    void addProgram(const QString &folder, const QString &name)
+    // A program that writes its arguments to a marker file; not executable if `runnable` is off.
+    void addProgram(const QTemporaryDir &folder, const QString &name, bool runnable = true)
     {
-        const QString path = QDir(folder).filePath(name);
-        QFile script(path);
+        QFile script(folder.filePath(name));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write(QStringLiteral("#!/bin/sh\necho \"$@\" > \"%1/%2.$$\"\n")
-                         .arg(m_markers.path(), name)
-                         .toUtf8());
+                         .arg(m_markers.path(), name).toUtf8());
         script.close();
-        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner
+            | (runnable ? QFile::ExeOwner : QFile::Permission(0))));
     }
-    QStringList markers(const QString &name) const
+    static QString found(const ExternalToolLauncher &launcher, Tool tool)
     {
-        return QDir(m_markers.path()).entryList({ name + ".*" }, QDir::Files);
+        return QFileInfo(launcher.findProgram(tool)).fileName();
     }
 
 private slots:
     void findsTheFirstCandidateOnThePath()
     {
-        QTemporaryDir first;
-        addProgram(m_bin.path(), "kate");
-        addProgram(m_bin.path(), "xdg-open");
-        addProgram(first.path(), "mousepad");
-        addProgram(m_bin.path(), "gimp");
-        addProgram(m_bin.path(), "pinta");
-        QFile plain(QDir(first.path()).filePath("gedit")); // not executable: passed over
-        QVERIFY(plain.open(QIODevice::WriteOnly));
-        plain.close();
-        const ExternalToolLauncher launcher({ first.path(), m_bin.path() });
-
+        QTemporaryDir first, second;
+        for (const char *name : { "kate", "xdg-open", "gimp", "pinta" })
+            addProgram(second, name);
+        addProgram(first, "mousepad");
+        addProgram(first, "gedit", false); // not executable: passed over
         // Candidates are tried in order of preference, across the whole path.
-        QCOMPARE(QFileInfo(launcher.findProgram(ExternalToolLauncher::Tool::TextEditor)).fileName(),
-            QString("mousepad"));
-        QCOMPARE(
-            QFileInfo(launcher.findProgram(ExternalToolLauncher::Tool::PaintProgram)).fileName(),
-            QString("pinta"));
-        QVERIFY(ExternalToolLauncher(QStringList())
-                    .findProgram(ExternalToolLauncher::Tool::TextEditor)
-                    .isEmpty());
+        const ExternalToolLauncher launcher({ first.path(), second.path() });
+        QCOMPARE(found(launcher, Tool::TextEditor), QString("mousepad"));
+        QCOMPARE(found(launcher, Tool::PaintProgram), QString("pinta"));
+        QCOMPARE(found(ExternalToolLauncher(QStringList()), Tool::TextEditor), QString());
     }
 
     void xdgOpenGetsANewTextFile()
     {
         QTemporaryDir bin;
-        addProgram(bin.path(), "xdg-open");
+        addProgram(bin, "xdg-open");
         const ExternalToolLauncher launcher({ bin.path() });
-        QVERIFY(launcher.start(ExternalToolLauncher::Tool::TextEditor, "English").started);
-        QTRY_COMPARE_WITH_TIMEOUT(markers("xdg-open").size(), 1, 5000);
-        QFile marker(QDir(m_markers.path()).filePath(markers("xdg-open").constFirst()));
+        QCOMPARE(found(launcher, Tool::PaintProgram), QString()); // xdg-open is no paint program
+        QVERIFY(launcher.start(Tool::TextEditor, "English").started);
+        const QDir markers(m_markers.path());
+        QTRY_COMPARE_WITH_TIMEOUT(markers.entryList({ "xdg-open.*" }, QDir::Files).size(), 1, 5000);
+        QFile marker(markers.filePath(markers.entryList({ "xdg-open.*" }, QDir::Files).first()));
         QVERIFY(marker.open(QIODevice::ReadOnly));
         const QString file = QString::fromUtf8(marker.readAll()).trimmed();
         QVERIFY(file.endsWith(".txt"));
         QVERIFY(QFileInfo(file).isFile());
         QCOMPARE(QFileInfo(file).size(), 0);
         QFile::remove(file);
-        // xdg-open is no paint program.
-        QVERIFY(launcher.findProgram(ExternalToolLauncher::Tool::PaintProgram).isEmpty());
     }
 };
 
