@@ -2,15 +2,22 @@
 #include "pagefiles.h"
 #include "pageformat.h"
 
+#include <QBuffer>
+#include <QDir>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
+using Kind = Page::FileResult::Kind;
+enum Loader { Rich, Listed, Any };
+
 void writeFile(const QString &path, const QByteArray &bytes)
 {
     QFile f(path);
@@ -34,12 +41,11 @@ private:
 private slots:
     void nameRules()
     {
-        QVERIFY(Page::namesRichText("a.rtf"));
-        QVERIFY(Page::namesRichText("SALE.RTF"));
-        QVERIFY(Page::namesRichText("rtf-pages/logo.bmp")); // the rule looks at the whole path
-        QVERIFY(!Page::namesRichText("x.Rtf"));
-        QVERIFY(!Page::namesRichText("logo.BMP"));
-
+        // The whole path counts, and only "RTF" or "rtf" in that letter case.
+        for (const char *richText : { "a.rtf", "SALE.RTF", "rtf-pages/logo.bmp" })
+            QVERIFY2(Page::namesRichText(richText), richText);
+        for (const char *picture : { "x.Rtf", "logo.BMP" })
+            QVERIFY2(!Page::namesRichText(picture), picture);
         QCOMPARE(Page::withRtfSuffix("/p/a.rtf"), QString("/p/a.rtf"));
         QCOMPARE(Page::withRtfSuffix("/p/a.RTF"), QString("/p/a.RTF.rtf"));
         QCOMPARE(Page::withRtfSuffix("/p/a.txt"), QString("/p/a.txt.rtf"));
@@ -52,83 +58,117 @@ private slots:
     {
         QTextDocument page;
         Page::setUpDocument(&page);
-        QTextCursor cursor(&page);
         QTextCharFormat green;
         green.setForeground(Page::ledGreen());
-        green.setFontWeight(QFont::Bold);
-        cursor.insertText(QStringLiteral("Open 9-5 营业"), green);
+        QTextCursor(&page).insertText(QStringLiteral("Open 9-5 营业"), green);
         Page::setExactLineSpacing(&page);
         Page::setBackground(&page, QColor(0, 0, 64));
-        const QString path = m_dir.filePath("page.rtf");
+        const QString path = m_dir.filePath("page.txt"); // RTF whatever the name
         QVERIFY(Page::savePageFile(path, page).ok());
         QVERIFY(readFile(path).startsWith("{\\rtf1"));
 
         QTextDocument again;
-        Page::setUpDocument(&again);
         QVERIFY(Page::loadRichTextFile(path, &again).ok());
         QCOMPARE(again.toPlainText(), QStringLiteral("Open 9-5 营业"));
-        const QTextCharFormat read = QTextCursor(again.begin()).block().begin().fragment().charFormat();
-        QCOMPARE(read.foreground().color(), Page::ledGreen());
-        QCOMPARE(read.fontWeight(), int(QFont::Bold));
-        QCOMPARE(again.begin().blockFormat().lineHeightType(), int(QTextBlockFormat::FixedHeight));
+        QCOMPARE(QTextCursor(again.begin()).charFormat().foreground().color(), Page::ledGreen());
         QCOMPARE(again.begin().blockFormat().lineHeight(), 18.0);
         QCOMPARE(Page::background(again), QColor(0, 0, 64));
-        // Loading keeps the page conventions: content starts two rows down.
+        // Loading sets the page up: content starts two rows down.
         QCOMPARE(again.rootFrame()->frameFormat().topMargin(), qreal(Page::kTopMargin));
     }
 
-    void plainTextOpensAsItsText()
+    void loads_data()
     {
-        const QString utf8 = m_dir.filePath("note.txt");
-        writeFile(utf8, QStringLiteral("Line one\nLine 二").toUtf8());
-        QTextDocument page;
-        Page::setUpDocument(&page);
-        QVERIFY(Page::loadRichTextFile(utf8, &page).ok());
-        QCOMPARE(page.toPlainText(), QStringLiteral("Line one\nLine 二"));
-
-        const QString gbk = m_dir.filePath("gbk.txt");
-        writeFile(gbk, QStringEncoder("GBK").encode(QStringLiteral("欢迎光临")));
-        QVERIFY(Page::loadAnyPageFile(gbk, &page).ok());
-        QCOMPARE(page.toPlainText(), QStringLiteral("欢迎光临"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes"); // null: no such file
+        QTest::addColumn<int>("loader");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QImage picture(4, 4, QImage::Format_RGB32);
+        picture.fill(Qt::green);
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        picture.save(&buffer, "PNG");
+        const QString shown(QChar::ObjectReplacementCharacter);
+        const QByteArray rtf = "{\\rtf1 text}";
+        auto row = [](const char *name, const QByteArray &bytes, Loader loader, Kind kind,
+                       const QString &text) {
+            QTest::newRow(name) << name << bytes << int(loader) << int(kind) << text;
+        };
+        row("note.txt", QStringLiteral("Line one\nLine 二").toUtf8(), Rich, Kind::Ok,
+            "Line one\nLine 二");
+        row("gbk.txt", QStringEncoder("GBK").encode(QStringLiteral("欢迎光临")), Any, Kind::Ok,
+            "欢迎光临");
+        row("picture-without-suffix", png, Any, Kind::Ok, shown);
+        row("listed.rtf", rtf, Listed, Kind::Ok, "text");
+        row("listed.png", png, Listed, Kind::Ok, shown);
+        // Failed loads leave the page as it was.
+        row("none.rtf", QByteArray(), Rich, Kind::CannotRead, "keep me");
+        row("x.Rtf", rtf, Listed, Kind::NotAPicture, "keep me"); // not named rich text
     }
 
-    void failedLoadsLeaveThePage()
+    void loads()
     {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, loader);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        const QString path = m_dir.filePath(name);
+        if (!bytes.isNull())
+            writeFile(path, bytes);
         QTextDocument page;
-        Page::setUpDocument(&page);
         page.setPlainText("keep me");
-        const Page::FileResult missing = Page::loadRichTextFile(m_dir.filePath("none.rtf"), &page);
-        QCOMPARE(missing.kind, Page::FileResult::Kind::CannotRead);
-        QVERIFY(missing.message("English").contains("none.rtf"));
-        const QString notPicture = m_dir.filePath("x.Rtf");
-        writeFile(notPicture, "{\\rtf1 text}");
-        // "x.Rtf" does not name rich text, so the list's load tries it as a picture.
-        const Page::FileResult result = Page::loadListedPageFile(notPicture, &page);
-        QCOMPARE(result.kind, Page::FileResult::Kind::NotAPicture);
-        QVERIFY(!result.message(QStringLiteral("简体中文")).isEmpty());
-        QCOMPARE(page.toPlainText(), QString("keep me"));
+        const Page::FileResult result = loader == Rich ? Page::loadRichTextFile(path, &page)
+            : loader == Listed                         ? Page::loadListedPageFile(path, &page)
+                                                       : Page::loadAnyPageFile(path, &page);
+        QCOMPARE(int(result.kind), kind);
+        QCOMPARE(page.toPlainText(), text);
+        if (!result.ok()) {
+            QVERIFY(result.message("English").contains(name));
+            QVERIFY(!result.message(QStringLiteral("简体中文")).isEmpty());
+        }
+    }
+
+    void failedSaveKeepsThePreviousFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("pageSize");
+        QTest::addColumn<bool>("diskFull");
+        QTest::addRow("folder cannot be made") << "blocker/page.rtf" << 4096 << false;
+        // The disk fills up halfway through: in the flush of a page that fits the write
+        // buffer, or in the write of a larger one.
+        QTest::addRow("disk full, small page") << "page.rtf" << 4096 << true;
+        QTest::addRow("disk full, large page") << "page.rtf" << 65536 << true;
     }
 
     void failedSaveKeepsThePreviousFile()
     {
-        writeFile(m_dir.filePath("blocker"), "not a folder");
+        QFETCH(QString, name);
+        QFETCH(int, pageSize);
+        QFETCH(bool, diskFull);
+        QTemporaryDir dir;
+        writeFile(dir.filePath("blocker"), "not a folder");
+        writeFile(dir.filePath("page.rtf"), "{\\rtf1 old}");
         QTextDocument page;
-        page.setPlainText("new");
-        const Page::FileResult result = Page::savePageFile(m_dir.filePath("blocker/p.rtf"), page);
-        QCOMPARE(result.kind, Page::FileResult::Kind::CannotWrite);
-        QCOMPARE(readFile(m_dir.filePath("blocker")), QByteArray("not a folder"));
-    }
-
-    void anyPageFileByContent()
-    {
-        QImage picture(4, 4, QImage::Format_RGB32);
-        picture.fill(Qt::green);
-        const QString named = m_dir.filePath("picture-without-suffix");
-        QVERIFY(picture.save(named, "PNG"));
-        QTextDocument page;
-        Page::setUpDocument(&page);
-        QVERIFY(Page::loadAnyPageFile(named, &page).ok());
-        QCOMPARE(page.toPlainText(), QString(QChar::ObjectReplacementCharacter));
+        page.setPlainText(QString(pageSize, QLatin1Char('x')));
+        rlimit limit {};
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &limit), 0);
+        const rlimit previous = limit;
+        limit.rlim_cur = diskFull ? 64 : limit.rlim_cur;
+        const auto handler = signal(SIGXFSZ, SIG_IGN); // fail the write, not the process
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const Page::FileResult result = Page::savePageFile(dir.filePath(name), page);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        signal(SIGXFSZ, handler);
+        QCOMPARE(result.kind, Kind::CannotWrite);
+        QVERIFY(result.message("English").contains(name));
+        QVERIFY(!result.message("English").contains("Unknown error"));
+        // The old files as they were, and no temporary file left behind.
+        QCOMPARE(readFile(dir.filePath("page.rtf")), QByteArray("{\\rtf1 old}"));
+        QCOMPARE(readFile(dir.filePath("blocker")), QByteArray("not a folder"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList { "blocker", "page.rtf" }));
     }
 };
 

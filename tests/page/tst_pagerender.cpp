@@ -1,15 +1,12 @@
-#include "getcolor.h"
-#include "packetdecoder.h"
 #include "pagedocument.h"
 #include "pagefiles.h"
-#include "pagegeometry.h"
 #include "pageformat.h"
+#include "pagegeometry.h"
 #include "pagerenderer.h"
 
-#include <QGuiApplication>
-#include <QSet>
-#include <QTemporaryDir>
 #include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -17,32 +14,15 @@
 
 namespace {
 
-QSet<QRgb> coloursOf(const QImage &image)
+// How many canvas pixels have each colour.
+QHash<QRgb, int> colourCounts(const QImage &image)
 {
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); ++y)
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x)
-            colours.insert(image.pixel(x, y) | 0xFF000000);
-    return colours;
-}
-
-int countOf(const QImage &image, QRgb colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += (image.pixel(x, y) | 0xFF000000) == (colour | 0xFF000000);
-    return n;
-}
-
-void typeText(QTextDocument *document, const QString &text, const QColor &colour)
-{
-    QTextCursor cursor(document);
-    cursor.movePosition(QTextCursor::End);
-    QTextCharFormat format;
-    if (colour.isValid())
-        format.setForeground(colour);
-    cursor.insertText(text, format);
+            ++counts[image.pixel(x, y) | 0xFF000000];
+    }
+    return counts;
 }
 
 } // namespace
@@ -55,50 +35,46 @@ private slots:
     void textIsDrawnInExactLedColours_data()
     {
         QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QColor>("background");
         QTest::addColumn<QString>("text");
-        QTest::addRow("red latin") << Page::ledRed() << "Hello, sign!";
-        QTest::addRow("green latin") << Page::ledGreen() << "Welcome 123";
-        QTest::addRow("yellow chinese") << Page::ledYellow() << QStringLiteral("欢迎光临");
-        QTest::addRow("uncoloured is red") << QColor() << "Auto colour";
+        const QColor black = Page::defaultBackground();
+        QTest::addRow("red latin") << Page::ledRed() << black << "Hello, sign!";
+        QTest::addRow("green latin") << Page::ledGreen() << black << "Welcome 123";
+        QTest::addRow("yellow chinese on navy")
+            << Page::ledYellow() << QColor(0, 0, 128) << QStringLiteral("欢迎光临");
+        QTest::addRow("uncoloured is red") << QColor() << black << "Auto colour";
+        QTest::addRow("empty page fills the background") << QColor() << QColor(0, 0, 128) << "";
     }
 
     void textIsDrawnInExactLedColours()
     {
         QFETCH(QColor, colour);
+        QFETCH(QColor, background);
         QFETCH(QString, text);
         QTextDocument document;
         Page::setUpDocument(&document);
-        typeText(&document, text, colour);
-        const QImage canvas = Page::renderCanvas(&document, QSize(16 * 8 + 2, 16 * 2 + 2));
-        const QRgb expected = colour.isValid() ? colour.rgb() : Page::ledRed().rgb();
-        const QSet<QRgb> colours = coloursOf(canvas);
+        if (background != Page::defaultBackground())
+            Page::setBackground(&document, background);
+        QTextCharFormat format;
+        if (colour.isValid())
+            format.setForeground(colour);
+        QTextCursor(&document).insertText(text, format);
+        const QSize size(16 * 8 + 2, 16 * 2 + 2);
+        const QImage canvas = Page::renderCanvas(&document, size);
+        QCOMPARE(canvas.size(), size); // one canvas pixel per LED
+        QCOMPARE(canvas.devicePixelRatio(), 1.0);
+        QCOMPARE(Page::background(document), background);
+
         // Only the background and the text colour: no anti-aliased in-between shades.
-        QCOMPARE(colours, (QSet<QRgb> { qRgb(0, 0, 0), expected }));
-        QVERIFY2(countOf(canvas, expected) > 6 * text.size(), "the text should be visible");
-        // The two rows above the sampled area stay empty.
-        for (int x = 0; x < canvas.width(); ++x) {
-            QCOMPARE(canvas.pixel(x, 0), qRgb(0, 0, 0));
-            QCOMPARE(canvas.pixel(x, 1), qRgb(0, 0, 0));
-        }
-    }
-
-    void renderingIsRepeatable()
-    {
-        QTextDocument document;
-        Page::setUpDocument(&document);
-        typeText(&document, QStringLiteral("Same every time 每次相同"), Page::ledGreen());
-        const QImage first = Page::renderCanvas(&document, QSize(258, 34));
-        QCOMPARE(Page::renderCanvas(&document, QSize(258, 34)), first);
-    }
-
-    void pageBackgroundFillsTheCanvas()
-    {
-        QTextDocument document;
-        Page::setUpDocument(&document);
-        Page::setBackground(&document, QColor(0, 0, 128));
-        const QImage canvas = Page::renderCanvas(&document, QSize(40, 40));
-        QCOMPARE(coloursOf(canvas), (QSet<QRgb> { qRgb(0, 0, 128) }));
-        QCOMPARE(Page::background(document), QColor(0, 0, 128));
+        const QRgb ink = colour.isValid() ? colour.rgb() : Page::ledRed().rgb();
+        const QHash<QRgb, int> counts = colourCounts(canvas);
+        QCOMPARE(counts.keys().size(), text.isEmpty() ? 1 : 2);
+        QVERIFY(counts.contains(background.rgb()));
+        QVERIFY2(counts.value(ink) >= 6 * text.size(), "the text should be visible");
+        // The sign skips the two top rows: they stay empty.
+        QCOMPARE(colourCounts(canvas.copy(0, 0, size.width(), 2)).keys(),
+            QList<QRgb> { background.rgb() });
+        QCOMPARE(Page::renderCanvas(&document, size), canvas); // repeatable
     }
 
     void picturePixelLandsOnItsLed_data()
@@ -124,11 +100,13 @@ private slots:
         QTextDocument document;
         Page::setUpDocument(&document);
         QVERIFY(Page::loadPictureFile(path, &document).ok());
+        // Picture pixel (x, y) is canvas pixel (x, y + 2): the content starts at row 2.
         const QImage canvas = Page::renderCanvas(&document, QSize(8 * 16 + 2, 2 * 16 + 2));
-        for (int y = 0; y < pictureSize.height() && y + 2 < canvas.height(); ++y)
+        for (int y = 0; y < pictureSize.height() && y + 2 < canvas.height(); ++y) {
             for (int x = 0; x < pictureSize.width() && x < canvas.width(); ++x)
                 QCOMPARE(canvas.pixel(x, y + 2), picture.pixel(x, y));
-
+        }
+        // What the sign shows from the packet: picture pixel (x, y) on LED (x, y).
         const Page::SignImage sign = Page::signImage(canvas, 8, 2);
         QVERIFY(sign.packet.ok);
         QCOMPARE(sign.image.size(), QSize(128, 32));
@@ -136,45 +114,49 @@ private slots:
         QCOMPARE(sign.image.pixel(3, 2), qRgb(255, 255, 0));
     }
 
-    void signImageRefusesWhatAPacketCannotCarry()
-    {
-        const Page::SignImage sign = Page::signImage(QImage(10, 10, QImage::Format_RGB32), 8, 16);
-        QVERIFY(!sign.packet.ok);
-        QVERIFY(sign.image.isNull());
-    }
-
-    void canvasSizes()
+    void sizes()
     {
         QCOMPARE(Page::canvasSize(16, 8, 2), std::optional<QSize>(QSize(130, 34)));
         QCOMPARE(Page::canvasLength(16, 2047), std::optional<int>(32754));
         QVERIFY(!Page::canvasLength(16, 2048)); // 32770 does not fit 16 bits
         QVERIFY(!Page::canvasLength(16, -1));
-        QCOMPARE(Page::textWidthCanvas(8), std::optional<int>(128));
+        QCOMPARE(Page::textWidthCanvas(8), std::optional<int>(128)); // 16 LEDs a module
         QVERIFY(!Page::textWidthCanvas(3000));
+        const Page::SignImage refused
+            = Page::signImage(QImage(10, 10, QImage::Format_RGB32), 8, 16);
+        QVERIFY(!refused.packet.ok);
+        QVERIFY(refused.image.isNull());
     }
 
     void exactLineSpacingCoversEveryParagraph()
     {
         QTextDocument document;
         Page::setUpDocument(&document);
-        Page::setExactLineSpacing(&document); // on an empty page the one paragraph takes it
-        typeText(&document, "one\ntwo\nthree", Page::ledRed());
-        const QTextCursor all = Page::setExactLineSpacing(&document);
-        QCOMPARE(all.selectionStart(), 0);
-        QCOMPARE(all.selectionEnd(), document.characterCount() - 1);
-        int blocks = 0;
-        for (QTextBlock b = document.begin(); b.isValid(); b = b.next(), ++blocks) {
-            QCOMPARE(b.blockFormat().lineHeightType(), int(QTextBlockFormat::FixedHeight));
-            QCOMPARE(b.blockFormat().lineHeight(), 18.0);
-        }
-        QCOMPARE(blocks, 3);
-        // The lines are 18 units apart on the canvas.
-        const QImage once = Page::renderCanvas(&document, QSize(130, 80));
+        auto exactBlocks = [&document] {
+            int count = 0;
+            for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+                count += b.blockFormat().lineHeightType() == QTextBlockFormat::FixedHeight
+                    && b.blockFormat().lineHeight() == 18.0;
+            }
+            return count;
+        };
+        // On an empty page the one paragraph takes it, so typed lines have it too.
         Page::setExactLineSpacing(&document);
-        QCOMPARE(Page::renderCanvas(&document, QSize(130, 80)), once);
-        QCOMPARE(document.documentLayout()->blockBoundingRect(document.begin().next()).top()
-                         - document.documentLayout()->blockBoundingRect(document.begin()).top(),
-                 18.0);
+        QTextCursor cursor(&document);
+        cursor.insertText("one\ntwo");
+        QCOMPARE(exactBlocks(), 2);
+        cursor.insertBlock(QTextBlockFormat());
+        cursor.insertText("three");
+        const QTextCursor all = Page::setExactLineSpacing(&document);
+        QCOMPARE(all.selectionStart(), 0); // one selection, so one undo step
+        QCOMPARE(all.selectionEnd(), document.characterCount() - 1);
+        QCOMPARE(exactBlocks(), 3);
+        // The lines are 18 canvas units apart.
+        Page::renderCanvas(&document, QSize(130, 80));
+        const QAbstractTextDocumentLayout *layout = document.documentLayout();
+        QCOMPARE(layout->blockBoundingRect(document.begin().next()).top()
+                - layout->blockBoundingRect(document.begin()).top(),
+            18.0);
     }
 };
 
