@@ -1,8 +1,8 @@
 #include "formattoolbar.h"
 
 #include "canvascommands.h"
-#include "commandicons.h"
 #include "effectlists.h"
+#include "keyedbuttons.h"
 #include "localtext.h"
 #include "pagecommands.h"
 
@@ -16,15 +16,9 @@
 
 namespace {
 
-struct Button
-{
-    const char *key;
-    const char *text; // until the language file gives the tooltip
-    bool separatorBefore;
-};
-
-const Button kButtons[] = {
-    { "粗体", "Bold", false },
+// The first separator parts the buttons from the font boxes.
+const QList<KeyedButton> kButtons = {
+    { "粗体", "Bold", true },
     { "斜体", "Italic", false },
     { "下划线", "Underline", false },
     { "删除线", "Strikethrough", false },
@@ -74,17 +68,10 @@ FormatToolBar::FormatToolBar(QWidget *parent)
     m_cboSize->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     addWidget(m_cboSize);
 
-    for (const Button &b : kButtons) {
-        const QString key = QString::fromUtf8(b.key);
-        if (b.separatorBefore || m_buttons.isEmpty())
-            addSeparator();
-        QAction *action = addAction(CommandIcons::icon(key), QString::fromLatin1(b.text));
-        action->setData(key);
-        action->setToolTip(QString::fromLatin1(b.text));
-        action->setCheckable(toggleKeys().contains(key));
-        connect(action, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });
-        m_buttons.append(action);
-    }
+    m_buttons
+        = addKeyedButtons(this, kButtons, [this](const QString &key) { emit buttonClicked(key); });
+    for (QAction *action : m_buttons)
+        action->setCheckable(toggleKeys().contains(action->data().toString()));
     addSeparator();
 
     m_frame1->setObjectName(QStringLiteral("Frame1"));
@@ -146,10 +133,7 @@ QComboBox *FormatToolBar::makeSizeBox(const char *name, int width)
 
 QStringList FormatToolBar::keys()
 {
-    QStringList k;
-    for (const Button &b : kButtons)
-        k.append(QString::fromUtf8(b.key));
-    return k;
+    return keyedButtonKeys(kButtons);
 }
 
 QStringList FormatToolBar::toggleKeys()
@@ -160,11 +144,7 @@ QStringList FormatToolBar::toggleKeys()
 
 QAction *FormatToolBar::button(const QString &key) const
 {
-    for (QAction *a : m_buttons) {
-        if (a->data().toString() == key)
-            return a;
-    }
-    return nullptr;
+    return findKeyedButton(m_buttons, key);
 }
 
 void FormatToolBar::fillSizes()

@@ -1,20 +1,13 @@
 #include "standardtoolbar.h"
 
-#include "commandicons.h"
+#include "keyedbuttons.h"
 #include "localtext.h"
 
 #include <QAction>
 
 namespace {
 
-struct Button
-{
-    const char *key;
-    const char *text; // until the language file gives the tooltip
-    bool separatorBefore;
-};
-
-const Button kButtons[] = {
+const QList<KeyedButton> kButtons = {
     { "新建", "New", false },
     { "打开", "Open", false },
     { "保存", "Save", false },
@@ -35,16 +28,8 @@ StandardToolBar::StandardToolBar(QWidget *parent)
     setMovable(false);
     setFloatable(false);
     setIconSize(QSize(16, 16));
-    for (const Button &b : kButtons) {
-        const QString key = QString::fromUtf8(b.key);
-        if (b.separatorBefore)
-            addSeparator();
-        QAction *action = addAction(CommandIcons::icon(key), QString::fromLatin1(b.text));
-        action->setData(key);
-        action->setToolTip(QString::fromLatin1(b.text));
-        connect(action, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });
-        m_buttons.append(action);
-    }
+    m_buttons
+        = addKeyedButtons(this, kButtons, [this](const QString &key) { emit buttonClicked(key); });
     // Open has no menu item, so its shortcut lives on the button.
     button(QStringLiteral("打开"))->setShortcut(QKeySequence::Open);
     showTexts(QStringLiteral("English"));
@@ -59,17 +44,10 @@ void StandardToolBar::showTexts(const QString &language)
 
 QStringList StandardToolBar::keys()
 {
-    QStringList k;
-    for (const Button &b : kButtons)
-        k.append(QString::fromUtf8(b.key));
-    return k;
+    return keyedButtonKeys(kButtons);
 }
 
 QAction *StandardToolBar::button(const QString &key) const
 {
-    for (QAction *a : m_buttons) {
-        if (a->data().toString() == key)
-            return a;
-    }
-    return nullptr;
+    return findKeyedButton(m_buttons, key);
 }
