@@ -7,6 +7,26 @@
 #include <QTextList>
 #include <QTextTable>
 
+namespace {
+
+// The padding of one side of a cell in twips: the cell's own, else the row's. Rows that state
+// no \trpadd… (older writers) pad all sides by \trgaph, as Qt pads a table's cells alike;
+// others pad by \trgaph only left and right.
+int paddingTwips(const RtfRowDefinition &row, const RtfCellDefinition *cell, int side)
+{
+    if (cell && cell->padding.side(side) >= 0)
+        return cell->padding.side(side);
+    if (row.padding.side(side) >= 0)
+        return row.padding.side(side);
+    bool rowStatesPadding = false;
+    for (int s = 0; s < 4; ++s)
+        rowStatesPadding = rowStatesPadding || row.padding.side(s) >= 0;
+    const bool horizontal = side == RtfPadding::Left || side == RtfPadding::Right;
+    return horizontal || !rowStatesPadding ? qMax(0, row.gap) : 0;
+}
+
+} // namespace
+
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument *document)
     : m_cursor(document)
 {
@@ -143,7 +163,11 @@ void RtfDocumentBuilder::closeTable()
         format.setBorderCollapse(true);
     }
     format.setCellSpacing(0);
-    format.setCellPadding(qMax<qreal>(0, RtfUnits::twipsToPixels(definitions.first().gap)));
+    // Qt has one padding for the table and per-side padding for cells that differ from it.
+    const RtfRowDefinition &first = definitions.first();
+    const int tablePadding = paddingTwips(
+        first, first.cells.isEmpty() ? nullptr : &first.cells.first(), RtfPadding::Left);
+    format.setCellPadding(RtfUnits::twipsToPixels(tablePadding));
 
     const int rowCount = int(m_rows.size());
     QTextTable *table = m_cursor.insertTable(rowCount, layout.columnCount(), format);
@@ -169,14 +193,31 @@ void RtfDocumentBuilder::closeTable()
                 continue; // an empty cell merged into another
             for (const Paragraph &paragraph : content)
                 insertParagraph(cursor, unused, paragraph, &cell);
-            if (!p.covered && i < row.definition.cells.size()) {
-                const QColor background = row.definition.cells.at(i).background;
-                if (background.isValid()) {
-                    QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
-                    cellFormat.setBackground(background);
-                    cell.setFormat(cellFormat);
-                }
+            if (p.covered)
+                continue;
+            const RtfCellDefinition *definition
+                = i < row.definition.cells.size() ? &row.definition.cells.at(i) : nullptr;
+            int padding[4];
+            bool ownPadding = false;
+            for (int side = 0; side < 4; ++side) {
+                padding[side] = paddingTwips(row.definition, definition, side);
+                ownPadding = ownPadding || padding[side] != tablePadding;
             }
+            const bool background = definition && definition->background.isValid();
+            if (!ownPadding && !background)
+                continue;
+            QTextTableCellFormat cellFormat = cell.format().toTableCellFormat();
+            if (background)
+                cellFormat.setBackground(definition->background);
+            const QTextFormat::Property properties[4]
+                = { QTextFormat::TableCellLeftPadding, QTextFormat::TableCellTopPadding,
+                      QTextFormat::TableCellRightPadding, QTextFormat::TableCellBottomPadding };
+            for (int side = 0; side < 4; ++side) {
+                if (padding[side] != tablePadding)
+                    cellFormat.setProperty(
+                        properties[side], RtfUnits::twipsToPixels(padding[side]));
+            }
+            cell.setFormat(cellFormat);
         }
     }
     m_rows.clear();

@@ -4,13 +4,6 @@
 
 #include <QFont>
 
-namespace {
-
-constexpr int minFontSize = 1; // half-points
-constexpr int maxFontSize = 3276; // half-points, Word's largest size
-
-} // namespace
-
 void RtfFormats::setDocumentCodePage(int codePage)
 {
     m_documentCodePage = codePage;
@@ -74,7 +67,8 @@ QTextCharFormat RtfFormats::makeCharFormat(const RtfCharState &state) const
     const auto font = m_fonts.constFind(state.font);
     if (font != m_fonts.constEnd() && !font->name.isEmpty())
         format.setFontFamilies({ font->name });
-    format.setFontPointSize(qBound(minFontSize, state.fontSize, maxFontSize) / 2.0);
+    format.setFontPointSize(
+        qBound(RtfCharState::minFontSize, state.fontSize, RtfCharState::maxFontSize) / 2.0);
     if (state.bold)
         format.setFontWeight(QFont::Bold);
     if (state.italic)

@@ -53,6 +53,15 @@ enum class RtfKeyword {
     Caps,
     SmallCaps,
     Hidden,
+    LowAnsiChars,
+    HighAnsiChars,
+    DoubleByteChars,
+    RtlChars,
+    LtrChars,
+    AssociatedFont,
+    AssociatedFontSize,
+    AssociatedBold,
+    AssociatedItalic,
     UnicodeSkip,
     Unicode,
 
@@ -116,6 +125,10 @@ enum class RtfKeyword {
     BorderNone,
     BorderStyle,
     BorderWidth,
+    RowPadding, // \trpaddl, …t, …r, …b: the side is the word's last letter
+    RowPaddingUnit,
+    CellPadding,
+    CellPaddingUnit,
 
     // pictures
     Pict,

@@ -606,6 +606,27 @@ void RtfParser::handleTableWord(RtfKeyword keyword, const RtfToken &token)
     case K::BorderWidth:
         m_borderWidth = qBound(0, value, RtfUnits::maxLengthTwips);
         break;
+    case K::RowPadding:
+    case K::RowPaddingUnit:
+    case K::CellPadding:
+    case K::CellPaddingUnit: {
+        // Word writes a cell's top padding as \clpadl and its left as \clpadt, and
+        // LibreOffice reads and writes them alike; the row's \trpadd… are as named.
+        const bool cell = keyword == K::CellPadding || keyword == K::CellPaddingUnit;
+        const char letter = token.data.back();
+        int side = letter == 'l' ? RtfPadding::Left
+            : letter == 't'      ? RtfPadding::Top
+            : letter == 'r'      ? RtfPadding::Right
+                                 : RtfPadding::Bottom;
+        if (cell && (side == RtfPadding::Left || side == RtfPadding::Top))
+            side = side == RtfPadding::Left ? RtfPadding::Top : RtfPadding::Left;
+        RtfPadding &padding = cell ? m_cell.padding : m_row.padding;
+        if (keyword == K::RowPadding || keyword == K::CellPadding)
+            padding.setValue(side, value);
+        else
+            padding.setUnit(side, value);
+        break;
+    }
     case K::Cell:
         if (group().destination != Destination::Normal)
             break;
@@ -841,7 +862,9 @@ void RtfParser::appendText(QByteArrayView bytes)
         m_runState = g.chars;
     }
     contentEvent();
-    m_text.appendBytes(bytes, m_formats.codePageForFont(g.chars.font));
+    // Bytes of a double-byte run are in the code page of its East Asian font.
+    const bool asian = g.chars.charSet == RtfCharState::DoubleByte && g.chars.asianFont >= 0;
+    m_text.appendBytes(bytes, m_formats.codePageForFont(asian ? g.chars.asianFont : g.chars.font));
 }
 
 void RtfParser::appendUnit(char16_t unit)
@@ -866,7 +889,42 @@ void RtfParser::flushText()
     if (m_text.isEmpty())
         return;
     const QString text = m_text.take();
-    m_builder.insertText(text, m_formats.charFormat(m_runState));
+    if (!m_runState.hasEastAsianProperties()) {
+        m_builder.insertText(text, m_formats.charFormat(m_runState));
+        return;
+    }
+    const RtfCharState western = m_runState.western();
+    const RtfCharState asian = m_runState.eastAsian();
+    if (asian == western) {
+        m_builder.insertText(text, m_formats.charFormat(western));
+        return;
+    }
+    // CJK characters show in the East Asian properties, letters and digits of other scripts in
+    // the run's own. Spaces, punctuation and marks go with the character before them, or at
+    // the start with the kind of run the file says it is, as LibreOffice shows them.
+    bool previousAsian = m_runState.charSet == RtfCharState::DoubleByte;
+    qsizetype start = 0;
+    bool startAsian = false;
+    for (qsizetype i = 0; i < text.size();) {
+        char32_t c = text.at(i).unicode();
+        qsizetype length = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size()) { // take() leaves only pairs
+            c = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            length = 2;
+        }
+        const bool isAsian
+            = isEastAsianCharacter(c) || (!QChar::isLetterOrNumber(c) && previousAsian);
+        previousAsian = isAsian;
+        if (i > 0 && isAsian != startAsian) {
+            m_builder.insertText(
+                text.sliced(start, i - start), m_formats.charFormat(startAsian ? asian : western));
+            start = i;
+        }
+        if (i == start)
+            startAsian = isAsian;
+        i += length;
+    }
+    m_builder.insertText(text.sliced(start), m_formats.charFormat(startAsian ? asian : western));
 }
 
 RtfParagraphEnd RtfParser::paragraphEnd()

@@ -75,10 +75,80 @@ bool RtfCharState::apply(RtfKeyword keyword, const RtfToken &token)
     case K::Hidden:
         hidden = token.isOn();
         break;
+    case K::LowAnsiChars:
+        charSet = LowAnsi;
+        break;
+    case K::HighAnsiChars:
+        charSet = HighAnsi;
+        break;
+    case K::DoubleByteChars:
+        charSet = DoubleByte;
+        break;
+    case K::RtlChars:
+        rightToLeft = true;
+        break;
+    case K::LtrChars:
+        rightToLeft = false;
+        break;
+    case K::AssociatedFont:
+    case K::AssociatedFontSize:
+    case K::AssociatedBold:
+    case K::AssociatedItalic:
+        // Only the East Asian ones are kept: after \loch or \hich they describe Latin text,
+        // which \f, \fs, \b and \i already do, and after \rtlch complex scripts.
+        if (charSet != DoubleByte || rightToLeft)
+            break;
+        if (keyword == K::AssociatedFont)
+            asianFont = qMax(-1, token.value(0));
+        else if (keyword == K::AssociatedFontSize)
+            asianFontSize = qBound(minFontSize, token.value(defaultFontSize), maxFontSize);
+        else if (keyword == K::AssociatedBold)
+            asianBold = token.isOn();
+        else
+            asianItalic = token.isOn();
+        break;
     default:
         return false;
     }
     return true;
+}
+
+RtfCharState RtfCharState::western() const
+{
+    RtfCharState s = *this;
+    s.asianFont = s.asianFontSize = -1;
+    s.asianBold = s.asianItalic = -1;
+    s.charSet = LowAnsi;
+    s.rightToLeft = false;
+    return s;
+}
+
+RtfCharState RtfCharState::eastAsian() const
+{
+    RtfCharState s = western();
+    if (asianFont >= 0)
+        s.font = asianFont;
+    if (asianFontSize > 0)
+        s.fontSize = asianFontSize;
+    if (asianBold >= 0)
+        s.bold = asianBold;
+    if (asianItalic >= 0)
+        s.italic = asianItalic;
+    return s;
+}
+
+bool isEastAsianCharacter(char32_t c)
+{
+    if (c < 0x1100)
+        return false;
+    return c <= 0x11FF // Hangul Jamo
+        || (c >= 0x2E80 && c <= 0xA4CF) // radicals, CJK punctuation, kana, ideographs, Yi
+        || (c >= 0xA960 && c <= 0xA97F) // Hangul Jamo extended
+        || (c >= 0xAC00 && c <= 0xD7FF) // Hangul syllables
+        || (c >= 0xF900 && c <= 0xFAFF) // compatibility ideographs
+        || (c >= 0xFE30 && c <= 0xFE4F) // compatibility forms
+        || (c >= 0xFF00 && c <= 0xFFEF) // half- and full-width forms
+        || (c >= 0x20000 && c <= 0x3FFFF); // ideographs beyond the BMP
 }
 
 bool RtfParagraphState::apply(RtfKeyword keyword, const RtfToken &token)

@@ -11,6 +11,11 @@ struct RtfToken;
 struct RtfCharState
 {
     static constexpr int defaultFontSize = 24; // half-points, RTF's default \fs24
+    static constexpr int minFontSize = 1; // half-points
+    static constexpr int maxFontSize = 3276; // half-points, Word's largest size
+
+    // \loch, \hich, \dbch: the kind of characters a run holds.
+    enum CharSet : quint8 { LowAnsi, HighAnsi, DoubleByte };
 
     int font = -1; // font table number, -1 when none applies
     int fontSize = defaultFontSize; // half-points
@@ -24,6 +29,23 @@ struct RtfCharState
     bool strikeOut = false;
     bool hidden = false;
 
+    // East Asian text has its own font, size, bold and italic (\af, \afs, \ab, \ai after
+    // \dbch); -1 where the file states none and the run's own apply.
+    int asianFont = -1;
+    int asianFontSize = -1; // half-points
+    qint8 asianBold = -1;
+    qint8 asianItalic = -1;
+    quint8 charSet = LowAnsi;
+    bool rightToLeft = false; // after \rtlch, \a… describe right-to-left text (not read)
+
+    // The state without the East Asian part, and the state East Asian characters show in.
+    RtfCharState western() const;
+    RtfCharState eastAsian() const;
+    bool hasEastAsianProperties() const
+    {
+        return asianFont >= 0 || asianFontSize > 0 || asianBold >= 0 || asianItalic >= 0;
+    }
+
     // Applies a character formatting word (not \plain, which needs the default font);
     // false when the word is not one.
     bool apply(RtfKeyword keyword, const RtfToken &token);
@@ -34,10 +56,16 @@ struct RtfCharState
             && background == o.background && underline == o.underline
             && verticalAlignment == o.verticalAlignment && capitalization == o.capitalization
             && bold == o.bold && italic == o.italic && strikeOut == o.strikeOut
-            && hidden == o.hidden;
+            && hidden == o.hidden && asianFont == o.asianFont && asianFontSize == o.asianFontSize
+            && asianBold == o.asianBold && asianItalic == o.asianItalic && charSet == o.charSet
+            && rightToLeft == o.rightToLeft;
     }
     bool operator!=(const RtfCharState &o) const { return !(*this == o); }
 };
+
+// Whether `c` is a CJK character (ideographs, kana, hangul, CJK punctuation, full-width forms),
+// shown with the East Asian properties of its run.
+bool isEastAsianCharacter(char32_t c);
 
 // Paragraph properties of an RTF group; lengths in twips.
 struct RtfParagraphState

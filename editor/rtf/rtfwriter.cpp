@@ -4,6 +4,7 @@
 #include "rtfformats.h"
 #include "rtfimageencoder.h"
 #include "rtflisttable.h"
+#include "rtfstate.h"
 #include "rtfunits.h"
 
 #include <QTextBlock>
@@ -13,6 +14,7 @@
 #include <QTextTable>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -84,6 +86,35 @@ QTextCharFormat markFormat(const QTextBlock &block)
     if (format.isTableCellFormat())
         format.clearBackground();
     return format;
+}
+
+bool hasEastAsian(QStringView text)
+{
+    // Most text has no character from U+1000 up, which four characters at a time tell.
+    const char16_t *units = text.utf16();
+    const qsizetype size = text.size();
+    quint64 bits = 0;
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        quint64 four;
+        memcpy(&four, units + i, sizeof four);
+        bits |= four;
+    }
+    for (; i < size; ++i)
+        bits |= units[i];
+    if (!(bits & 0xF000F000F000F000ull))
+        return false;
+    for (i = 0; i < size; ++i) {
+        const char16_t c = units[i];
+        if (c < 0x1100)
+            continue;
+        if (QChar::isHighSurrogate(c) && i + 1 < size
+            && isEastAsianCharacter(QChar::surrogateToUcs4(c, units[i + 1])))
+            return true;
+        if (isEastAsianCharacter(c))
+            return true;
+    }
+    return false;
 }
 
 int listLevel(const QTextList *list)
@@ -161,10 +192,17 @@ void RtfWriter::writeTable(const QTextTable *table)
         edges.append(edges.isEmpty() ? qMax(1, edge) : qMax(edges.last() + 1, edge));
     }
     const int border = format.border() > 0 ? qMax(1, twips(format.border())) : 0;
+    const int padding = qMax(0, twips(format.cellPadding()));
 
     for (int r = 0; r < table->rows(); ++r) {
-        m_encoder.appendControl(m_body, "\\trowd\\trgaph", twips(format.cellPadding()));
+        m_encoder.appendControl(m_body, "\\trowd\\trgaph", padding);
         m_encoder.appendControl(m_body, "\\trleft0");
+        if (padding > 0) {
+            // \trgaph pads only left and right in Word and LibreOffice; Qt pads all sides.
+            for (const char *side : { "\\trpaddl", "\\trpaddt", "\\trpaddr", "\\trpaddb" })
+                m_encoder.appendControl(m_body, side, padding);
+            m_encoder.appendControl(m_body, "\\trpaddfl3\\trpaddft3\\trpaddfr3\\trpaddfb3");
+        }
         QList<QTextTableCell> cells; // cells written in this row, merged continuations included
         for (int c = 0; c < columns;) {
             const QTextTableCell cell = table->cellAt(r, c);
@@ -178,6 +216,18 @@ void RtfWriter::writeTable(const QTextTable *table)
                 && cellFormat.background().style() != Qt::NoBrush)
                 m_encoder.appendControl(
                     m_body, "\\clcbpat", colorIndex(cellFormat.background().color()));
+            // Sides padded unlike the table. Word swaps \clpadl and \clpadt (top, then left).
+            const std::pair<QTextFormat::Property, const char *> sides[] = {
+                { QTextFormat::TableCellTopPadding, "\\clpadfl3\\clpadl" },
+                { QTextFormat::TableCellLeftPadding, "\\clpadft3\\clpadt" },
+                { QTextFormat::TableCellRightPadding, "\\clpadfr3\\clpadr" },
+                { QTextFormat::TableCellBottomPadding, "\\clpadfb3\\clpadb" },
+            };
+            for (const auto &[property, words] : sides) {
+                const int side = qMax(0, twips(cellFormat.doubleProperty(property)));
+                if (cellFormat.hasProperty(property) && side != padding)
+                    m_encoder.appendControl(m_body, words, side);
+            }
             if (border > 0) {
                 for (const char *side : { "\\clbrdrt", "\\clbrdrl", "\\clbrdrb", "\\clbrdrr" }) {
                     m_encoder.appendControl(m_body, side);
@@ -244,7 +294,14 @@ void RtfWriter::writeBlock(const QTextBlock &block, bool inTable, bool lastInCel
         m_encoder.appendRaw(m_body, "{");
         m_encoder.appendControl(m_body, "\\plain");
         writeCachedCharFormat(m_runFormats, fragment.charFormatIndex(), format);
-        m_encoder.appendText(m_body, fragment.text());
+        const QString text = fragment.text();
+        if (hasEastAsian(text)) {
+            // Word and LibreOffice show CJK text in the run's East Asian font, else in one
+            // of their own.
+            m_encoder.appendControl(m_body, "\\dbch\\af", fontIndex(format));
+            m_encoder.appendControl(m_body, "\\loch");
+        }
+        m_encoder.appendText(m_body, text);
         m_encoder.appendRaw(m_body, "}");
     }
     m_encoder.appendControl(m_body, lastInCell ? "\\cell" : "\\par");

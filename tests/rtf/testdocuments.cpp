@@ -59,10 +59,19 @@ struct Describer
                 const QTextTableCell cell = t->cellAt(r, c);
                 if (cell.row() != r || cell.column() != c)
                     continue;
+                // Padding of each side as laid out: the cell's own, else the table's.
+                QStringList padding;
+                for (int side :
+                    { QTextFormat::TableCellLeftPadding, QTextFormat::TableCellTopPadding,
+                        QTextFormat::TableCellRightPadding, QTextFormat::TableCellBottomPadding })
+                    padding << n(cell.format().hasProperty(side)
+                            ? cell.format().doubleProperty(side)
+                            : t->format().cellPadding());
                 lines << indent
-                        + QStringLiteral(" cell %1,%2 span %3x%4 bg=%5")
+                        + QStringLiteral(" cell %1,%2 span %3x%4 bg=%5 pad=%6")
                               .arg(n(r), n(c), n(cell.rowSpan()), n(cell.columnSpan()),
-                                  brush(cell.format(), QTextFormat::BackgroundBrush));
+                                  brush(cell.format(), QTextFormat::BackgroundBrush),
+                                  padding.join(','));
                 for (auto it = cell.begin(); !it.atEnd(); ++it) {
                     if (!it.currentFrame())
                         block(it.currentBlock(), indent + QStringLiteral("  "));
@@ -270,6 +279,9 @@ std::unique_ptr<QTextDocument> samplePage()
     c.insertText(QStringLiteral("red "), chars("DejaVu Sans", 10, red));
     c.insertText(QStringLiteral("green "), chars("DejaVu Sans", 10, green));
     c.insertText(QStringLiteral("yellow "), chars("DejaVu Serif", 17.5, yellow));
+    // CJK text: LibreOffice keeps its size and font apart from those of other text.
+    c.insertText(QString::fromUtf8("你好 "), chars("DejaVu Serif", 14));
+    c.insertText(QString::fromUtf8("中文"), body);
     QTextCharFormat f = chars("Liberation Mono", 8);
     f.setFontWeight(QFont::Bold);
     f.setFontItalic(true);
@@ -325,7 +337,7 @@ std::unique_ptr<QTextDocument> samplePage()
         c.createList(style);
     }
 
-    // A table with merged cells, a cell of two paragraphs and a cell background.
+    // A table with merged cells, a cell of two paragraphs, a cell background and padding.
     paragraph(QStringLiteral("before"));
     c.insertBlock(QTextBlockFormat(), body);
     QTextTableFormat tableFormat;
@@ -333,6 +345,7 @@ std::unique_ptr<QTextDocument> samplePage()
         QTextLength(QTextLength::FixedLength, 60), QTextLength(QTextLength::FixedLength, 20) });
     tableFormat.setBorder(1);
     tableFormat.setCellSpacing(0);
+    tableFormat.setCellPadding(2);
     QTextTable *table = c.insertTable(3, 3, tableFormat);
     table->mergeCells(0, 1, 1, 2);
     table->mergeCells(1, 0, 2, 1);
@@ -348,6 +361,8 @@ std::unique_ptr<QTextDocument> samplePage()
     two.insertText(QStringLiteral("second paragraph"), body);
     QTextTableCellFormat cellFormat = table->cellAt(2, 2).format().toTableCellFormat();
     cellFormat.setBackground(green);
+    cellFormat.setTopPadding(6);
+    cellFormat.setLeftPadding(4);
     table->cellAt(2, 2).setFormat(cellFormat);
 
     c.movePosition(QTextCursor::End);

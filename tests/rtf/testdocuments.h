@@ -31,8 +31,9 @@ QList<QTextImageFormat> images(const QTextDocument &document);
 QImage imageOf(const QTextDocument &document, const QTextImageFormat &format);
 QByteArray png(const QImage &image);
 
-// A page with every character and paragraph format the writer knows, a page background,
-// a bullet list around a numbered one, a table with merged cells, and a picture.
+// A page with every character and paragraph format the writer knows, CJK text, a page
+// background, a bullet list around a numbered one, a table with merged cells and padding, and
+// a picture.
 std::unique_ptr<QTextDocument> samplePage();
 
 // A readable, comparable description of what a document shows: the page background, blocks

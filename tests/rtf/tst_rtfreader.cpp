@@ -226,13 +226,30 @@ private slots:
         file("plain returns to deff", fonts + "\\f0 a\\plain x}", "Arial 12pt");
         file("font table without groups",
             "{\\rtf1{\\fonttbl\\f2\\fnil Helvetica;\\f3 Times;}\\f3 x}", "Times 12pt");
+        // \a… after \dbch are for CJK characters (W is the Latin font, A and S East Asian ones);
+        // spaces and punctuation go with the character before them.
+        const QByteArray cjk = "{\\rtf1{\\fonttbl{\\f0 W;}{\\f1 A;}{\\f2\\fcharset134 S;}}\\f0";
+        file("libreoffice dbch run",
+            cjk + "\\dbch\\af1{\\loch\\fs20\\loch a}{\\dbch\\afs20\\dbch \\u20320?}}", "A 10pt");
+        file("cjk in a low-ANSI run", cjk + "\\dbch\\af1\\ab\\ai\\afs30\\loch x\\u20013?}",
+            "A 15pt b i");
+        file("latin in that run", cjk + "\\dbch\\af1\\ab\\ai\\afs30\\loch \\u20013?x}", "W 12pt");
+        file("punctuation after cjk", cjk + "\\dbch\\af1\\afs30\\loch \\u20013?.}", "A 15pt");
+        file("space after latin in a dbch run", cjk + "\\dbch\\af1\\afs30 ab }", "W 12pt");
+        file("code page of the East Asian font", cjk + "\\dbch\\af2 \\'c4\\'e3}", "S 12pt");
+        file("not after hich or rtlch",
+            cjk + "\\hich\\af1\\afs40\\ab\\dbch\\rtlch\\afs40 \\u20320?}", "W 12pt");
+        file("plain resets them", cjk + "\\dbch\\af1\\afs40\\plain\\f0 \\u20320?}", "W 12pt");
     }
 
     void characterFormats()
     {
         QFETCH(QByteArray, rtf);
         QFETCH(QString, expected);
-        QCOMPARE(describe(formatOf(*read(rtf), QStringLiteral("x"))), expected);
+        const auto document = read(rtf);
+        QTextCursor end(document.get());
+        end.movePosition(QTextCursor::End);
+        QCOMPARE(describe(end.charFormat()), expected); // of the last character
     }
 
     void paragraphFormats()
@@ -367,6 +384,34 @@ private slots:
         QCOMPARE(document->lastBlock().text(), QStringLiteral("after"));
     }
 
+    void tablePadding_data()
+    {
+        QTest::addColumn<QByteArray>("row");
+        QTest::addColumn<QString>("expected");
+        // Each cell's left, top, right and bottom padding in pixels; the first cell takes the
+        // \clpad… words. A unit of 0 voids a value; Word and LibreOffice write a cell's top as
+        // \clpadl and its left as \clpadt.
+        QTest::newRow("trgaph alone") << QByteArray("\\trgaph90") << "6,6,6,6 6,6,6,6";
+        QTest::newRow("trpadd") << QByteArray("\\trgaph90\\trpaddl30\\trpaddfl3\\trpaddt45"
+                                              "\\trpaddfb0\\trpaddb15")
+                                << "2,3,6,0 2,3,6,0";
+        QTest::newRow("clpad") << QByteArray("\\trgaph90\\clpadfl3\\clpadl30\\clpadt45\\clpadr60"
+                                             "\\clpadb75")
+                               << "3,2,4,5 6,6,6,6";
+    }
+
+    void tablePadding()
+    {
+        QFETCH(QByteArray, row);
+        QFETCH(QString, expected);
+        const auto document = read(
+            "{\\rtf1\\trowd" + row + "\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row}");
+        QStringList shown;
+        for (const QString &cell : snapshot(*document).filter(QStringLiteral(" pad=")))
+            shown << cell.section(QStringLiteral(" pad="), 1);
+        QCOMPARE(shown.join(' '), expected);
+    }
+
     void pictures_data()
     {
         QTest::addColumn<QByteArray>("pictures");
@@ -483,9 +528,10 @@ private slots:
             << QByteArray("{\\rtf1 ") + QByteArray(100000, '{') + "\\b x";
         QTest::newRow("many closes") << QByteArray("{\\rtf1 x") + QByteArray(100000, '}') + "y";
         QTest::newRow("huge bin") << QByteArray("{\\rtf1{\\pict\\pngblip\\bin2147483647 abc}}");
-        QTest::newRow("huge numbers")
-            << QByteArray("{\\rtf1\\fs-2147483648\\li2147483647\\sl-2147483648\\fi-2147483648"
-                          "\\uc2147483647\\u-2147483648 \\picscalex2147483647 x\\par}");
+        QTest::newRow("huge numbers") << QByteArray(
+            "{\\rtf1\\fs-2147483648\\li2147483647\\sl-2147483648\\fi-2147483648"
+            "\\uc2147483647\\u-2147483648 \\picscalex2147483647 \\dbch\\afs2147483647\\af-1 x\\par"
+            "\\trowd\\trpaddl2147483647\\clpadt-2147483648\\cellx9\\intbl a\\cell\\row}");
         QTest::newRow("huge goal") << QByteArray("{\\rtf1{\\pict\\emfblip\\picwgoal2147483647"
                                                  "\\pichgoal2147483647\\picscalex999999 00}}");
         QByteArray columns("{\\rtf1\\trowd");

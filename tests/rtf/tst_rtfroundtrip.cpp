@@ -74,7 +74,11 @@ private slots:
                  "\\u-10240?\\u-8398? nb\\~sp soft\\-hy nb\\_hy\\line next line",
                  // 18 px exactly: 270 twips, and RTF's negative \sl means "exactly".
                  "\\sl-270\\slmult0", "\\viewbksp1", "{\\sp{\\sn fillColor}{\\sv 65535}}",
-                 "{\\*\\listtable", "{\\*\\listoverridetable", "{\\listtext\\pard\\plain" })
+                 // CJK text names its East Asian font; Word's \clpadl is the top padding.
+                 "{\\plain\\f1\\fs28\\dbch\\af1\\loch\\u20320?\\u22909? }",
+                 "\\trpaddl30\\trpaddt30\\trpaddr30\\trpaddb30",
+                 "\\clpadfl3\\clpadl90\\clpadft3\\clpadt60", "{\\*\\listtable",
+                 "{\\*\\listoverridetable", "{\\listtext\\pard\\plain" })
             QVERIFY2(rtf.contains(expected), expected);
         QVERIFY(rtf.trimmed().endsWith('}'));
         for (char c : rtf)
