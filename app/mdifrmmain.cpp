@@ -196,8 +196,8 @@ void MDIFrmMain::connectMenus()
     connect(m.screenClear, &QAction::triggered, this, &MDIFrmMain::clearScreen);
     connect(m.painter, &QAction::triggered, this, &MDIFrmMain::startPainter);
     connect(m.notebook, &QAction::triggered, this, &MDIFrmMain::startNotebook);
-    connect(m.tileHorizontal, &QAction::triggered, this, &MDIFrmMain::tileHorizontally);
-    connect(m.tileVertical, &QAction::triggered, this, &MDIFrmMain::tileVertically);
+    connect(m.tileHorizontal, &QAction::triggered, this, [this] { tile(Qt::Horizontal); });
+    connect(m.tileVertical, &QAction::triggered, this, [this] { tile(Qt::Vertical); });
     connect(m.cascade, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
     connect(m.about, &QAction::triggered, this, &MDIFrmMain::openAboutBox);
 }
@@ -397,28 +397,15 @@ void MDIFrmMain::closeActivePage()
         sub->close();
 }
 
-void MDIFrmMain::tileHorizontally()
+// Visible, unminimised page windows side by side along `orientation`.
+void MDIFrmMain::tile(Qt::Orientation orientation)
 {
     QList<QMdiSubWindow *> windows;
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
         if (sub->isVisible() && !sub->isMinimized())
             windows.append(sub);
     const QList<QRect> rects
-        = tiledRects(m_mdiArea->viewport()->rect(), int(windows.size()), Qt::Horizontal);
-    for (int i = 0; i < windows.size(); ++i) {
-        windows[i]->showNormal();
-        windows[i]->setGeometry(rects.at(i));
-    }
-}
-
-void MDIFrmMain::tileVertically()
-{
-    QList<QMdiSubWindow *> windows;
-    for (QMdiSubWindow *sub : m_mdiArea->subWindowList())
-        if (sub->isVisible() && !sub->isMinimized())
-            windows.append(sub);
-    const QList<QRect> rects
-        = tiledRects(m_mdiArea->viewport()->rect(), int(windows.size()), Qt::Vertical);
+        = tiledRects(m_mdiArea->viewport()->rect(), int(windows.size()), orientation);
     for (int i = 0; i < windows.size(); ++i) {
         windows[i]->showNormal();
         windows[i]->setGeometry(rects.at(i));

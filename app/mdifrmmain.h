@@ -137,8 +137,7 @@ public slots:
     void editSelectAll();
     void editTextClear();
     // Window menu.
-    void tileHorizontally();
-    void tileVertically();
+    void tile(Qt::Orientation orientation);
 
     // The format toolbar's keys ("粗体", "字体颜色(红)", ...) on the active page; the toggle
     // buttons then show the selection's state. Nothing happens without an active page.

@@ -47,26 +47,27 @@ bool isPressed(const QTextEdit *canvas, const QString &key)
     return canvas && Page::formatKeyPressed(canvas->textCursor(), key);
 }
 
-bool applyFontFamily(QTextEdit *canvas, const QString &family)
+// Runs a font command on the canvas's selection and puts the cursor back only when it applied.
+template <typename Command>
+bool applyToSelection(QTextEdit *canvas, const QString &text, Command command)
 {
     if (!canvas)
         return false;
     QTextCursor cursor = canvas->textCursor();
-    if (!Page::applyFontFamily(cursor, family))
+    if (!command(cursor, text))
         return false;
     canvas->setTextCursor(cursor);
     return true;
 }
 
+bool applyFontFamily(QTextEdit *canvas, const QString &family)
+{
+    return applyToSelection(canvas, family, Page::applyFontFamily);
+}
+
 bool applyFontSize(QTextEdit *canvas, const QString &sizeText)
 {
-    if (!canvas)
-        return false;
-    QTextCursor cursor = canvas->textCursor();
-    if (!Page::applyFontSize(cursor, sizeText))
-        return false;
-    canvas->setTextCursor(cursor);
-    return true;
+    return applyToSelection(canvas, sizeText, Page::applyFontSize);
 }
 
 void runEditCommand(QTextEdit *canvas, EditCommand command)
