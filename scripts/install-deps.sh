@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev libgl-dev
     # Liberation Serif stands in for Times New Roman with the same metrics; WenQuanYi Zen Hei
     # Sharp carries hand-tuned bitmaps, so Chinese stays legible at 16 LED pixels.

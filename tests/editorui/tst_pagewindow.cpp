@@ -24,7 +24,7 @@ QImage grabCanvas(PageCanvas *canvas)
 } // namespace
 
 // A page window on its own: the canvas size and scrolling, a new page, what the canvas
-// paints and what a paste puts in. In the main window: tests/app.
+// paints and what a paste puts in. In the main window: tests/mainwindow.
 class tst_PageWindow : public QObject
 {
     Q_OBJECT

@@ -42,7 +42,7 @@ struct TestPage
 
 } // namespace
 
-// The page commands' rules that the toolbar keys on a real page (tests/app) do not reach: the
+// The page commands' rules that the toolbar keys on a real page (tests/mainwindow) do not reach: the
 // states a page read from a file can be in, and what the clipboard may hold.
 class tst_PageCommands : public QObject
 {

@@ -1,6 +1,6 @@
 #include "frmabout.h"
 
-#include "shellresources.h"
+#include "appresources.h"
 
 #include <QFile>
 #include <QHBoxLayout>
@@ -126,7 +126,7 @@ QString frmAbout::aboutText()
 
 QPixmap frmAbout::picture(int side)
 {
-    initShellResources();
+    initAppResources();
     const QString shipped = QStringLiteral(":/vantrel/about/vantrel.svg");
     if (QFile::exists(shipped)) {
         const QPixmap pixmap = QIcon(shipped).pixmap(side, side);

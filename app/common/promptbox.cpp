@@ -1,8 +1,8 @@
-#include "shellprompt.h"
+#include "promptbox.h"
 
 #include <QMessageBox>
 
-namespace ShellPrompt {
+namespace PromptBox {
 
 QMessageBox::Icon boxIcon(PromptIcon icon)
 {
@@ -40,4 +40,4 @@ void showText(QWidget *parent, const QString &message, PromptIcon icon, const QS
     box.exec();
 }
 
-} // namespace ShellPrompt
+} // namespace PromptBox

@@ -8,7 +8,7 @@
 #include "portprobe.h"
 #include "programfolder.h"
 #include "settingshost.h"
-#include "shellprompt.h"
+#include "promptbox.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -398,12 +398,12 @@ void FrmSet::CmdIPListAdd_Click()
     const IpTargetList::Refusal refusal
         = IpTargetList::checkAdd(rows, address, port, m_settings->MaxIPList);
     if (refusal == IpTargetList::SeparatorInText) {
-        ShellPrompt::showText(this, IpTargetList::separatorRefusalText(language()),
+        PromptBox::showText(this, IpTargetList::separatorRefusalText(language()),
             PromptIcon::Exclamation, language());
         return;
     }
     if (refusal != IpTargetList::Accepted) {
-        ShellPrompt::show(this, qint16(refusal), language());
+        PromptBox::show(this, qint16(refusal), language());
         return;
     }
     rows.append({ address, port, false });
@@ -415,7 +415,7 @@ void FrmSet::ListView1_DblClick(QTreeWidgetItem *item)
 {
     if (!item || ListView1->topLevelItemCount() == 0)
         return;
-    if (!ShellPrompt::show(this, Msg::ConfirmDelete, language()))
+    if (!PromptBox::show(this, Msg::ConfirmDelete, language()))
         return;
     delete item;
 }
@@ -430,7 +430,7 @@ bool FrmSet::screenFieldValue(QLineEdit *field, QLabel *label, qint16 *value)
     }
     const QString name = fieldName(label);
     const QString typed = field->text().trimmed();
-    ShellPrompt::showText(this,
+    PromptBox::showText(this,
         localText(language(),
             QStringLiteral("%1: \"%2\" is not a whole number from %3 to %4. Please "
                            "correct it; nothing has been saved.")
@@ -458,7 +458,7 @@ bool FrmSet::ReadSettingsFromDialog()
         || !screenFieldValue(TxtPerpix, LblPerpix, &perPixel))
         return false;
     if (m_linkKind < 0) {
-        ShellPrompt::showText(this,
+        PromptBox::showText(this,
             localText(language(),
                 QStringLiteral("Please choose the link kind: RS232, BlueTooth or "
                                "TCP/IP."),
@@ -505,7 +505,7 @@ void FrmSet::CmdOK_Click()
     if (!m_host || !m_host->openLink(m_settings->Trance))
         return; // the host told the user why; the edits stay in the dialog
     if (!SaveBaseSettings(*m_settings, m_iniPath)) {
-        ShellPrompt::showText(this, settingsSaveFailedMessage(m_iniPath, language()),
+        PromptBox::showText(this, settingsSaveFailedMessage(m_iniPath, language()),
             PromptIcon::Exclamation, language());
         return;
     }

@@ -2,4 +2,4 @@
 
 // Makes this library's resources (toolbar icons, About picture) available. A static
 // library's resources are not registered on their own; call this before using them.
-void initShellResources();
+void initAppResources();

@@ -1,7 +1,7 @@
 #include "commandicons.h"
 
 #include "pagecommands.h"
-#include "shellresources.h"
+#include "appresources.h"
 
 #include <QDir>
 #include <QFile>
@@ -100,7 +100,7 @@ QString themeName(const QString &key)
 
 QIcon ownIcon(const QString &key)
 {
-    initShellResources();
+    initAppResources();
     const auto it = iconTable().constFind(key);
     if (it == iconTable().constEnd())
         return {};

@@ -7,9 +7,9 @@
 
 class QWidget;
 
-// Message boxes of the settings dialog and the other shell windows, in the interface
+// Message boxes of the settings dialog and the other windows, in the interface
 // language (English for a language without built-in prompts, see PromptText).
-namespace ShellPrompt {
+namespace PromptBox {
 
 // The message-box icon of a catalogue box style.
 QMessageBox::Icon boxIcon(PromptIcon icon);
@@ -18,7 +18,7 @@ QMessageBox::Icon boxIcon(PromptIcon icon);
 // messages, true only when the user answered OK; for the others, true.
 bool show(QWidget *parent, qint16 number, const QString &language);
 
-// Shows a text of the shell's own (a refusal or failure that has no catalogue number).
+// Shows a text of the program's own (a refusal or failure that has no catalogue number).
 void showText(QWidget *parent, const QString &text, PromptIcon icon, const QString &language);
 
-} // namespace ShellPrompt
+} // namespace PromptBox

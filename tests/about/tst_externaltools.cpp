@@ -9,7 +9,7 @@ using Tool = ExternalToolLauncher::Tool;
 
 // Finding the Tools menu's programs on a search path of fake programs that leave a marker
 // file for each start. Starting them from the menus, and the message when none is found, are
-// tested on the main window (tests/app).
+// tested on the main window (tests/mainwindow).
 class tst_ExternalTools : public QObject
 {
     Q_OBJECT

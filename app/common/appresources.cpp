@@ -1,11 +1,11 @@
-#include "shellresources.h"
+#include "appresources.h"
 
 #include <QtGlobal>
 
-void initShellResources()
+void initAppResources()
 {
     static const bool registered = [] {
-        Q_INIT_RESOURCE(vantrel_shell);
+        Q_INIT_RESOURCE(vantrel_app);
         return true;
     }();
     Q_UNUSED(registered);

@@ -7,7 +7,7 @@
 #include <QtTest>
 
 // Reading Language.lng: the file name, the section lookup and the length of a text. The rules
-// for putting the texts on controls are tested on the real windows (tests/app), save one that
+// for putting the texts on controls are tested on the real windows (tests/mainwindow), save one that
 // the windows' own handling hides.
 class tst_LanguageTexts : public QObject
 {

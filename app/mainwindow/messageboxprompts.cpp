@@ -1,12 +1,12 @@
 #include "messageboxprompts.h"
 
-#include "shellprompt.h"
+#include "promptbox.h"
 
 #include <QMessageBox>
 
 void MessageBoxPrompts::inform(const QString &text, const QString &title, PromptIcon icon)
 {
-    QMessageBox box(ShellPrompt::boxIcon(icon), title, text, QMessageBox::Ok, m_parent);
+    QMessageBox box(PromptBox::boxIcon(icon), title, text, QMessageBox::Ok, m_parent);
     box.exec();
 }
 

@@ -23,7 +23,7 @@
 #include "languagefile.h"
 #include "languageswitch.h"
 #include "ownerlock.h"
-#include "shellprompt.h"
+#include "promptbox.h"
 
 #include "pagecanvas.h"
 #include "pagecommands.h"

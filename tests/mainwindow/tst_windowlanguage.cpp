@@ -182,7 +182,7 @@ private slots:
         QVERIFY(f.prompts.prompts.isEmpty());
     }
 
-    // What tests/shell and tests/playlist leave to the real controls: toolbar entries by
+    // What tests/settings, tests/language and tests/playlist leave to the real controls: toolbar entries by
     // button, and the kinds of control that take no text.
     void languageFileRules()
     {

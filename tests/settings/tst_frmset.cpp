@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The main window's side of the dialog: every link opens. Saving and applying through the
-// real main window and link are tested in tests/app.
+// real main window and link are tested in tests/mainwindow.
 class FakeHost : public SettingsHost
 {
 public:
@@ -286,7 +286,7 @@ private slots:
         QVERIFY(boxes.seen.at(0).text.contains("RS232"));
         QCOMPARE(m_host.opens, 0);
         // With a kind the link opens, but the settings cannot be saved: nothing is applied
-        // and the dialog stays for another try. (The saving OK: tests/app.)
+        // and the dialog stays for another try. (The saving OK: tests/mainwindow.)
         option(*dialog, 2)->click();
         click(*dialog, "CmdOK");
         QCOMPARE(m_host.opens, 1);
