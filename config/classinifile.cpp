@@ -214,3 +214,60 @@ void classIniFile::DelIniSec(const QString &SectionName)
     contents.lines.erase(contents.lines.begin() + header, contents.lines.begin() + end);
     m_lastWriteOk = store(contents);
 }
+
+bool IniSection::find(const QString &key, QString *value) const
+{
+    for (const auto &entry : keys) {
+        if (sameName(entry.first, key)) {
+            if (value)
+                *value = entry.second;
+            return true;
+        }
+    }
+    return false;
+}
+
+QList<IniSection> classIniFile::GetAllSections(bool *exists) const
+{
+    const Contents contents = load();
+    if (exists)
+        *exists = contents.exists;
+    QList<IniSection> sections;
+    for (const QString &line : contents.lines) {
+        const QString name = sectionNameOf(line);
+        if (!name.isNull()) {
+            sections.append(IniSection { name, {} });
+            continue;
+        }
+        QString key;
+        QString value;
+        if (sections.isEmpty() || !splitKeyLine(line, &key, &value))
+            continue;
+        value.remove(QChar(0));
+        if (value.size() > kMaxValueBytes / 3) // only long values can exceed the byte limit
+            value = truncateToEncodedBytes(value, contents.encoding, kMaxValueBytes).trimmed();
+        sections.last().keys.append({ key, value });
+    }
+    return sections;
+}
+
+bool classIniFile::WriteAllSections(const QList<IniSection> &sections, QString *reason)
+{
+    QString text;
+    for (const IniSection &section : sections) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += QLatin1Char('[') + singleLine(section.name).trimmed() + QStringLiteral("]\n");
+        for (const auto &entry : section.keys) {
+            text += singleLine(entry.first).trimmed() + QLatin1Char('=')
+                + singleLine(entry.second).trimmed() + QLatin1Char('\n');
+        }
+    }
+    QString why;
+    m_lastWriteOk = !m_iniFileName.isEmpty()
+        && writeFileAtomically(
+            m_iniFileName, encodeSettingsText(text, TextEncoding::Utf8, false), &why);
+    if (!m_lastWriteOk && reason)
+        *reason = m_iniFileName.isEmpty() ? QStringLiteral("no file name") : why;
+    return m_lastWriteOk;
+}

@@ -2,8 +2,21 @@
 
 #include "textencoding.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <utility>
+
+// One section of an INI file read in one pass: its name and its keys, in file order.
+struct IniSection
+{
+    QString name;
+    QList<std::pair<QString, QString>> keys;
+
+    // The first value of `key` (letter case ignored); false when the section lacks it.
+    bool find(const QString &key, QString *value) const;
+};
 
 // Reads, writes and deletes keys of one INI file. Every call goes to the file; nothing is
 // cached between calls, so callers create a fresh object for each load or save.
@@ -41,6 +54,16 @@ public:
 
     // Removes the whole section with all its keys.
     void DelIniSec(const QString &SectionName);
+
+    // Every section with its keys, read in one pass: files of many sections (shows) would
+    // cost a read per key otherwise. Values are cut as GetIniKey cuts them; a section that
+    // appears twice is listed twice. Empty for a missing file; `exists` says which it was.
+    QList<IniSection> GetAllSections(bool *exists = nullptr) const;
+
+    // Replaces the whole file with `sections`, UTF-8, in one atomic write. Names and values
+    // are written as WriteIniKey writes them. False, with `reason` when given, when the file
+    // could not be written; the old file is then unchanged.
+    bool WriteAllSections(const QList<IniSection> &sections, QString *reason = nullptr);
 
     // Whether the last write or delete reached the disk (true after a delete that had
     // nothing to remove).

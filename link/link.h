@@ -58,6 +58,14 @@ public:
     ~Link() override;
 
     void setSettings(const LinkSettings &settings) { m_settings = settings; }
+    // Sends the link's prompts to `prompts` from now on and returns the sink used until now;
+    // a job that reports once for many packets holds the per-answer prompts back this way.
+    PromptSink *exchangePrompts(PromptSink *prompts)
+    {
+        PromptSink *previous = m_prompts;
+        m_prompts = prompts;
+        return previous;
+    }
     const LinkSettings &settings() const { return m_settings; }
 
     // Opens the link of kind `Trance`. For RS232 and BlueTooth it (re)opens the serial port

@@ -68,6 +68,19 @@ void PlaylistModel::appendRow(const QStringList &columns)
     endInsertRows();
 }
 
+void PlaylistModel::setRows(QList<QStringList> rows)
+{
+    for (QStringList &row : rows) {
+        if (row.size() > kColumnCount)
+            row = row.mid(0, kColumnCount);
+        while (row.size() < kColumnCount)
+            row.append(QString());
+    }
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
 bool PlaylistModel::removeListRow(int row)
 {
     if (row < 1 || row > m_rows.size())

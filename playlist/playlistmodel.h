@@ -28,6 +28,10 @@ public:
 
     // Appends a row; `columns` is padded or cut to twelve texts.
     void appendRow(const QStringList &columns);
+    // Replaces every row at once (one reset, not a signal per row); each row is padded or
+    // cut to twelve texts.
+    void setRows(QList<QStringList> rows);
+    const QList<QStringList> &rows() const { return m_rows; }
     // Removes 1-based row `row`; false when there is no such row.
     bool removeListRow(int row);
     // The text of a cell; "" for a row or column that does not exist.

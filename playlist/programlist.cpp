@@ -29,6 +29,20 @@ bool ProgramList::AddFileToListView(
     return true;
 }
 
+bool ProgramList::replaceRows(QList<QStringList> rows)
+{
+    if (rows.size() > kMaxRows)
+        return false;
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows[i].isEmpty())
+            rows[i].append(QString());
+        rows[i][0] = QString::number(i + 1);
+    }
+    m_model.setRows(std::move(rows));
+    CurrentRow = 0;
+    return true;
+}
+
 void ProgramList::RenumberListView()
 {
     for (int i = 1; i <= rowCount(); ++i)

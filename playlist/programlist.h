@@ -38,6 +38,10 @@ public:
     bool AddFileToListView(
         const QString &FileName, const QString &txtWidth, const QString &txtHeight);
 
+    // Replaces the whole list with `rows` (twelve texts each, as a show holds them) and
+    // renumbers; no row is current afterwards. False, with nothing changed, beyond kMaxRows.
+    bool replaceRows(QList<QStringList> rows);
+
     // Sets every row's "NO." to its 1-based position.
     void RenumberListView();
 

@@ -1,0 +1,24 @@
+#include "effecttiming.h"
+
+#include <algorithm>
+
+namespace EffectTiming {
+
+namespace {
+constexpr std::chrono::milliseconds kFastestStep { 5 };
+constexpr std::chrono::milliseconds kTimeCodeUnit { 100 };
+constexpr int kTimeCodeScale = 10;
+} // namespace
+
+std::chrono::milliseconds stepTime(int speed)
+{
+    const int s = std::clamp(speed, 1, kMaxSendableSpeed);
+    return kFastestStep * (1 << (s - 1));
+}
+
+std::chrono::milliseconds holdTime(int times)
+{
+    return kTimeCodeUnit * (std::max(times, 0) * kTimeCodeScale + 1);
+}
+
+} // namespace EffectTiming
