@@ -28,12 +28,14 @@ EffectPanel::EffectPanel(QWidget *parent)
     , m_sendChecked(new QPushButton(QStringLiteral("SendChar"), this))
     , m_sendAll(new QPushButton(QStringLiteral("SendCtrl"), this))
     , m_exit(new QPushButton(QStringLiteral("Exit"), this))
+    , m_sendShow(new QPushButton(QStringLiteral("Send Show"), this))
 {
     setObjectName(QStringLiteral("PicEffect"));
     m_frame->setObjectName(QStringLiteral("FrmEffect"));
     m_sendChecked->setObjectName(QStringLiteral("CmdSendChecked"));
     m_sendAll->setObjectName(QStringLiteral("CmdSendAll"));
     m_exit->setObjectName(QStringLiteral("CmdExit"));
+    m_sendShow->setObjectName(QStringLiteral("CmdSendShow"));
     m_sendChecked->setIcon(style()->standardIcon(QStyle::SP_ArrowForward));
     m_sendAll->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     m_exit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
@@ -87,6 +89,7 @@ EffectPanel::EffectPanel(QWidget *parent)
     buttons->setSpacing(6);
     buttons->addWidget(m_sendChecked);
     buttons->addWidget(m_sendAll);
+    buttons->addWidget(m_sendShow);
     buttons->addStretch(1);
     buttons->addWidget(m_exit);
 
@@ -108,6 +111,9 @@ void EffectPanel::showTexts(const QString &language)
     m_sendAll->setToolTip(
         localText(language, QStringLiteral("Send the effect table of all rows to the sign"),
             QStringLiteral("把所有行的特效表发送到显示屏")));
+    m_sendShow->setToolTip(localText(language,
+        QStringLiteral("Send every row's page, then the effect table, and report once"),
+        QStringLiteral("依次发送每一行的页面和特效表，结束时统一报告")));
 }
 
 QComboBox *EffectPanel::selector(int column) const

@@ -52,6 +52,8 @@ public:
     QPushButton *CmdSendChecked() const { return m_sendChecked; }
     QPushButton *CmdSendAll() const { return m_sendAll; }
     QPushButton *CmdExit() const { return m_exit; }
+    // "Send Show": every row's page, then the effect table.
+    QPushButton *CmdSendShow() const { return m_sendShow; }
 
 signals:
     // The operator picked an item in the selector of `column` (also the same item again).
@@ -63,4 +65,5 @@ private:
     QPushButton *m_sendChecked;
     QPushButton *m_sendAll;
     QPushButton *m_exit;
+    QPushButton *m_sendShow;
 };

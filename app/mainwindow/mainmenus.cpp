@@ -33,6 +33,13 @@ MainMenus MainMenus::build(QMenuBar *bar)
     m.save = item(m.file, "save", "&Save", QKeySequence::Save);
     m.saveAs = item(m.file, "saveas", "&Save As");
     m.file->addSeparator();
+    m.openShow = item(m.file, "openshow", "&Open Show...");
+    m.saveShow = item(m.file, "saveshow", "Save Sho&w");
+    m.saveShowAs = item(m.file, "saveshowas", "Save Show As...");
+    m.recentShows = m.file->addMenu(QStringLiteral("&Recent Shows"));
+    m.recentShows->setObjectName(QStringLiteral("recentshows"));
+    m.sendShow = item(m.file, "sendshow", "Sen&d Show");
+    m.file->addSeparator();
     m.close = item(m.file, "close", "&Close");
     m.file->addSeparator();
     m.exit = item(m.file, "exit", "&Exit");

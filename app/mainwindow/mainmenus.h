@@ -12,6 +12,11 @@ struct MainMenus
     QAction *newPage = nullptr; // "new"
     QAction *save = nullptr;
     QAction *saveAs = nullptr;
+    QAction *openShow = nullptr; // "openshow": a show file into the program list
+    QAction *saveShow = nullptr; // "saveshow"
+    QAction *saveShowAs = nullptr; // "saveshowas"
+    QMenu *recentShows = nullptr; // "recentshows": filled when it opens
+    QAction *sendShow = nullptr; // "sendshow": every row's page, then the effect table
     QAction *close = nullptr;
     QAction *exit = nullptr;
 

@@ -14,6 +14,7 @@
 #include "programlistpane.h"
 #include "promptrelay.h"
 #include "sendcontroller.h"
+#include "showcommands.h"
 #include "signpreviewpane.h"
 #include "standardtoolbar.h"
 #include "windowarrangement.h"
@@ -98,6 +99,7 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
     connect(m_sends, &SendController::sendingChanged, this, &MDIFrmMain::showSendingState);
     m_pageCommands = new PageFileCommands(*this);
     connectMenus();
+    m_shows = new ShowCommands(*this);
 
     resize(kClientWidthTwips / kTwipsPerPixel,
         kClientHeightTwips / kTwipsPerPixel + menuBar()->sizeHint().height());
@@ -254,6 +256,10 @@ void MDIFrmMain::closeEvent(QCloseEvent *event)
     // Locked by the settings dialog or the About box: the window manager's close box is input
     // too, and closing here would leave that dialog running without its window.
     if (!isEnabled()) {
+        event->ignore();
+        return;
+    }
+    if (!m_shows->mayReplaceList()) {
         event->ignore();
         return;
     }
@@ -589,6 +595,14 @@ void MDIFrmMain::updatePreviewSize()
 
 // ---------------------------------------------------------------------------------------------
 // Sending
+
+bool MDIFrmMain::openShowFile(const QString &path)
+{
+    const bool opened = m_shows->openShowFile(path);
+    if (opened)
+        updatePreviewSize();
+    return opened;
+}
 
 Link &MDIFrmMain::link()
 {

@@ -28,6 +28,7 @@ class QDockWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class SendController;
+class ShowCommands;
 class SignPreviewPane;
 class StandardToolBar;
 
@@ -81,6 +82,13 @@ public:
     // Whether the content of `page` may be thrown away: true when it has no unsaved changes
     // or the operator agrees to discard them.
     bool mayDiscardChanges(frmDocument *page);
+
+    // --- Shows
+    // Opens the show file at `path` into the program list, asking first when the list has
+    // unsaved changes; a bad show is refused with a message and changes nothing. True when
+    // the show was loaded.
+    bool openShowFile(const QString &path);
+    ShowCommands &shows() { return *m_shows; }
 
     // --- Sending
     SendController &sends() { return *m_sends; }
@@ -205,5 +213,6 @@ private:
     std::unique_ptr<DefaultPageSampler> m_sampler;
     SendController *m_sends = nullptr;
     PageFileCommands *m_pageCommands = nullptr;
+    ShowCommands *m_shows = nullptr;
     bool m_closing = false;
 };

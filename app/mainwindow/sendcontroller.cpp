@@ -77,6 +77,18 @@ SendJobOutcome SendController::sendControlTable(const ControlRowSource &list)
     return SendControlJob(*m_link, m_prompts, &m_sampler).run(list, currentJobSettings());
 }
 
+ShowSendReport SendController::sendShow(const ControlRowSource &list, ShowSendProgress *progress)
+{
+    if (m_sending) {
+        ShowSendReport busy;
+        busy.status = ShowSendReport::Status::Busy;
+        return busy;
+    }
+    const Running running(*this);
+    prepareLink();
+    return ShowSendJob(*m_link, m_sampler, progress).run(list, currentJobSettings());
+}
+
 SendJobOutcome SendController::clearScreen()
 {
     if (m_sending)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sendjob.h"
+#include "showsendjob.h"
 
 #include <QObject>
 
@@ -30,6 +31,9 @@ public:
     SendJobOutcome sendPicture(const ControlRowSource &list, int CurrentRow);
     // "SendCtrl": the effect table of all rows.
     SendJobOutcome sendControlTable(const ControlRowSource &list);
+    // "Send Show": every row's page, then the effect table, with one report and no prompt
+    // per answer. `progress` may be null.
+    ShowSendReport sendShow(const ControlRowSource &list, ShowSendProgress *progress);
     // "&Screen Clear": asks, then clears the sign.
     SendJobOutcome clearScreen();
 

@@ -1,0 +1,298 @@
+#include "showcommands.h"
+
+#include "effectpanel.h"
+#include "filedialogs.h"
+#include "mainmenus.h"
+#include "mainstatusbar.h"
+#include "mdifrmmain.h"
+#include "promptsink.h"
+#include "sendcontroller.h"
+
+#include "showfile.h"
+#include "showsendjob.h"
+
+#include "basesettings.h"
+#include "classinifile.h"
+#include "localtext.h"
+#include "messages.h"
+#include "programfolder.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+const QString kRecentSection = QStringLiteral("RecentShows");
+const QString kCaption = QStringLiteral("Vantrel V2.0");
+
+QString recentKey(int i)
+{
+    return QStringLiteral("Show%1").arg(i);
+}
+
+// The status bar follows a show send: the bar counts packets, the note names the row.
+class StatusBarShowProgress : public ShowSendProgress
+{
+public:
+    StatusBarShowProgress(MDIFrmMain &window, const QString &language)
+        : m_window(window)
+        , m_language(language)
+    { }
+
+    void showSendStep(int step, int steps, int row) override
+    {
+        MainStatusBar *bar = m_window.PicStatusBar();
+        bar->setMaximum(steps);
+        bar->setValue(step - 1);
+        bar->setLabelText(QStringLiteral("%1/%2").arg(step).arg(steps));
+        const int rows = steps - 1;
+        m_window.showNote(row > 0
+                ? localText(m_language, QStringLiteral("Sending the show: row %1 of %2").arg(row).arg(rows),
+                      QStringLiteral("正在发送节目：第 %1 行，共 %2 行").arg(row).arg(rows))
+                : localText(m_language, QStringLiteral("Sending the show: the effect table"),
+                      QStringLiteral("正在发送节目：特效表")));
+    }
+    void showSendResult(int, const SendOutcome &) override
+    {
+        MainStatusBar *bar = m_window.PicStatusBar();
+        bar->setValue(bar->ProgressBar1()->value() + 1);
+    }
+
+private:
+    MDIFrmMain &m_window;
+    QString m_language;
+};
+
+} // namespace
+
+ShowCommands::ShowCommands(MDIFrmMain &window)
+    : QObject(&window)
+    , m_window(window)
+{
+    const MainMenus &menus = window.menus();
+    connect(menus.openShow, &QAction::triggered, this, &ShowCommands::openShow);
+    connect(menus.saveShow, &QAction::triggered, this, &ShowCommands::saveShow);
+    connect(menus.saveShowAs, &QAction::triggered, this, &ShowCommands::saveShowAs);
+    connect(menus.sendShow, &QAction::triggered, this, &ShowCommands::sendShow);
+    connect(menus.recentShows, &QMenu::aboutToShow, this, &ShowCommands::fillRecentMenu);
+    connect(window.effectPanel()->CmdSendShow(), &QPushButton::clicked, this,
+        &ShowCommands::sendShow);
+    connect(&window.sends(), &SendController::sendingChanged, this, [this](bool sending) {
+        m_window.effectPanel()->CmdSendShow()->setEnabled(!sending);
+        m_window.menus().sendShow->setEnabled(!sending);
+    });
+
+    // Every change of the list may change the title's mark; one update per burst of changes.
+    PlaylistModel *model = window.programList().model();
+    const auto later = [this] {
+        if (m_titlePending)
+            return;
+        m_titlePending = true;
+        QTimer::singleShot(0, this, &ShowCommands::updateTitle);
+    };
+    connect(model, &QAbstractItemModel::dataChanged, this, later);
+    connect(model, &QAbstractItemModel::rowsInserted, this, later);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, later);
+    connect(model, &QAbstractItemModel::modelReset, this, later);
+    updateTitle();
+}
+
+QString ShowCommands::language() const
+{
+    return baseSettings().Language;
+}
+
+bool ShowCommands::isModified() const
+{
+    return m_window.programList().model()->rows() != m_savedRows;
+}
+
+void ShowCommands::updateTitle()
+{
+    m_titlePending = false;
+    const QString name = m_path.isEmpty() ? QString() : QFileInfo(m_path).fileName();
+    m_window.setWindowTitle(
+        name.isEmpty() ? kCaption : name + QStringLiteral("[*] - ") + kCaption);
+    m_window.setWindowModified(!name.isEmpty() && isModified());
+}
+
+bool ShowCommands::mayReplaceList()
+{
+    if (!isModified())
+        return true;
+    const QString name = m_path.isEmpty() ? QString() : QFileInfo(m_path).fileName();
+    return m_window.prompts().confirm(name.isEmpty()
+            ? localText(language(),
+                QStringLiteral("The program list has changes that are not saved in a show. "
+                               "Discard them?"),
+                QStringLiteral("节目列表有未保存到节目文件的更改。要放弃这些更改吗？"))
+            : localText(language(),
+                QStringLiteral("The show \"%1\" has changes that are not saved. Discard them?")
+                    .arg(name),
+                QStringLiteral("节目“%1”有未保存的更改。要放弃这些更改吗？").arg(name)),
+        PromptTitle(language()));
+}
+
+bool ShowCommands::openShowFile(const QString &path)
+{
+    if (!mayReplaceList())
+        return false;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const ShowFile::ReadResult show = ShowFile::read(absolute, programFolder(), language());
+    if (!show.ok) {
+        m_window.prompts().inform(show.message, PromptTitle(language()), PromptIcon::Exclamation);
+        if (!QFileInfo(absolute).isFile())
+            forgetRecent(absolute);
+        return false;
+    }
+    m_window.programList().replaceRows(show.rows);
+    markSaved(absolute);
+    m_window.showNote(localText(language(),
+        QStringLiteral("Opened the show %1: %2 rows.")
+            .arg(QDir::toNativeSeparators(absolute))
+            .arg(show.rows.size()),
+        QStringLiteral("已打开节目 %1：%2 行。")
+            .arg(QDir::toNativeSeparators(absolute))
+            .arg(show.rows.size())));
+    return true;
+}
+
+void ShowCommands::openShow()
+{
+    const QString folder = m_path.isEmpty() ? programFolder() : QFileInfo(m_path).absolutePath();
+    const QString path = m_window.fileDialogs().openFileName(
+        localText(language(), QStringLiteral("Open Show"), QStringLiteral("打开节目")),
+        ShowFile::dialogFilter(language()) + QStringLiteral("|*.") + ShowFile::suffix(), folder);
+    if (!path.isEmpty())
+        m_window.openShowFile(path);
+}
+
+bool ShowCommands::saveShow()
+{
+    if (m_path.isEmpty())
+        return saveShowAs();
+    return saveTo(m_path);
+}
+
+bool ShowCommands::saveShowAs()
+{
+    const QString folder = m_path.isEmpty() ? programFolder() : QFileInfo(m_path).absolutePath();
+    const QString proposed = m_path.isEmpty()
+        ? localText(language(), QStringLiteral("Show.vshow"), QStringLiteral("节目.vshow"))
+        : QFileInfo(m_path).fileName();
+    QString path = m_window.fileDialogs().saveFileName(
+        localText(language(), QStringLiteral("Save Show As"), QStringLiteral("节目另存为")),
+        ShowFile::dialogFilter(language()) + QStringLiteral("|*.") + ShowFile::suffix(), folder,
+        proposed, ShowFile::suffix());
+    if (path.isEmpty())
+        return false;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + ShowFile::suffix();
+    return saveTo(path);
+}
+
+bool ShowCommands::saveTo(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QString message;
+    if (!ShowFile::write(absolute, m_window.programList(), programFolder(), language(), &message)) {
+        m_window.prompts().inform(message, PromptTitle(language()), PromptIcon::Exclamation);
+        return false;
+    }
+    markSaved(absolute);
+    m_window.showNote(localText(language(),
+        QStringLiteral("Saved the show %1.").arg(QDir::toNativeSeparators(absolute)),
+        QStringLiteral("已保存节目 %1。").arg(QDir::toNativeSeparators(absolute))));
+    return true;
+}
+
+void ShowCommands::markSaved(const QString &path)
+{
+    m_path = path;
+    m_savedRows = m_window.programList().model()->rows();
+    rememberRecent(path);
+    updateTitle();
+}
+
+QStringList ShowCommands::recentShows() const
+{
+    classIniFile ini;
+    ini.setINIFileName(baseSettingsPath());
+    QStringList shows;
+    for (int i = 1; i <= kMaxRecent; ++i) {
+        const QString path = ini.GetIniKey(kRecentSection, recentKey(i));
+        if (!path.isEmpty() && !shows.contains(path))
+            shows.append(path);
+    }
+    return shows;
+}
+
+void ShowCommands::rememberRecent(const QString &path)
+{
+    QStringList shows = recentShows();
+    shows.removeAll(path);
+    shows.prepend(path);
+    classIniFile ini;
+    ini.setINIFileName(baseSettingsPath());
+    for (int i = 1; i <= kMaxRecent; ++i) {
+        if (i <= shows.size())
+            ini.WriteIniKey(kRecentSection, recentKey(i), shows.at(i - 1));
+        else
+            ini.DelIniKey(kRecentSection, recentKey(i));
+    }
+}
+
+void ShowCommands::forgetRecent(const QString &path)
+{
+    QStringList shows = recentShows();
+    if (!shows.removeAll(path))
+        return;
+    classIniFile ini;
+    ini.setINIFileName(baseSettingsPath());
+    for (int i = 1; i <= kMaxRecent; ++i) {
+        if (i <= shows.size())
+            ini.WriteIniKey(kRecentSection, recentKey(i), shows.at(i - 1));
+        else
+            ini.DelIniKey(kRecentSection, recentKey(i));
+    }
+}
+
+void ShowCommands::fillRecentMenu()
+{
+    QMenu *menu = m_window.menus().recentShows;
+    menu->clear();
+    const QStringList shows = recentShows();
+    if (shows.isEmpty()) {
+        QAction *none = menu->addAction(
+            localText(language(), QStringLiteral("(none)"), QStringLiteral("（无）")));
+        none->setEnabled(false);
+        return;
+    }
+    int number = 0;
+    for (const QString &path : shows) {
+        ++number;
+        QString text = QDir::toNativeSeparators(path);
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(number).arg(text));
+        connect(item, &QAction::triggered, this, [this, path] { m_window.openShowFile(path); });
+    }
+}
+
+void ShowCommands::sendShow()
+{
+    StatusBarShowProgress progress(m_window, language());
+    const ShowSendReport report = m_window.sends().sendShow(m_window.programList(), &progress);
+    if (report.status == ShowSendReport::Status::Busy)
+        return;
+    m_window.showNote(QString());
+    const bool empty = report.status == ShowSendReport::Status::Refused && report.rowCount == 0;
+    const PromptIcon icon = empty ? MsgIcon(Msg::AddTheFile)
+        : report.allSucceeded()   ? PromptIcon::Information
+                                  : PromptIcon::Exclamation;
+    m_window.prompts().inform(report.summary(language()), PromptTitle(language()), icon);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class MDIFrmMain;
+class QMenu;
+
+// The show commands of the File menu and the effect panel: open a show into the program list,
+// save the list as a show (under its name or a new one), the recently used shows, and send
+// the show whole. It keeps the window title naming the show and asks before a list with
+// unsaved changes is replaced or the program quits.
+class ShowCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Most shows the Recent Shows menu lists.
+    static constexpr int kMaxRecent = 8;
+
+    explicit ShowCommands(MDIFrmMain &window);
+
+    // The show file the list was last opened from or saved to; "" for none.
+    QString showPath() const { return m_path; }
+    // Whether the list differs from the show last opened or saved (or, before any, from the
+    // empty list of start-up).
+    bool isModified() const;
+
+    // Loads `path` into the program list after asking about unsaved changes. A bad show is
+    // refused with a message naming the row and key, and the list stays as it was. True
+    // when the show was loaded.
+    bool openShowFile(const QString &path);
+
+    // Recent shows, newest first, as BaseSet.ini keeps them.
+    QStringList recentShows() const;
+
+    // True when the list has no unsaved changes or the operator agrees to discard them.
+    bool mayReplaceList();
+
+public slots:
+    // File > Open Show: a dialog, then openShowFile.
+    void openShow();
+    // File > Save Show: under the show's name, or as Save Show As for a list never saved.
+    bool saveShow();
+    // File > Save Show As: a dialog for the name, then the save.
+    bool saveShowAs();
+    // File > Send Show and "Send Show": every row's page, then the effect table; one summary.
+    void sendShow();
+    // Window title: the show's name, marked while the list has unsaved changes.
+    void updateTitle();
+
+private:
+    bool saveTo(const QString &path);
+    void markSaved(const QString &path);
+    void rememberRecent(const QString &path);
+    void forgetRecent(const QString &path);
+    void fillRecentMenu();
+    QString language() const;
+
+    MDIFrmMain &m_window;
+    QString m_path;
+    QList<QStringList> m_savedRows;
+    bool m_titlePending = false;
+};
