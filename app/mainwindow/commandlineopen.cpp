@@ -70,12 +70,6 @@ int CommandLineOpen::open(MDIFrmMain &window, const QStringList &paths)
 
 bool CommandLineOpen::openShow(MDIFrmMain &window, const QString &path)
 {
-    tell(window,
-        localText(baseSettings().Language,
-            QStringLiteral("%1 is a show file, and this version of Vantrel cannot open shows. "
-                           "Open its pages one by one instead.")
-                .arg(QDir::toNativeSeparators(path)),
-            QStringLiteral("%1 是节目单文件，此版本的 Vantrel 无法打开节目单。请逐个打开其中的页面。")
-                .arg(QDir::toNativeSeparators(path))));
-    return false;
+    // A bad show is refused with its own message, naming the row and key.
+    return window.openShowFile(path);
 }

@@ -62,8 +62,9 @@ constexpr int kClientWidthTwips = 14175;
 constexpr int kClientHeightTwips = 8340;
 constexpr int kLeftBarWidthTwips = 2025;
 constexpr int kBottomBarHeightTwips = 2655;
-// The preview strip: 16 LED rows at 3 pixels each and a little face around them.
-constexpr int kPreviewHeight = 16 * 3 + 40;
+// The preview strip: 16 LED rows at 3 pixels each, a little face around them, and the row of
+// Play and Stop below.
+constexpr int kPreviewHeight = 16 * 3 + 40 + 34;
 
 const QString kCaption = QStringLiteral("Vantrel V2.0");
 

@@ -7,6 +7,8 @@
 #include "mdifrmmain.h"
 #include "promptsink.h"
 #include "sendcontroller.h"
+#include "showplayback.h"
+#include "signpreviewpane.h"
 
 #include "showfile.h"
 #include "showsendjob.h"
@@ -73,7 +75,10 @@ private:
 ShowCommands::ShowCommands(MDIFrmMain &window)
     : QObject(&window)
     , m_window(window)
+    , m_playback(new ShowPlayback(window.signPreview(), this))
 {
+    connect(window.signPreview()->CmdPlay(), &QPushButton::clicked, this, &ShowCommands::playShow);
+    connect(window.signPreview()->CmdStop(), &QPushButton::clicked, this, &ShowCommands::stopShow);
     const MainMenus &menus = window.menus();
     connect(menus.openShow, &QAction::triggered, this, &ShowCommands::openShow);
     connect(menus.saveShow, &QAction::triggered, this, &ShowCommands::saveShow);
@@ -281,6 +286,26 @@ void ShowCommands::fillRecentMenu()
         QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(number).arg(text));
         connect(item, &QAction::triggered, this, [this, path] { m_window.openShowFile(path); });
     }
+}
+
+void ShowCommands::playShow()
+{
+    const BaseSettings &s = baseSettings();
+    ShowPlayback::Sign sign;
+    sign.screenWidth = s.ScreenWidth;
+    sign.screenHeight = s.ScreenHeight;
+    sign.perPixel = s.PerPixel;
+    sign.pageFolder = programFolder();
+    sign.language = s.Language;
+    m_playback->play(m_window.programList(), m_window.programList().CurrentRow, sign);
+    if (!m_playback->isPlaying())
+        m_window.prompts().inform(
+            PromptText(Msg::AddTheFile, language()), PromptTitle(language()), MsgIcon(Msg::AddTheFile));
+}
+
+void ShowCommands::stopShow()
+{
+    m_playback->stop();
 }
 
 void ShowCommands::sendShow()

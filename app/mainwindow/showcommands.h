@@ -6,6 +6,7 @@
 #include <QStringList>
 
 class MDIFrmMain;
+class ShowPlayback;
 class QMenu;
 
 // The show commands of the File menu and the effect panel: open a show into the program list,
@@ -48,6 +49,9 @@ public slots:
     bool saveShowAs();
     // File > Send Show and "Send Show": every row's page, then the effect table; one summary.
     void sendShow();
+    // Play beside the sign preview: the list from the current row on, looping; Stop.
+    void playShow();
+    void stopShow();
     // Window title: the show's name, marked while the list has unsaved changes.
     void updateTitle();
 
@@ -63,4 +67,8 @@ private:
     QString m_path;
     QList<QStringList> m_savedRows;
     bool m_titlePending = false;
+    ShowPlayback *m_playback;
+
+public:
+    ShowPlayback &playback() { return *m_playback; }
 };

@@ -8,6 +8,10 @@
 #include "basesettings.h"
 #include "localtext.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
 #include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -17,8 +21,18 @@
 SignPreviewPane::SignPreviewPane(QWidget *parent)
     : QWidget(parent)
     , m_view(new SignPreview(this))
+    , m_play(new QPushButton(QStringLiteral("Play"), this))
+    , m_stop(new QPushButton(QStringLiteral("Stop"), this))
+    , m_playing(new QLabel(this))
     , m_settle(new QTimer(this))
 {
+    m_play->setObjectName(QStringLiteral("CmdPlay"));
+    m_stop->setObjectName(QStringLiteral("CmdStop"));
+    m_playing->setObjectName(QStringLiteral("LblPlaying"));
+    m_playing->setProperty("languageText", false); // the player writes it
+    m_play->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
+    m_stop->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    m_stop->setEnabled(false);
     setObjectName(QStringLiteral("SignPreviewPane"));
     m_settle->setSingleShot(true);
     m_settle->setInterval(kSettleMs);
@@ -27,6 +41,11 @@ SignPreviewPane::SignPreviewPane(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(m_view, 1);
+    auto *controls = new QHBoxLayout;
+    controls->addWidget(m_play);
+    controls->addWidget(m_stop);
+    controls->addWidget(m_playing, 1);
+    layout->addLayout(controls);
 }
 
 void SignPreviewPane::setDocument(QTextDocument *document)
@@ -52,6 +71,19 @@ void SignPreviewPane::setPageSize(int textWidth, int textHeight, int perPixel)
     scheduleUpdate();
 }
 
+void SignPreviewPane::setPlaying(bool playing)
+{
+    if (playing == m_isPlaying)
+        return;
+    m_isPlaying = playing;
+    m_play->setEnabled(!playing);
+    m_stop->setEnabled(playing);
+    if (!playing) {
+        m_playing->clear();
+        updateNow();
+    }
+}
+
 void SignPreviewPane::scheduleUpdate()
 {
     m_settle->start();
@@ -60,6 +92,8 @@ void SignPreviewPane::scheduleUpdate()
 void SignPreviewPane::updateNow()
 {
     m_settle->stop();
+    if (m_isPlaying)
+        return;
     const QString language = baseSettings().Language;
     if (!m_document) {
         m_view->setNote(QString());

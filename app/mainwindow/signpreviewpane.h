@@ -3,6 +3,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QLabel;
+class QPushButton;
 class QTextDocument;
 class QTimer;
 class SignPreview;
@@ -25,6 +27,14 @@ public:
     void setPageSize(int textWidth, int textHeight, int perPixel);
 
     SignPreview *view() const { return m_view; }
+    // Play and Stop of the show, and the label naming the row and effect while it plays.
+    QPushButton *CmdPlay() const { return m_play; }
+    QPushButton *CmdStop() const { return m_stop; }
+    QLabel *LblPlaying() const { return m_playing; }
+    // While a show plays, the page's own changes do not redraw the view; when it stops the
+    // still page comes back.
+    void setPlaying(bool playing);
+    bool isPlaying() const { return m_isPlaying; }
     // "8 x 1 modules, 128 x 16 LEDs", or "" when nothing is shown.
     QString caption() const { return m_caption; }
 
@@ -40,6 +50,10 @@ private:
     void setCaption(const QString &caption);
 
     SignPreview *m_view;
+    QPushButton *m_play;
+    QPushButton *m_stop;
+    QLabel *m_playing;
+    bool m_isPlaying = false;
     QString m_caption;
     QTimer *m_settle;
     QPointer<QTextDocument> m_document;

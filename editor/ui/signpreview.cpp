@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <vector>
+
 namespace {
 
 constexpr int kMargin = 6;
@@ -22,6 +24,7 @@ void SignPreview::setLeds(const QImage &leds)
 {
     m_leds = leds.convertToFormat(QImage::Format_RGB32);
     m_note.clear();
+    m_face = QImage();
     updateGeometry();
     update();
 }
@@ -30,6 +33,7 @@ void SignPreview::setNote(const QString &note)
 {
     m_note = note;
     m_leds = QImage();
+    m_face = QImage();
     update();
 }
 
@@ -40,6 +44,46 @@ int SignPreview::ledPitch() const
     const int byWidth = (width() - 2 * kMargin) / m_leds.width();
     const int byHeight = (height() - 2 * kMargin) / m_leds.height();
     return qMax(0, qMin(byWidth, byHeight));
+}
+
+QImage SignPreview::face(const QImage &leds, int pitch)
+{
+    if (leds.isNull() || pitch < 1)
+        return {};
+    // Which pixels of an LED's cell its dot covers.
+    const bool round = pitch >= 4;
+    const double dot = round ? pitch - qMax(1.0, pitch / 5.0) : pitch - 1;
+    const double centre = pitch / 2.0;
+    std::vector<uchar> mask(size_t(pitch * pitch));
+    for (int y = 0; y < pitch; ++y) {
+        for (int x = 0; x < pitch; ++x) {
+            const double dx = x + 0.5 - centre;
+            const double dy = y + 0.5 - centre;
+            mask[size_t(y * pitch + x)] = round
+                ? dx * dx + dy * dy <= dot * dot / 4
+                : qAbs(dx) <= dot / 2 && qAbs(dy) <= dot / 2;
+        }
+    }
+    const QImage source = leds.format() == QImage::Format_RGB32
+        ? leds
+        : leds.convertToFormat(QImage::Format_RGB32);
+    QImage image(source.size() * pitch, QImage::Format_RGB32);
+    const QRgb face = kFace.rgb();
+    const QRgb unlit = kUnlit.rgb();
+    for (int y = 0; y < source.height(); ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        for (int sy = 0; sy < pitch; ++sy) {
+            auto *out = reinterpret_cast<QRgb *>(image.scanLine(y * pitch + sy));
+            const auto maskRow = mask.cbegin() + sy * pitch;
+            for (int x = 0; x < source.width(); ++x) {
+                const QRgb c = line[x] & 0xFFFFFF;
+                const QRgb lit = c == 0 ? unlit : (0xFF000000 | c);
+                for (int sx = 0; sx < pitch; ++sx)
+                    *out++ = maskRow[sx] ? lit : face;
+            }
+        }
+    }
+    return image;
 }
 
 QSize SignPreview::sizeHint() const
@@ -79,22 +123,9 @@ void SignPreview::paintEvent(QPaintEvent *)
 
     const QSize shown = m_leds.size() * pitch;
     const QPoint origin = area.center() - QPoint(shown.width() / 2, shown.height() / 2);
-    const bool round = pitch >= 4;
-    const qreal dot = round ? pitch - qMax(1.0, pitch / 5.0) : pitch - 1;
-    const qreal inset = (pitch - dot) / 2.0;
-    painter.setRenderHint(QPainter::Antialiasing, round);
-    painter.setPen(Qt::NoPen);
-    for (int y = 0; y < m_leds.height(); ++y) {
-        const QRgb *line = reinterpret_cast<const QRgb *>(m_leds.constScanLine(y));
-        for (int x = 0; x < m_leds.width(); ++x) {
-            const QRgb c = line[x] & 0xFFFFFF;
-            painter.setBrush(c == 0 ? kUnlit : QColor::fromRgb(c));
-            const QRectF cell(
-                origin.x() + x * pitch + inset, origin.y() + y * pitch + inset, dot, dot);
-            if (round)
-                painter.drawEllipse(cell);
-            else
-                painter.drawRect(cell);
-        }
+    if (m_face.isNull() || m_facePitch != pitch) {
+        m_face = face(m_leds, pitch);
+        m_facePitch = pitch;
     }
+    painter.drawImage(origin, m_face);
 }

@@ -23,6 +23,11 @@ public:
     // Pixels per LED at the current size: 0 when the LEDs are shrunk to fit.
     int ledPitch() const;
 
+    // The face at `pitch` pixels per LED: each LED a dot of its colour (unlit ones dim) on the
+    // dark face, round from 4 pixels up. Written straight into memory, so a sign of 34 x 15
+    // modules can be redrawn 50 times a second at little cost.
+    static QImage face(const QImage &leds, int pitch);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -32,4 +37,6 @@ protected:
 private:
     QImage m_leds;
     QString m_note;
+    QImage m_face; // face(m_leds, m_facePitch), kept until the LEDs or the pitch change
+    int m_facePitch = 0;
 };

@@ -67,9 +67,9 @@ private slots:
         QTest::newRow("English") << "English"
                                  << QStringList { "missing.rtf", "it opens pages (.rtf, .txt, "
                                                                  ".bmp, .jpg, .gif) and shows",
-                                        "is a show file" };
+                                        "is not a Vantrel show" };
         QTest::newRow("Chinese") << "简体中文"
-                                 << QStringList { "missing.rtf", "只能打开页面", "是节目单文件" };
+                                 << QStringList { "missing.rtf", "只能打开页面", "不是 Vantrel 节目文件" };
     }
 
     void filesThatCannotOpenAreTold()

@@ -5,10 +5,16 @@
 
 #include "loopbacksign.h"
 #include "showcommands.h"
+#include "showplayback.h"
+#include "signpreview.h"
+#include "signpreviewpane.h"
+
+#include "effecttimeline.h"
 
 #include "getcolor.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 
@@ -159,6 +165,43 @@ private slots:
         QCOMPARE(f.prompts.prompts.size(), 1);
         QVERIFY2(f.prompts.texts().first().contains("Row 2: Speed is 8"),
             qPrintable(f.prompts.texts().first()));
+    }
+
+    void previewPlaysTheShow()
+    {
+        WindowFixture f;
+        f.copySample("welcome.rtf");
+        WindowFixture::Settings s;
+        s.screenHeight = 1;
+        MDIFrmMain &w = f.startWith(s);
+        w.AddFileToListView("welcome.rtf", "8", "1");
+        w.AddFileToListView("welcome.rtf", "8", "1");
+        pickSpeed(f, 2, "8");
+        ShowPlayback &play = w.shows().playback();
+        QLabel *label = f.control<QLabel>("LblPlaying");
+
+        // Row 2 is current, so it comes first: it cannot be sent, and says so.
+        QTest::mouseClick(f.control<QPushButton>("CmdPlay"), Qt::LeftButton);
+        QVERIFY(play.isPlaying());
+        QVERIFY2(label->text().startsWith("Row 2 of 2: "), qPrintable(label->text()));
+        QVERIFY(w.signPreview()->view()->note().contains("Speed 8 builds no control packet"));
+
+        // Then row 1 enters from the right, in the sign's window of 8 x 1 modules.
+        play.showAt(EffectTimeline::kRefusedMs + 10 * 20 + 5);
+        QVERIFY2(label->text().startsWith("Row 1 of 2: entering with rightleft (speed 3)"),
+            qPrintable(label->text()));
+        const QImage leds = w.signPreview()->view()->leds();
+        QCOMPARE(leds.size(), QSize(128, 16));
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 118; ++x)
+                QCOMPARE(leds.pixel(x, y) & 0xFFFFFF, 0u); // only 10 columns in yet
+        play.showAt(EffectTimeline::kRefusedMs + 128 * 20 + 5);
+        QVERIFY(label->text().contains("holding after rightleft (time 0)"));
+
+        QTest::mouseClick(f.control<QPushButton>("CmdStop"), Qt::LeftButton);
+        QVERIFY(!play.isPlaying());
+        QVERIFY(label->text().isEmpty());
+        QVERIFY(!w.signPreview()->view()->leds().isNull());
     }
 };
 
