@@ -13,6 +13,8 @@ packages=(
     adwaita-icon-theme
     # A virtual screen when the machine has none.
     xvfb xauth
+    # cpack's Debian package computes its library dependencies with dpkg-shlibdeps.
+    dpkg-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
     # Our RTF is checked against LibreOffice; ImageMagick takes screenshots.
