@@ -29,6 +29,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class SendController;
 class ShowCommands;
+class SendResultsPane;
 class SignPreviewPane;
 class StandardToolBar;
 
@@ -116,6 +117,7 @@ public:
     EffectPanel *effectPanel() const;
     MainStatusBar *PicStatusBar() const { return m_statusBar; }
     SignPreviewPane *signPreview() const { return m_preview; }
+    SendResultsPane *sendResults() const { return m_sendResults; }
 
     // --- Prompts and dialogs
     PromptSink &prompts();
@@ -212,6 +214,7 @@ private:
     FileDialogs *m_fileDialogs = nullptr;
     std::unique_ptr<DefaultPageSampler> m_sampler;
     SendController *m_sends = nullptr;
+    SendResultsPane *m_sendResults = nullptr;
     PageFileCommands *m_pageCommands = nullptr;
     ShowCommands *m_shows = nullptr;
     bool m_closing = false;
