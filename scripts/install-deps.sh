@@ -15,6 +15,8 @@ packages=(
     qt6-translations-l10n
     # A virtual screen when the machine has none.
     xvfb xauth
+    # cpack's Debian package computes its library dependencies with dpkg-shlibdeps.
+    dpkg-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
     # Our RTF is checked against LibreOffice; ImageMagick takes screenshots.
