@@ -5,7 +5,8 @@ set(CPACK_PACKAGE_NAME vantrel)
 set(CPACK_PACKAGE_VENDOR "Vantrel Team")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor and sender for tri-colour LED signs")
-set(CPACK_PACKAGE_DESCRIPTION
+# One string: a CMake list would put ";" between the lines.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "Vantrel composes pages for LED signs whose every LED is red, green or both (yellow):\n"
     "rich-text pages and pictures on a canvas of the sign's size, a program list of pages\n"
     "with their entry and exit effects, and sending to the sign controller over RS232,\n"
@@ -19,9 +20,11 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# The libraries come from the binaries (dpkg-shlibdeps); the fonts from what the pages are
-# drawn with: Liberation Serif for Times New Roman, WenQuanYi Zen Hei Sharp for Chinese.
+# The libraries come from the binaries (dpkg-shlibdeps). Added to them: Qt's SVG plugins,
+# which draw the toolbar and window icons but are loaded at run time, so no binary links
+# them; and the fonts the pages are drawn with: Liberation Serif for Times New Roman,
+# WenQuanYi Zen Hei Sharp for Chinese.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, fonts-wqy-zenhei")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation2, fonts-wqy-zenhei")
 
 include(CPack)

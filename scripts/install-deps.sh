@@ -19,8 +19,9 @@ packages=(
     dpkg-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
-    # Our RTF is checked against LibreOffice; ImageMagick takes screenshots.
-    packages+=(libreoffice-writer-nogui imagemagick)
+    # Our RTF is checked against LibreOffice; ImageMagick takes screenshots; the installed
+    # desktop entry is checked with desktop-file-validate.
+    packages+=(libreoffice-writer-nogui imagemagick desktop-file-utils)
 fi
 
 missing=()

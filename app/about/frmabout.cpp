@@ -113,6 +113,7 @@ frmAbout::frmAbout(QWidget *parent)
     buttons->addWidget(ok);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addSpacing(8);
     layout->addWidget(folder);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
