@@ -313,11 +313,15 @@ bool classIniFile::WriteAllSections(const QList<IniSection> &sections, QString *
                 + singleLine(entry.second).trimmed() + QLatin1Char('\n');
         }
     }
-    QString why;
-    m_lastWriteOk = !m_iniFileName.isEmpty()
-        && writeFileAtomically(
-            m_iniFileName, encodeSettingsText(text, TextEncoding::Utf8, false), &why);
-    if (!m_lastWriteOk && reason)
-        *reason = m_iniFileName.isEmpty() ? QStringLiteral("no file name") : why;
-    return m_lastWriteOk;
+    m_lastFailure = {};
+    if (m_iniFileName.isEmpty()) {
+        m_lastFailure.kind = IniWriteFailure::Kind::NoName;
+        m_lastFailure.reason = QStringLiteral("no file name");
+    } else if (!writeFileAtomically(m_iniFileName,
+                   encodeSettingsText(text, TextEncoding::Utf8, false), &m_lastFailure.reason)) {
+        m_lastFailure.kind = IniWriteFailure::Kind::System;
+    }
+    if (!lastWriteSucceeded() && reason)
+        *reason = m_lastFailure.reason;
+    return lastWriteSucceeded();
 }
