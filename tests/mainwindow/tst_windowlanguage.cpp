@@ -60,7 +60,7 @@ private slots:
             w.tbToolBar()->button("插入表格")->toolTip(), w.tbFormatBar()->cboSize()->toolTip() };
         QCOMPARE(texts,
             QStringList({ "文件(&F)", "新建(&N)", "显示特效：", "进入特效", "发送页面", "页面背景",
-                "页面背景", "插入对象", "字号" }));
+                "页面背景", "插入表格", "字号" }));
         QCOMPARE(headers(f.list()),
             QStringList({ "序号", "进入特效", "速度", "时间", "重复", "退出特效", "退出速度",
                 "退出时间", "退出重复", "文本宽度", "文本高度", "文件名" }));
