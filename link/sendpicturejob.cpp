@@ -123,7 +123,7 @@ SendJobOutcome SendPictureJob::run(
 
     // Sizes the packet cannot carry are refused before a canvas of that size is drawn.
     if (const std::optional<PacketRefusal> r = GetColor::checkPictureSizes(
-            settings.ScreenWidth, settings.ScreenHeight, textWidth, textHeight, CurrentRow)) {
+            settings.ScreenWidth, settings.ScreenHeight, textWidth, textHeight)) {
         refuse(r->message(language), settings);
         return outcome;
     }

@@ -116,8 +116,6 @@ void tst_Cli::refusals_data()
     QTest::newRow("height 16") << "packet PAGE --size 8x16 --out OUT" << 2 << "TextHeight";
     // Sizes the packet cannot carry are refused before the page is drawn.
     QTest::newRow("999 x 999") << "packet PAGE --size 999x999 --out OUT" << 2 << "TextWidth is 999";
-    QTest::newRow("999 x 999 sent")
-        << "packet PAGE --size 999x999 --send --tcp 127.0.0.1:9" << 2 << "TextWidth is 999";
     QTest::newRow("render 999 x 999")
         << "render PAGE --size 999x999 --out OUT" << 2 << "TextWidth is 999";
     QTest::newRow("screen 128") << "packet PAGE --size 8x1 --screen 128x1 --out OUT" << 2
