@@ -99,6 +99,21 @@ void PageFileCommands::OpenPageFileInNewWindow()
     loadInto(m_host.createPageWindow(), name);
 }
 
+bool PageFileCommands::openPageFileAt(const QString &path, bool newWindow)
+{
+    QTextDocument probe;
+    Page::setUpDocument(&probe);
+    const Page::FileResult readable = Page::loadAnyPageFile(path, &probe);
+    if (!readable.ok()) {
+        explain(readable);
+        return false;
+    }
+    frmDocument *page = newWindow ? m_host.createPageWindow() : m_host.defaultDocument();
+    if (!newWindow && !m_host.mayDiscardChanges(page))
+        return false;
+    return loadInto(page, path);
+}
+
 bool PageFileCommands::loadInto(frmDocument *page, const QString &name)
 {
     const Page::FileResult result = Page::loadAnyPageFile(name, page->document());
