@@ -74,7 +74,8 @@ SendJobOutcome SendPictureJob::run(
     Link::Delay(0);
 
     if (CurrentRow == 0) {
-        m_prompts.inform(PromptText(Msg::SelectOneRow, language), title, MsgIcon(Msg::SelectOneRow));
+        m_prompts.inform(
+            PromptText(Msg::SelectOneRow, language), title, MsgIcon(Msg::SelectOneRow));
         return outcome;
     }
     outcome.status = JobStatus::Refused;
@@ -117,6 +118,13 @@ SendJobOutcome SendPictureJob::run(
         r.value = QString::number(CurrentRow);
         r.maximum = GetColor::kMaxFileListId;
         refuse(r.message(language), settings);
+        return outcome;
+    }
+
+    // Sizes the packet cannot carry are refused before a canvas of that size is drawn.
+    if (const std::optional<PacketRefusal> r = GetColor::checkPictureSizes(
+            settings.ScreenWidth, settings.ScreenHeight, textWidth, textHeight)) {
+        refuse(r->message(language), settings);
         return outcome;
     }
 

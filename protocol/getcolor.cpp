@@ -48,6 +48,31 @@ void writeEndMarker(QByteArray &packet, int at)
 
 } // namespace
 
+std::optional<PacketRefusal> GetColor::checkPageSize(int TextWidth, int TextHeight, int row)
+{
+    if (!inRange(TextWidth, 0, kMaxTextWidth))
+        return outOfRange(QStringLiteral("TextWidth"), TextWidth, 0, kMaxTextWidth, row);
+    if (!inRange(TextHeight, 0, kMaxTextHeight))
+        return outOfRange(QStringLiteral("TextHeight"), TextHeight, 0, kMaxTextHeight, row);
+    const int modules = TextWidth * TextHeight;
+    if (modules > kMaxPageModules)
+        return outOfRange(QStringLiteral("TextWidth × TextHeight"), modules, 0, kMaxPageModules,
+                          row);
+    return std::nullopt;
+}
+
+std::optional<PacketRefusal> GetColor::checkPictureSizes(int ScreenWidth, int ScreenHeight,
+                                                         int TextWidth, int TextHeight, int row)
+{
+    if (std::optional<PacketRefusal> page = checkPageSize(TextWidth, TextHeight, row))
+        return page;
+    if (!inRange(ScreenWidth, 0, kMaxTextWidth))
+        return outOfRange(QStringLiteral("ScreenWidth"), ScreenWidth, 0, kMaxTextWidth);
+    if (!inRange(ScreenHeight, 0, kMaxTextHeight))
+        return outOfRange(QStringLiteral("ScreenHeight"), ScreenHeight, 0, kMaxTextHeight);
+    return std::nullopt;
+}
+
 PacketResult GetColor::SendPicMod(const PixelSource &PicBox, qint16 ScreenWidth,
                                   qint16 ScreenHeight, qint16 TextWidth, qint16 TextHeight,
                                   qint16 PerPixel, qint16 FileListID) const
@@ -56,22 +81,9 @@ PacketResult GetColor::SendPicMod(const PixelSource &PicBox, qint16 ScreenWidth,
     if (!inRange(FileListID, 0, kMaxFileListId))
         return PacketResult::refused(outOfRange(QStringLiteral("FileListID"), FileListID, 0,
                                                 kMaxFileListId));
-    if (!inRange(TextWidth, 0, kMaxTextWidth))
-        return PacketResult::refused(
-                outOfRange(QStringLiteral("TextWidth"), TextWidth, 0, kMaxTextWidth));
-    if (!inRange(TextHeight, 0, kMaxTextHeight))
-        return PacketResult::refused(
-                outOfRange(QStringLiteral("TextHeight"), TextHeight, 0, kMaxTextHeight));
-    if (!inRange(ScreenWidth, 0, kMaxTextWidth))
-        return PacketResult::refused(
-                outOfRange(QStringLiteral("ScreenWidth"), ScreenWidth, 0, kMaxTextWidth));
-    if (!inRange(ScreenHeight, 0, kMaxTextHeight))
-        return PacketResult::refused(
-                outOfRange(QStringLiteral("ScreenHeight"), ScreenHeight, 0, kMaxTextHeight));
-    const int modules = int(TextWidth) * int(TextHeight);
-    if (modules > kMaxPageModules)
-        return PacketResult::refused(outOfRange(QStringLiteral("TextWidth × TextHeight"), modules,
-                                                0, kMaxPageModules));
+    if (std::optional<PacketRefusal> refusal =
+                checkPictureSizes(ScreenWidth, ScreenHeight, TextWidth, TextHeight))
+        return PacketResult::refused(*refusal);
 
     const int rowBytes = TextWidth * kBytesPerModuleRow;
     const int rows = TextHeight * kModuleLeds;

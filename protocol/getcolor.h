@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // Builds the packets the sign controller takes. Holds no state; every value written into a
 // packet is range-checked, and a value that does not fit refuses the whole packet.
 class GetColor
@@ -20,6 +22,14 @@ public:
     static constexpr int kMaxSpeed = 7; // 2^speed must fit a byte
     static constexpr int kMaxTime = 25; // time x 10 + 1 must fit a byte
 
+    // The sizes of a picture frame packet, checked before a page is drawn for it: the page
+    // (TextWidth 0..127, TextHeight 0..15, their product at most 511) and the sign
+    // (ScreenWidth 0..127, ScreenHeight 0..15), in modules. Empty when SendPicMod takes them,
+    // else the first size that does not fit. `row` (1-based, 0 for none) names the row.
+    static std::optional<PacketRefusal> checkPageSize(int TextWidth, int TextHeight, int row = 0);
+    static std::optional<PacketRefusal> checkPictureSizes(
+        int ScreenWidth, int ScreenHeight, int TextWidth, int TextHeight, int row = 0);
+
     // The picture frame packet of a rendered page: 17-byte header, red plane, green plane,
     // end marker; 21 + 64 x TextWidth x TextHeight bytes.
     //   PicBox: the page canvas, one pixel per LED; LED row 0 is canvas row 2.
@@ -29,14 +39,13 @@ public:
     //   PerPixel: accepted for the caller's convenience; one canvas pixel is one LED.
     //   FileListID: the 1-based program-list row (0..253), sent as slot FileListID + 2.
     PacketResult SendPicMod(const PixelSource &PicBox, qint16 ScreenWidth, qint16 ScreenHeight,
-                            qint16 TextWidth, qint16 TextHeight, qint16 PerPixel,
-                            qint16 FileListID) const;
+        qint16 TextWidth, qint16 TextHeight, qint16 PerPixel, qint16 FileListID) const;
 
     // The control packet: one 32-byte effect record per listed row, 32 x CtrlCount + 36
     // bytes. StrRowNum holds the row numbers separated by ","; its first CtrlCount fields
     // are used, a trailing "," and further fields are ignored.
-    PacketResult CtrlCommandSend(const ControlRowSource &ListView1, qint16 CtrlCount,
-                                 const QString &StrRowNum) const;
+    PacketResult CtrlCommandSend(
+        const ControlRowSource &ListView1, qint16 CtrlCount, const QString &StrRowNum) const;
 
     // The fixed 19-byte clear-screen packet.
     QByteArray ClearScreen() const;

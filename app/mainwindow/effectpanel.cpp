@@ -4,11 +4,13 @@
 #include "localtext.h"
 #include "rowsource.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,6 +21,60 @@ namespace {
 
 constexpr int kMaxTypedModules = 999;
 constexpr int kPanelWidth = 5655 / 15; // twips to pixels
+
+// CobWidth and CobHeight may be typed into, but only a pick from their list writes the row.
+// The box also reports text typed into it as activated, when it matches an item and the
+// operator presses Enter or moves on: such an activation is not a pick.
+class PickGuard : public QObject
+{
+public:
+    explicit PickGuard(QComboBox *box)
+        : QObject(box)
+        , m_box(box)
+    {
+        connect(box->lineEdit(), &QLineEdit::textEdited, this, [this] { m_typed = true; });
+        box->installEventFilter(this);
+        box->view()->installEventFilter(this);
+        box->view()->viewport()->installEventFilter(this);
+    }
+
+    // Whether the activation just reported is a pick.
+    bool takePick() { return !std::exchange(m_typed, false); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // A choice in the open list, or a step through the list with the keys or the wheel,
+        // is a pick whatever was typed before.
+        switch (event->type()) {
+        case QEvent::MouseButtonRelease:
+            if (watched == m_box->view()->viewport())
+                m_typed = false;
+            break;
+        case QEvent::Wheel:
+            if (watched == m_box)
+                m_typed = false;
+            break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            const bool step = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp
+                || key == Qt::Key_PageDown;
+            const bool choice
+                = watched == m_box->view() && (key == Qt::Key_Return || key == Qt::Key_Enter);
+            if (step || choice)
+                m_typed = false;
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    QComboBox *m_box;
+    bool m_typed = false;
+};
 
 } // namespace
 
@@ -79,8 +135,11 @@ EffectPanel::EffectPanel(QWidget *parent)
         grid->addWidget(box, row, side * 2 + 1);
         m_selectors.append(box);
         const int column = s.column;
-        connect(box, qOverload<int>(&QComboBox::activated), this,
-            [this, column] { emit picked(column); });
+        PickGuard *guard = s.editable ? new PickGuard(box) : nullptr;
+        connect(box, qOverload<int>(&QComboBox::activated), this, [this, column, guard] {
+            if (!guard || guard->takePick())
+                emit picked(column);
+        });
     }
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);

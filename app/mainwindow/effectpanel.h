@@ -57,6 +57,7 @@ public:
 
 signals:
     // The operator picked an item in the selector of `column` (also the same item again).
+    // Text typed into CobWidth or CobHeight is no pick, even when Enter confirms it.
     void picked(int column);
 
 private:

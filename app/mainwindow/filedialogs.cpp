@@ -48,10 +48,11 @@ QString toolkitFileFilter(const QString &filter)
 }
 
 QString QtFileDialogs::openFileName(
-    const QString &title, const QString &filter, const QString &folder)
+    const QString &title, const QString &filter, const QString &folder, int selectedFilter)
 {
-    QFileDialog dialog(
-        m_parent, title, m_lastFolder.isEmpty() ? folder : m_lastFolder, toolkitFileFilter(filter));
+    const QString filters = toolkitFileFilter(filter);
+    QFileDialog dialog(m_parent, title, m_lastFolder.isEmpty() ? folder : m_lastFolder, filters);
+    dialog.selectNameFilter(filters.split(QStringLiteral(";;")).value(selectedFilter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -13,8 +13,9 @@ public:
     virtual ~FileDialogs() = default;
 
     // A file to open; "" when the operator cancels. `filter` is in the "description|pattern"
-    // pairs the commands are written with.
-    virtual QString openFileName(const QString &title, const QString &filter, const QString &folder)
+    // pairs the commands are written with; the dialog starts on pair `selectedFilter` (from 0).
+    virtual QString openFileName(
+        const QString &title, const QString &filter, const QString &folder, int selectedFilter = 0)
         = 0;
 
     // A name to save under; "" when the operator cancels. `initialName` is proposed, and
@@ -24,8 +25,8 @@ public:
         = 0;
 };
 
-// The toolkit's file dialogs, over `parent`. The folder and the filter picked last are
-// remembered from one use to the next, as one shared dialog would.
+// The toolkit's file dialogs, over `parent`. The folder picked last is remembered from one
+// use to the next, as one shared dialog would.
 class QtFileDialogs : public FileDialogs
 {
 public:
@@ -33,8 +34,8 @@ public:
         : m_parent(parent)
     { }
 
-    QString openFileName(
-        const QString &title, const QString &filter, const QString &folder) override;
+    QString openFileName(const QString &title, const QString &filter, const QString &folder,
+        int selectedFilter = 0) override;
     QString saveFileName(const QString &title, const QString &filter, const QString &folder,
         const QString &initialName, const QString &defaultSuffix) override;
 

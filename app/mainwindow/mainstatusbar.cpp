@@ -21,6 +21,42 @@ QLabel *panel(const QString &text, const char *name, int widthTwips, QWidget *pa
     return label;
 }
 
+// The note: one line that never asks the bar for more room than it has, so a long note
+// cannot widen the window. It shows what fits, elided; the tooltip holds the whole text.
+class NoteLabel : public QLabel
+{
+public:
+    explicit NoteLabel(QWidget *parent)
+        : QLabel(parent)
+    { }
+
+    void setNote(const QString &text)
+    {
+        m_note = text;
+        setToolTip(text);
+        showFitting();
+    }
+
+    QSize sizeHint() const override { return { 0, QLabel::sizeHint().height() }; }
+    QSize minimumSizeHint() const override { return { 0, QLabel::minimumSizeHint().height() }; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QLabel::resizeEvent(event);
+        showFitting();
+    }
+
+private:
+    void showFitting()
+    {
+        const QString line = m_note.section(QLatin1Char('\n'), 0, 0);
+        setText(fontMetrics().elidedText(line, Qt::ElideRight, contentsRect().width()));
+    }
+
+    QString m_note;
+};
+
 } // namespace
 
 MainStatusBar::MainStatusBar(QWidget *parent)
@@ -29,7 +65,7 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     , m_tranceStyle(panel(QStringLiteral("TranceStyle:"), "LblTranceStyle", 2535, this))
     , m_progress(new QProgressBar(this))
     , m_progressValue(panel(QStringLiteral("0%"), "LblProgressValue", 735, this))
-    , m_note(new QLabel(this))
+    , m_note(new NoteLabel(this))
     , m_noteTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("PicStatusBar"));
@@ -45,6 +81,7 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     m_note->setProperty("languageText", false);
     m_note->setContentsMargins(6, 0, 4, 0);
     m_note->setTextFormat(Qt::PlainText);
+    m_note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     addWidget(m_name);
     addWidget(m_tranceStyle);
@@ -54,10 +91,8 @@ MainStatusBar::MainStatusBar(QWidget *parent)
 
     m_noteTimer->setSingleShot(true);
     m_noteTimer->setInterval(kNoteMs);
-    connect(m_noteTimer, &QTimer::timeout, this, [this] {
-        m_note->clear();
-        m_note->setToolTip(QString());
-    });
+    connect(m_noteTimer, &QTimer::timeout, this,
+        [this] { static_cast<NoteLabel *>(m_note)->setNote(QString()); });
 }
 
 void MainStatusBar::setTranceStyle(qint16 kind)
@@ -67,9 +102,7 @@ void MainStatusBar::setTranceStyle(qint16 kind)
 
 void MainStatusBar::showNote(const QString &text)
 {
-    // One line in the bar; the whole text in the tooltip.
-    m_note->setText(text.section(QLatin1Char('\n'), 0, 0));
-    m_note->setToolTip(text);
+    static_cast<NoteLabel *>(m_note)->setNote(text);
     m_noteTimer->start();
 }
 

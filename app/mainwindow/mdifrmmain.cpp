@@ -11,6 +11,7 @@
 #include "mainstatusbar.h"
 #include "messageboxprompts.h"
 #include "pagefilecommands.h"
+#include "pendingpageshow.h"
 #include "programlistpane.h"
 #include "promptrelay.h"
 #include "sendcontroller.h"
@@ -33,6 +34,7 @@
 #include "pagegeometry.h"
 #include "selectionfont.h"
 
+#include "getcolor.h"
 #include "link.h"
 #include "seriallinesettings.h"
 #include "wholenumber.h"
@@ -100,7 +102,9 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
     m_sends = new SendController(*m_prompts, *m_statusBar, *m_sampler, this);
     connect(m_sends, &SendController::sendingChanged, this, &MDIFrmMain::showSendingState);
     m_sendResults = SendResultsPane::install(this, m_sends);
-    m_pageCommands = new PageFileCommands(*this);
+    m_pageCommands = new PageFileCommands(*this, this);
+    m_pageShow = new PendingPageShow(
+        [this] { return m_defaultDocument && m_defaultDocument->hasUnsavedChanges(); }, this);
     connectMenus();
     m_shows = new ShowCommands(*this);
 
@@ -203,7 +207,7 @@ void MDIFrmMain::connectMenus()
     connect(m.notebook, &QAction::triggered, this, &MDIFrmMain::startNotebook);
     connect(m.tileHorizontal, &QAction::triggered, this, [this] { tile(Qt::Horizontal); });
     connect(m.tileVertical, &QAction::triggered, this, [this] { tile(Qt::Vertical); });
-    connect(m.cascade, &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
+    connect(m.cascade, &QAction::triggered, this, [this] { cascadePageWindows(m_mdiArea); });
     connect(m.about, &QAction::triggered, this, &MDIFrmMain::openAboutBox);
 }
 
@@ -450,6 +454,8 @@ void MDIFrmMain::ChangeListView(qint16 ListIndex, qint16 ColIndex)
 {
     const ProgramList::Change change
         = m_programList.ChangeListView(ListIndex, ColIndex, effectPanel()->selectorValue(ColIndex));
+    if (change == ProgramList::Change::MovedToFirstRow)
+        m_listPane->selectRow(m_programList.CurrentRow);
     if (change == ProgramList::Change::ListEmpty)
         prompts().inform(PromptText(Msg::SelectFileId, language()), PromptTitle(language()),
             MsgIcon(Msg::SelectFileId));
@@ -466,29 +472,43 @@ void MDIFrmMain::selectorPicked(int column)
 void MDIFrmMain::ListView1_Click(int row)
 {
     const QStringList texts = m_programList.clickRow(row);
+    m_listPane->selectRow(m_programList.CurrentRow);
     if (texts.isEmpty())
         return;
     effectPanel()->showRow(texts);
+    updatePreviewSize();
+    m_pageShow->request([this, row, texts] { showRowPage(row, texts); });
+}
+
+// The row's page in the default page window, sized to the row. A size the sign cannot take
+// is not drawn: the page is shown at the canvas it has.
+void MDIFrmMain::showRowPage(int row, const QStringList &texts)
+{
     const QString widthText = texts.value(ListColumn::TWidth - 1);
     const QString heightText = texts.value(ListColumn::THeight - 1);
     const std::optional<qint16> width = wholeNumber(widthText);
     const std::optional<qint16> height = wholeNumber(heightText);
-    m_pageCommands->LoadPageFile(
-        programFilePath(texts.value(ListColumn::FilePath - 1)), width.value_or(0));
-    if (width && height) {
+    const std::optional<PacketRefusal> refusal
+        = width && height ? GetColor::checkPageSize(*width, *height, row) : std::nullopt;
+    const bool sized = width && height && !refusal;
+    const QString path = programFilePath(texts.value(ListColumn::FilePath - 1));
+    if (m_pageCommands->LoadPageFile(path, sized ? *width : 0) && sized)
         ChangeWindowState(*width, *height);
-    } else {
+    const QString pick = localText(language(),
+        QStringLiteral(" Its page is shown unsized. Pick a size in TextWidth and TextHeight."),
+        QStringLiteral("页面未按尺寸显示。请在 TextWidth 和 TextHeight 中选择尺寸。"));
+    if (refusal)
+        showNote(refusal->message(language()) + pick);
+    else if (!sized)
         showNote(localText(language(),
-            QStringLiteral("Row %1: the text size \"%2\" x \"%3\" is not a whole "
-                           "number of modules, so its page is shown unsized. Pick "
-                           "a size in TextWidth and TextHeight.")
-                .arg(row)
-                .arg(widthText, heightText),
-            QStringLiteral("第 %1 行：文字尺寸“%2” x “%3”不是整数个模块，页面未按"
-                           "尺寸显示。请在 TextWidth 和 TextHeight 中选择尺寸。")
-                .arg(row)
-                .arg(widthText, heightText)));
-    }
+                     QStringLiteral("Row %1: the text size \"%2\" x \"%3\" is not a whole "
+                                    "number of modules.")
+                         .arg(row)
+                         .arg(widthText, heightText),
+                     QStringLiteral("第 %1 行：文字尺寸“%2” x “%3”不是整数个模块。")
+                         .arg(row)
+                         .arg(widthText, heightText))
+            + pick);
     updatePreviewSize();
 }
 
@@ -496,9 +516,16 @@ void MDIFrmMain::ListView1_DblClick(int row)
 {
     if (m_programList.rowCount() == 0 || row < 1 || row > m_programList.rowCount())
         return;
-    if (prompts().confirm(PromptText(Msg::ConfirmDelete, language()), PromptTitle(language())))
-        m_programList.removeRow(row);
+    const bool removed
+        = prompts().confirm(PromptText(Msg::ConfirmDelete, language()), PromptTitle(language()))
+        && m_programList.removeRow(row);
     m_programList.RenumberListView();
+    // The page its first press asked for goes with a removed row; a kept row shows it now.
+    if (removed)
+        m_pageShow->drop();
+    else
+        m_pageShow->flush();
+    m_listPane->selectRow(m_programList.CurrentRow);
     updatePreviewSize();
 }
 
@@ -506,7 +533,9 @@ void MDIFrmMain::File1_Click(const QString &name)
 {
     if (name.isEmpty())
         return;
-    m_pageCommands->LoadPageFile(programFilePath(name), m_programList.textWidthForFile(name));
+    m_pageShow->request([this, name] {
+        m_pageCommands->LoadPageFile(programFilePath(name), m_programList.textWidthForFile(name));
+    });
 }
 
 void MDIFrmMain::File1_DblClick(const QString &name)
@@ -516,15 +545,24 @@ void MDIFrmMain::File1_DblClick(const QString &name)
     AddFileToListView(name, m_formatBar->CobTxtWidth()->currentText().trimmed(),
         m_formatBar->CobTxtHeight()->currentText().trimmed());
     m_programList.RenumberListView();
+    m_pageShow->flush(); // the click's page, after the row is in
 }
 
 void MDIFrmMain::textSizePicked(bool width, const QString &text)
 {
     frmDocument *page = activeDocument();
     const std::optional<qint16> modules = wholeNumber(text);
-    const std::optional<int> units
-        = modules ? Page::canvasLength(baseSettings().PerPixel, *modules) : std::nullopt;
-    if (!units)
+    // Checked against the packet before a canvas is drawn: a page the sign cannot take would
+    // only cost a canvas of up to 32767 units.
+    const std::optional<PacketRefusal> refusal = !modules ? std::nullopt
+        : width                                           ? GetColor::checkPageSize(*modules, 0)
+                                                          : GetColor::checkPageSize(0, *modules);
+    std::optional<int> units;
+    if (modules && !refusal)
+        units = Page::canvasLength(baseSettings().PerPixel, *modules);
+    if (refusal)
+        showNote(refusal->message(language()));
+    else if (!units)
         showNote(localText(language(),
             QStringLiteral("\"%1\" is not a text size the canvas can take: type a "
                            "whole number of modules.")
@@ -709,6 +747,11 @@ void MDIFrmMain::setFileDialogs(FileDialogs *dialogs)
 void MDIFrmMain::showNote(const QString &text)
 {
     m_statusBar->showNote(text);
+}
+
+void MDIFrmMain::pageFilesChanged()
+{
+    m_fileBrowser->refresh();
 }
 
 QString MDIFrmMain::language() const

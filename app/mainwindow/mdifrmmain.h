@@ -3,6 +3,7 @@
 #include "externaltoollauncher.h"
 #include "frmdocument.h"
 #include "mainmenus.h"
+#include "pagefilehost.h"
 #include "programlist.h"
 #include "settingshost.h"
 
@@ -22,6 +23,7 @@ class MainStatusBar;
 class MessageBoxPrompts;
 class PageCanvas;
 class PageFileCommands;
+class PendingPageShow;
 class ProgramListPane;
 class PromptRelay;
 class PromptSink;
@@ -41,7 +43,7 @@ class StandardToolBar;
 //
 // Handlers read the controls and hand the work to plain objects: the program list's rules to
 // ProgramList, page files to PageFileCommands, sends to SendController.
-class MDIFrmMain : public QMainWindow, public SettingsHost
+class MDIFrmMain : public QMainWindow, public SettingsHost, public PageFileHost
 {
     Q_OBJECT
 
@@ -66,15 +68,15 @@ public:
 
     // --- Page windows
     // The default page window, shown; opened again when it was closed.
-    frmDocument *defaultDocument();
+    frmDocument *defaultDocument() override;
     // The default page window if it is open, else null.
     frmDocument *openDefaultDocument() const { return m_defaultDocument; }
     // The page window that has (or last had) the focus, or null.
-    frmDocument *activeDocument() const;
+    frmDocument *activeDocument() const override;
     // The canvas of the active page window, or null.
     PageCanvas *activeCanvas() const;
     // Opens a further page window, its canvas the size of the screen.
-    frmDocument *createPageWindow();
+    frmDocument *createPageWindow() override;
     QMdiArea *mdiArea() const { return m_mdiArea; }
     // Sizes the default page window's canvas for a page of Width x Height modules at the
     // current PerPixel; a size that does not fit is refused with a message and the canvas
@@ -83,7 +85,7 @@ public:
     PageFileCommands &pageCommands() { return *m_pageCommands; }
     // Whether the content of `page` may be thrown away: true when it has no unsaved changes
     // or the operator agrees to discard them.
-    bool mayDiscardChanges(frmDocument *page);
+    bool mayDiscardChanges(frmDocument *page) override;
 
     // --- Shows
     // Opens the show file at `path` into the program list, asking first when the list has
@@ -121,14 +123,16 @@ public:
     SendResultsPane *sendResults() const { return m_sendResults; }
 
     // --- Prompts and dialogs
-    PromptSink &prompts();
+    PromptSink &prompts() override;
     // Prompts go to `sink` from now on (tests record them); null restores message boxes.
     void setPromptSink(PromptSink *sink);
-    FileDialogs &fileDialogs() { return *m_fileDialogs; }
+    FileDialogs &fileDialogs() override { return *m_fileDialogs; }
     // File dialogs come from `dialogs` from now on; null restores the toolkit's.
     void setFileDialogs(FileDialogs *dialogs);
     // A note in the status bar the operator need not answer.
-    void showNote(const QString &text);
+    void showNote(const QString &text) override;
+    QWidget *dialogParent() override { return this; }
+    void pageFilesChanged() override;
 
 public slots:
     // File > New and "新建": the default page window, emptied, typing red.
@@ -186,6 +190,7 @@ private:
 
     void ListView1_Click(int row);
     void ListView1_DblClick(int row);
+    void showRowPage(int row, const QStringList &texts);
     void File1_Click(const QString &name);
     void File1_DblClick(const QString &name);
     void selectorPicked(int column);
@@ -218,5 +223,6 @@ private:
     SendResultsPane *m_sendResults = nullptr;
     PageFileCommands *m_pageCommands = nullptr;
     ShowCommands *m_shows = nullptr;
+    PendingPageShow *m_pageShow = nullptr;
     bool m_closing = false;
 };

@@ -1,13 +1,14 @@
 #include "pagefilecommands.h"
 
-#include "filebrowserpane.h"
 #include "filedialogs.h"
 #include "frmdocument.h"
 #include "inserttabledialog.h"
-#include "mdifrmmain.h"
 #include "pagecanvas.h"
 #include "pagedocument.h"
+#include "pagefilehost.h"
 #include "pagegeometry.h"
+
+#include "getcolor.h"
 
 #include "basesettings.h"
 #include "localtext.h"
@@ -25,9 +26,9 @@
 #include <QTextTable>
 #include <QUrl>
 
-PageFileCommands::PageFileCommands(MDIFrmMain &window)
-    : QObject(&window)
-    , m_window(window)
+PageFileCommands::PageFileCommands(PageFileHost &host, QObject *parent)
+    : QObject(parent)
+    , m_host(host)
 { }
 
 QString PageFileCommands::openFilter()
@@ -63,27 +64,27 @@ QString PageFileCommands::language() const
 
 void PageFileCommands::explain(const Page::FileResult &result)
 {
-    m_window.prompts().inform(
+    m_host.prompts().inform(
         result.message(language()), PromptTitle(language()), PromptIcon::Exclamation);
 }
 
 void PageFileCommands::OpenPageFile()
 {
-    frmDocument *page = m_window.activeDocument();
+    frmDocument *page = m_host.activeDocument();
     if (!page) {
         OpenPageFileInNewWindow();
         return;
     }
-    const QString name = m_window.fileDialogs().openFileName(
-        QStringLiteral("打开"), openFilter(), programFolder());
-    if (name.isEmpty() || !m_window.mayDiscardChanges(page))
+    const QString name = m_host.fileDialogs().openFileName(
+        QStringLiteral("打开"), openFilter(), programFolder(), kOpenFilterShown);
+    if (name.isEmpty() || !m_host.mayDiscardChanges(page))
         return;
     loadInto(page, name);
 }
 
 void PageFileCommands::OpenPageFileInNewWindow()
 {
-    const QString name = m_window.fileDialogs().openFileName(
+    const QString name = m_host.fileDialogs().openFileName(
         QStringLiteral("打开"), openInNewWindowFilter(), programFolder());
     if (name.isEmpty())
         return;
@@ -95,7 +96,7 @@ void PageFileCommands::OpenPageFileInNewWindow()
         explain(readable);
         return;
     }
-    loadInto(m_window.createPageWindow(), name);
+    loadInto(m_host.createPageWindow(), name);
 }
 
 bool PageFileCommands::openPageFileAt(const QString &path, bool newWindow)
@@ -107,8 +108,8 @@ bool PageFileCommands::openPageFileAt(const QString &path, bool newWindow)
         explain(readable);
         return false;
     }
-    frmDocument *page = newWindow ? m_window.createPageWindow() : m_window.defaultDocument();
-    if (!newWindow && !m_window.mayDiscardChanges(page))
+    frmDocument *page = newWindow ? m_host.createPageWindow() : m_host.defaultDocument();
+    if (!newWindow && !m_host.mayDiscardChanges(page))
         return false;
     return loadInto(page, path);
 }
@@ -127,11 +128,13 @@ bool PageFileCommands::loadInto(frmDocument *page, const QString &name)
 
 void PageFileCommands::SavePage()
 {
-    frmDocument *page = m_window.activeDocument();
+    frmDocument *page = m_host.activeDocument();
     if (!page)
         return;
-    const QString chosen = m_window.fileDialogs().saveFileName(QStringLiteral("保存"), saveFilter(),
-        programFolder(), page->windowTitle(), QStringLiteral("txt"));
+    // The name proposed, and the extension a typed name gets, are the ones the page is saved
+    // under: ".rtf" (a ".txt" default would make "Untitled.txt.rtf").
+    const QString chosen = m_host.fileDialogs().saveFileName(QStringLiteral("保存"), saveFilter(),
+        programFolder(), Page::withRtfSuffix(page->windowTitle()), QStringLiteral("rtf"));
     if (chosen.isEmpty())
         return;
     const QString name = Page::withRtfSuffix(chosen);
@@ -141,17 +144,17 @@ void PageFileCommands::SavePage()
         return;
     }
     page->markSaved();
-    m_window.fileBrowser()->refresh();
-    m_window.showNote(localText(
+    m_host.pageFilesChanged();
+    m_host.showNote(localText(
         language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
 }
 
 void PageFileCommands::SavePageAs()
 {
-    frmDocument *page = m_window.activeDocument();
+    frmDocument *page = m_host.activeDocument();
     if (!page)
         return;
-    const QString chosen = m_window.fileDialogs().saveFileName(
+    const QString chosen = m_host.fileDialogs().saveFileName(
         QStringLiteral("另存为"), saveAsFilter(), programFolder(), QString(), QString());
     if (chosen.isEmpty())
         return;
@@ -163,16 +166,16 @@ void PageFileCommands::SavePageAs()
     }
     page->markSaved();
     page->setWindowTitle(name);
-    m_window.fileBrowser()->refresh();
-    m_window.showNote(localText(
+    m_host.pageFilesChanged();
+    m_host.showNote(localText(
         language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
 }
 
 void PageFileCommands::InsertPicture()
 {
-    if (!m_window.activeDocument())
+    if (!m_host.activeDocument())
         return;
-    const QString name = m_window.fileDialogs().openFileName(
+    const QString name = m_host.fileDialogs().openFileName(
         QStringLiteral("插入图片"), insertPictureFilter(), programFolder());
     if (name.isEmpty())
         return;
@@ -185,7 +188,7 @@ Page::FileResult PageFileCommands::insertPicture(const QString &path)
 {
     Page::FileResult result;
     result.path = path;
-    frmDocument *page = m_window.activeDocument();
+    frmDocument *page = m_host.activeDocument();
     if (!page)
         return result;
     QImageReader reader(path);
@@ -212,9 +215,9 @@ Page::FileResult PageFileCommands::insertPicture(const QString &path)
 
 void PageFileCommands::InsertTable()
 {
-    if (!m_window.activeDocument())
+    if (!m_host.activeDocument())
         return;
-    InsertTableDialog dialog(language(), &m_window);
+    InsertTableDialog dialog(language(), m_host.dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return;
     insertTable(dialog.rows(), dialog.columns());
@@ -222,7 +225,7 @@ void PageFileCommands::InsertTable()
 
 bool PageFileCommands::insertTable(int rows, int columns)
 {
-    frmDocument *page = m_window.activeDocument();
+    frmDocument *page = m_host.activeDocument();
     if (!page || rows < 1 || rows > InsertTableDialog::kMaxRows || columns < 1
         || columns > InsertTableDialog::kMaxColumns)
         return false;
@@ -242,16 +245,17 @@ bool PageFileCommands::insertTable(int rows, int columns)
 
 bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
 {
-    frmDocument *page = m_window.defaultDocument();
-    if (!m_window.mayDiscardChanges(page))
+    frmDocument *page = m_host.defaultDocument();
+    if (!m_host.mayDiscardChanges(page))
         return false;
-    if (textWidth != 0) {
+    // A width the packet cannot carry is not drawn; the page shows at the width it has.
+    if (textWidth != 0 && textWidth <= GetColor::kMaxTextWidth) {
         if (const std::optional<int> width = Page::textWidthCanvas(textWidth))
             page->setCanvasWidth(*width);
     }
     const Page::FileResult result = Page::loadListedPageFile(path, page->document());
     if (!result.ok()) {
-        m_window.showNote(result.message(language()));
+        m_host.showNote(result.message(language()));
         return false;
     }
     page->markSaved();

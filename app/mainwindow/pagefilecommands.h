@@ -4,7 +4,7 @@
 
 #include <QObject>
 
-class MDIFrmMain;
+class PageFileHost;
 class frmDocument;
 
 // The commands that move pages between files and page windows, and the two insert commands.
@@ -15,10 +15,13 @@ class PageFileCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit PageFileCommands(MDIFrmMain &window);
+    // `host` is the window the commands act in; it outlives them.
+    PageFileCommands(PageFileHost &host, QObject *parent = nullptr);
 
     // Dialog filters, in "description|pattern" pairs.
     static QString openFilter(); // "文本文件(*.txt)|*.txt|rtf文件(*.rtf)|*.rtf"
+    // The open dialog starts on "rtf文件(*.rtf)", so the pages are what it lists.
+    static constexpr int kOpenFilterShown = 1;
     static QString openInNewWindowFilter(); // "文本文件(*.txt)|*.txt|"
     static QString saveFilter(); // "Rtf File(*.rtf)|*.rtf|All Files(*.*)|*.*"
     static QString saveAsFilter(); // "文本文件 (*.TXT)"
@@ -31,7 +34,8 @@ public slots:
     // Opens a file into a new page window.
     void OpenPageFileInNewWindow();
     // Saves the active page as RTF under a name ending in ".rtf", then re-reads the file
-    // browser. The caption stays.
+    // browser. The dialog proposes the caption with ".rtf" ("Untitled.rtf") and adds ".rtf" to
+    // a name typed without an extension. The caption stays.
     void SavePage();
     // Saves the active page as RTF under a name ending in ".txt"; the caption becomes the name.
     void SavePageAs();
@@ -42,8 +46,9 @@ public slots:
 
 public:
     // Shows a listed page file in the default page window: with a text width other than 0
-    // its canvas becomes textWidth x 16 units wide first; a path naming "RTF" or "rtf" is read
-    // as rich text, any other as a picture. The caption stays. Unsaved changes of the window
+    // its canvas becomes textWidth x 16 units wide first (not for a width beyond the packet's
+    // 127); a file whose own name has "RTF" or "rtf" is read as rich text, any other as a
+    // picture, whatever its folders are called. The caption stays. Unsaved changes of the window
     // are only replaced when the operator agrees. False when the page is not shown (the
     // status bar says why).
     bool LoadPageFile(const QString &path, qint16 textWidth);
@@ -65,6 +70,6 @@ private:
     // Loads a page file into the window and names the window after it; a failure is told.
     bool loadInto(frmDocument *page, const QString &name);
 
-    MDIFrmMain &m_window;
+    PageFileHost &m_host;
     int m_pictureCount = 0;
 };

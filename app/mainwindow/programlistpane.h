@@ -4,6 +4,7 @@
 
 class EffectPanel;
 class PlaylistModel;
+class ProgramListView;
 class QFrame;
 class QTreeView;
 
@@ -16,24 +17,23 @@ class ProgramListPane : public QWidget
 public:
     explicit ProgramListPane(PlaylistModel *model, QWidget *parent = nullptr);
 
-    QTreeView *ListView1() const { return m_list; }
+    ProgramListView *ListView1() const { return m_list; }
     EffectPanel *effectPanel() const { return m_effects; }
 
-    // The 1-based row selected in the list, 0 for none.
+    // The 1-based row highlighted in the list, 0 for none.
     int selectedRow() const;
+    // Highlights 1-based `row` (the current row), or nothing when there is no such row.
     void selectRow(int row);
 
 signals:
-    // A row was clicked (the first press of a double-click included).
+    // A row was clicked (the first press of a double-click included), or the keyboard moved
+    // the highlight to it.
     void rowClicked(int row);
-    // A row was double-clicked, or Delete was pressed on the selected row.
+    // A row was double-clicked, or Delete was pressed on the highlighted row.
     void removeRequested(int row);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QFrame *m_splitH;
-    QTreeView *m_list;
+    ProgramListView *m_list;
     EffectPanel *m_effects;
 };

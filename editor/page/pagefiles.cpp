@@ -100,7 +100,8 @@ QString FileResult::message(const QString &language) const
 
 bool namesRichText(const QString &path)
 {
-    return path.contains(QLatin1String("RTF")) || path.contains(QLatin1String("rtf"));
+    const QString name = QFileInfo(path).fileName();
+    return name.contains(QLatin1String("RTF")) || name.contains(QLatin1String("rtf"));
 }
 
 FileResult loadRichTextFile(const QString &path, QTextDocument *document)

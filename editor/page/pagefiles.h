@@ -21,8 +21,9 @@ struct FileResult
     QString message(const QString &language) const;
 };
 
-// The program list's rule for telling page kinds apart by name: a path containing "RTF" or
-// "rtf" (letter case counts, so "x.Rtf" is neither) is rich text, anything else a picture.
+// The program list's rule for telling page kinds apart by name: a file whose own name contains
+// "RTF" or "rtf" (letter case counts, so "x.Rtf" is neither) is rich text, anything else a
+// picture. Folders do not count: a picture in "rtf-pages" stays a picture.
 bool namesRichText(const QString &path);
 
 // Reads an RTF file, or a plain-text file as its text.

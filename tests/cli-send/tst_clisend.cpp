@@ -120,6 +120,10 @@ void tst_CliSend::exitStatusFollowsTheSend_data()
         << "packet PAGE --size 8x16 --send --tcp TCP" << 2
         << QStringList { "TextHeight is 16, but the sign takes TextHeight from 0 to 15." } << ""
         << "";
+    QTest::newRow("page 999 x 999, refused undrawn")
+        << "packet PAGE --size 999x999 --send --tcp TCP" << 2
+        << QStringList { "TextWidth is 999, but the sign takes TextWidth from 0 to 127." } << ""
+        << "";
     QTest::newRow("speed 8")
         << "control --send --tcp TCP --row 0,8,0,1,0,3,0,1" << 2
         << QStringList { "Row 1: Speed is 8, but the sign takes Speed from 0 to 7." } << ""

@@ -114,6 +114,12 @@ void tst_Cli::refusals_data()
     QTest::addColumn<int>("exitCode"); // 2: a refused value, with one line on stderr; 64: usage
     QTest::addColumn<QString>("message"); // a part of stderr
     QTest::newRow("height 16") << "packet PAGE --size 8x16 --out OUT" << 2 << "TextHeight";
+    // Sizes the packet cannot carry are refused before the page is drawn.
+    QTest::newRow("999 x 999") << "packet PAGE --size 999x999 --out OUT" << 2 << "TextWidth is 999";
+    QTest::newRow("render 999 x 999")
+        << "render PAGE --size 999x999 --out OUT" << 2 << "TextWidth is 999";
+    QTest::newRow("screen 128") << "packet PAGE --size 8x1 --screen 128x1 --out OUT" << 2
+                                << "ScreenWidth";
     QTest::newRow("slot 254") << "packet PAGE --size 8x1 --slot 254 --out OUT" << 2 << "FileListID";
     QTest::newRow("speed 8") << "control --row 0,8,0,1,0,3,0,1 --out OUT" << 2 << "Speed";
     QTest::newRow("missing page") << "packet /no/x.bmp --size 8x1 --out OUT" << 2 << "/no/x.bmp";

@@ -9,6 +9,8 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMdiSubWindow>
+#include <QScrollBar>
 
 using namespace Qt::StringLiterals;
 
@@ -299,6 +301,44 @@ private slots:
         QCOMPARE(tiledRects(area, 2, Qt::Vertical), // side by side
             QList<QRect>({ QRect(0, 0, 150, 100), QRect(150, 0, 150, 100) }));
         QVERIFY(tiledRects(area, 0, Qt::Vertical).isEmpty());
+        // Cascaded: each a step down and right at its own size as far as the area allows,
+        // moved back where it would reach past the area; at the top left again when it would
+        // be moved back on both sides.
+        QCOMPARE(cascadedRects(
+                     area, { QSize(100, 40), QSize(400, 40), QSize(50, 90), QSize(280, 80) }, 20),
+            QList<QRect>({ QRect(0, 0, 100, 40), QRect(0, 20, 300, 40), QRect(40, 10, 50, 90),
+                QRect(0, 0, 280, 80) }));
+    }
+
+    void cascadeAndLongNotesLeaveTheWindowAlone()
+    {
+        WindowFixture f;
+        MDIFrmMain &w = f.startWith();
+        w.createPageWindow();
+        w.createPageWindow()->ChangeWindowState(12, 3, 16);
+        const QSize size = w.size();
+        w.menus().cascade->trigger();
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 3);
+        for (QMdiSubWindow *sub : w.mdiArea()->subWindowList()) {
+            const auto *page = qobject_cast<frmDocument *>(sub->widget());
+            // The whole canvas shows, clear of the scroll bars.
+            const QRect shown = page->rect().adjusted(
+                0, 0, -page->VScroll1()->width(), -page->HScroll1()->height());
+            QVERIFY2(shown.contains(page->rtfText()->geometry()), qPrintable(sub->windowTitle()));
+            QVERIFY(w.mdiArea()->viewport()->rect().contains(sub->geometry()));
+        }
+        QCOMPARE(w.size(), size);
+
+        // A note longer than the screen is wide: shown elided, whole in the tooltip.
+        const QString note = QString("Language.lng is missing. ").repeated(40);
+        w.showNote(note);
+        QCoreApplication::processEvents();
+        QCOMPARE(w.size(), size);
+        const auto *label = f.control<QLabel>("StatusNote");
+        QVERIFY(label->text().endsWith(QChar(0x2026)));
+        QCOMPARE(label->toolTip(), note);
+        QCOMPARE(w.PicStatusBar()->note(), note);
+        QVERIFY(w.minimumSizeHint().width() < 1000);
     }
 };
 

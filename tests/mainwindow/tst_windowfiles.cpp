@@ -132,9 +132,12 @@ private slots:
         QVERIFY(f.prompts.prompts.isEmpty()); // nothing typed yet: nothing to ask
         QTest::keyClicks(f.canvas(), "typed");
 
-        // Kept: by the file browser, New, Close, and closing the main window.
+        // Kept: by the file browser, New, Close, and closing the main window. The browser
+        // asks once the double-click time has passed, so a double-click is not lost under it.
         f.prompts.confirmAnswer = false;
         clickFile(f, "welcome.rtf");
+        QVERIFY(f.prompts.prompts.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(f.prompts.prompts.size(), 1, 5000);
         w.menus().newPage->trigger();
         w.menus().close->trigger();
         w.close();
@@ -145,7 +148,7 @@ private slots:
 
         f.prompts.confirmAnswer = true;
         clickFile(f, "welcome.rtf");
-        QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
+        QTRY_COMPARE_WITH_TIMEOUT(f.page()->document()->toPlainText(), QString("Welcome!"), 5000);
         QVERIFY(!f.page()->hasUnsavedChanges());
     }
 
@@ -173,8 +176,9 @@ private slots:
         QCOMPARE(asked.title, QString("保存"));
         QCOMPARE(asked.filter, QString("Rtf File(*.rtf)|*.rtf|All Files(*.*)|*.*"));
         QCOMPARE(asked.folder, f.folder());
+        // What is proposed, and what a typed name gets, is the name saved: ".rtf".
         QCOMPARE(QStringList({ asked.initialName, asked.defaultSuffix }),
-            QStringList({ "Untitled", "txt" }));
+            QStringList({ "Untitled.rtf", "rtf" }));
         QVERIFY(f.bytes("mine.rtf").startsWith("{\\rtf1"));
         QVERIFY(listed(f).contains("mine.rtf")); // no timer tick needed
         QCOMPARE(f.page()->windowTitle(), QString("Untitled")); // caption stays
@@ -212,6 +216,7 @@ private slots:
         QCOMPARE(f.dialogs.requests.last().title, QString("打开"));
         QCOMPARE(f.dialogs.requests.last().filter,
             QString("文本文件(*.txt)|*.txt|rtf文件(*.rtf)|*.rtf"));
+        QCOMPARE(f.dialogs.requests.last().selectedFilter, 1); // "rtf文件(*.rtf)": pages listed
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
         QCOMPARE(f.page()->windowTitle(), f.path("welcome.rtf"));
 

@@ -45,7 +45,7 @@ private slots:
     {
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
-        w.showNote("a note of the program's own");
+        w.showNote("own note"); // short: a long one is elided to the room the bar has
         w.menus().chinese->trigger();
         QVERIFY(w.menus().chinese->isChecked());
         QVERIFY(!w.menus().english->isChecked() && !w.menus().jap->isChecked());
@@ -61,7 +61,7 @@ private slots:
             w.tbToolBar()->button("插入表格")->toolTip(), w.tbFormatBar()->cboSize()->toolTip() };
         QCOMPARE(texts,
             QStringList({ "文件(&F)", "新建(&N)", "显示特效：", "进入特效", "发送页面", "页面背景",
-                "页面背景", "插入对象", "字号" }));
+                "页面背景", "插入表格", "字号" }));
         QCOMPARE(headers(f.list()),
             QStringList({ "序号", "进入特效", "速度", "时间", "重复", "退出特效", "退出速度",
                 "退出时间", "退出重复", "文本宽度", "文本高度", "文件名" }));
@@ -71,7 +71,7 @@ private slots:
             QStringList({ "无", "左移", "右移", "上移", "下移", "静止" }));
         // The labels the program fills keep their texts.
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
-        QCOMPARE(f.control<QLabel>("StatusNote")->text(), QString("a note of the program's own"));
+        QCOMPARE(f.control<QLabel>("StatusNote")->text(), QString("own note"));
         // Texts of the program's own follow, page windows included.
         QCOMPARE(f.page()->windowTitle(), QString("未命名"));
         QVERIFY(f.control<QDockWidget>("SignPreview")->windowTitle().startsWith("显示屏预览"));

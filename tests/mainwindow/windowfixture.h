@@ -28,12 +28,13 @@ public:
     struct Request
     {
         QString title, filter, folder, initialName, defaultSuffix;
+        int selectedFilter = 0;
     };
 
-    QString openFileName(
-        const QString &title, const QString &filter, const QString &folder) override
+    QString openFileName(const QString &title, const QString &filter, const QString &folder,
+        int selectedFilter) override
     {
-        requests.append({ title, filter, folder, {}, {} });
+        requests.append({ title, filter, folder, {}, {}, selectedFilter });
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     QString saveFileName(const QString &title, const QString &filter, const QString &folder,

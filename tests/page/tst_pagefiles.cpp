@@ -41,10 +41,10 @@ private:
 private slots:
     void nameRules()
     {
-        // The whole path counts, and only "RTF" or "rtf" in that letter case.
-        for (const char *richText : { "a.rtf", "SALE.RTF", "rtf-pages/logo.bmp" })
+        // The file's own name counts, not its folders, and only "RTF" or "rtf" in that case.
+        for (const char *richText : { "a.rtf", "SALE.RTF", "/artwork/rtf-notes.bmp" })
             QVERIFY2(Page::namesRichText(richText), richText);
-        for (const char *picture : { "x.Rtf", "logo.BMP" })
+        for (const char *picture : { "x.Rtf", "logo.BMP", "/p/rtf-pages/logo.bmp", "/RTF/a.gif" })
             QVERIFY2(!Page::namesRichText(picture), picture);
         QCOMPARE(Page::withRtfSuffix("/p/a.rtf"), QString("/p/a.rtf"));
         QCOMPARE(Page::withRtfSuffix("/p/a.RTF"), QString("/p/a.RTF.rtf"));

@@ -95,6 +95,11 @@ int runPacket(const QStringList &argv)
                                           qint16(screenHeight), perPixel);
     }
 
+    // Refused before the page is drawn (the send job does the same): a size the packet cannot
+    // carry would only cost a canvas of up to 32767 x 32767 pixels.
+    if (const std::optional<PacketRefusal> r =
+                GetColor::checkPictureSizes(screenWidth, screenHeight, textWidth, textHeight))
+        return cliFail(CliExit::kRefused, r->message(kLanguage));
     std::unique_ptr<PixelSource> page = loadPagePixels(args.positional().first(),
                                                        qint16(textWidth), qint16(textHeight),
                                                        perPixel, &error);

@@ -40,6 +40,11 @@ int runRender(const QStringList &argv)
     if (!ok || perPixel < 1 || perPixel > 32767)
         return cliUsage(name, QStringLiteral("--per-pixel must be a positive whole number"));
 
+    // The image comes from the packet, so a size the packet cannot carry is refused undrawn.
+    if (const std::optional<PacketRefusal> r =
+                GetColor::checkPictureSizes(width, height, width, height))
+        return cliFail(CliExit::kRefused, r->message(kLanguage));
+
     std::unique_ptr<PixelSource> page = loadPagePixels(args.positional().first(), qint16(width),
                                                        qint16(height), qint16(perPixel), &error);
     if (!page)
