@@ -75,7 +75,8 @@ bool CommandLineOpen::openShow(MDIFrmMain &window, const QString &path)
             QStringLiteral("%1 is a show file, and this version of Vantrel cannot open shows. "
                            "Open its pages one by one instead.")
                 .arg(QDir::toNativeSeparators(path)),
-            QStringLiteral("%1 是节目单文件，此版本的 Vantrel 无法打开节目单。请逐个打开其中的页面。")
+            QStringLiteral(
+                "%1 是节目单文件，此版本的 Vantrel 无法打开节目单。请逐个打开其中的页面。")
                 .arg(QDir::toNativeSeparators(path))));
     return false;
 }

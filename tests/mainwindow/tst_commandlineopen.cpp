@@ -65,8 +65,9 @@ private slots:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("expected"); // a phrase of each prompt, in order
         QTest::newRow("English") << "English"
-                                 << QStringList { "missing.rtf", "it opens pages (.rtf, .txt, "
-                                                                 ".bmp, .jpg, .gif) and shows",
+                                 << QStringList { "missing.rtf",
+                                        "it opens pages (.rtf, .txt, "
+                                        ".bmp, .jpg, .gif) and shows",
                                         "is a show file" };
         QTest::newRow("Chinese") << "简体中文"
                                  << QStringList { "missing.rtf", "只能打开页面", "是节目单文件" };
