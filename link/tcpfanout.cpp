@@ -24,6 +24,8 @@ public:
         , timer(new QTimer)
     {
         timer->setSingleShot(true);
+        // A coarse timer may end a bound up to 5 % early; "no answer within 2 s" means 2 s.
+        timer->setTimerType(Qt::PreciseTimer);
         clock.start();
     }
     ~Exchange()

@@ -50,6 +50,9 @@ SendResultsPane::SendResultsPane(QWidget *parent)
     m_table->horizontalHeader()->setSectionResizeMode(TargetColumn, QHeaderView::Stretch);
     m_table->horizontalHeader()->setSectionResizeMode(ResultColumn, QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setSectionResizeMode(TimeColumn, QHeaderView::ResizeToContents);
+    // Room for about ten signs at a glance; more scroll.
+    m_table->setMinimumSize(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 40,
+        m_table->verticalHeader()->defaultSectionSize() * 11);
 
     m_progress->setObjectName(QStringLiteral("ProgressSendResults"));
     m_progress->setFormat(QStringLiteral("%v / %m"));

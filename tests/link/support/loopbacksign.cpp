@@ -46,7 +46,9 @@ void LoopbackSign::accept()
         auto assembler = std::make_shared<PacketAssembler>();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, assembler] {
             for (const PacketAssembler::Frame &frame : assembler->feed(socket->readAll())) {
-                packets.append(frame.bytes);
+                ++packetCount;
+                if (keepPackets)
+                    packets.append(frame.bytes);
                 if (behaviour == Behaviour::Answer && answerDelay > std::chrono::milliseconds(0)) {
                     QTimer::singleShot(answerDelay, socket,
                         [this, socket, pieces = answerPieces] { answer(socket, pieces); });

@@ -38,6 +38,8 @@ public:
     std::chrono::milliseconds answerDelay { 0 };
 
     QList<QByteArray> packets; // whole packets received, in order
+    bool keepPackets = true; // false: count them only (benchmarks with large packets)
+    int packetCount = 0;
     int connections = 0;
     std::function<void()> onConnection; // runs inside the link's wait
 
