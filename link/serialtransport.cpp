@@ -16,9 +16,8 @@ namespace {
 // by another program as a permission error too, and that one no group membership mends.
 bool accessDenied(const QString &portName)
 {
-    const QString path = portName.startsWith(QLatin1Char('/'))
-        ? portName
-        : QStringLiteral("/dev/") + portName;
+    const QString path
+        = portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
     return ::faccessat(AT_FDCWD, path.toLocal8Bit().constData(), R_OK | W_OK, AT_EACCESS) != 0
         && errno == EACCES;
 }
@@ -65,8 +64,8 @@ bool SerialTransport::open(const QString &portName, const SerialLineSettings &li
     return true;
 }
 
-QString SerialTransport::openFailureText(const QString &portName, bool permissionDenied,
-    const QString &reason, const QString &language)
+QString SerialTransport::openFailureText(
+    const QString &portName, bool permissionDenied, const QString &reason, const QString &language)
 {
     if (permissionDenied) {
         return localText(language,

@@ -39,8 +39,8 @@ bool SaveLanguage(const QString &name, const QString &iniPath, IniWriteFailure *
     return ini.lastWriteSucceeded();
 }
 
-LanguageSwitch::LanguageSwitch(QWidget *mainWindow, BaseSettings *settings,
-    const QString &iniPath, const QString &languageFolder)
+LanguageSwitch::LanguageSwitch(QWidget *mainWindow, BaseSettings *settings, const QString &iniPath,
+    const QString &languageFolder)
     : m_window(mainWindow)
     , m_settings(settings)
     , m_iniPath(iniPath)

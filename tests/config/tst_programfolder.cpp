@@ -65,14 +65,22 @@ void tst_ProgramFolder::buildTreeIsTold_data()
     QTest::addColumn<QString>("executables");
     QTest::addColumn<QString>("build");
     QTest::addColumn<bool>("inBuildTree");
-    QTest::newRow("bin of the build") << "build/bin" << "build" << true;
-    QTest::newRow("tests of the build") << "build/tests-bin" << "build" << true;
-    QTest::newRow("the build folder itself") << "build" << "build" << true;
-    QTest::newRow("through a link") << "link-to-bin" << "build" << true;
-    QTest::newRow("a sibling with the same start") << "build2/bin" << "build" << false;
-    QTest::newRow("an installed prefix") << "prefix/bin" << "build" << false;
-    QTest::newRow("a build folder since removed") << "prefix/bin" << "gone" << false;
-    QTest::newRow("no build folder known") << "build/bin" << "" << false;
+    QTest::newRow("bin of the build") << "build/bin"
+                                      << "build" << true;
+    QTest::newRow("tests of the build") << "build/tests-bin"
+                                        << "build" << true;
+    QTest::newRow("the build folder itself") << "build"
+                                             << "build" << true;
+    QTest::newRow("through a link") << "link-to-bin"
+                                    << "build" << true;
+    QTest::newRow("a sibling with the same start") << "build2/bin"
+                                                   << "build" << false;
+    QTest::newRow("an installed prefix") << "prefix/bin"
+                                         << "build" << false;
+    QTest::newRow("a build folder since removed") << "prefix/bin"
+                                                  << "gone" << false;
+    QTest::newRow("no build folder known") << "build/bin"
+                                           << "" << false;
 }
 
 void tst_ProgramFolder::buildTreeIsTold()
@@ -139,7 +147,8 @@ void tst_ProgramFolder::folderThatCannotBeMadeIsTold()
     const QString chinese = setup.message("简体中文");
     QVERIFY2(english.contains(setup.failedPath) && english.contains("could not set up"),
         qPrintable(english));
-    QVERIFY2(chinese.contains(setup.failedPath) && chinese.contains("无法建立"), qPrintable(chinese));
+    QVERIFY2(
+        chinese.contains(setup.failedPath) && chinese.contains("无法建立"), qPrintable(chinese));
 }
 
 void tst_ProgramFolder::languageFileIsTheUsersCopyElseTheShippedOne()

@@ -84,8 +84,8 @@ struct ToolRun
     QString out;
 };
 
-ToolRun runTool(const QString &program, const QStringList &arguments,
-    const QProcessEnvironment &env)
+ToolRun runTool(
+    const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
 {
     QProcess process;
     process.setProcessEnvironment(env);
@@ -209,8 +209,10 @@ void tst_Install::installedEditorKeepsSettingsInTheUsersFolder_data()
 {
     QTest::addColumn<QString>("xdgDataHome"); // relative to the home folder; "" for unset
     QTest::addColumn<QString>("folder"); // the program folder expected, relative to home
-    QTest::newRow("default data folder") << "" << ".local/share/vantrel";
-    QTest::newRow("XDG_DATA_HOME") << "data" << "data/vantrel";
+    QTest::newRow("default data folder") << ""
+                                         << ".local/share/vantrel";
+    QTest::newRow("XDG_DATA_HOME") << "data"
+                                   << "data/vantrel";
 }
 
 void tst_Install::installedEditorKeepsSettingsInTheUsersFolder()

@@ -317,7 +317,8 @@ void tst_Link::deniedPortNamesTheDialoutGroup_data()
     QTest::newRow("English") << "English" << kPortError
                              << "no permission to use it. Serial ports belong to the \"dialout\" "
                                 "group; add yourself to it (sudo usermod -aG dialout $USER)";
-    QTest::newRow("Chinese") << "简体中文" << "初始化失败,端口被占用或者不存在!"
+    QTest::newRow("Chinese") << "简体中文"
+                             << "初始化失败,端口被占用或者不存在!"
                              << "您没有使用该端口的权限。串口属于“dialout”组，"
                                 "请把自己加入该组（sudo usermod -aG dialout $USER）";
 }
@@ -344,8 +345,8 @@ void tst_Link::deniedPortNamesTheDialoutGroup()
     QVERIFY(!opened);
     QCOMPARE(sink.prompts.size(), 1);
     const QString text = sink.prompts.first().text;
-    QVERIFY2(text.startsWith(message5 + '\n') && text.contains(peer.devicePath())
-            && text.contains(fix),
+    QVERIFY2(
+        text.startsWith(message5 + '\n') && text.contains(peer.devicePath()) && text.contains(fix),
         qPrintable(text));
 }
 

@@ -43,7 +43,7 @@ QString cliUsageText(const QString &commandName)
 {
     QList<CliCommand> commands = cliCommands();
     std::sort(commands.begin(), commands.end(),
-              [](const CliCommand &a, const CliCommand &b) { return a.name < b.name; });
+        [](const CliCommand &a, const CliCommand &b) { return a.name < b.name; });
     QString text;
     if (commandName.isEmpty()) {
         text += QStringLiteral("Usage: vantrel-cli COMMAND [OPTIONS]\n\n"
