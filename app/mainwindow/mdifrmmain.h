@@ -21,6 +21,7 @@ class MainStatusBar;
 class MessageBoxPrompts;
 class PageCanvas;
 class PageFileCommands;
+class PageViewControl;
 class ProgramListPane;
 class PromptRelay;
 class PromptSink;
@@ -196,6 +197,7 @@ private:
     ProgramListPane *m_listPane = nullptr;
     SignPreviewPane *m_preview = nullptr;
     MainStatusBar *m_statusBar = nullptr;
+    PageViewControl *m_pageView = nullptr;
     QPointer<frmDocument> m_defaultDocument;
 
     std::unique_ptr<MessageBoxPrompts> m_messageBoxes;

@@ -8,6 +8,8 @@
 #include "pagecanvas.h"
 #include "pagedocument.h"
 #include "pagegeometry.h"
+#include "pageviewcontrol.h"
+#include "picturefile.h"
 
 #include "basesettings.h"
 #include "localtext.h"
@@ -90,7 +92,7 @@ void PageFileCommands::OpenPageFileInNewWindow()
     // Read first, so a file that cannot be read leaves no empty window behind.
     QTextDocument probe;
     Page::setUpDocument(&probe);
-    const Page::FileResult readable = Page::loadAnyPageFile(name, &probe);
+    const Page::FileResult readable = Page::loadAnyPageFile(name, &probe, rememberedPictureMode());
     if (!readable.ok()) {
         explain(readable);
         return;
@@ -100,7 +102,8 @@ void PageFileCommands::OpenPageFileInNewWindow()
 
 bool PageFileCommands::loadInto(frmDocument *page, const QString &name)
 {
-    const Page::FileResult result = Page::loadAnyPageFile(name, page->document());
+    const Page::FileResult result
+        = Page::loadAnyPageFile(name, page->document(), rememberedPictureMode());
     if (!result.ok()) {
         explain(result);
         return false;
@@ -173,25 +176,15 @@ Page::FileResult PageFileCommands::insertPicture(const QString &path)
     frmDocument *page = m_window.activeDocument();
     if (!page)
         return result;
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        result.kind = QFileInfo::exists(path) ? Page::FileResult::Kind::NotAPicture
-                                              : Page::FileResult::Kind::CannotRead;
-        result.detail = reader.errorString();
+    QImage image;
+    result = Page::readPictureFile(path, &image);
+    if (!result.ok())
         return result;
-    }
+    // The clipboard gets the picture as read; the page gets it in LED colours.
     QApplication::clipboard()->setImage(image);
-    const QString resource = QStringLiteral("vantrel-insert://%1/%2")
-                                 .arg(++m_pictureCount)
-                                 .arg(QFileInfo(path).fileName());
-    page->document()->addResource(QTextDocument::ImageResource, QUrl(resource), image);
-    QTextImageFormat format;
-    format.setName(resource);
-    format.setWidth(image.width());
-    format.setHeight(image.height());
-    page->rtfText()->textCursor().insertImage(format);
+    QTextCursor cursor = page->rtfText()->textCursor();
+    Page::placePicture(cursor, image, rememberedPictureMode(), QFileInfo(path).fileName());
+    page->rtfText()->setTextCursor(cursor);
     return result;
 }
 
@@ -234,7 +227,8 @@ bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
         if (const std::optional<int> width = Page::textWidthCanvas(textWidth))
             page->setCanvasWidth(*width);
     }
-    const Page::FileResult result = Page::loadListedPageFile(path, page->document());
+    const Page::FileResult result
+        = Page::loadListedPageFile(path, page->document(), rememberedPictureMode());
     if (!result.ok()) {
         m_window.showNote(result.message(language()));
         return false;

@@ -61,5 +61,4 @@ private:
     bool loadInto(frmDocument *page, const QString &name);
 
     MDIFrmMain &m_window;
-    int m_pictureCount = 0;
 };
