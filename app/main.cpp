@@ -1,7 +1,13 @@
 #include "appicon.h"
+#include "basesettings.h"
+#include "commandlineopen.h"
 #include "mdifrmmain.h"
+#include "messages.h"
+#include "programfolder.h"
+#include "promptsink.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 int main(int argc, char *argv[])
 {
@@ -12,8 +18,27 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral("vantrel"));
     QApplication::setWindowIcon(vantrelIcon());
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Composes pages for tri-colour LED signs and sends them to the sign."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("A page (.rtf, .txt, .bmp, .jpg, .gif) or show (.vshow) to open."),
+        QStringLiteral("[FILE...]"));
+    parser.process(app);
+
+    // Installed, the first start makes the user's program folder before the settings load.
+    const ProgramFolderSetup folder = prepareProgramFolder();
+
     MDIFrmMain window;
     window.startUp();
     window.show();
+    if (!folder.ok()) {
+        const QString &language = baseSettings().Language;
+        window.prompts().inform(
+            folder.message(language), PromptTitle(language), PromptIcon::Exclamation);
+    }
+    CommandLineOpen::open(window, parser.positionalArguments());
     return QApplication::exec();
 }

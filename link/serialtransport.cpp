@@ -4,8 +4,26 @@
 
 #include <QSerialPort>
 
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+// True when the system refuses this user the device itself. QSerialPort reports a port held
+// by another program as a permission error too, and that one no group membership mends.
+bool accessDenied(const QString &portName)
+{
+    const QString path = portName.startsWith(QLatin1Char('/'))
+        ? portName
+        : QStringLiteral("/dev/") + portName;
+    return ::faccessat(AT_FDCWD, path.toLocal8Bit().constData(), R_OK | W_OK, AT_EACCESS) != 0
+        && errno == EACCES;
+}
+
+} // namespace
 
 SerialTransport::SerialTransport(QObject *parent)
     : ByteTransport(parent)
@@ -37,15 +55,33 @@ bool SerialTransport::open(const QString &portName, const SerialLineSettings &li
     m_port->setStopBits(line.stopBits);
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
-        *error = localText(language,
-            QStringLiteral("The serial port %1 cannot be opened: %2.")
-                .arg(portName, m_port->errorString()),
-            QStringLiteral("无法打开串口 %1：%2。").arg(portName, m_port->errorString()));
+        const bool denied
+            = m_port->error() == QSerialPort::PermissionError && accessDenied(portName);
+        *error = openFailureText(portName, denied, m_port->errorString(), language);
         m_port->clearError();
         return false;
     }
     m_port->clear(QSerialPort::Input);
     return true;
+}
+
+QString SerialTransport::openFailureText(const QString &portName, bool permissionDenied,
+    const QString &reason, const QString &language)
+{
+    if (permissionDenied) {
+        return localText(language,
+            QStringLiteral("The serial port %1 cannot be opened: you have no permission to use "
+                           "it. Serial ports belong to the \"dialout\" group; add yourself to it "
+                           "(sudo usermod -aG dialout $USER), then log out and in again.")
+                .arg(portName),
+            QStringLiteral("无法打开串口 %1：您没有使用该端口的权限。串口属于“dialout”组，"
+                           "请把自己加入该组（sudo usermod -aG dialout $USER），"
+                           "然后注销并重新登录。")
+                .arg(portName));
+    }
+    return localText(language,
+        QStringLiteral("The serial port %1 cannot be opened: %2.").arg(portName, reason),
+        QStringLiteral("无法打开串口 %1：%2。").arg(portName, reason));
 }
 
 bool SerialTransport::isOpen() const

@@ -31,6 +31,12 @@ public:
     // the UART's own few bytes remain.
     void drain();
 
+    // Why `portName` did not open, in `language`: `permissionDenied` when the system refused
+    // access, which on Linux names the fix (membership of the "dialout" group); `reason` the
+    // system's own words otherwise.
+    static QString openFailureText(const QString &portName, bool permissionDenied,
+        const QString &reason, const QString &language);
+
     // The name the port was opened with: a device path stays a path.
     QString portName() const { return m_portName; }
 

@@ -13,10 +13,13 @@ packages=(
     adwaita-icon-theme
     # A virtual screen when the machine has none.
     xvfb xauth
+    # cpack's Debian package computes its library dependencies with dpkg-shlibdeps.
+    dpkg-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
-    # Our RTF is checked against LibreOffice; ImageMagick takes screenshots.
-    packages+=(libreoffice-writer-nogui imagemagick)
+    # Our RTF is checked against LibreOffice; ImageMagick takes screenshots; the installed
+    # desktop entry is checked with desktop-file-validate.
+    packages+=(libreoffice-writer-nogui imagemagick desktop-file-utils)
 fi
 
 missing=()

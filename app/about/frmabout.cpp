@@ -1,7 +1,11 @@
 #include "frmabout.h"
 
 #include "appresources.h"
+#include "basesettings.h"
+#include "localtext.h"
+#include "programfolder.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -90,6 +94,11 @@ frmAbout::frmAbout(QWidget *parent)
     text->setTextFormat(Qt::PlainText);
     text->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+    auto *folder = new QLabel(programFolderText(programFolder(), baseSettings().Language));
+    folder->setObjectName(QStringLiteral("LblProgramFolder"));
+    folder->setTextFormat(Qt::PlainText);
+    folder->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto *ok = new QPushButton(QStringLiteral("OK"));
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setDefault(true);
@@ -104,6 +113,8 @@ frmAbout::frmAbout(QWidget *parent)
     buttons->addWidget(ok);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addSpacing(8);
+    layout->addWidget(folder);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -122,6 +133,13 @@ QString frmAbout::aboutText()
         kMaker,
     };
     return lines.join(QLatin1String("\r\n"));
+}
+
+QString frmAbout::programFolderText(const QString &folder, const QString &language)
+{
+    const QString path = QDir::toNativeSeparators(folder);
+    return localText(language, QStringLiteral("Settings and pages: %1").arg(path),
+        QStringLiteral("设置和页面所在文件夹：%1").arg(path));
 }
 
 QPixmap frmAbout::picture(int side)

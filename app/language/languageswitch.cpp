@@ -28,14 +28,16 @@ bool SaveLanguage(const QString &name, const QString &iniPath)
     return ini.lastWriteSucceeded();
 }
 
-LanguageSwitch::LanguageSwitch(QWidget *mainWindow, BaseSettings *settings, const QString &folder)
+LanguageSwitch::LanguageSwitch(QWidget *mainWindow, BaseSettings *settings,
+    const QString &iniPath, const QString &languageFolder)
     : m_window(mainWindow)
     , m_settings(settings)
-    , m_folder(folder)
+    , m_iniPath(iniPath)
+    , m_languageFolder(languageFolder)
 { }
 
 LanguageSwitch::LanguageSwitch(QWidget *mainWindow)
-    : LanguageSwitch(mainWindow, &baseSettings(), programFolder())
+    : LanguageSwitch(mainWindow, &baseSettings(), baseSettingsPath(), languageFolder())
 { }
 
 QAction *LanguageSwitch::action(const QString &objectName) const
@@ -57,11 +59,11 @@ bool LanguageSwitch::SetLanguage(const QString &name)
 {
     if (name == kEnglish || name == chineseLanguageName()) {
         check(name == kEnglish ? kEnglishItem : kChineseItem);
-        ApplyLanguage(m_window, name, m_folder);
+        ApplyLanguage(m_window, name, m_languageFolder);
         if (m_settings)
             m_settings->Language = name;
     } else if (name == kJapanese) {
         check(kJapaneseItem);
     }
-    return SaveLanguage(name, m_folder + QLatin1Char('/') + baseSettingsFileName());
+    return SaveLanguage(name, m_iniPath);
 }

@@ -18,10 +18,11 @@ class LanguageSwitch
 {
 public:
     // The language menu items are the actions of `mainWindow` named "English", "chinese"
-    // and "jap"; a missing one is passed over. `settings` gets the Language field;
-    // BaseSet.ini and Language.lng are looked for in `folder`.
-    LanguageSwitch(QWidget *mainWindow, BaseSettings *settings, const QString &folder);
-    // With the global settings record and the program folder.
+    // and "jap"; a missing one is passed over. `settings` gets the Language field, which is
+    // stored in the settings file `iniPath`; Language.lng is read from `languageFolder`.
+    LanguageSwitch(QWidget *mainWindow, BaseSettings *settings, const QString &iniPath,
+        const QString &languageFolder);
+    // With the global settings record, its file and the language file in use.
     explicit LanguageSwitch(QWidget *mainWindow);
 
     // "English" and "简体中文": checks that language's item and unchecks the other two, puts
@@ -37,5 +38,6 @@ private:
 
     QPointer<QWidget> m_window;
     BaseSettings *m_settings;
-    QString m_folder;
+    QString m_iniPath;
+    QString m_languageFolder;
 };

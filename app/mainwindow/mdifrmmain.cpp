@@ -818,7 +818,7 @@ void MDIFrmMain::showOwnTexts()
 void MDIFrmMain::noteLanguageProblem(const QString &name, bool stored)
 {
     const bool textsApplied = name == QLatin1String("English") || name == chineseLanguageName();
-    if (textsApplied && !LanguageFileExists(programFolder()))
+    if (textsApplied && !LanguageFileExists(languageFolder()))
         showNote(localText(language(),
             QStringLiteral("Language.lng is missing from the program folder, so the interface "
                            "texts read \"Unknow\". Reinstall Vantrel to get it back."),

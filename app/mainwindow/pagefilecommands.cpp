@@ -100,6 +100,21 @@ void PageFileCommands::OpenPageFileInNewWindow()
     loadInto(m_window.createPageWindow(), name);
 }
 
+bool PageFileCommands::openPageFileAt(const QString &path, bool newWindow)
+{
+    QTextDocument probe;
+    Page::setUpDocument(&probe);
+    const Page::FileResult readable = Page::loadAnyPageFile(path, &probe);
+    if (!readable.ok()) {
+        explain(readable);
+        return false;
+    }
+    frmDocument *page = newWindow ? m_window.createPageWindow() : m_window.defaultDocument();
+    if (!newWindow && !m_window.mayDiscardChanges(page))
+        return false;
+    return loadInto(page, path);
+}
+
 bool PageFileCommands::loadInto(frmDocument *page, const QString &name)
 {
     const Page::FileResult result

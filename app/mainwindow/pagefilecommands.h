@@ -48,6 +48,11 @@ public:
     // status bar says why).
     bool LoadPageFile(const QString &path, qint16 textWidth);
 
+    // Opens the page file at `path` (told apart by content, as File > Open does) into the
+    // default page window, or into a new page window when `newWindow`; the window is named
+    // after the file. A file that cannot be read is told and opens no window.
+    bool openPageFileAt(const QString &path, bool newWindow);
+
     // Inserts a table of rows x columns at the active canvas's caret; false without a page
     // window or for a size outside 1..50.
     bool insertTable(int rows, int columns);

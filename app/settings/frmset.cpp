@@ -111,7 +111,7 @@ FrmSet::FrmSet(SettingsHost *host, BaseSettings *settings, const QString &iniPat
 }
 
 FrmSet::FrmSet(SettingsHost *host, QWidget *parent)
-    : FrmSet(host, &baseSettings(), baseSettingsPath(), programFolder(), parent)
+    : FrmSet(host, &baseSettings(), baseSettingsPath(), languageFolder(), parent)
 { }
 
 QString FrmSet::captionFromMenuText(const QString &menuText)

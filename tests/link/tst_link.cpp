@@ -10,6 +10,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kEnglish = QStringLiteral("English");
@@ -62,6 +65,8 @@ private slots:
     void openAndCloseTrance();
     void unusablePortShowsMessage5_data();
     void unusablePortShowsMessage5();
+    void deniedPortNamesTheDialoutGroup_data();
+    void deniedPortNamesTheDialoutGroup();
     void farEndClosingMidSendEndsTheSend();
     void parsesLineSettings_data();
     void parsesLineSettings();
@@ -281,8 +286,50 @@ void tst_Link::unusablePortShowsMessage5()
     for (const RecordingPrompts::Prompt &p : std::as_const(sink.prompts)) {
         QVERIFY2(
             p.text.startsWith(kPortError + '\n') && p.text.contains(reason), qPrintable(p.text));
+        // A port held by another program is not a matter of group membership.
+        QVERIFY2(!p.text.contains("dialout"), qPrintable(p.text));
         QCOMPARE(p.icon, PromptIcon::Information);
     }
+}
+
+void tst_Link::deniedPortNamesTheDialoutGroup_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("message5");
+    QTest::addColumn<QString>("fix");
+    QTest::newRow("English") << "English" << kPortError
+                             << "no permission to use it. Serial ports belong to the \"dialout\" "
+                                "group; add yourself to it (sudo usermod -aG dialout $USER)";
+    QTest::newRow("Chinese") << "简体中文" << "初始化失败,端口被占用或者不存在!"
+                             << "您没有使用该端口的权限。串口属于“dialout”组，"
+                                "请把自己加入该组（sudo usermod -aG dialout $USER）";
+}
+
+void tst_Link::deniedPortNamesTheDialoutGroup()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, message5);
+    QFETCH(QString, fix);
+    PtyPeer peer;
+    QVERIFY(peer.open());
+    QCOMPARE(::chmod(peer.devicePath().toLocal8Bit().constData(), 0), 0);
+    RecordingPrompts sink;
+    Link link(&sink);
+    link.setSettings({ peer.devicePath(), QStringLiteral("9600,N,8,1"), QString(), language });
+
+    // Root may open any device, so it opens as an ordinary user would.
+    constexpr uid_t kNobody = 65534;
+    const bool root = ::geteuid() == 0;
+    QVERIFY(!root || ::seteuid(kNobody) == 0);
+    const bool opened = link.OpenTrance(TranceKind::kRs232);
+    QVERIFY(!root || ::seteuid(0) == 0);
+
+    QVERIFY(!opened);
+    QCOMPARE(sink.prompts.size(), 1);
+    const QString text = sink.prompts.first().text;
+    QVERIFY2(text.startsWith(message5 + '\n') && text.contains(peer.devicePath())
+            && text.contains(fix),
+        qPrintable(text));
 }
 
 void tst_Link::farEndClosingMidSendEndsTheSend()

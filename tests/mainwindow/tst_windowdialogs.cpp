@@ -199,6 +199,9 @@ private slots:
         QVERIFY(!w.isEnabled());
         QVERIFY(about->isEnabled()); // no child of the disabled window: it takes input
         QCOMPARE(about->windowTitle(), QString("About Vantrel V2.0..."));
+        // It says where this run keeps its settings and pages.
+        QCOMPARE(child<QLabel>(about, "LblProgramFolder")->text(),
+            "Settings and pages: " + QDir::toNativeSeparators(f.folder()));
 
         if (how == "OK")
             QTest::mouseClick(child<QPushButton>(about, "Command1"), Qt::LeftButton);

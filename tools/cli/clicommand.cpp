@@ -1,5 +1,9 @@
 #include "clicommand.h"
 
+#include "programfolder.h"
+#include "sendsetup.h"
+
+#include <QDir>
 #include <QTextStream>
 
 #include <algorithm>
@@ -16,6 +20,25 @@ int cliFail(int status, const QString &line)
     return status;
 }
 
+namespace {
+
+// Which folder's BaseSet.ini a send without targets reads, and why that one.
+QString programFolderLines()
+{
+    QString why;
+    if (!qEnvironmentVariableIsEmpty("VANTREL_PROGRAM_FOLDER"))
+        why = QStringLiteral("given by VANTREL_PROGRAM_FOLDER");
+    else if (runsInstalled())
+        why = QStringLiteral("installed: your own data folder, which vantrel makes at its first "
+                             "start");
+    else
+        why = QStringLiteral("the build folder vantrel-cli runs from");
+    return QStringLiteral("Program folder: %1\n    (%2)\n\n")
+        .arg(QDir::toNativeSeparators(SendOptions::defaultProgramFolder()), why);
+}
+
+} // namespace
+
 QString cliUsageText(const QString &commandName)
 {
     QList<CliCommand> commands = cliCommands();
@@ -26,8 +49,8 @@ QString cliUsageText(const QString &commandName)
         text += QStringLiteral("Usage: vantrel-cli COMMAND [OPTIONS]\n\n"
                                "Builds, renders, converts and sends LED sign pages and packets.\n"
                                "Exit status: 0 success, 1 a sign answered failure or was not "
-                               "reached, 2 nothing could be built, 64 usage error.\n\n"
-                               "Commands:\n");
+                               "reached, 2 nothing could be built, 64 usage error.\n\n")
+            + programFolderLines() + QStringLiteral("Commands:\n");
     }
     for (const CliCommand &c : commands) {
         if (!commandName.isEmpty() && c.name != commandName)

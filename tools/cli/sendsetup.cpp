@@ -68,10 +68,16 @@ QString help()
         "              a COM number n meaning ttyS(n-1))\n"
         "--settings LINE  serial line settings for --serial (default 9600,N,8,1)\n"
         "--program-folder DIR  folder of BaseSet.ini (default: $VANTREL_PROGRAM_FOLDER,\n"
-        "              else the folder of vantrel-cli); its Language picks the prompts'\n"
-        "              language, English without it\n"
+        "              else the program folder that vantrel-cli --help names); its\n"
+        "              Language picks the prompts' language, English without it\n"
         "Sending exits 0 when every target answered success, 1 when a sign answered\n"
         "failure, was not reached or did not answer, 2 when nothing was built or sent.");
+}
+
+QString defaultProgramFolder()
+{
+    const QString given = qEnvironmentVariable(qPrintable(kProgramFolderVariable));
+    return given.isEmpty() ? programFolder() : QDir(given).absolutePath();
 }
 
 int read(const CliArgs &args, const QString &command, SendSetup *setup)
@@ -86,11 +92,8 @@ int read(const CliArgs &args, const QString &command, SendSetup *setup)
         return cliUsage(command, QStringLiteral("--serial takes one port"));
     setup->assumeYes = args.has(QStringLiteral("yes"));
 
-    QString folder = args.value(QStringLiteral("program-folder"));
-    if (folder.isEmpty())
-        folder = qEnvironmentVariable(qPrintable(kProgramFolderVariable));
-    if (!folder.isEmpty())
-        setProgramFolder(QDir(folder).absolutePath());
+    const QString folder = args.value(QStringLiteral("program-folder"));
+    setProgramFolder(folder.isEmpty() ? defaultProgramFolder() : QDir(folder).absolutePath());
     const QString iniPath = baseSettingsPath();
     const bool iniExists = QFileInfo(iniPath).isFile();
 

@@ -30,6 +30,9 @@ QStringList switches(); // send, yes
 bool anyGiven(const CliArgs &args);
 // The help lines of those options.
 QString help();
+// The program folder whose BaseSet.ini a send without targets reads, when --program-folder
+// is not given: $VANTREL_PROGRAM_FOLDER, else the program folder of this run.
+QString defaultProgramFolder();
 
 // Fills `setup` from the options, reading BaseSet.ini when no target is given. Returns
 // CliExit::kOk, or prints the problem and returns the exit status.

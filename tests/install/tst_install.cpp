@@ -1,0 +1,315 @@
+// cmake --install into a temporary prefix, then the installed programs run as a user whose
+// home folder is fresh: settings go to that user's data folder, never into the prefix, and a
+// run from the build tree keeps its program folder beside the executables.
+
+#include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <chrono>
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::chrono::milliseconds kInstallWait = 240s;
+constexpr std::chrono::milliseconds kStartWait = 30s;
+constexpr std::chrono::milliseconds kPoll = 100ms;
+// How long a started editor must keep running after its settings appear: the page given on
+// its command line has been opened by then.
+constexpr std::chrono::milliseconds kSettleWait = 1500ms;
+constexpr std::chrono::milliseconds kToolWait = 30s;
+
+const QString kBuild = QStringLiteral(VANTREL_BUILD_DIR);
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every file under `root` with its size and modification time.
+QStringList snapshot(const QString &root)
+{
+    QStringList entries;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+        QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        entries << QStringLiteral("%1 %2 %3")
+                       .arg(QDir(root).relativeFilePath(info.filePath()))
+                       .arg(info.size())
+                       .arg(info.lastModified().toMSecsSinceEpoch());
+    }
+    entries.sort();
+    return entries;
+}
+
+// The environment of an ordinary user whose home is `home`, on no screen.
+QProcessEnvironment userEnvironment(const QString &home, const QString &xdgDataHome = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.remove(QStringLiteral("XDG_DATA_HOME"));
+    env.remove(QStringLiteral("VANTREL_PROGRAM_FOLDER"));
+    if (!xdgDataHome.isEmpty())
+        env.insert(QStringLiteral("XDG_DATA_HOME"), xdgDataHome);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+}
+
+bool waitFor(const std::function<bool()> &done, std::chrono::milliseconds limit)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > limit.count())
+            return false;
+        QTest::qWait(int(kPoll.count()));
+    }
+    return true;
+}
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QString out;
+};
+
+ToolRun runTool(const QString &program, const QStringList &arguments,
+    const QProcessEnvironment &env)
+{
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(program, arguments);
+    ToolRun run;
+    if (!process.waitForFinished(int(kToolWait.count()))) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    return run;
+}
+
+// An editor started for a test and ended with it.
+class Editor
+{
+public:
+    Editor(const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
+    {
+        m_process.setProcessEnvironment(env);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start(program, arguments);
+    }
+    ~Editor()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+    bool running() const { return m_process.state() == QProcess::Running; }
+
+private:
+    QProcess m_process;
+};
+
+} // namespace
+
+class tst_Install : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void installsEveryFile();
+    void desktopEntryOpensShows();
+    void installedEditorKeepsSettingsInTheUsersFolder_data();
+    void installedEditorKeepsSettingsInTheUsersFolder();
+    void laterStartKeepsWhatTheUserChanged();
+    void toolsNameTheFolderInUse();
+    void buildTreeRunKeepsItsFolder();
+
+private:
+    QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
+    QString bin(const QString &program) const
+    {
+        return installed(QStringLiteral(VANTREL_INSTALL_BINDIR "/") + program);
+    }
+    QString share(const QString &relative) const
+    {
+        return installed(QStringLiteral(VANTREL_INSTALL_DATADIR "/") + relative);
+    }
+
+    QTemporaryDir m_prefix;
+    QTemporaryDir m_pages;
+};
+
+void tst_Install::initTestCase()
+{
+    QVERIFY(m_prefix.isValid());
+    QProcess install;
+    install.setProcessChannelMode(QProcess::MergedChannels);
+    install.start(QStringLiteral(VANTREL_CMAKE_COMMAND),
+        { QStringLiteral("--install"), kBuild, QStringLiteral("--prefix"), m_prefix.path() });
+    QVERIFY(install.waitForFinished(int(kInstallWait.count())));
+    QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
+        install.readAll().constData());
+    // A page to hand to the editor, outside both the prefix and the user's folder.
+    QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
+        m_pages.filePath(QStringLiteral("welcome.rtf"))));
+}
+
+void tst_Install::installsEveryFile()
+{
+    for (const QString &program : QStringList { "vantrel", "vantrel-cli", "vantrel-sign" }) {
+        QVERIFY2(QFileInfo(bin(program)).isExecutable(), qPrintable(program));
+        const QString man = installed(QStringLiteral(VANTREL_INSTALL_MANDIR "/man1/") + program);
+        QVERIFY2(QFile::exists(man + ".1.gz") || QFile::exists(man + ".1"), qPrintable(man));
+    }
+    QCOMPARE(readFile(share("vantrel/Language.lng")),
+        readFile(QStringLiteral(VANTREL_SOURCE_DIR "/data/Language.lng")));
+    QCOMPARE(readFile(share("vantrel/BaseSet.ini")),
+        readFile(QStringLiteral(VANTREL_SOURCE_DIR "/data/BaseSet.ini")));
+    const QStringList samples
+        = QDir(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples")).entryList(QDir::Files);
+    QVERIFY(!samples.isEmpty());
+    QCOMPARE(QDir(share("vantrel/samples")).entryList(QDir::Files), samples);
+    for (const QString &file : QStringList { "applications/vantrel.desktop",
+             "icons/hicolor/scalable/apps/vantrel.svg", "mime/packages/vantrel.xml" })
+        QVERIFY2(QFile::exists(share(file)), qPrintable(file));
+}
+
+void tst_Install::desktopEntryOpensShows()
+{
+    const QString entry = QString::fromUtf8(readFile(share("applications/vantrel.desktop")));
+    QVERIFY(entry.contains("\nExec=vantrel %F\n"));
+    QVERIFY(entry.contains("\nIcon=vantrel\n"));
+    QVERIFY(entry.contains("\nMimeType=application/x-vantrel-show;"));
+    const QString mime = QString::fromUtf8(readFile(share("mime/packages/vantrel.xml")));
+    QVERIFY(mime.contains("<mime-type type=\"application/x-vantrel-show\">"));
+    QVERIFY(mime.contains("<glob pattern=\"*.vshow\"/>"));
+    const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+    if (validator.isEmpty())
+        QSKIP("desktop-file-validate is not installed; the entry was checked by its lines");
+    const ToolRun check = runTool(validator, { share("applications/vantrel.desktop") },
+        QProcessEnvironment::systemEnvironment());
+    QVERIFY2(check.exitCode == 0, qPrintable(check.out));
+}
+
+void tst_Install::installedEditorKeepsSettingsInTheUsersFolder_data()
+{
+    QTest::addColumn<QString>("xdgDataHome"); // relative to the home folder; "" for unset
+    QTest::addColumn<QString>("folder"); // the program folder expected, relative to home
+    QTest::newRow("default data folder") << "" << ".local/share/vantrel";
+    QTest::newRow("XDG_DATA_HOME") << "data" << "data/vantrel";
+}
+
+void tst_Install::installedEditorKeepsSettingsInTheUsersFolder()
+{
+    QFETCH(QString, xdgDataHome);
+    QFETCH(QString, folder);
+    QTemporaryDir home;
+    const QString userFolder = home.filePath(folder);
+    const QStringList prefixBefore = snapshot(m_prefix.path());
+
+    Editor editor(bin("vantrel"), { m_pages.filePath("welcome.rtf") },
+        userEnvironment(
+            home.path(), xdgDataHome.isEmpty() ? QString() : home.filePath(xdgDataHome)));
+    QVERIFY(waitFor([&] { return QFile::exists(userFolder + "/BaseSet.ini"); }, kStartWait));
+    QTest::qWait(int(kSettleWait.count()));
+    QVERIFY2(editor.running(), "the editor ended after opening the page it was given");
+
+    // The shipped settings and sample pages; the language file is read where it is installed.
+    const QByteArray shipped = readFile(share("vantrel/BaseSet.ini"));
+    QCOMPARE(readFile(userFolder + "/BaseSet.ini").trimmed(), shipped.trimmed());
+    QStringList expected = QDir(share("vantrel/samples")).entryList(QDir::Files);
+    expected << "BaseSet.ini";
+    expected.sort();
+    QStringList found = QDir(userFolder).entryList(QDir::Files);
+    found.sort();
+    QCOMPARE(found, expected);
+    QCOMPARE(snapshot(m_prefix.path()), prefixBefore);
+    QCOMPARE(readFile(m_pages.filePath("welcome.rtf")),
+        readFile(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf")));
+}
+
+void tst_Install::laterStartKeepsWhatTheUserChanged()
+{
+    QTemporaryDir home;
+    const QString userFolder = home.filePath(".local/share/vantrel");
+    const QProcessEnvironment env = userEnvironment(home.path());
+    {
+        Editor first(bin("vantrel"), {}, env);
+        QVERIFY(waitFor([&] { return QFile::exists(userFolder + "/BaseSet.ini"); }, kStartWait));
+    }
+    // A setting changed and a sample page removed, as the user might.
+    QByteArray settings = readFile(userFolder + "/BaseSet.ini");
+    QVERIFY(settings.contains("ScreenWidth=8"));
+    settings.replace("ScreenWidth=8", "ScreenWidth=12");
+    QFile file(userFolder + "/BaseSet.ini");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(settings);
+    file.close();
+    const QString sample = QDir(userFolder).entryList({ "*.rtf" }).value(0);
+    QVERIFY(!sample.isEmpty());
+    QVERIFY(QFile::remove(userFolder + "/" + sample));
+
+    const QStringList prefixBefore = snapshot(m_prefix.path());
+    Editor second(bin("vantrel"), {}, env);
+    QTest::qWait(int(kSettleWait.count()));
+    QVERIFY(second.running());
+    QVERIFY(readFile(userFolder + "/BaseSet.ini").contains("ScreenWidth=12"));
+    QVERIFY(!QFile::exists(userFolder + "/" + sample));
+    QCOMPARE(snapshot(m_prefix.path()), prefixBefore);
+}
+
+void tst_Install::toolsNameTheFolderInUse()
+{
+    QTemporaryDir home;
+    const QProcessEnvironment env = userEnvironment(home.path());
+    const QString userFolder = QDir(home.path()).filePath(".local/share/vantrel");
+
+    const ToolRun installedCli = runTool(bin("vantrel-cli"), { "--help" }, env);
+    QCOMPARE(installedCli.exitCode, 0);
+    QVERIFY2(installedCli.out.contains("Program folder: " + userFolder + "\n    (installed"),
+        qPrintable(installedCli.out));
+
+    const ToolRun buildCli = runTool(kBuild + "/bin/vantrel-cli", { "--help" }, env);
+    QCOMPARE(buildCli.exitCode, 0);
+    QVERIFY2(buildCli.out.contains("Program folder: " + kBuild + "/bin\n    (the build folder"),
+        qPrintable(buildCli.out));
+
+    const ToolRun editorHelp = runTool(bin("vantrel"), { "--help" }, env);
+    QCOMPARE(editorHelp.exitCode, 0);
+    QVERIFY2(editorHelp.out.contains("FILE") && editorHelp.out.contains(".vshow"),
+        qPrintable(editorHelp.out));
+    // Asking makes nothing.
+    QVERIFY(!QFileInfo::exists(userFolder));
+}
+
+void tst_Install::buildTreeRunKeepsItsFolder()
+{
+    // A copy of the editor elsewhere in the build tree runs as build/bin does, with its own
+    // program folder, so the real build/bin keeps its settings untouched.
+    QTemporaryDir place(kBuild + "/install-test-XXXXXX");
+    QVERIFY(place.isValid());
+    QVERIFY(QFile::copy(kBuild + "/bin/vantrel", place.filePath("vantrel")));
+    QTemporaryDir home;
+
+    Editor editor(place.filePath("vantrel"), {}, userEnvironment(home.path()));
+    QVERIFY(waitFor([&] { return QFile::exists(place.filePath("BaseSet.ini")); }, kStartWait));
+    QVERIFY(editor.running());
+    QVERIFY(!QFileInfo::exists(home.filePath(".local/share/vantrel")));
+}
+
+QTEST_GUILESS_MAIN(tst_Install)
+#include "tst_install.moc"
