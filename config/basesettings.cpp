@@ -23,6 +23,7 @@ struct IntKey
     QString key;
     qint16 BaseSettings::*field;
     int minimum;
+    int maximum = std::numeric_limits<qint16>::max();
 };
 
 const IntKey kIntKeys[] = {
@@ -31,14 +32,14 @@ const IntKey kIntKeys[] = {
     { kScreenRead, QStringLiteral("PerPiex"), &BaseSettings::PerPixel, 1 },
     { kTrance, QStringLiteral("Trance"), &BaseSettings::Trance,
       std::numeric_limits<qint16>::min() },
-    { kScreen, QStringLiteral("MaxIPList"), &BaseSettings::MaxIPList, 0 },
+    { kScreen, QStringLiteral("MaxIPList"), &BaseSettings::MaxIPList, 0, kMostTargetRows },
 };
 
-bool parseInt16(const QString &text, int minimum, qint16 *out)
+bool parseInt16(const QString &text, int minimum, int maximum, qint16 *out)
 {
     bool ok = false;
     const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok || value < minimum || value > std::numeric_limits<qint16>::max())
+    if (!ok || value < minimum || value > maximum)
         return false;
     *out = qint16(value);
     return true;
@@ -130,7 +131,7 @@ SettingsLoadReport LoadBaseSettings(BaseSettings &settings, const QString &iniPa
     for (const IntKey &k : kIntKeys) {
         const QString stored = ini.GetIniKey(k.section, k.key);
         qint16 value = 0;
-        if (parseInt16(stored, k.minimum, &value)) {
+        if (parseInt16(stored, k.minimum, k.maximum, &value)) {
             settings.*k.field = value;
         } else {
             settings.*k.field = defaults.*k.field;

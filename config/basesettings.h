@@ -3,6 +3,10 @@
 #include <QList>
 #include <QString>
 
+// The highest MaxIPList a settings file may give: the dialog and a send stay quick with this
+// many targets.
+constexpr int kMostTargetRows = 1000;
+
 // The one record of screen geometry, link choice, serial settings, TCP targets and interface
 // language. Sizes count modules of 16 x 16 LEDs.
 struct BaseSettings
@@ -17,7 +21,9 @@ struct BaseSettings
     QString CommSettings; // "speed,parity,data,stop", e.g. 9600,N,8,1
     QString IpStr; // TCP targets: "address,port,flag" rows joined by ";"; flag 1 = send
     QString Language; // "English", "简体中文" or "jap"
-    qint16 MaxIPList = 0; // most rows the target list may hold (read, never written)
+    // Most rows the target list may hold, 0..kMostTargetRows ("ScreenSet"/"MaxIPList"; read,
+    // never written).
+    qint16 MaxIPList = 0;
 
     bool operator==(const BaseSettings &other) const;
 };

@@ -6,12 +6,13 @@
 #include "promptsink.h"
 #include "seriallinesettings.h"
 #include "serialtransport.h"
+#include "tcpfanout.h"
+#include "tcpproblems.h"
 #include "tcptransport.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <algorithm>
@@ -24,25 +25,9 @@ namespace {
 // Delay counts beyond this would never end in practice; a count is capped rather than hang.
 constexpr double kMaxDelayCount = 1e9;
 
-constexpr int kLowestTcpPort = 1;
-constexpr int kHighestTcpPort = 65535;
-
 int seconds(std::chrono::milliseconds d)
 {
     return int(std::chrono::duration_cast<std::chrono::seconds>(d).count());
-}
-
-bool parseTcpPort(const QString &text, quint16 *port)
-{
-    static const QRegularExpression digits(QStringLiteral("^\\d{1,5}$"));
-    const QString t = text.trimmed();
-    if (!digits.match(t).hasMatch())
-        return false;
-    const int value = t.toInt();
-    if (value < kLowestTcpPort || value > kHighestTcpPort)
-        return false;
-    *port = quint16(value);
-    return true;
 }
 
 } // namespace
@@ -242,6 +227,10 @@ SendOutcome Link::SendSerial(const QByteArray &Buf)
 
 SendOutcome Link::SendTcp(const QByteArray &Buf)
 {
+    const QList<TcpTarget> targets = TcpTarget::ticked(m_settings.IpStr);
+    if (targets.size() > 1)
+        return sendToTargets(Buf, targets);
+
     SendOutcome outcome;
     if (m_busy) {
         outcome.refusedBusy = true;
@@ -251,14 +240,9 @@ SendOutcome Link::SendTcp(const QByteArray &Buf)
     delete m_tcp;
     m_tcp = nullptr;
 
-    const QStringList rows = m_settings.IpStr.split(QLatin1Char(';'));
-    for (const QString &row : rows) {
-        const QStringList fields = row.split(QLatin1Char(','));
-        // A row without a port or flag cannot be a ticked target.
-        if (fields.size() < 3 || fields.at(2) != QLatin1String("1"))
-            continue;
+    for (const TcpTarget &row : targets) {
         QList<qint16> messages;
-        const TargetOutcome target = sendToTarget(Buf, fields.at(0), fields.at(1), &messages);
+        const TargetOutcome target = sendToTarget(Buf, row.address, row.port, &messages);
         outcome.targets.append(target);
         if (m_cancelRequested) {
             outcome.cancelled = true;
@@ -274,6 +258,38 @@ SendOutcome Link::SendTcp(const QByteArray &Buf)
     return outcome;
 }
 
+SendOutcome Link::sendToTargets(const QByteArray &Buf, const QList<TcpTarget> &targets)
+{
+    SendOutcome outcome;
+    if (m_busy) {
+        outcome.refusedBusy = true;
+        return outcome;
+    }
+    BusyScope busy(this);
+    delete m_tcp;
+    m_tcp = nullptr;
+
+    TcpFanOut fan;
+    fan.setLanguage(m_settings.Language);
+    connect(&fan, &TcpFanOut::targetFinished, this, &Link::targetFinished);
+    connect(&fan, &TcpFanOut::finished, this, &Link::wake);
+    emit targetsStarted(targets);
+    fan.start(Buf, targets);
+    while (fan.isRunning()) {
+        if (m_cancelRequested) {
+            fan.cancel();
+            break;
+        }
+        QEventLoop loop;
+        m_waitLoop = &loop;
+        loop.exec();
+        m_waitLoop = nullptr;
+    }
+    outcome = fan.outcome();
+    outcome.cancelled = outcome.cancelled || m_cancelRequested;
+    return outcome;
+}
+
 TargetOutcome Link::sendToTarget(
     const QByteArray &Buf, const QString &address, const QString &portText, QList<qint16> *messages)
 {
@@ -284,16 +300,13 @@ TargetOutcome Link::sendToTarget(
     m_sockState = SockStateValue::kNoAnswer;
 
     quint16 port = 0;
-    if (!parseTcpPort(portText, &port)) {
-        target.problem = localText(language,
-            QStringLiteral("The port \"%1\" is not a number from 1 to 65535.").arg(portText),
-            QStringLiteral("端口“%1”不是 1 到 65535 之间的数。").arg(portText));
+    if (!TcpTarget { address, portText }.portNumber(&port)) {
+        target.problem = TcpProblem::badPort(language, portText);
         return target;
     }
     const QString host = address.trimmed();
     if (host.isEmpty()) {
-        target.problem = localText(language, QStringLiteral("The target has no address."),
-            QStringLiteral("目标没有地址。"));
+        target.problem = TcpProblem::noAddress(language);
         return target;
     }
 
@@ -339,43 +352,24 @@ TargetOutcome Link::sendToTarget(
 
     *messages = exchange.messages;
     target.verdict = verdictOfMessages(exchange.messages);
+    target.connected = m_sockState == SockStateValue::kConnected;
+    target.broken = target.sent && exchange.failed;
     const QString where = host + QLatin1Char(':') + QString::number(port);
     if (m_cancelRequested) {
-        target.problem = localText(language, QStringLiteral("The link was closed during the send."),
-            QStringLiteral("发送过程中连接被关闭。"));
+        target.problem = TcpProblem::cancelled(language);
     } else if (target.connectWait == WaitEnd::Timeout) {
-        target.problem = localText(language,
-            QStringLiteral("%1 did not accept the connection within %2 s.")
-                .arg(where)
-                .arg(seconds(kConnectTimeout)),
-            QStringLiteral("%1 在 %2 秒内没有接受连接。").arg(where).arg(seconds(kConnectTimeout)));
+        target.problem = TcpProblem::connectTimeout(language, where, kConnectTimeout);
     } else if (!target.sent && writeEnd == WaitEnd::Timeout) {
-        target.problem = localText(language,
-            QStringLiteral("%1 took no data for %2 s.").arg(where).arg(seconds(kWriteStallTimeout)),
-            QStringLiteral("%1 在 %2 秒内没有接收数据。")
-                .arg(where)
-                .arg(seconds(kWriteStallTimeout)));
+        target.problem = TcpProblem::writeStall(language, where, kWriteStallTimeout);
     } else if (!target.sent) {
-        target.problem = localText(language,
-            QStringLiteral("%1 could not be reached: %2.").arg(where, exchange.failReason),
-            QStringLiteral("无法连接 %1：%2。").arg(where, exchange.failReason));
+        target.problem = TcpProblem::unreachable(language, where, exchange.failReason);
     } else if (target.verdict == Verdict::None) {
-        if (exchange.failed) {
-            target.problem = localText(language,
-                QStringLiteral("%1 closed the connection without an answer: %2.")
-                    .arg(where, exchange.failReason),
-                QStringLiteral("%1 未应答就关闭了连接：%2。").arg(where, exchange.failReason));
-        } else if (exchange.arrivedAny) {
-            target.problem = localText(language,
-                QStringLiteral("%1 answered neither success nor failure.").arg(where),
-                QStringLiteral("%1 的应答既不是成功也不是失败。").arg(where));
-        } else {
-            target.problem = localText(language,
-                QStringLiteral("%1 did not answer within %2 s.")
-                    .arg(where)
-                    .arg(seconds(kAnswerTimeout)),
-                QStringLiteral("%1 在 %2 秒内没有应答。").arg(where).arg(seconds(kAnswerTimeout)));
-        }
+        if (exchange.failed)
+            target.problem = TcpProblem::closedWithoutAnswer(language, where, exchange.failReason);
+        else if (exchange.arrivedAny)
+            target.problem = TcpProblem::unjudgedAnswer(language, where);
+        else
+            target.problem = TcpProblem::noAnswer(language, where, kAnswerTimeout);
     }
     return target;
 }

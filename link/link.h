@@ -2,6 +2,7 @@
 
 #include "linksettings.h"
 #include "sendoutcome.h"
+#include "tcptarget.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -78,11 +79,18 @@ public:
     // A port that cannot be opened or written shows message 5 with the reason.
     SendOutcome SendSerial(const QByteArray &Buf);
 
-    // Sends the packet over one connection per ticked target row of IpStr, in list order.
-    // Rows whose flag is not exactly "1", or that lack a port or flag field, are skipped. A
-    // target not sent to (bad port, refused, no connect within kConnectTimeout) is shown as
-    // "[address:port]" followed by message 13.
+    // Sends the packet over one connection per ticked target row of IpStr. Rows whose flag
+    // is not exactly "1", or that lack a port or flag field, are skipped. With one target:
+    // its answer is shown, and a target not sent to (bad port, refused, no connect within
+    // kConnectTimeout) is shown as "[address:port]" followed by message 13. With more, the
+    // send is sendToTargets().
     SendOutcome SendTcp(const QByteArray &Buf);
+
+    // Sends the packet to every target at once, each over its own connection (TcpFanOut),
+    // and returns when all have ended. Nothing is shown: the results come through
+    // targetsStarted() and targetFinished() as they happen and in the outcome (fannedOut
+    // set, targets in list order), for the caller to show together.
+    SendOutcome sendToTargets(const QByteArray &Buf, const QList<TcpTarget> &targets);
 
     // Yields to the event loop once for each count from 0 up to Times (Delay(10000) yields
     // 10001 times); a negative count yields none. A count of yields, not a time span.
@@ -99,6 +107,10 @@ signals:
     void busyChanged(bool busy);
     // Bytes of the packet taken by the serial port so far, of `total`.
     void sendProgress(qint64 written, qint64 total);
+    // A send to several targets at once begins; targetFinished() follows for each.
+    void targetsStarted(const QList<TcpTarget> &targets);
+    // Target `index` (0-based, in the order of targetsStarted()) has ended with `outcome`.
+    void targetFinished(int index, const TargetOutcome &outcome);
 
 private:
     class BusyScope;

@@ -15,6 +15,7 @@
 #include "programlistpane.h"
 #include "promptrelay.h"
 #include "sendcontroller.h"
+#include "sendresultspane.h"
 #include "signpreviewpane.h"
 #include "standardtoolbar.h"
 #include "windowarrangement.h"
@@ -97,6 +98,7 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
         [] { return baseSettings().PerPixel; }, [] { return baseSettings().Language; });
     m_sends = new SendController(*m_prompts, *m_statusBar, *m_sampler, this);
     connect(m_sends, &SendController::sendingChanged, this, &MDIFrmMain::showSendingState);
+    m_sendResults = SendResultsPane::install(this, m_sends);
     m_pageCommands = new PageFileCommands(*this);
     connectMenus();
 

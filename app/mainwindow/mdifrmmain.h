@@ -29,6 +29,7 @@ class QDockWidget;
 class QMdiArea;
 class QMdiSubWindow;
 class SendController;
+class SendResultsPane;
 class SignPreviewPane;
 class StandardToolBar;
 
@@ -109,6 +110,7 @@ public:
     EffectPanel *effectPanel() const;
     MainStatusBar *PicStatusBar() const { return m_statusBar; }
     SignPreviewPane *signPreview() const { return m_preview; }
+    SendResultsPane *sendResults() const { return m_sendResults; }
 
     // --- Prompts and dialogs
     PromptSink &prompts();
@@ -206,6 +208,7 @@ private:
     FileDialogs *m_fileDialogs = nullptr;
     std::unique_ptr<DefaultPageSampler> m_sampler;
     SendController *m_sends = nullptr;
+    SendResultsPane *m_sendResults = nullptr;
     PageFileCommands *m_pageCommands = nullptr;
     bool m_closing = false;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sendjob.h"
+#include "tcptarget.h"
 
 #include <QObject>
 
@@ -12,6 +13,10 @@ class PromptSink;
 
 // Runs the three send jobs for the window, one at a time, over the window's link, with the
 // current settings. While one runs, sending() is true and another one is refused.
+//
+// A send to several TCP targets at once (a fleet) is reported as it goes through the fleet
+// signals, and as one summary prompt at its end instead of a prompt per answer. Its packet is
+// kept, so that retryFailed() can send it again to the targets that did not succeed.
 class SendController : public QObject
 {
     Q_OBJECT
@@ -32,6 +37,15 @@ public:
     SendJobOutcome sendControlTable(const ControlRowSource &list);
     // "&Screen Clear": asks, then clears the sign.
     SendJobOutcome clearScreen();
+    // "Retry failed": the packet of the last fleet send again, to those of its targets that
+    // did not answer success; their rows take the new results. Busy while a send runs;
+    // NothingToSend when there is no fleet send or every target succeeded.
+    SendJobOutcome retryFailed();
+
+    // The last fleet send, its targets in list order with the newest result of each.
+    const SendOutcome &lastFleet() const { return m_fleet; }
+    // Rows of lastFleet() that retryFailed() would send to.
+    QList<int> failedRows() const;
 
     // Gives the link the current settings and opens the link of kind `trance` (the serial
     // port for RS232 and BlueTooth); false when it could not be opened (the link said why).
@@ -44,14 +58,30 @@ public:
 
 signals:
     void sendingChanged(bool sending);
+    // A fleet send to `targets` begins; every row is pending.
+    void fleetStarted(const QList<TcpTarget> &targets);
+    // A retry begins: `rows` of the last fleet are pending again.
+    void fleetRetryStarted(const QList<int> &rows);
+    // Row `row` of the fleet has ended with `outcome`.
+    void fleetTargetFinished(int row, const TargetOutcome &outcome);
+    // The fleet send (or its retry) has ended; `fleet` holds every row's newest result.
+    void fleetFinished(const SendOutcome &fleet);
 
 private:
     class Running;
     void prepareLink();
+    void fleetSendBegins(const QList<TcpTarget> &targets);
+    void fleetTargetEnds(int index, const TargetOutcome &outcome);
+    // Keeps a fleet send's packet and results and shows its summary; other sends pass.
+    SendJobOutcome fleetSendEnds(const SendJobOutcome &outcome);
 
     PromptSink &m_prompts;
     ProgressSink &m_progress;
     PageSampler &m_sampler;
     Link *m_link;
     bool m_sending = false;
+    SendOutcome m_fleet;
+    QByteArray m_fleetPacket;
+    QList<int> m_rowOfIndex; // fleet row of each target of the send under way
+    QList<int> m_retryRows; // set while a retry is being started
 };

@@ -9,6 +9,7 @@
 #include "programfolder.h"
 #include "settingshost.h"
 #include "promptbox.h"
+#include "targetlistbar.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -203,6 +204,10 @@ void FrmSet::buildUi()
     ListView1->installEventFilter(this);
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
         [this](QTreeWidgetItem *item) { ListView1_DblClick(item); });
+    m_targetBar = new TargetListBar(ListView1,
+        { [this] { return targetRows(); },
+            [this](const QList<IpTarget> &rows) { setTargetRows(rows); },
+            [this] { return m_settings->MaxIPList; }, [this] { return language(); } });
     auto *hint = new QLabel(QStringLiteral("双击数据行删除数据"));
     hint->setObjectName(QStringLiteral("LblIPHint"));
     hint->setWordWrap(true);
@@ -220,7 +225,8 @@ void FrmSet::buildUi()
     tcpLayout->addWidget(TxtServerPort, 1, 1);
     tcpLayout->addWidget(CmdIPListAdd, 1, 2, Qt::AlignRight);
     tcpLayout->addWidget(ListView1, 2, 0, 1, 3);
-    tcpLayout->addWidget(hint, 3, 0, 1, 3);
+    tcpLayout->addWidget(m_targetBar, 3, 0, 1, 3);
+    tcpLayout->addWidget(hint, 4, 0, 1, 3);
     tcpLayout->setColumnStretch(1, 1);
     m_linkPages->addWidget(tcpFrame);
     linkLayout->addWidget(m_linkPages, 1);

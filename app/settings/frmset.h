@@ -7,6 +7,7 @@
 
 struct BaseSettings;
 class SettingsHost;
+class TargetListBar;
 class QButtonGroup;
 class QComboBox;
 class QLabel;
@@ -45,6 +46,8 @@ public:
     void FillIpList(const QString &ipStr);
     // The target list as a stored string.
     QString BuildIpListString() const;
+    // Tick all / none, import and export under the target list.
+    TargetListBar *targetListBar() const { return m_targetBar; }
 
     // Copies the fields into the settings record. False, after telling the user which field
     // is wrong, when a screen field is not a whole number from 1 to 32767 or no link kind is
@@ -110,6 +113,7 @@ private:
     QLineEdit *TxtServerPort = nullptr;
     QPushButton *CmdIPListAdd = nullptr;
     QTreeWidget *ListView1 = nullptr;
+    TargetListBar *m_targetBar = nullptr;
     QLineEdit *TxtWidth = nullptr;
     QLineEdit *TxtHeight = nullptr;
     QLineEdit *TxtPerpix = nullptr;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // One row of the TCP target list: a controller's address and port, ticked when it is a send
 // target.
@@ -15,6 +17,15 @@ struct IpTarget
     {
         return address == other.address && port == other.port && ticked == other.ticked;
     }
+};
+
+// What reading a target file gave: its rows when it was sound, else every problem found.
+struct TargetFileRead
+{
+    QList<IpTarget> rows; // empty unless `problems` is
+    QStringList problems; // one per bad line ("Line 3: ..."), then any whole-file problem
+
+    bool ok() const { return problems.isEmpty(); }
 };
 
 // The target list of the settings dialog as plain rows, and its "address,port,flag;..."
@@ -49,4 +60,17 @@ public:
 
     // The message for SeparatorInText, in `language`.
     static QString separatorRefusalText(const QString &language);
+
+    // A target file: UTF-8 text, one "address,port,flag" line per target, flag 1 for a send
+    // target and 0 for another; blank lines are skipped. Every bad line is reported by its
+    // number (a missing or extra field, an empty address, a "," or ";" where it would break
+    // the list, a port that is not a whole number from 1 to 65535, a flag other than 0 or 1,
+    // an address and port listed on an earlier line), and so are more rows than `maxRows`
+    // and bytes that are not UTF-8. Any problem leaves `rows` empty: nothing is taken from a
+    // bad file. Problems are in `language`.
+    static TargetFileRead readTargetFile(
+        const QByteArray &bytes, qint16 maxRows, const QString &language);
+
+    // The rows as a target file that readTargetFile() reads back (blanks trimmed).
+    static QByteArray targetFileText(const QList<IpTarget> &rows);
 };

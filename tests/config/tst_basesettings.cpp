@@ -96,6 +96,7 @@ private slots:
         QTest::addRow("zero width") << QByteArray("ScreenWidth") << QByteArray("0");
         QTest::addRow("negative scale") << QByteArray("PerPiex") << QByteArray("-4");
         QTest::addRow("fraction") << QByteArray("ScreenHeight") << QByteArray("1.5");
+        QTest::addRow("over 1000 targets") << QByteArray("MaxIPList") << QByteArray("1001");
     }
     void unusableIntegersFallBackAndAreNamed()
     {
@@ -106,8 +107,10 @@ private slots:
         BaseSettings expected;
         LoadBaseSettings(expected, freshFile(good));
         const auto field = [&key](BaseSettings &b) -> qint16 & {
-            return key == "PerPiex" ? b.PerPixel : key == "ScreenHeight" ? b.ScreenHeight
-                                                                         : b.ScreenWidth;
+            return key == "PerPiex"     ? b.PerPixel
+                : key == "ScreenHeight" ? b.ScreenHeight
+                : key == "MaxIPList"    ? b.MaxIPList
+                                        : b.ScreenWidth;
         };
         BaseSettings defaults = defaultBaseSettings();
         field(expected) = field(defaults);
@@ -133,6 +136,9 @@ private slots:
         QCOMPARE(report.problems.size(), 5);
         QCOMPARE(s.Language, QString("jap"));
         QCOMPARE(s.MaxIPList, qint16(10));
+
+        LoadBaseSettings(s, freshFile("[ScreenSet]\nMaxIPList=1000\n"));
+        QCOMPARE(s.MaxIPList, qint16(1000)); // the most a file may give
     }
 
     void failedSaveIsReportedAndLeavesNothingHalfWritten()

@@ -2,6 +2,7 @@
 
 #include "loopbacksign.h"
 #include "sendcontroller.h"
+#include "sendresultspane.h"
 #include "signpreview.h"
 #include "signpreviewpane.h"
 #include "signprocess.h"
@@ -13,6 +14,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTableWidget>
 
 #include <csignal>
 
@@ -173,6 +176,74 @@ private slots:
         QCOMPARE(sign.packets.size(), 1);
         QCOMPARE(f.prompts.texts(), QStringList({ kSucceeded }));
         QVERIFY(controlsOn(true));
+    }
+
+    void fleetShowsALinePerSignAndRetriesTheFailed()
+    {
+        const QByteArray success("\x02\x00\x00\x88", 4);
+        LoopbackSign first;
+        LoopbackSign failing;
+        LoopbackSign last;
+        QVERIFY(first.listen() && failing.listen() && last.listen());
+        first.answerPieces = last.answerPieces = { success };
+        failing.answerPieces = { QByteArray("\x02\x00\x00\xEE", 4) };
+        failing.answerDelay = std::chrono::milliseconds(100); // the last to end
+        const QString refused = QString::number(refusedPort());
+        const QString row = QStringLiteral("127.0.0.1,%1,1");
+        WindowFixture f;
+        MDIFrmMain &w = f.startWith(sendingTo(QStringList {
+            row.arg(first.port()), row.arg(failing.port()), row.arg(refused), row.arg(last.port()) }
+                                                  .join(';')));
+        w.AddFileToListView("a.rtf", "8", "1");
+        SendResultsPane *pane = w.sendResults();
+        QTableWidget *table = pane->ListSendResults();
+        QList<int> progress; // the bar as each sign ends
+        connect(&w.sends(), &SendController::fleetTargetFinished, this,
+            [&] { progress.append(pane->ProgressSendResults()->value()); });
+        const auto column = [&](int c) {
+            QStringList texts;
+            for (int r = 0; r < table->rowCount(); ++r)
+                texts.append(table->item(r, c)->text());
+            return texts;
+        };
+
+        send(f, "CmdSendAll");
+
+        QVERIFY(pane->isVisible());
+        QCOMPARE(progress, QList({ 1, 2, 3, 4 }));
+        QCOMPARE(pane->ProgressSendResults()->maximum(), 4);
+        QCOMPARE(column(SendResultsPane::TargetColumn),
+            QStringList({ "127.0.0.1:" + QString::number(first.port()),
+                "127.0.0.1:" + QString::number(failing.port()), "127.0.0.1:" + refused,
+                "127.0.0.1:" + QString::number(last.port()) }));
+        QCOMPARE(column(SendResultsPane::ResultColumn),
+            QStringList({ "set succeed!", "set failed!", "not reached", "set succeed!" }));
+        for (const QString &time : column(SendResultsPane::TimeColumn))
+            QVERIFY2(time.endsWith(" s"), qPrintable(time));
+        const QString summary
+            = "4 targets: 2 succeeded, 1 failed, 1 not reached, 0 no answer, 0 broken off.";
+        QCOMPARE(f.prompts.texts(), QStringList { summary }); // one prompt, not one per sign
+        QCOMPARE(pane->LblSendSummary()->text(), summary);
+
+        // "Retry failed" sends the same packet again, to the failed and the unreached only.
+        failing.answerPieces = { success };
+        progress.clear();
+        QVERIFY(pane->CmdRetryFailed()->isEnabled());
+        pane->CmdRetryFailed()->click();
+
+        QCOMPARE(first.connections, 1);
+        QCOMPARE(last.connections, 1);
+        QCOMPARE(failing.packets.size(), 2);
+        QCOMPARE(failing.packets.at(1), failing.packets.at(0));
+        QCOMPARE(progress, QList({ 1, 2 }));
+        QCOMPARE(pane->ProgressSendResults()->maximum(), 2);
+        QCOMPARE(column(SendResultsPane::ResultColumn),
+            QStringList({ "set succeed!", "set succeed!", "not reached", "set succeed!" }));
+        QCOMPARE(f.prompts.texts(),
+            QStringList({ summary,
+                "4 targets: 3 succeeded, 0 failed, 1 not reached, 0 no answer, 0 broken off." }));
+        QCOMPARE(w.sends().failedRows(), QList { 2 });
+        QVERIFY(pane->CmdRetryFailed()->isEnabled());
     }
 };
 

@@ -3,6 +3,7 @@
 #include "messageboxanswerer.h"
 #include "messages.h"
 #include "settingshost.h"
+#include "targetlistbar.h"
 #include "testpty.h"
 
 #include <QComboBox>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -192,6 +194,44 @@ private slots:
         QCOMPARE(boxes.seen.at(0).title, QString("Information"));
         QCOMPARE(boxes.seen.at(0).icon, QMessageBox::Warning);
         QCOMPARE(boxes.seen.at(1).icon, QMessageBox::Information);
+    }
+
+    void longTargetListsAreTickedAndMovedAsFiles()
+    {
+        m_settings.MaxIPList = 1000;
+        QStringList rows;
+        for (int i = 0; i < 1000; ++i)
+            rows << QStringLiteral("10.0.%1.%2,5005,%3").arg(i / 250).arg(i % 250).arg(i % 2);
+        m_settings.IpStr = rows.join(';');
+        auto dialog = openDialog();
+        MessageBoxAnswerer boxes;
+        auto *list = child<QTreeWidget>(*dialog, "ListView1");
+        QCOMPARE(list->topLevelItemCount(), 1000);
+        QVERIFY(list->verticalScrollBar()->maximum() > 0);
+
+        click(*dialog, "CmdTickAll");
+        QVERIFY(!dialog->BuildIpListString().contains(",0"));
+        const QString exported = m_dir.filePath("fleet.txt");
+        QVERIFY(dialog->targetListBar()->exportTargets(exported));
+        click(*dialog, "CmdTickNone");
+        QVERIFY(!dialog->BuildIpListString().contains(",1"));
+
+        // A file with a bad line changes nothing; a sound one replaces the list.
+        QFile bad(m_dir.filePath("bad.txt"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("10.9.9.9,5005,1\n10.9.9.8,port,1\n");
+        bad.close();
+        const QString before = dialog->BuildIpListString();
+        QVERIFY(!dialog->targetListBar()->importTargets(bad.fileName()));
+        QCOMPARE(dialog->BuildIpListString(), before);
+        QCOMPARE(boxes.seen.size(), 1);
+        QVERIFY2(boxes.seen.first().text.contains("Line 2: the port \"port\""),
+            qPrintable(boxes.seen.first().text));
+        QVERIFY(dialog->targetListBar()->importTargets(exported));
+        QCOMPARE(list->topLevelItemCount(), 1000);
+        QVERIFY(!dialog->BuildIpListString().contains(",0"));
+        QVERIFY(!dialog->targetListBar()->importTargets(m_dir.filePath("missing.txt")));
+        QCOMPARE(boxes.seen.size(), 2);
     }
 
     void promptsFollowTheLanguage()

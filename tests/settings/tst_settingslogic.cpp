@@ -40,6 +40,49 @@ private slots:
             "rebuilt");
     }
 
+    void targetFiles_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("maxRows");
+        QTest::addColumn<QString>("rows"); // as a stored list, when the file is taken
+        QTest::addColumn<QStringList>("problems");
+        QTest::newRow("sound, CRLF, blank lines, blanks around fields")
+            << QByteArray("\xEF\xBB\xBF"
+                          "10.0.0.1,5005,1\r\n\r\n sign-2.local , 6000 ,0\r\n") << 10
+            << "10.0.0.1,5005,1;sign-2.local,6000,0" << QStringList();
+        QTest::newRow("empty file") << QByteArray() << 10 << "" << QStringList();
+        QTest::newRow("every bad line by number")
+            << QByteArray("10.0.0.1,5005,1\n10.0.0.2,5005\n,5005,1\n10.0.0.3,70000,1\n"
+                          "10.0.0.4,80,yes\n10.0.0.1,5005,0\na;b,1,1\n10.0.0.5,6,1,x\n")
+            << 10 << ""
+            << QStringList { "Line 2: \"10.0.0.2,5005\" is not address,port,flag.",
+                   "Line 3: the address is empty.",
+                   "Line 4: the port \"70000\" is not a number from 1 to 65535.",
+                   "Line 5: the flag \"yes\" is neither 1 (send to it) nor 0.",
+                   "Line 6: 10.0.0.1:5005 is already listed on line 1.",
+                   "Line 7: " + IpTargetList::separatorRefusalText("English"),
+                   "Line 8: \"10.0.0.5,6,1,x\" is not address,port,flag." };
+        QTest::newRow("more than the list takes")
+            << QByteArray("a,1,1\nb,2,1\nc,3,1\n") << 2 << ""
+            << QStringList { "The file lists 3 targets; the list takes at most 2 (MaxIPList in "
+                             "BaseSet.ini)." };
+        QTest::newRow("not UTF-8") << QByteArray("10.0.0.1,\xFF,1\n") << 10 << ""
+                                   << QStringList { "The file is not UTF-8 text." };
+    }
+    void targetFiles()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(int, maxRows);
+        const TargetFileRead read = IpTargetList::readTargetFile(file, qint16(maxRows), "English");
+        QTEST(read.problems, "problems");
+        QTEST(IpTargetList::BuildIpListString(read.rows), "rows");
+        if (read.ok()) {
+            const QByteArray again = IpTargetList::targetFileText(read.rows);
+            QCOMPARE(
+                IpTargetList::readTargetFile(again, qint16(maxRows), "English").rows, read.rows);
+        }
+    }
+
     void addRefusalsInOrder_data()
     {
         QTest::addColumn<QString>("address");

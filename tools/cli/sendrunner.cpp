@@ -108,6 +108,20 @@ int SendRunner::exitStatus(const SendJobOutcome &outcome) const
     case JobStatus::Sent:
         break;
     }
+    if (outcome.send.fannedOut) {
+        // One line per target in list order, then the whole send, for people and scripts.
+        const QString &language = m_setup.link.Language;
+        QTextStream out(stdout);
+        for (const TargetOutcome &t : outcome.send.targets) {
+            out << t.label() << '\t' << TargetOutcome::resultText(t.result(), language) << '\t'
+                << t.elapsedText();
+            if (!t.problem.isEmpty())
+                out << '\t' << t.problem;
+            out << '\n';
+        }
+        out << outcome.send.summaryText(language) << Qt::endl;
+        return outcome.send.allSucceeded() ? CliExit::kOk : CliExit::kSendFailed;
+    }
     QTextStream err(stderr);
     for (const TargetOutcome &t : outcome.send.targets) {
         if (!t.problem.isEmpty())

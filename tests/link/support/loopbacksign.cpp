@@ -35,12 +35,24 @@ void LoopbackSign::accept()
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         ++connections;
         socket->setParent(this);
+        if (behaviour == Behaviour::NeverReads) {
+            // Qt would otherwise drain the connection into its own buffer.
+            socket->setReadBufferSize(1);
+            if (onConnection)
+                onConnection();
+            continue;
+        }
         socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         auto assembler = std::make_shared<PacketAssembler>();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, assembler] {
             for (const PacketAssembler::Frame &frame : assembler->feed(socket->readAll())) {
-                packets.append(frame.bytes);
-                if (behaviour == Behaviour::Answer) {
+                ++packetCount;
+                if (keepPackets)
+                    packets.append(frame.bytes);
+                if (behaviour == Behaviour::Answer && answerDelay > std::chrono::milliseconds(0)) {
+                    QTimer::singleShot(answerDelay, socket,
+                        [this, socket, pieces = answerPieces] { answer(socket, pieces); });
+                } else if (behaviour == Behaviour::Answer) {
                     answer(socket, answerPieces);
                 } else if (behaviour == Behaviour::Reset) {
                     const linger hard { 1, 0 };

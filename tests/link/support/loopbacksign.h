@@ -6,6 +6,7 @@
 #include <QList>
 #include <QObject>
 
+#include <chrono>
 #include <functional>
 
 class QTcpServer;
@@ -22,6 +23,7 @@ public:
         Answer, // write `answerPieces` once a whole packet has come
         Silent, // take the packet, say nothing, keep the connection
         Reset, // take the packet, then reset the connection without answering
+        NeverReads, // accept the connection and never read from it
     };
 
     explicit LoopbackSign(QObject *parent = nullptr);
@@ -32,8 +34,12 @@ public:
     Behaviour behaviour = Behaviour::Answer;
     // Written one by one, each in its own TCP segment a short pause apart.
     QList<QByteArray> answerPieces;
+    // How long after the packet the first piece is written.
+    std::chrono::milliseconds answerDelay { 0 };
 
     QList<QByteArray> packets; // whole packets received, in order
+    bool keepPackets = true; // false: count them only (benchmarks with large packets)
+    int packetCount = 0;
     int connections = 0;
     std::function<void()> onConnection; // runs inside the link's wait
 

@@ -1,0 +1,168 @@
+#include "getcolor.h"
+#include "link.h"
+#include "loopbacksign.h"
+#include "recordingprompts.h"
+#include "tcpfanout.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
+const QByteArray kTcpFailure = QByteArray::fromHex("020000EE");
+constexpr int kFinishBoundMs = 15000;
+
+QString row(quint16 port)
+{
+    return QStringLiteral("127.0.0.1,%1,1").arg(port);
+}
+
+} // namespace
+
+// Sends to many real loopback signs at once: every answer lands on its own target, unhealthy
+// targets each end on their own line without holding up the rest, and the connection cap holds.
+class tst_TcpFanOut : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void answersComeBackToTheirOwnTargets();
+    void unhealthyTargetsEachEndOnTheirOwnLine();
+    void connectionsAreCapped();
+};
+
+void tst_TcpFanOut::answersComeBackToTheirOwnTargets()
+{
+    constexpr int kSigns = 6;
+    std::vector<std::unique_ptr<LoopbackSign>> signs;
+    QList<TcpTarget> targets;
+    for (int i = 0; i < kSigns; ++i) {
+        auto sign = std::make_unique<LoopbackSign>();
+        QVERIFY(sign->listen());
+        sign->answerPieces = { i % 2 ? kTcpFailure : kTcpSuccess };
+        // The first in the list answers last.
+        sign->answerDelay = std::chrono::milliseconds(40 * (kSigns - i));
+        targets.append({ QStringLiteral("127.0.0.1"), QString::number(sign->port()) });
+        signs.push_back(std::move(sign));
+    }
+    TcpFanOut fan;
+    QSignalSpy ended(&fan, &TcpFanOut::targetFinished);
+    QSignalSpy finished(&fan, &TcpFanOut::finished);
+    const QByteArray packet = GetColor().ClearScreen();
+
+    QVERIFY(fan.start(packet, targets));
+    QVERIFY(!fan.start(packet, targets)); // one send at a time
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kFinishBoundMs);
+
+    QCOMPARE(ended.size(), kSigns);
+    QCOMPARE(ended.first().at(0).toInt(), kSigns - 1); // answers came back out of list order
+    QCOMPARE(fan.doneCount(), kSigns);
+    const SendOutcome outcome = fan.outcome();
+    QVERIFY(outcome.fannedOut);
+    for (int i = 0; i < kSigns; ++i) {
+        const TargetOutcome &t = outcome.targets.at(i);
+        QCOMPARE(t.port, targets.at(i).port);
+        QCOMPARE(t.result(), i % 2 ? TargetResult::Failed : TargetResult::Succeeded);
+        QVERIFY(t.problem.isEmpty());
+        QVERIFY(t.elapsed >= signs[i]->answerDelay);
+        QCOMPARE(signs[i]->packets, QList { packet });
+    }
+    QCOMPARE(outcome.count(TargetResult::Succeeded), 3);
+    QCOMPARE(outcome.summaryText("English"),
+        "6 targets: 3 succeeded, 3 failed, 0 not reached, 0 no answer, 0 broken off.");
+}
+
+void tst_TcpFanOut::unhealthyTargetsEachEndOnTheirOwnLine()
+{
+    struct Case
+    {
+        const char *what;
+        LoopbackSign::Behaviour behaviour;
+        QList<QByteArray> answer;
+        TargetResult expected;
+    };
+    using B = LoopbackSign::Behaviour;
+    const QList<Case> listening {
+        { "answers", B::Answer, { kTcpSuccess }, TargetResult::Succeeded },
+        { "silent", B::Silent, {}, TargetResult::NoAnswer },
+        { "never reads", B::NeverReads, {}, TargetResult::NoAnswer },
+        { "resets", B::Reset, {}, TargetResult::BrokenOff },
+        { "garbage", B::Answer, { "hello, sign!" }, TargetResult::NoAnswer },
+        // The second answer is read by nobody: the connection has ended.
+        { "answers twice", B::Answer, { kTcpFailure, kTcpSuccess }, TargetResult::Failed },
+        { "answers twice at once", B::Answer, { kTcpSuccess + kTcpSuccess },
+            TargetResult::Succeeded },
+    };
+    std::vector<std::unique_ptr<LoopbackSign>> signs;
+    QStringList rows;
+    QList<TargetResult> expected;
+    for (const Case &c : listening) {
+        auto sign = std::make_unique<LoopbackSign>();
+        QVERIFY(sign->listen());
+        sign->behaviour = c.behaviour;
+        sign->answerPieces = c.answer;
+        rows.append(row(sign->port()));
+        expected.append(c.expected);
+        signs.push_back(std::move(sign));
+    }
+    rows << row(refusedPort()) << "no-such-sign.invalid,4000,1"
+         << "127.0.0.1,70000,1"
+         << " ,4000,1";
+    expected << TargetResult::NotReached << TargetResult::NotReached << TargetResult::NotReached
+             << TargetResult::NotReached;
+    RecordingPrompts sink;
+    Link link(&sink);
+    link.setSettings({ {}, {}, rows.join(';'), "English" });
+    QSignalSpy started(&link, &Link::targetsStarted);
+    QSignalSpy ended(&link, &Link::targetFinished);
+
+    const SendOutcome outcome = link.SendBuffer(GetColor().ClearScreen(), TranceKind::kTcpIp);
+
+    QVERIFY(sink.prompts.isEmpty());
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(ended.size(), rows.size());
+    QCOMPARE(outcome.targets.size(), rows.size());
+    for (int i = 0; i < rows.size(); ++i) {
+        const TargetOutcome &t = outcome.targets.at(i);
+        QVERIFY2(t.result() == expected.at(i), qPrintable(rows.at(i) + ": " + t.problem));
+        QCOMPARE(t.problem.isEmpty(), t.verdict != Verdict::None);
+    }
+    QVERIFY(outcome.targets.at(4).problem.contains("neither success nor failure"));
+    QVERIFY(outcome.targets.at(9).problem.contains("70000"));
+    for (const auto &sign : signs)
+        QCOMPARE(sign->connections, 1);
+    QVERIFY(!link.isBusy());
+}
+
+void tst_TcpFanOut::connectionsAreCapped()
+{
+    constexpr int kTargets = 10;
+    constexpr int kCap = 3;
+    LoopbackSign sign;
+    QVERIFY(sign.listen());
+    sign.answerPieces = { kTcpSuccess };
+    sign.answerDelay = 30ms;
+    const QList<TcpTarget> targets(kTargets, { "127.0.0.1", QString::number(sign.port()) });
+    TcpFanOut fan;
+    fan.setMaxConnections(kCap);
+    QSignalSpy finished(&fan, &TcpFanOut::finished);
+    // Accepted but not yet ended: never more than the connections the fan-out has open.
+    int mostAtOnce = 0;
+    sign.onConnection
+        = [&] { mostAtOnce = std::max(mostAtOnce, sign.connections - fan.doneCount()); };
+
+    fan.start(GetColor().ClearScreen(), targets);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kFinishBoundMs);
+
+    QCOMPARE(fan.outcome().count(TargetResult::Succeeded), kTargets);
+    QCOMPARE(sign.connections, kTargets);
+    QCOMPARE(mostAtOnce, kCap);
+}
+
+QTEST_GUILESS_MAIN(tst_TcpFanOut)
+#include "tst_tcpfanout.moc"
