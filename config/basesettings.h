@@ -1,5 +1,7 @@
 #pragma once
 
+#include "classinifile.h"
+
 #include <QList>
 #include <QString>
 
@@ -55,21 +57,33 @@ struct SettingsLoadReport
     QString path;
     bool fileCreated = false; // the file was missing and was created with the defaults
     bool createFailed = false; // the file was missing and could not be created
+    bool unreadable = false; // the file exists but could not be read; defaults were used
     QList<SettingsProblem> problems;
 
-    bool hasNews() const { return fileCreated || createFailed || !problems.isEmpty(); }
+    bool hasNews() const
+    {
+        return fileCreated || createFailed || unreadable || !problems.isEmpty();
+    }
     // One readable message in the user's language; "" when there is nothing to tell.
     QString message(const QString &language) const;
 };
 
 // Fills `settings` from the INI file at `iniPath`. A missing file is created with
 // defaultBaseSettings(); integer keys that cannot be used get their default and are reported.
+// A file that cannot be read gives defaultBaseSettings() and is left as it is.
 // Does not apply the interface language: the shell does that.
 SettingsLoadReport LoadBaseSettings(BaseSettings &settings, const QString &iniPath);
 
 // Writes the nine dialog fields in their fixed order ("Language" and "MaxIPList" are left as
-// they are). False when the file could not be written; it is then unchanged.
-bool SaveBaseSettings(const BaseSettings &settings, const QString &iniPath);
+// they are), all in one replacement of the file. False when the file could not be written
+// (`failure` says why); it is then unchanged.
+bool SaveBaseSettings(
+    const BaseSettings &settings, const QString &iniPath, IniWriteFailure *failure = nullptr);
 
-// The message for a failed save, in the user's language.
-QString settingsSaveFailedMessage(const QString &iniPath, const QString &language);
+// Why a settings file was left as it was, in the user's language, as a clause ("the file is
+// read-only"); "" for a write that succeeded.
+QString iniWriteFailureReason(const IniWriteFailure &failure, const QString &language);
+
+// The message for a failed save, in the user's language, with the reason when known.
+QString settingsSaveFailedMessage(
+    const QString &iniPath, const QString &language, const IniWriteFailure &failure = {});

@@ -1,6 +1,7 @@
 #include "classinifile.h"
 
 #include "atomicfile.h"
+#include "filemode.h"
 
 #include <QFile>
 
@@ -87,11 +88,19 @@ QString singleLine(const QString &text)
 classIniFile::Contents classIniFile::load() const
 {
     Contents contents;
-    QFile file(m_iniFileName);
-    if (m_iniFileName.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (m_iniFileName.isEmpty() || !QFile::exists(m_iniFileName))
         return contents;
     contents.exists = true;
+    QFile file(m_iniFileName);
+    if (!fileModeAllowsReading(m_iniFileName) || !file.open(QIODevice::ReadOnly)) {
+        contents.unreadable = true;
+        return contents;
+    }
     const DecodedText decoded = decodeSettingsText(file.readAll());
+    if (file.error() != QFileDevice::NoError) {
+        contents.unreadable = true;
+        return contents;
+    }
     contents.encoding = decoded.encoding;
     contents.hadBom = decoded.hadBom;
     QString text = decoded.text;
@@ -106,55 +115,100 @@ classIniFile::Contents classIniFile::load() const
     return contents;
 }
 
-bool classIniFile::store(const Contents &contents) const
+bool classIniFile::isReadable() const
 {
-    if (m_iniFileName.isEmpty())
-        return false;
+    return !load().unreadable;
+}
+
+void classIniFile::store(const Contents &contents)
+{
+    using Kind = IniWriteFailure::Kind;
+    m_lastFailure = {};
+    if (m_iniFileName.isEmpty()) {
+        m_lastFailure.kind = Kind::NoName;
+        return;
+    }
+    // Writing what was read from an unreadable file would replace the user's settings with
+    // the few keys of this one write.
+    if (contents.unreadable) {
+        m_lastFailure.kind = Kind::Unreadable;
+        return;
+    }
+    if (contents.exists && !fileModeAllowsWriting(m_iniFileName)) {
+        m_lastFailure.kind = Kind::ReadOnly;
+        return;
+    }
     QString text;
     for (const QString &line : contents.lines) {
         text += line;
         text += contents.lineEnding;
     }
-    return writeFileAtomically(m_iniFileName,
-                               encodeSettingsText(text, contents.encoding, contents.hadBom));
+    if (!writeFileAtomically(m_iniFileName,
+            encodeSettingsText(text, contents.encoding, contents.hadBom), &m_lastFailure.reason))
+        m_lastFailure.kind = Kind::System;
 }
 
-void classIniFile::WriteIniKey(const QString &strSection, const QString &strKey,
-                               const QString &strValue)
+void classIniFile::storeNothing(const Contents &contents)
+{
+    m_lastFailure = {};
+    if (contents.unreadable)
+        m_lastFailure.kind = IniWriteFailure::Kind::Unreadable;
+}
+
+namespace {
+
+// Puts `key` = `value` into `lines`; false for a section or key that cannot be written.
+bool setKey(
+    QStringList &lines, const QString &strSection, const QString &strKey, const QString &strValue)
 {
     const QString section = singleLine(strSection).trimmed();
     const QString key = singleLine(strKey).trimmed();
     const QString value = singleLine(strValue).trimmed();
-    if (section.isEmpty() || key.isEmpty() || key.contains(QLatin1Char('='))) {
-        m_lastWriteOk = false;
-        return;
-    }
+    if (section.isEmpty() || key.isEmpty() || key.contains(QLatin1Char('=')))
+        return false;
 
-    Contents contents = load();
-    QStringList &lines = contents.lines;
     const int header = findSection(lines, section);
     if (header < 0) {
         if (!lines.isEmpty() && !lines.constLast().trimmed().isEmpty())
             lines.append(QString());
         lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
         lines.append(key + QLatin1Char('=') + value);
-    } else {
-        const int end = sectionEnd(lines, header);
-        const int existing = findKey(lines, header, end, key);
-        if (existing >= 0) {
-            QString storedKey;
-            splitKeyLine(lines.at(existing), &storedKey, nullptr);
-            lines[existing] = storedKey + QLatin1Char('=') + value;
-        } else {
-            // After the section's last non-blank line, so blank separators stay between
-            // sections.
-            int insertAt = end;
-            while (insertAt > header + 1 && lines.at(insertAt - 1).trimmed().isEmpty())
-                --insertAt;
-            lines.insert(insertAt, key + QLatin1Char('=') + value);
+        return true;
+    }
+    const int end = sectionEnd(lines, header);
+    const int existing = findKey(lines, header, end, key);
+    if (existing >= 0) {
+        QString storedKey;
+        splitKeyLine(lines.at(existing), &storedKey, nullptr);
+        lines[existing] = storedKey + QLatin1Char('=') + value;
+        return true;
+    }
+    // After the section's last non-blank line, so blank separators stay between sections.
+    int insertAt = end;
+    while (insertAt > header + 1 && lines.at(insertAt - 1).trimmed().isEmpty())
+        --insertAt;
+    lines.insert(insertAt, key + QLatin1Char('=') + value);
+    return true;
+}
+
+} // namespace
+
+void classIniFile::WriteIniKey(
+    const QString &strSection, const QString &strKey, const QString &strValue)
+{
+    writeIniKeys({ { strSection, strKey, strValue } });
+}
+
+void classIniFile::writeIniKeys(const QList<IniKeyValue> &keys)
+{
+    Contents contents = load();
+    for (const IniKeyValue &k : keys) {
+        if (!setKey(contents.lines, k.section, k.key, k.value)) {
+            m_lastFailure = { IniWriteFailure::Kind::NoName, {} };
+            return;
         }
     }
-    m_lastWriteOk = store(contents);
+    store(contents);
 }
 
 QString classIniFile::GetIniKey(const QString &strSection, const QString &strKey) const
@@ -164,8 +218,8 @@ QString classIniFile::GetIniKey(const QString &strSection, const QString &strKey
     return value;
 }
 
-bool classIniFile::findIniKey(const QString &section, const QString &key, QString *value,
-                              int maxBytes) const
+bool classIniFile::findIniKey(
+    const QString &section, const QString &key, QString *value, int maxBytes) const
 {
     const Contents contents = load();
     const int header = findSection(contents.lines, section);
@@ -188,18 +242,14 @@ void classIniFile::DelIniKey(const QString &SectionName, const QString &KeyWord)
 {
     Contents contents = load();
     const int header = findSection(contents.lines, SectionName);
-    if (header < 0) {
-        m_lastWriteOk = true;
-        return;
-    }
-    const int end = sectionEnd(contents.lines, header);
-    const int line = findKey(contents.lines, header, end, KeyWord);
+    const int end = header < 0 ? -1 : sectionEnd(contents.lines, header);
+    const int line = header < 0 ? -1 : findKey(contents.lines, header, end, KeyWord);
     if (line < 0) {
-        m_lastWriteOk = true;
+        storeNothing(contents);
         return;
     }
     contents.lines.removeAt(line);
-    m_lastWriteOk = store(contents);
+    store(contents);
 }
 
 void classIniFile::DelIniSec(const QString &SectionName)
@@ -207,10 +257,10 @@ void classIniFile::DelIniSec(const QString &SectionName)
     Contents contents = load();
     const int header = findSection(contents.lines, SectionName);
     if (header < 0) {
-        m_lastWriteOk = true;
+        storeNothing(contents);
         return;
     }
     const int end = sectionEnd(contents.lines, header);
     contents.lines.erase(contents.lines.begin() + header, contents.lines.begin() + end);
-    m_lastWriteOk = store(contents);
+    store(contents);
 }

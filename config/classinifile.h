@@ -2,6 +2,7 @@
 
 #include "textencoding.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -13,7 +14,33 @@
 // a missing section (and file) at the end. Writes replace the file atomically, so an
 // interrupted save never leaves a truncated file, and keep the encoding the file was read in.
 // Like the profile functions it stands in for, no operation reports failure;
-// lastWriteSucceeded() tells a caller who needs to know.
+// lastWriteSucceeded() and lastWriteFailure() tell a caller who needs to know.
+//
+// A file that exists but cannot be read is never written: its keys would be lost. A file
+// whose mode lets nobody write it is not written either, also when the program runs as root.
+
+// Why a write or delete left the file as it was.
+struct IniWriteFailure
+{
+    enum class Kind {
+        None, // the write reached the disk
+        Unreadable, // the file exists but could not be read
+        ReadOnly, // the file's mode lets nobody write it
+        NoName, // no file name, or a section or key that cannot be written
+        System, // the system refused: `reason` holds its words
+    };
+    Kind kind = Kind::None;
+    QString reason;
+};
+
+// One key to write with classIniFile::writeIniKeys.
+struct IniKeyValue
+{
+    QString section;
+    QString key;
+    QString value;
+};
+
 class classIniFile
 {
 public:
@@ -27,6 +54,10 @@ public:
     // three would break the file's line structure, so they are written as blanks.
     void WriteIniKey(const QString &strSection, const QString &strKey, const QString &strValue);
 
+    // Writes every key as WriteIniKey would, in order, and replaces the file once: either all
+    // of them reach the disk or none does.
+    void writeIniKeys(const QList<IniKeyValue> &keys);
+
     // The key's value cut to kMaxValueBytes bytes, or "" when the file, section or key is
     // missing.
     QString GetIniKey(const QString &strSection, const QString &strKey) const;
@@ -34,7 +65,7 @@ public:
     // Looks the key up; true when the section holds it. `value` gets the stored value cut to
     // `maxBytes` bytes of the file's encoding.
     bool findIniKey(const QString &section, const QString &key, QString *value,
-                    int maxBytes = kMaxValueBytes) const;
+        int maxBytes = kMaxValueBytes) const;
 
     // Removes the key from the section; the section's other keys stay.
     void DelIniKey(const QString &SectionName, const QString &KeyWord);
@@ -44,7 +75,11 @@ public:
 
     // Whether the last write or delete reached the disk (true after a delete that had
     // nothing to remove).
-    bool lastWriteSucceeded() const { return m_lastWriteOk; }
+    bool lastWriteSucceeded() const { return m_lastFailure.kind == IniWriteFailure::Kind::None; }
+    IniWriteFailure lastWriteFailure() const { return m_lastFailure; }
+
+    // False when the file exists but cannot be read; its keys then all read as "".
+    bool isReadable() const;
 
 private:
     struct Contents
@@ -54,11 +89,15 @@ private:
         bool hadBom = false;
         QString lineEnding = QStringLiteral("\n");
         bool exists = false;
+        bool unreadable = false; // exists, but could not be read
     };
 
     Contents load() const;
-    bool store(const Contents &contents) const;
+    // Replaces the file with `contents`; sets the last failure.
+    void store(const Contents &contents);
+    // For a change that left nothing to store: success, unless the file could not be read.
+    void storeNothing(const Contents &contents);
 
     QString m_iniFileName;
-    bool m_lastWriteOk = true;
+    IniWriteFailure m_lastFailure;
 };

@@ -11,6 +11,8 @@ packages=(
     # Sharp carries hand-tuned bitmaps, so Chinese stays legible at 16 LED pixels.
     fonts-liberation2 fonts-wqy-zenhei fontconfig
     adwaita-icon-theme
+    # Qt's own texts (message box buttons, file and colour dialogs) in Simplified Chinese.
+    qt6-translations-l10n
     # A virtual screen when the machine has none.
     xvfb xauth
     # cpack's Debian package computes its library dependencies with dpkg-shlibdeps.

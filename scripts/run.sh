@@ -18,7 +18,12 @@ stop_sign() { [[ -n "$sign_pid" ]] && kill "$sign_pid" 2>/dev/null || true; }
 trap stop_sign EXIT
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
-    echo "No display found: starting Vantrel on a virtual screen (Xvfb)."
+    cat <<EOF
+No display found: Vantrel now runs on a virtual screen (Xvfb) that nothing shows, so this
+terminal waits while it runs. Press Ctrl+C to stop it (and the virtual sign).
+Without a screen, $program_dir/vantrel-cli renders and sends pages and packets;
+"$program_dir/vantrel-cli --help" lists its commands.
+EOF
     xvfb-run -a -s "-screen 0 1440x900x24" "$program_dir/vantrel"
 else
     "$program_dir/vantrel"

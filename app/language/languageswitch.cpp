@@ -5,6 +5,7 @@
 #include "languageapplier.h"
 #include "localtext.h"
 #include "programfolder.h"
+#include "qttranslations.h"
 
 #include <QAction>
 
@@ -20,11 +21,21 @@ const QString kJapaneseItem = QStringLiteral("jap");
 
 } // namespace
 
-bool SaveLanguage(const QString &name, const QString &iniPath)
+bool SaveLanguage(const QString &name, const QString &iniPath, IniWriteFailure *failure)
 {
     classIniFile ini;
     ini.setINIFileName(iniPath);
+    // The file already says so: nothing to write, and a read-only file that holds the choice
+    // is no trouble.
+    QString stored;
+    if (ini.findIniKey(kLanguageKey, kLanguageKey, &stored) && stored == name.trimmed()) {
+        if (failure)
+            *failure = {};
+        return true;
+    }
     ini.WriteIniKey(kLanguageKey, kLanguageKey, name);
+    if (failure)
+        *failure = ini.lastWriteFailure();
     return ini.lastWriteSucceeded();
 }
 
@@ -55,15 +66,16 @@ void LanguageSwitch::check(const QString &actionName)
     }
 }
 
-bool LanguageSwitch::SetLanguage(const QString &name)
+bool LanguageSwitch::SetLanguage(const QString &name, IniWriteFailure *failure)
 {
     if (name == kEnglish || name == chineseLanguageName()) {
         check(name == kEnglish ? kEnglishItem : kChineseItem);
         ApplyLanguage(m_window, name, m_languageFolder);
+        useQtTranslationsFor(name);
         if (m_settings)
             m_settings->Language = name;
     } else if (name == kJapanese) {
         check(kJapaneseItem);
     }
-    return SaveLanguage(name, m_iniPath);
+    return SaveLanguage(name, m_iniPath, failure);
 }

@@ -5,11 +5,13 @@
 #include <QWidget>
 
 struct BaseSettings;
+struct IniWriteFailure;
 class QAction;
 
 // Writes `name` as the stored interface language ("Language"/"Language" of the settings file
-// at `iniPath`). False when the file could not be written; it is then unchanged.
-bool SaveLanguage(const QString &name, const QString &iniPath);
+// at `iniPath`) when the file holds another value. False when the file could not be written
+// (`failure` says why); it is then unchanged.
+bool SaveLanguage(const QString &name, const QString &iniPath, IniWriteFailure *failure = nullptr);
 
 // The interface language switch of the main window: the Language menu's three items call
 // SetLanguage with "English", "简体中文" and "jap", and start-up calls it once with the
@@ -28,9 +30,9 @@ public:
     // "English" and "简体中文": checks that language's item and unchecks the other two, puts
     // that section's texts on the main window and sets the Language field. "jap": moves only
     // the check mark; the texts and the Language field stay. Any other name changes nothing.
-    // In every case the name is then stored with SaveLanguage; the result is whether that
-    // reached the disk.
-    bool SetLanguage(const QString &name);
+    // In every case the name is then stored with SaveLanguage; the result is whether the file
+    // holds it (`failure` says why not).
+    bool SetLanguage(const QString &name, IniWriteFailure *failure = nullptr);
 
 private:
     void check(const QString &actionName);

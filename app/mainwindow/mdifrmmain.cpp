@@ -794,10 +794,11 @@ void MDIFrmMain::SetLanguage(const QString &name)
     if (m_programList.hasCurrentRow())
         shown = EffectPanel::effectChoiceOf(
             m_programList.model()->rowTexts(m_programList.CurrentRow));
-    const bool stored = LanguageSwitch(this).SetLanguage(name);
+    IniWriteFailure failure;
+    LanguageSwitch(this).SetLanguage(name, &failure);
     effectPanel()->showEffectChoice(shown);
     showOwnTexts();
-    noteLanguageProblem(name, stored);
+    noteLanguageProblem(name, failure);
 }
 
 // The texts the program composes itself follow the interface language too.
@@ -817,7 +818,7 @@ void MDIFrmMain::showOwnTexts()
     titlePreview();
 }
 
-void MDIFrmMain::noteLanguageProblem(const QString &name, bool stored)
+void MDIFrmMain::noteLanguageProblem(const QString &name, const IniWriteFailure &failure)
 {
     const bool textsApplied = name == QLatin1String("English") || name == chineseLanguageName();
     if (textsApplied && !LanguageFileExists(languageFolder()))
@@ -826,13 +827,15 @@ void MDIFrmMain::noteLanguageProblem(const QString &name, bool stored)
                            "texts read \"Unknow\". Reinstall Vantrel to get it back."),
             QStringLiteral("程序文件夹中缺少 Language.lng，界面文字显示为“Unknow”。"
                            "请重新安装 Vantrel 以恢复该文件。")));
-    else if (!stored)
+    else if (failure.kind != IniWriteFailure::Kind::None)
         showNote(localText(language(),
-            QStringLiteral("The language choice could not be stored in %1; it holds for this "
-                           "session only.")
-                .arg(QDir::toNativeSeparators(baseSettingsPath())),
-            QStringLiteral("无法将语言选择保存到 %1；该选择仅在本次运行中有效。")
-                .arg(QDir::toNativeSeparators(baseSettingsPath()))));
+            QStringLiteral("The language choice could not be stored in %1 (%2); it holds for "
+                           "this session only.")
+                .arg(QDir::toNativeSeparators(baseSettingsPath()),
+                    iniWriteFailureReason(failure, language())),
+            QStringLiteral("无法将语言选择保存到 %1（%2）；该选择仅在本次运行中有效。")
+                .arg(QDir::toNativeSeparators(baseSettingsPath()),
+                    iniWriteFailureReason(failure, language()))));
 }
 
 void MDIFrmMain::titlePreview()

@@ -12,6 +12,7 @@
 #include <memory>
 
 class DefaultPageSampler;
+struct IniWriteFailure;
 class EffectPanel;
 class FileBrowserPane;
 class FileDialogs;
@@ -174,7 +175,7 @@ private:
     void returnFocusToCanvas(QWidget *box, PageCanvas *canvas);
     void startTool(ExternalToolLauncher::Tool tool);
     void showOwnTexts();
-    void noteLanguageProblem(const QString &name, bool stored);
+    void noteLanguageProblem(const QString &name, const IniWriteFailure &failure);
 
     void ListView1_Click(int row);
     void ListView1_DblClick(int row);

@@ -7,8 +7,8 @@
 #include "localtext.h"
 #include "portprobe.h"
 #include "programfolder.h"
-#include "settingshost.h"
 #include "promptbox.h"
+#include "settingshost.h"
 #include "targetlistbar.h"
 
 #include <QButtonGroup>
@@ -108,6 +108,7 @@ FrmSet::FrmSet(SettingsHost *host, BaseSettings *settings, const QString &iniPat
     setModal(false);
     buildUi();
     connect(this, &QDialog::finished, this, &FrmSet::closed);
+    m_opened = *m_settings;
     load();
 }
 
@@ -426,11 +427,11 @@ void FrmSet::ListView1_DblClick(QTreeWidgetItem *item)
     delete item;
 }
 
-bool FrmSet::screenFieldValue(QLineEdit *field, QLabel *label, qint16 *value)
+bool FrmSet::screenFieldValue(QLineEdit *field, QLabel *label, int maximum, qint16 *value)
 {
     bool ok = false;
     const int number = field->text().trimmed().toInt(&ok, 10);
-    if (ok && number >= kMinScreenValue && number <= kMaxScreenValue) {
+    if (ok && number >= kMinScreenValue && number <= maximum) {
         *value = qint16(number);
         return true;
     }
@@ -442,11 +443,11 @@ bool FrmSet::screenFieldValue(QLineEdit *field, QLabel *label, qint16 *value)
                            "correct it; nothing has been saved.")
                 .arg(name, typed)
                 .arg(kMinScreenValue)
-                .arg(kMaxScreenValue),
+                .arg(maximum),
             QStringLiteral("%1：“%2”不是 %3 到 %4 之间的整数。请改正；设置尚未保存。")
                 .arg(name, typed)
                 .arg(kMinScreenValue)
-                .arg(kMaxScreenValue)),
+                .arg(maximum)),
         PromptIcon::Exclamation, language());
     Base_TS->setCurrentIndex(kScreenTab);
     field->setFocus();
@@ -459,9 +460,9 @@ bool FrmSet::ReadSettingsFromDialog()
     qint16 width = 0;
     qint16 height = 0;
     qint16 perPixel = 0;
-    if (!screenFieldValue(TxtWidth, LblWidth, &width)
-        || !screenFieldValue(TxtHeight, LblHeight, &height)
-        || !screenFieldValue(TxtPerpix, LblPerpix, &perPixel))
+    if (!screenFieldValue(TxtWidth, LblWidth, kMaxScreenWidth, &width)
+        || !screenFieldValue(TxtHeight, LblHeight, kMaxScreenHeight, &height)
+        || !screenFieldValue(TxtPerpix, LblPerpix, kMaxPerPixel, &perPixel))
         return false;
     if (m_linkKind < 0) {
         PromptBox::showText(this,
@@ -508,15 +509,29 @@ void FrmSet::CmdOK_Click()
     if (!ReadSettingsFromDialog())
         return;
     QCoreApplication::processEvents();
+    m_linkTouched = m_linkTouched || m_host;
     if (!m_host || !m_host->openLink(m_settings->Trance))
         return; // the host told the user why; the edits stay in the dialog
-    if (!SaveBaseSettings(*m_settings, m_iniPath)) {
-        PromptBox::showText(this, settingsSaveFailedMessage(m_iniPath, language()),
+    IniWriteFailure failure;
+    if (!SaveBaseSettings(*m_settings, m_iniPath, &failure)) {
+        PromptBox::showText(this, settingsSaveFailedMessage(m_iniPath, language(), failure),
             PromptIcon::Exclamation, language());
         return;
     }
     ApplyScreenSettings();
     accept();
+}
+
+void FrmSet::reject()
+{
+    // The copy is only memory until the file holds it: put the settings back as they were,
+    // and the link back to them, so what runs matches what is stored.
+    if (!(*m_settings == m_opened)) {
+        *m_settings = m_opened;
+        if (m_linkTouched && m_host)
+            m_host->openLink(m_settings->Trance);
+    }
+    QDialog::reject();
 }
 
 QString FrmSet::runTimeErrorText(int number)

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "basesettings.h"
 #include "iptargetlist.h"
 
 #include <QDialog>
 #include <QList>
 
-struct BaseSettings;
 class SettingsHost;
 class TargetListBar;
 class QButtonGroup;
@@ -22,7 +22,9 @@ class QTreeWidgetItem;
 // The settings dialog: link kind, serial line settings, TCP targets and screen geometry.
 // Shown without a modal loop; every opening builds it afresh. OK copies the fields into the
 // settings record, opens the link through the host and, only when it opens, saves the
-// settings and puts them into effect; Close discards the edits.
+// settings and puts them into effect; Close discards the edits, also those an OK that failed
+// had copied: the record is again as it was when the dialog opened, and a link that OK
+// opened or closed is opened again with it.
 class FrmSet : public QDialog
 {
     Q_OBJECT
@@ -50,8 +52,8 @@ public:
     TargetListBar *targetListBar() const { return m_targetBar; }
 
     // Copies the fields into the settings record. False, after telling the user which field
-    // is wrong, when a screen field is not a whole number from 1 to 32767 or no link kind is
-    // chosen; the record is then unchanged.
+    // is wrong, when a screen field is outside its range (kScreenFieldRanges) or no link kind
+    // is chosen; the record is then unchanged.
     bool ReadSettingsFromDialog();
 
     // Puts the record's screen size and the chosen link kind into effect through the host.
@@ -67,13 +69,20 @@ public:
     // The language file section the dialog took its texts from.
     QString languageSection() const { return m_languageSection; }
 
-    // Screen fields take whole numbers in this range.
+    // Screen fields take whole numbers from 1. The sign's packets carry the width x 2 and
+    // the height x 16 in one byte each; PerPixel is only held to 16 bits.
     static constexpr int kMinScreenValue = 1;
-    static constexpr int kMaxScreenValue = 32767;
+    static constexpr int kMaxScreenWidth = 127;
+    static constexpr int kMaxScreenHeight = 15;
+    static constexpr int kMaxPerPixel = 32767;
 
 signals:
     // The dialog closed by any means: OK after the link opened, Close, Escape, the close box.
     void closed();
+
+public slots:
+    // Close, Escape and the close box: the edits are discarded.
+    void reject() override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -85,7 +94,7 @@ private:
     void CmdOK_Click();
     void CmdIPListAdd_Click();
     void ListView1_DblClick(QTreeWidgetItem *item);
-    bool screenFieldValue(QLineEdit *field, QLabel *label, qint16 *value);
+    bool screenFieldValue(QLineEdit *field, QLabel *label, int maximum, qint16 *value);
     QList<IpTarget> targetRows() const;
     void setTargetRows(const QList<IpTarget> &rows);
     QString language() const;
@@ -97,6 +106,8 @@ private:
     QString m_languageSection;
     qint16 m_linkKind = -1;
     bool m_okRunning = false;
+    BaseSettings m_opened; // the record as the dialog found it
+    bool m_linkTouched = false; // an OK opened (or tried to open) a link
 
     QTabWidget *Base_TS = nullptr;
     QButtonGroup *m_options = nullptr;

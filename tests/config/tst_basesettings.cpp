@@ -4,6 +4,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 class tst_BaseSettings : public QObject
 {
     Q_OBJECT
@@ -48,7 +52,8 @@ private slots:
         s.IpStr = "1.1.1.1,1,1;2.2.2.2,2,0";
         QVERIFY(SaveBaseSettings(s, path));
         QCOMPARE(readAll(path),
-            QByteArray(old).replace("Width=8", "Width=12")
+            QByteArray(old)
+                .replace("Width=8", "Width=12")
                 .replace("10.0.0.5,5005,1;10.0.0.6,5006,0", "1.1.1.1,1,1;2.2.2.2,2,0"));
     }
 
@@ -147,6 +152,76 @@ private slots:
         QVERIFY(!SaveBaseSettings(defaultBaseSettings(), blocker + "/BaseSet.ini"));
         QCOMPARE(readAll(blocker), QByteArray("x"));
         QVERIFY(settingsSaveFailedMessage("/x/BaseSet.ini", "English").contains("/x/BaseSet.ini"));
+    }
+
+    // The kernel lets root read and write anything: the mode bits are what must hold.
+    void lockedFileIsNeverReplaced_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("reason");
+        QTest::addRow("unreadable 0000") << 0000 << false << "could not be read";
+        QTest::addRow("read-only 0444") << 0444 << true << "read-only";
+    }
+    void lockedFileIsNeverReplaced()
+    {
+        QFETCH(int, mode);
+        QFETCH(bool, readable);
+        QFETCH(QString, reason);
+        const QByteArray before = "[ScreenSet]\nScreenWidth=9\nScreenHeight=2\nPerPiex=16\n"
+                                  "MaxIPList=4\n[TranceSet]\nTrance=0\nCommPort=3\n";
+        const QString path = freshFile(before);
+        const QByteArray name = QFile::encodeName(path);
+        QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
+
+        BaseSettings s;
+        const SettingsLoadReport report = LoadBaseSettings(s, path);
+        QCOMPARE(report.unreadable, !readable);
+        QCOMPARE(s.ScreenWidth, qint16(readable ? 9 : defaultBaseSettings().ScreenWidth));
+        if (!readable)
+            QVERIFY(report.message("English").contains(path + " could not be read"));
+
+        IniWriteFailure failure;
+        s.ScreenWidth = 12;
+        QVERIFY(!SaveBaseSettings(s, path, &failure));
+        const QString message = settingsSaveFailedMessage(path, "English", failure);
+        QVERIFY2(message.contains(path) && message.contains(reason), qPrintable(message));
+        QVERIFY(!settingsSaveFailedMessage(path, "简体中文", failure).contains(reason));
+
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat(name.constData(), &st), 0);
+        QCOMPARE(st.st_mode & 07777, mode_t(mode));
+        QCOMPARE(::chmod(name.constData(), 0600), 0);
+        QCOMPARE(readAll(path), before);
+    }
+
+    void saveFailingPartWayChangesNothing()
+    {
+        // The disk takes a little more than the file holds: a key-by-key save would have
+        // stored the new width and then failed on the long target list.
+        BaseSettings s = defaultBaseSettings();
+        const QString path = freshFile(QByteArray());
+        QVERIFY(SaveBaseSettings(s, path));
+        const QByteArray before = readAll(path);
+        s.ScreenWidth = 12;
+        s.IpStr = QString("10.0.0.1,5005,1;").repeated(20).chopped(1);
+
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit old {};
+        QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        rlimit small = old;
+        small.rlim_cur = rlim_t(before.size() + 16);
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        IniWriteFailure failure;
+        const bool saved = SaveBaseSettings(s, path, &failure);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+
+        QVERIFY(!saved);
+        QCOMPARE(failure.kind, IniWriteFailure::Kind::System);
+        QVERIFY(!failure.reason.isEmpty());
+        QCOMPARE(readAll(path), before);
     }
 };
 

@@ -8,6 +8,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 class tst_ClassIniFile : public QObject
 {
@@ -34,6 +36,15 @@ private:
     {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static struct stat statOf(const QString &path)
+    {
+        struct stat st
+        {
+        };
+        if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+            qFatal("cannot stat %s", qPrintable(path));
+        return st;
     }
 
 private slots:
@@ -134,6 +145,74 @@ private slots:
         QCOMPARE(readAll(ini.INIFileName()), QByteArray("[ScreenSet]\nScreenWidth=8\n"));
         QCOMPARE(QDir(m_dir.path()).entryList({ "limited*" }, QDir::Files),
             QStringList({ "limited.ini" })); // no temporary file left behind
+    }
+
+    // The kernel lets root read and write any file, so these hold only if the mode bits are
+    // honoured by the program itself.
+    void lockedFileIsLeftAlone_data()
+    {
+        using Kind = IniWriteFailure::Kind;
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<char>("operation"); // w write, k delete key, s delete section
+        QTest::addColumn<Kind>("kind");
+        QTest::addRow("unreadable 0000, write") << 0000 << 'w' << Kind::Unreadable;
+        QTest::addRow("write-only 0200, delete key") << 0200 << 'k' << Kind::Unreadable;
+        QTest::addRow("unreadable 0000, delete absent section") << 0000 << 's' << Kind::Unreadable;
+        QTest::addRow("read-only 0444, write") << 0444 << 'w' << Kind::ReadOnly;
+        QTest::addRow("read-only 0444, delete section") << 0444 << 's' << Kind::ReadOnly;
+    }
+    void lockedFileIsLeftAlone()
+    {
+        QFETCH(int, mode);
+        QFETCH(char, operation);
+        QFETCH(IniWriteFailure::Kind, kind);
+        const QByteArray before = "[ScreenSet]\nScreenWidth=8\n[Language]\nLanguage=English\n";
+        classIniFile ini
+            = iniOn(QStringLiteral("locked%1.ini").arg(QTest::currentDataTag()), before);
+        const QByteArray path = QFile::encodeName(ini.INIFileName());
+        QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
+        QCOMPARE(ini.isReadable(), kind != IniWriteFailure::Kind::Unreadable);
+        if (operation == 'w')
+            ini.WriteIniKey("Language", "Language", "jap");
+        else if (operation == 'k')
+            ini.DelIniKey("ScreenSet", "ScreenWidth");
+        else
+            ini.DelIniSec(kind == IniWriteFailure::Kind::Unreadable ? "Absent" : "ScreenSet");
+        QVERIFY(!ini.lastWriteSucceeded());
+        QCOMPARE(ini.lastWriteFailure().kind, kind);
+        QCOMPARE(statOf(ini.INIFileName()).st_mode & 07777, mode_t(mode));
+        QCOMPARE(::chmod(path.constData(), 0600), 0);
+        QCOMPARE(readAll(ini.INIFileName()), before);
+    }
+
+    void replacementKeepsModeAndOwner()
+    {
+        classIniFile ini = iniOn("shared.ini", "[ScreenSet]\nScreenWidth=8\n");
+        const QByteArray path = QFile::encodeName(ini.INIFileName());
+        QCOMPARE(::chmod(path.constData(), 0664), 0);
+        // Only root may give a file to another owner; others check the mode alone.
+        const bool root = ::geteuid() == 0;
+        if (root)
+            QCOMPARE(::chown(path.constData(), 4321, 4322), 0);
+        ini.WriteIniKey("ScreenSet", "ScreenWidth", "9");
+        QVERIFY(ini.lastWriteSucceeded());
+        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[ScreenSet]\nScreenWidth=9\n"));
+        const struct stat st = statOf(ini.INIFileName());
+        QCOMPARE(st.st_mode & 07777, mode_t(0664));
+        if (root)
+            QCOMPARE(QList<uint>({ st.st_uid, st.st_gid }), QList<uint>({ 4321, 4322 }));
+    }
+
+    void severalKeysInOneReplacement()
+    {
+        classIniFile ini = iniOn("batch.ini", "[A]\nx=1\n");
+        ini.writeIniKeys({ { "A", "x", "2" }, { "B", "y", "3" }, { "A", "z", "4" } });
+        QVERIFY(ini.lastWriteSucceeded());
+        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[A]\nx=2\nz=4\n\n[B]\ny=3\n"));
+        // One unwritable key refuses them all.
+        ini.writeIniKeys({ { "A", "x", "5" }, { "A", "", "6" } });
+        QCOMPARE(ini.lastWriteFailure().kind, IniWriteFailure::Kind::NoName);
+        QCOMPARE(ini.GetIniKey("A", "x"), QString("2"));
     }
 };
 

@@ -4,6 +4,8 @@
 #include "frmset.h"
 #include "link.h"
 #include "linksettings.h"
+#include "mainstatusbar.h"
+#include "messageboxanswerer.h"
 #include "standardtoolbar.h"
 #include "testpty.h"
 
@@ -19,6 +21,8 @@
 #include <QTreeWidget>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -173,10 +177,80 @@ private slots:
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
         QCOMPARE(f.box("CobTxtWidth")->currentText(), QString("8"));
 
+        QCOMPARE(baseSettings().ScreenWidth, qint16(4)); // copied for the link to use
+
         dialog->close();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QVERIFY(w.isEnabled());
         QCOMPARE(f.bytes("BaseSet.ini"), before);
+        // Closing discards the copy; the TCP link of the record opens again without a word.
+        QCOMPARE(baseSettings().ScreenWidth, qint16(8));
+        QCOMPARE(baseSettings().Trance, qint16(2));
+        QCOMPARE(f.prompts.prompts.size(), 1);
+    }
+
+    // As root the kernel would let every write through: the mode bits must hold on their own.
+    void lockedSettingsFileOutlivesStartUpAndSave_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("reason");
+        QTest::addRow("unreadable 0000") << 0000 << u"could not be read"_s;
+        QTest::addRow("read-only 0444") << 0444 << u"read-only"_s;
+    }
+    void lockedSettingsFileOutlivesStartUpAndSave()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, reason);
+        WindowFixture f;
+        f.writeSettings({});
+        const QByteArray before = f.bytes("BaseSet.ini");
+        const QByteArray ini = QFile::encodeName(f.path("BaseSet.ini"));
+        QCOMPARE(::chmod(ini.constData(), mode_t(mode)), 0);
+        const auto modeAndBytes = [&] {
+            struct stat st
+            {
+            };
+            ::stat(ini.constData(), &st);
+            ::chmod(ini.constData(), 0600);
+            const bool same
+                = (st.st_mode & 07777) == mode_t(mode) && f.bytes("BaseSet.ini") == before;
+            ::chmod(ini.constData(), mode_t(mode));
+            return same;
+        };
+
+        // Start-up: an unreadable file is named and left alone; a read-only one that holds
+        // the language needs no write and no word.
+        MDIFrmMain &w = f.start();
+        const bool readable = mode != 0;
+        QCOMPARE(f.prompts.prompts.size(), readable ? 0 : 1);
+        if (!readable)
+            QVERIFY(f.prompts.texts().first().contains("could not be read"));
+        QCOMPARE(w.PicStatusBar()->note().isEmpty(), readable);
+        QVERIFY(modeAndBytes());
+
+        // The settings dialog: the link opens, the save is refused with the reason, and Close
+        // leaves memory as it was.
+        const BaseSettings loaded = baseSettings();
+        QPointer<FrmSet> dialog = openSettings(w);
+        QVERIFY(dialog);
+        child<QLineEdit>(dialog, "TxtWidth")->setText("4");
+        MessageBoxAnswerer boxes;
+        QTest::mouseClick(child<QPushButton>(dialog, "CmdOK"), Qt::LeftButton);
+        QCOMPARE(boxes.seen.size(), 1);
+        QVERIFY2(boxes.seen.first().text.contains(reason), qPrintable(boxes.seen.first().text));
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(baseSettings().ScreenWidth, qint16(4));
+        QTest::mouseClick(child<QPushButton>(dialog, "CmdCancle"), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
+        QCOMPARE(baseSettings(), loaded);
+        QCOMPARE(f.box("CobTxtWidth")->currentText(), QString("8"));
+
+        // A language pick holds for the session and says why it was not stored.
+        w.menus().chinese->trigger();
+        QCOMPARE(baseSettings().Language, u"简体中文"_s);
+        QVERIFY2(w.PicStatusBar()->note().contains(readable ? u"只读"_s : u"无法读取"_s),
+            qPrintable(w.PicStatusBar()->note()));
+        QVERIFY(modeAndBytes());
     }
 
     void aboutBoxLocksTheWindowUntilClosed_data()

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -86,6 +87,31 @@ private slots:
         QCOMPARE(f.box("CobEffectE")->itemText(5), QString("stay"));
         QCOMPARE(f.page()->windowTitle(), QString("Untitled"));
         QCOMPARE(storedLanguage(f), QString("English"));
+    }
+
+    // Message boxes and Qt's dialogs take their words from Qt's own catalogue.
+    void qtTextsFollowTheLanguage()
+    {
+        const auto buttons = [] {
+            QMessageBox box(QMessageBox::Question, "t", "x",
+                QMessageBox::Ok | QMessageBox::Cancel | QMessageBox::Yes | QMessageBox::No);
+            QStringList texts;
+            for (auto b :
+                { QMessageBox::Ok, QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::No })
+                texts << box.button(b)->text();
+            return texts;
+        };
+        const QStringList english = { "OK", "Cancel", "&Yes", "&No" };
+        WindowFixture f;
+        MDIFrmMain &w = f.startWith();
+        QCOMPARE(buttons(), english);
+        w.menus().chinese->trigger();
+        QCOMPARE(buttons(), QStringList({ "确定", "取消", "是(&Y)", "否(&N)" }));
+        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), "文件名称(&N)：");
+        w.menus().jap->trigger(); // keeps the texts it has
+        QCOMPARE(buttons().first(), "确定");
+        w.menus().english->trigger();
+        QCOMPARE(buttons(), english);
     }
 
     void effectSelectorsKeepTheCurrentRowsChoice()
@@ -182,8 +208,8 @@ private slots:
         QVERIFY(f.prompts.prompts.isEmpty());
     }
 
-    // What tests/settings, tests/language and tests/playlist leave to the real controls: toolbar entries by
-    // button, and the kinds of control that take no text.
+    // What tests/settings, tests/language and tests/playlist leave to the real controls: toolbar
+    // entries by button, and the kinds of control that take no text.
     void languageFileRules()
     {
         WindowFixture f;

@@ -27,7 +27,12 @@ namespace {
 class FakeHost : public SettingsHost
 {
 public:
-    bool openLink(qint16) override { return ++opens, true; }
+    bool openLink(qint16 trance) override
+    {
+        ++opens;
+        openedKinds.append(trance);
+        return opens > failOpens;
+    }
     void applyScreenSettings(qint16 width, qint16 height, qint16 trance) override
     {
         applied.append({ width, height, trance });
@@ -35,7 +40,9 @@ public:
     QString serialPortInUse() const override { return {}; }
 
     QList<QList<int>> applied;
+    QList<int> openedKinds;
     int opens = 0;
+    int failOpens = 0; // the first so many opens fail
 };
 
 template <typename T> T *child(QWidget &dialog, const QString &name)
@@ -69,7 +76,10 @@ void setText(FrmSet &dialog, const QString &name, const QString &text)
 {
     child<QLineEdit>(dialog, name)->setText(text);
 }
-void click(FrmSet &dialog, const char *name) { child<QPushButton>(dialog, name)->click(); }
+void click(FrmSet &dialog, const char *name)
+{
+    child<QPushButton>(dialog, name)->click();
+}
 
 } // namespace
 
@@ -131,8 +141,9 @@ private slots:
         m_settings.IpStr += ";10.0.0.3,1,1;10.0.0.4,2,1"; // one more than MaxIPList
         auto dialog = openDialog();
 
-        QCOMPARE(shown(*dialog, { "cboSpeed", "cboParity", "cboDataBits", "cboStopBits", "cboPort",
-                     "TxtWidth", "TxtHeight", "TxtPerpix", "TxtServerIP" }),
+        QCOMPARE(shown(*dialog,
+                     { "cboSpeed", "cboParity", "cboDataBits", "cboStopBits", "cboPort", "TxtWidth",
+                         "TxtHeight", "TxtPerpix", "TxtServerIP" }),
             QStringList({ "19200", "Even", "7", "1.5", pty.path(), "12", "3", "20", "127.0.0.1" }));
         QCOMPARE(child<QComboBox>(*dialog, "cboSpeed")->count(), 17);
         QVERIFY(option(*dialog, 1)->isChecked());
@@ -188,9 +199,10 @@ private slots:
         QStringList texts = boxes.texts();
         QVERIFY(texts.value(2).contains("\",\""));
         texts[2].clear();
-        QCOMPARE(texts, QStringList({ MsgText(Msg::FillInComplete, "English"),
-                            MsgText(Msg::AlreadyInList, "English"), QString(),
-                            MsgText(Msg::ListReachedMaximum, "English") }));
+        QCOMPARE(texts,
+            QStringList(
+                { MsgText(Msg::FillInComplete, "English"), MsgText(Msg::AlreadyInList, "English"),
+                    QString(), MsgText(Msg::ListReachedMaximum, "English") }));
         QCOMPARE(boxes.seen.at(0).title, QString("Information"));
         QCOMPARE(boxes.seen.at(0).icon, QMessageBox::Warning);
         QCOMPARE(boxes.seen.at(1).icon, QMessageBox::Information);
@@ -284,17 +296,31 @@ private slots:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("label");
-        QTest::newRow("letters in width") << u"TxtWidth"_s << u"abc"_s << u"Screen Width"_s;
-        QTest::newRow("empty width") << u"TxtWidth"_s << u""_s << u"Screen Width"_s;
-        QTest::newRow("zero height") << u"TxtHeight"_s << u"0"_s << u"Screen Height"_s;
-        QTest::newRow("decimal height") << u"TxtHeight"_s << u"2.5"_s << u"Screen Height"_s;
-        QTest::newRow("beyond 16 bits") << u"TxtPerpix"_s << u"40000"_s << u"Screen PerPixel"_s;
+        QTest::addColumn<QString>("limits");
+        QTest::newRow("letters in width")
+            << u"TxtWidth"_s << u"abc"_s << u"Screen Width"_s << u"1 to 127"_s;
+        QTest::newRow("empty width")
+            << u"TxtWidth"_s << u""_s << u"Screen Width"_s << u"1 to 127"_s;
+        // The packets carry width x 2 and height x 16 in one byte each.
+        QTest::newRow("width past a packet")
+            << u"TxtWidth"_s << u"128"_s << u"Screen Width"_s << u"1 to 127"_s;
+        QTest::newRow("height past a packet")
+            << u"TxtHeight"_s << u"16"_s << u"Screen Height"_s << u"1 to 15"_s;
+        QTest::newRow("16-bit width")
+            << u"TxtWidth"_s << u"32767"_s << u"Screen Width"_s << u"1 to 127"_s;
+        QTest::newRow("zero height")
+            << u"TxtHeight"_s << u"0"_s << u"Screen Height"_s << u"1 to 15"_s;
+        QTest::newRow("decimal height")
+            << u"TxtHeight"_s << u"2.5"_s << u"Screen Height"_s << u"1 to 15"_s;
+        QTest::newRow("beyond 16 bits")
+            << u"TxtPerpix"_s << u"40000"_s << u"Screen PerPixel"_s << u"1 to 32767"_s;
     }
     void badScreenFieldNamesTheField()
     {
         QFETCH(QString, field);
         QFETCH(QString, value);
         QFETCH(QString, label);
+        QFETCH(QString, limits);
         auto dialog = openDialog();
         const BaseSettings before = m_settings;
         const QByteArray file = iniBytes();
@@ -304,7 +330,8 @@ private slots:
         click(*dialog, "CmdOK");
 
         QCOMPARE(boxes.seen.size(), 1);
-        QVERIFY2(boxes.seen.at(0).text.startsWith(label + ": \"" + value + "\""),
+        QVERIFY2(boxes.seen.at(0).text.startsWith(label + ": \"" + value + "\"")
+                && boxes.seen.at(0).text.contains(limits),
             qPrintable(boxes.seen.at(0).text));
         QVERIFY(dialog->isVisible());
         QCOMPARE(child<QTabWidget>(*dialog, "Base_TS")->currentIndex(), 1);
@@ -330,9 +357,43 @@ private slots:
         option(*dialog, 2)->click();
         click(*dialog, "CmdOK");
         QCOMPARE(m_host.opens, 1);
-        QCOMPARE(boxes.texts().value(1), settingsSaveFailedMessage(unwritable, "English"));
+        QVERIFY(
+            boxes.texts().value(1).startsWith("The settings could not be saved to " + unwritable));
         QVERIFY(dialog->isVisible());
         QVERIFY(m_host.applied.isEmpty());
+    }
+
+    void closeAfterAFailedOkDiscardsTheCopy_data()
+    {
+        QTest::addColumn<int>("failOpens"); // 1: the link refuses; 0: it opens, the save fails
+        QTest::addRow("link refused") << 1;
+        QTest::addRow("save failed") << 0;
+    }
+    void closeAfterAFailedOkDiscardsTheCopy()
+    {
+        QFETCH(int, failOpens);
+        m_host.failOpens = failOpens;
+        const BaseSettings before = m_settings;
+        auto dialog = openDialog(failOpens ? iniPath() : m_dir.filePath("no-such-folder/x.ini"));
+        MessageBoxAnswerer boxes;
+        option(*dialog, 0)->click();
+        setText(*dialog, "TxtWidth", "20");
+        click(*dialog, "CmdOK");
+        QCOMPARE(m_settings.ScreenWidth, qint16(20)); // copied before the link opens
+        QCOMPARE(m_settings.Trance, qint16(0));
+
+        click(*dialog, "CmdCancle");
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(m_settings, before);
+        // The link goes back to the kind the record holds again.
+        QCOMPARE(m_host.openedKinds, QList<int>({ 0, 2 }));
+        QCOMPARE(boxes.seen.size(), 1 - failOpens);
+
+        // Closing an untouched dialog opens nothing.
+        auto again = openDialog();
+        again->close();
+        QCOMPARE(m_host.opens, 2);
+        QCOMPARE(m_settings, before);
     }
 };
 

@@ -140,6 +140,13 @@ int read(const CliArgs &args, const QString &command, SendSetup *setup)
     }
     BaseSettings settings;
     const SettingsLoadReport report = LoadBaseSettings(settings, iniPath);
+    // Its defaults would send somewhere the operator never chose.
+    if (report.unreadable) {
+        return cliFail(CliExit::kRefused,
+            QStringLiteral("%1 could not be read; make it readable, or give --tcp HOST:PORT "
+                           "or --serial PORT")
+                .arg(iniPath));
+    }
     if (report.hasNews())
         QTextStream(stderr) << "vantrel-cli: " << report.message(settings.Language) << '\n';
     setup->link = LinkSettings::fromBaseSettings(settings);
