@@ -4,6 +4,7 @@
 #include "pagecanvas.h"
 #include "pagefiles.h"
 #include "pagerenderer.h"
+#include "pageviewcontrol.h"
 
 #include "localtext.h"
 
@@ -29,7 +30,8 @@ std::unique_ptr<PixelSource> DefaultPageSampler::samplePage(
         return nullptr;
     }
     // By name, as the list and the file browser show it: a listed picture stays a picture.
-    const Page::FileResult loaded = Page::loadListedPageFile(pagePath, page->document());
+    const Page::FileResult loaded
+        = Page::loadListedPageFile(pagePath, page->document(), rememberedPictureMode());
     if (!loaded.ok()) {
         *error = loaded.message(m_language());
         return nullptr;
@@ -42,7 +44,7 @@ std::unique_ptr<PixelSource> DefaultPageSampler::samplePage(
             = frmDocument::sizeRefusalMessage(sized, textWidth, textHeight, perPixel, m_language());
         return nullptr;
     }
-    const QImage canvas = Page::renderCanvas(page->document(), page->rtfText()->size());
+    const QImage canvas = Page::renderCanvas(page->document(), page->rtfText()->canvasSize());
     return std::make_unique<ImagePixelSource>(canvas);
 }
 

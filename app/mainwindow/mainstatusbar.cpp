@@ -1,7 +1,9 @@
 #include "mainstatusbar.h"
 
+#include "localtext.h"
 #include "messages.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -9,6 +11,7 @@
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
+constexpr int kMaxZoomFactor = 8;
 
 QLabel *panel(const QString &text, const char *name, int widthTwips, QWidget *parent)
 {
@@ -67,6 +70,8 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     , m_progressValue(panel(QStringLiteral("0%"), "LblProgressValue", 735, this))
     , m_note(new NoteLabel(this))
     , m_noteTimer(new QTimer(this))
+    , m_zoom(new QComboBox(this))
+    , m_pictures(new QComboBox(this))
 {
     setObjectName(QStringLiteral("PicStatusBar"));
     setSizeGripEnabled(true);
@@ -89,10 +94,67 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     addWidget(m_progressValue);
     addWidget(m_note, 1);
 
+    addZoomAndPictureBoxes();
+
     m_noteTimer->setSingleShot(true);
     m_noteTimer->setInterval(kNoteMs);
     connect(m_noteTimer, &QTimer::timeout, this,
         [this] { static_cast<NoteLabel *>(m_note)->setNote(QString()); });
+}
+
+void MainStatusBar::addZoomAndPictureBoxes()
+{
+    m_zoom->setObjectName(QStringLiteral("CboZoom"));
+    m_zoom->addItem(QStringLiteral("Fit"));
+    for (int factor = 1; factor <= kMaxZoomFactor; ++factor)
+        m_zoom->addItem(QStringLiteral("%1%").arg(factor * 100));
+    m_pictures->setObjectName(QStringLiteral("CboPictures"));
+    m_pictures->addItems({ QStringLiteral("Threshold"), QStringLiteral("Dither") });
+    for (QComboBox *box : { m_zoom, m_pictures }) {
+        box->setFocusPolicy(Qt::NoFocus); // the caret stays on the page
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    }
+    auto *zoomLabel = new QLabel(QStringLiteral("Zoom:"), this);
+    zoomLabel->setObjectName(QStringLiteral("LblZoom"));
+    auto *picturesLabel = new QLabel(QStringLiteral("Pictures:"), this);
+    picturesLabel->setObjectName(QStringLiteral("LblPictures"));
+    addPermanentWidget(picturesLabel);
+    addPermanentWidget(m_pictures);
+    addPermanentWidget(zoomLabel);
+    addPermanentWidget(m_zoom);
+    connect(m_zoom, &QComboBox::activated, this, &MainStatusBar::zoomPicked);
+    connect(m_pictures, &QComboBox::activated, this,
+            [this](int index) { emit picturesPicked(index == 1); });
+}
+
+void MainStatusBar::showZoom(int zoom)
+{
+    m_zoom->setCurrentIndex(qBound(0, zoom, kMaxZoomFactor));
+}
+
+void MainStatusBar::showPictureDither(bool dither)
+{
+    m_pictures->setCurrentIndex(dither ? 1 : 0);
+}
+
+void MainStatusBar::showTexts(const QString &language)
+{
+    m_zoom->setItemText(0, localText(language, QStringLiteral("Fit"), QStringLiteral("适合窗口")));
+    m_zoom->setToolTip(localText(
+            language,
+            QStringLiteral("Zoom of the active page window: Ctrl+wheel, Ctrl++ and Ctrl+- step, "
+                           "Ctrl+0 fits. Only the view changes, not the page or the sign."),
+            QStringLiteral("当前页面窗口的缩放：Ctrl+滚轮、Ctrl++ 和 Ctrl+- 逐级缩放，Ctrl+0 "
+                           "适合窗口。只改变显示，不改变页面和显示屏。")));
+    m_pictures->setItemText(0, localText(language, QStringLiteral("Threshold"), QStringLiteral("阈值")));
+    m_pictures->setItemText(1, localText(language, QStringLiteral("Dither"), QStringLiteral("抖动")));
+    m_pictures->setToolTip(localText(
+            language,
+            QStringLiteral("How pictures placed on a page become the sign's red, green and "
+                           "yellow: Threshold for logos and lettering, Dither for photos. Picture "
+                           "files are never changed."),
+            QStringLiteral("放到页面上的图片如何转换为显示屏的红、绿、黄色：阈值适合标志和文字，"
+                           "抖动适合照片。图片文件本身不会被修改。")));
 }
 
 void MainStatusBar::setTranceStyle(qint16 kind)

@@ -12,6 +12,7 @@
 #include "messageboxprompts.h"
 #include "pagefilecommands.h"
 #include "pendingpageshow.h"
+#include "pageviewcontrol.h"
 #include "programlistpane.h"
 #include "promptrelay.h"
 #include "sendcontroller.h"
@@ -164,6 +165,8 @@ void MDIFrmMain::buildPanes()
 
     m_statusBar = new MainStatusBar(this);
     setStatusBar(m_statusBar);
+    m_pageView = new PageViewControl(m_mdiArea, m_statusBar,
+        [this](const QString &text) { showNote(text); }, [this] { return language(); }, this);
 
     connect(m_toolBar, &StandardToolBar::buttonClicked, this, &MDIFrmMain::tbToolBar_ButtonClick);
     connect(m_formatBar, &FormatToolBar::buttonClicked, this, &MDIFrmMain::tbFormatBar_ButtonClick);
@@ -226,6 +229,7 @@ void MDIFrmMain::startUp()
         prompts().inform(report.message(settings.Language), PromptTitle(settings.Language),
             PromptIcon::Information);
     SetLanguage(settings.Language);
+    m_pageView->loadSettings(baseSettingsPath());
 
     fillSelectors();
     m_fileBrowser->setFolder(programFolder());
@@ -299,8 +303,8 @@ QMdiSubWindow *MDIFrmMain::addPageWindow(frmDocument *page)
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(page);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(CommandIcons::icon(QStringLiteral("新建")));
-    const QSize canvas = page->rtfText()->size();
-    sub->resize(qBound(360, canvas.width() + 96, 900), qBound(120, canvas.height() + 96, 560));
+    m_pageView->adopt(page);
+    sub->resize(m_pageView->firstWindowSize(sub, page));
     watchPage(page);
     return sub;
 }
@@ -864,6 +868,7 @@ void MDIFrmMain::showOwnTexts()
             page->setWindowTitle(frmDocument::untitledCaption(language()));
     }
     m_toolBar->showTexts(language());
+    m_statusBar->showTexts(language());
     m_formatBar->showTexts(language());
     effectPanel()->showTexts(language());
     m_fileBrowser->showTexts(language());

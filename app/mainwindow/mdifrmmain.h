@@ -24,6 +24,7 @@ class MessageBoxPrompts;
 class PageCanvas;
 class PageFileCommands;
 class PendingPageShow;
+class PageViewControl;
 class ProgramListPane;
 class PromptRelay;
 class PromptSink;
@@ -212,6 +213,7 @@ private:
     ProgramListPane *m_listPane = nullptr;
     SignPreviewPane *m_preview = nullptr;
     MainStatusBar *m_statusBar = nullptr;
+    PageViewControl *m_pageView = nullptr;
     QPointer<frmDocument> m_defaultDocument;
 
     std::unique_ptr<MessageBoxPrompts> m_messageBoxes;

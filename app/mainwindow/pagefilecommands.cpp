@@ -7,6 +7,8 @@
 #include "pagedocument.h"
 #include "pagefilehost.h"
 #include "pagegeometry.h"
+#include "pageviewcontrol.h"
+#include "picturefile.h"
 
 #include "getcolor.h"
 
@@ -91,7 +93,7 @@ void PageFileCommands::OpenPageFileInNewWindow()
     // Read first, so a file that cannot be read leaves no empty window behind.
     QTextDocument probe;
     Page::setUpDocument(&probe);
-    const Page::FileResult readable = Page::loadAnyPageFile(name, &probe);
+    const Page::FileResult readable = Page::loadAnyPageFile(name, &probe, rememberedPictureMode());
     if (!readable.ok()) {
         explain(readable);
         return;
@@ -116,7 +118,8 @@ bool PageFileCommands::openPageFileAt(const QString &path, bool newWindow)
 
 bool PageFileCommands::loadInto(frmDocument *page, const QString &name)
 {
-    const Page::FileResult result = Page::loadAnyPageFile(name, page->document());
+    const Page::FileResult result
+        = Page::loadAnyPageFile(name, page->document(), rememberedPictureMode());
     if (!result.ok()) {
         explain(result);
         return false;
@@ -191,25 +194,15 @@ Page::FileResult PageFileCommands::insertPicture(const QString &path)
     frmDocument *page = m_host.activeDocument();
     if (!page)
         return result;
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        result.kind = QFileInfo::exists(path) ? Page::FileResult::Kind::NotAPicture
-                                              : Page::FileResult::Kind::CannotRead;
-        result.detail = reader.errorString();
+    QImage image;
+    result = Page::readPictureFile(path, &image);
+    if (!result.ok())
         return result;
-    }
+    // The clipboard gets the picture as read; the page gets it in LED colours.
     QApplication::clipboard()->setImage(image);
-    const QString resource = QStringLiteral("vantrel-insert://%1/%2")
-                                 .arg(++m_pictureCount)
-                                 .arg(QFileInfo(path).fileName());
-    page->document()->addResource(QTextDocument::ImageResource, QUrl(resource), image);
-    QTextImageFormat format;
-    format.setName(resource);
-    format.setWidth(image.width());
-    format.setHeight(image.height());
-    page->rtfText()->textCursor().insertImage(format);
+    QTextCursor cursor = page->rtfText()->textCursor();
+    Page::placePicture(cursor, image, rememberedPictureMode(), QFileInfo(path).fileName());
+    page->rtfText()->setTextCursor(cursor);
     return result;
 }
 
@@ -253,7 +246,8 @@ bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
         if (const std::optional<int> width = Page::textWidthCanvas(textWidth))
             page->setCanvasWidth(*width);
     }
-    const Page::FileResult result = Page::loadListedPageFile(path, page->document());
+    const Page::FileResult result
+        = Page::loadListedPageFile(path, page->document(), rememberedPictureMode());
     if (!result.ok()) {
         m_host.showNote(result.message(language()));
         return false;

@@ -71,5 +71,4 @@ private:
     bool loadInto(frmDocument *page, const QString &name);
 
     PageFileHost &m_host;
-    int m_pictureCount = 0;
 };

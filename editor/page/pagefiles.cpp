@@ -1,6 +1,7 @@
 #include "pagefiles.h"
 
 #include "pagedocument.h"
+#include "picturefile.h"
 
 #include "atomicfile.h"
 #include "localtext.h"
@@ -55,20 +56,15 @@ bool readWholeFile(const QString &path, QByteArray *bytes, FileResult *error)
     return true;
 }
 
-void setRichTextContent(const QByteArray &bytes, QTextDocument *document)
+void setRichTextContent(const QByteArray &bytes, QTextDocument *document, PictureMode pictures)
 {
     if (looksLikeRtf(bytes)) {
         RtfReader::read(bytes, document);
+        convertDocumentPictures(document, pictures);
     } else {
         document->setPlainText(decodeSettingsText(bytes).text);
     }
     setUpDocument(document);
-}
-
-QString pictureResourceName(const QString &path)
-{
-    static int counter = 0;
-    return QStringLiteral("vantrel-picture://%1/%2").arg(++counter).arg(QFileInfo(path).fileName());
 }
 
 } // namespace
@@ -87,6 +83,25 @@ QString FileResult::message(const QString &language) const
                          QStringLiteral("%1 is not a picture that can be shown as a page:\n%2")
                                  .arg(path, detail),
                          QStringLiteral("%1 不是可以作为页面显示的图片：\n%2").arg(path, detail));
+    case Kind::PictureDamaged:
+        return localText(language,
+                         QStringLiteral("The picture %1 is damaged or cut short, so it was not "
+                                        "placed; the page keeps what it had.")
+                                 .arg(path),
+                         QStringLiteral("图片 %1 已损坏或不完整，未放置；页面保持原样。").arg(path));
+    case Kind::PictureTooLarge:
+        return localText(language,
+                         QStringLiteral("The picture %1 claims %2 pixels; a picture on a page may "
+                                        "have at most %3 pixels a side and %4 megapixels. It was "
+                                        "not placed; the page keeps what it had.")
+                                 .arg(path, detail)
+                                 .arg(kMaxPictureSide)
+                                 .arg(kMaxPicturePixels / (1024 * 1024)),
+                         QStringLiteral("图片 %1 声称有 %2 像素；页面上的图片每边最多 %3 像素，"
+                                        "总共最多 %4 百万像素。图片未放置；页面保持原样。")
+                                 .arg(path, detail)
+                                 .arg(kMaxPictureSide)
+                                 .arg(kMaxPicturePixels / (1024 * 1024)));
     case Kind::CannotWrite:
         return localText(language,
                          QStringLiteral("Cannot save the page to %1:\n%2\nThe previous file, if "
@@ -104,47 +119,37 @@ bool namesRichText(const QString &path)
     return name.contains(QLatin1String("RTF")) || name.contains(QLatin1String("rtf"));
 }
 
-FileResult loadRichTextFile(const QString &path, QTextDocument *document)
+FileResult loadRichTextFile(const QString &path, QTextDocument *document, PictureMode pictures)
 {
     QByteArray bytes;
     FileResult error;
     if (!readWholeFile(path, &bytes, &error))
         return error;
-    setRichTextContent(bytes, document);
+    setRichTextContent(bytes, document, pictures);
     return success(path);
 }
 
-FileResult loadPictureFile(const QString &path, QTextDocument *document)
+FileResult loadPictureFile(const QString &path, QTextDocument *document, PictureMode pictures)
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(false);
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        if (!QFileInfo::exists(path))
-            return failure(FileResult::Kind::CannotRead, path, reader.errorString());
-        return failure(FileResult::Kind::NotAPicture, path, reader.errorString());
-    }
+    QImage image;
+    const FileResult read = readPictureFile(path, &image);
+    if (!read.ok())
+        return read;
     document->clear();
     setUpDocument(document);
-    const QString name = pictureResourceName(path);
-    document->addResource(QTextDocument::ImageResource, QUrl(name), image);
-    QTextImageFormat format;
-    format.setName(name);
-    format.setWidth(image.width());
-    format.setHeight(image.height());
+    QTextCursor cursor(document);
     // Top-aligned, so a picture lower than the line's text height still starts at LED row 0.
-    format.setVerticalAlignment(QTextCharFormat::AlignTop);
-    QTextCursor(document).insertImage(format);
+    placePicture(cursor, image, pictures, QFileInfo(path).fileName(), true);
     return success(path);
 }
 
-FileResult loadListedPageFile(const QString &path, QTextDocument *document)
+FileResult loadListedPageFile(const QString &path, QTextDocument *document, PictureMode pictures)
 {
-    return namesRichText(path) ? loadRichTextFile(path, document)
-                               : loadPictureFile(path, document);
+    return namesRichText(path) ? loadRichTextFile(path, document, pictures)
+                               : loadPictureFile(path, document, pictures);
 }
 
-FileResult loadAnyPageFile(const QString &path, QTextDocument *document)
+FileResult loadAnyPageFile(const QString &path, QTextDocument *document, PictureMode pictures)
 {
     QByteArray bytes;
     FileResult error;
@@ -153,9 +158,9 @@ FileResult loadAnyPageFile(const QString &path, QTextDocument *document)
     if (!looksLikeRtf(bytes)) {
         QImageReader probe(path);
         if (probe.canRead())
-            return loadPictureFile(path, document);
+            return loadPictureFile(path, document, pictures);
     }
-    setRichTextContent(bytes, document);
+    setRichTextContent(bytes, document, pictures);
     return success(path);
 }
 

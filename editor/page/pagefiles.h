@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ledpicture.h"
+
 #include <QString>
 
 class QTextDocument;
@@ -11,7 +13,14 @@ namespace Page {
 
 struct FileResult
 {
-    enum class Kind { Ok, CannotRead, NotAPicture, CannotWrite };
+    enum class Kind {
+        Ok,
+        CannotRead,
+        NotAPicture,
+        CannotWrite,
+        PictureDamaged, // the picture's data ends early or is broken
+        PictureTooLarge, // detail: "W x H" as the picture claims
+    };
     Kind kind = Kind::Ok;
     QString path;
     QString detail; // the system's reason, e.g. "No such file or directory"
@@ -26,18 +35,26 @@ struct FileResult
 // picture. Folders do not count: a picture in "rtf-pages" stays a picture.
 bool namesRichText(const QString &path);
 
-// Reads an RTF file, or a plain-text file as its text.
-FileResult loadRichTextFile(const QString &path, QTextDocument *document);
+// Every load puts pictures on the page in the sign's colours, converted by `pictures`; the
+// files themselves are never changed.
 
-// Shows a picture file (BMP, JPG, GIF, PNG, ...) as the page: the picture alone, its top-left
-// pixel on LED (0, 0).
-FileResult loadPictureFile(const QString &path, QTextDocument *document);
+// Reads an RTF file, or a plain-text file as its text.
+FileResult loadRichTextFile(const QString &path, QTextDocument *document,
+                            PictureMode pictures = PictureMode::Threshold);
+
+// Shows a picture file (BMP, JPG, GIF, PNG, ...) as the page: the picture alone at its own
+// size, its top-left pixel on LED (0, 0). A damaged or oversized picture is refused before it
+// is decoded, and the page keeps what it had.
+FileResult loadPictureFile(const QString &path, QTextDocument *document,
+                           PictureMode pictures = PictureMode::Threshold);
 
 // The program list's and file browser's load: by name, as namesRichText() tells.
-FileResult loadListedPageFile(const QString &path, QTextDocument *document);
+FileResult loadListedPageFile(const QString &path, QTextDocument *document,
+                              PictureMode pictures = PictureMode::Threshold);
 
 // Any page file, told apart by content: RTF, a picture, else plain text.
-FileResult loadAnyPageFile(const QString &path, QTextDocument *document);
+FileResult loadAnyPageFile(const QString &path, QTextDocument *document,
+                           PictureMode pictures = PictureMode::Threshold);
 
 // Writes the page as RTF (whatever the file's extension).
 FileResult savePageFile(const QString &path, const QTextDocument &document);

@@ -3,9 +3,11 @@
 #include "doclayout.h"
 #include "pagecanvas.h"
 #include "pagegeometry.h"
+#include "pagezoom.h"
 
 #include "localtext.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QScrollBar>
@@ -16,6 +18,9 @@
 #include <limits>
 
 namespace {
+
+// One notch of a mouse wheel, in eighths of a degree.
+constexpr int kWheelNotch = 120;
 
 bool fitsCanvas(int units)
 {
@@ -54,6 +59,7 @@ frmDocument::frmDocument(const QSize &canvas, QWidget *parent)
     connect(m_rtfText, &QTextEdit::selectionChanged, this, &frmDocument::reportSelectionFont);
     connect(
         m_rtfText, &QTextEdit::currentCharFormatChanged, this, &frmDocument::reportSelectionFont);
+    addZoomKeys();
     DocResize();
     markSaved();
 }
@@ -99,8 +105,53 @@ bool frmDocument::setCanvasHeight(int units)
     return ok;
 }
 
+void frmDocument::addZoomKeys()
+{
+    const auto add = [this](const QList<QKeySequence> &keys, auto slot) {
+        auto *action = new QAction(this);
+        action->setShortcuts(keys);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+    };
+    add({ QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal) },
+        [this] { zoomBy(1); });
+    add({ QKeySequence(Qt::CTRL | Qt::Key_Minus) }, [this] { zoomBy(-1); });
+    add({ QKeySequence(Qt::CTRL | Qt::Key_0) }, [this] { setZoom(PageZoom::kFit); });
+}
+
+void frmDocument::setZoom(int zoom)
+{
+    m_zoom = zoom == PageZoom::kFit ? PageZoom::kFit : qBound(PageZoom::kMin, zoom, PageZoom::kMax);
+    DocResize();
+    emit zoomChanged(m_zoom);
+}
+
+int frmDocument::zoomFactor() const
+{
+    const QSize units = m_rtfText->canvasSize();
+    if (m_zoom != PageZoom::kFit)
+        return PageZoom::usableFactor(m_zoom, units);
+    // Fit leaves the strips under the scroll bars free, so the whole canvas shows.
+    const QSize area = size() - QSize(m_vScroll->width(), m_hScroll->height());
+    return PageZoom::usableFactor(PageZoom::fitFactor(units, area), units);
+}
+
+void frmDocument::zoomBy(int steps)
+{
+    setZoom(PageZoom::stepped(zoomFactor(), steps));
+}
+
+void frmDocument::applyZoomFactor()
+{
+    const int factor = zoomFactor();
+    if (factor != m_rtfText->zoomFactor())
+        m_rtfText->setZoomFactor(factor);
+}
+
 void frmDocument::DocResize()
 {
+    applyZoomFactor();
     DocLayoutInput in;
     in.client = size();
     in.canvas = m_rtfText->size();
@@ -172,6 +223,22 @@ void frmDocument::resizeEvent(QResizeEvent *event)
 
 void frmDocument::wheelEvent(QWheelEvent *event)
 {
+    if (event->modifiers() & Qt::ControlModifier) {
+        // Zoom about the pointer: the LED under it stays under it where the canvas scrolls.
+        const QPointF pointer = event->position();
+        const QPointF led = (pointer - QPointF(m_rtfText->pos())) / m_rtfText->zoomFactor();
+        m_wheelRest += event->angleDelta().y();
+        const int steps = m_wheelRest / kWheelNotch;
+        m_wheelRest -= steps * kWheelNotch;
+        if (steps != 0) {
+            zoomBy(steps);
+            const QPointF wanted = pointer - led * m_rtfText->zoomFactor();
+            m_hScroll->setValue(qRound(-wanted.x()));
+            m_vScroll->setValue(qRound(-wanted.y()));
+        }
+        event->accept();
+        return;
+    }
     // The wheel scrolls a canvas larger than the window; Shift or a sideways wheel scrolls
     // across.
     QScrollBar *bar = (event->modifiers() & Qt::ShiftModifier)

@@ -46,6 +46,15 @@ public:
     // Places the canvas and sets the scroll bars for the current window and canvas sizes.
     void DocResize();
 
+    // The zoom chosen: PageZoom::kFit, or a whole factor PageZoom::kMin..kMax. Zoom is a view
+    // only: the canvas size in units, the page and what the sign gets stay as they are.
+    void setZoom(int zoom);
+    int zoom() const { return m_zoom; }
+    // The factor the canvas is drawn at now (Fit worked out for the window's size).
+    int zoomFactor() const;
+    // One whole step in (positive) or out from the factor shown; leaves Fit.
+    void zoomBy(int steps);
+
     // Empties the page and makes typing red again; the empty page counts as saved.
     void newPage();
 
@@ -71,6 +80,8 @@ public:
 signals:
     // The selection's font changed: the font boxes show it where it is uniform.
     void selectionFontChanged(const SelectionFont &font);
+    // The operator chose another zoom here (Ctrl+wheel, Ctrl++, Ctrl+-, Ctrl+0) or setZoom ran.
+    void zoomChanged(int zoom);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -80,9 +91,13 @@ protected:
 private:
     void followScrollBars();
     void reportSelectionFont();
+    void addZoomKeys();
+    void applyZoomFactor();
 
     PageCanvas *m_rtfText;
     QScrollBar *m_hScroll;
     QScrollBar *m_vScroll;
     std::function<bool(frmDocument *)> m_closeGuard;
+    int m_zoom = 1;
+    int m_wheelRest = 0; // eighths of a degree not yet turned into a zoom step
 };

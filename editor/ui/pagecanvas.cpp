@@ -1,15 +1,20 @@
 #include "pagecanvas.h"
 
 #include "pagedocument.h"
+#include "picturefile.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QUrl>
 
 namespace {
 
@@ -23,6 +28,20 @@ void pinToZero(QScrollBar *bar)
     });
 }
 
+// Local files among the dropped or pasted URLs that a picture format reads by their content.
+QStringList picturePaths(const QMimeData *source)
+{
+    QStringList paths;
+    if (!source->hasUrls())
+        return paths;
+    for (const QUrl &url : source->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && QFileInfo(path).isFile() && !QImageReader::imageFormat(path).isEmpty())
+            paths.append(path);
+    }
+    return paths;
+}
+
 } // namespace
 
 PageCanvas::PageCanvas(QWidget *parent)
@@ -34,7 +53,8 @@ PageCanvas::PageCanvas(QWidget *parent)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     pinToZero(horizontalScrollBar());
     pinToZero(verticalScrollBar());
-    setLineWrapMode(QTextEdit::WidgetWidth);
+    // Lines break at the canvas width in units, whatever the zoom.
+    setLineWrapMode(QTextEdit::FixedPixelWidth);
     setAcceptRichText(false);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setViewportMargins(0, 0, 0, 0);
@@ -57,12 +77,28 @@ PageCanvas::PageCanvas(QWidget *parent)
 
 void PageCanvas::setCanvasWidth(int units)
 {
-    setFixedWidth(units);
+    m_units.setWidth(units);
+    applySize();
 }
 
 void PageCanvas::setCanvasHeight(int units)
 {
-    setFixedHeight(units);
+    m_units.setHeight(units);
+    applySize();
+}
+
+void PageCanvas::setZoomFactor(int factor)
+{
+    m_zoom = qMax(1, factor);
+    applySize();
+    updateCaretBlink();
+    viewport()->update();
+}
+
+void PageCanvas::applySize()
+{
+    setLineWrapColumnOrWidth(m_units.width());
+    setFixedSize(m_units * m_zoom);
 }
 
 void PageCanvas::clearPage()
@@ -111,8 +147,15 @@ void PageCanvas::focusInEvent(QFocusEvent *event)
 {
     QTextEdit::focusInEvent(event);
     m_caretOn = true;
-    if (viewport()->devicePixelRatioF() != 1.0)
+    updateCaretBlink();
+}
+
+void PageCanvas::updateCaretBlink()
+{
+    if (hasFocus() && paintsItself())
         m_caretBlink.start();
+    else
+        m_caretBlink.stop();
 }
 
 void PageCanvas::focusOutEvent(QFocusEvent *event)
@@ -128,20 +171,172 @@ QMimeData *PageCanvas::createMimeDataFromSelection() const
     return data;
 }
 
+bool PageCanvas::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasImage() || !picturePaths(source).isEmpty()
+        || QTextEdit::canInsertFromMimeData(source);
+}
+
+void PageCanvas::insertFromMimeData(const QMimeData *source)
+{
+    QTextCursor cursor = textCursor();
+    if (source->hasImage()) {
+        const QImage picture = qvariant_cast<QImage>(source->imageData());
+        if (!Page::pictureSizeAllowed(picture.width(), picture.height())) {
+            Page::FileResult refused;
+            refused.kind = Page::FileResult::Kind::PictureTooLarge;
+            refused.detail = QStringLiteral("%1 x %2").arg(picture.width()).arg(picture.height());
+            emit pictureRefused(refused);
+            return;
+        }
+        Page::placePicture(cursor, picture, m_pictureMode);
+        setTextCursor(cursor);
+        return;
+    }
+    const QStringList paths = picturePaths(source);
+    if (paths.isEmpty()) {
+        QTextEdit::insertFromMimeData(source);
+        return;
+    }
+    for (const QString &path : paths) {
+        QImage picture;
+        const Page::FileResult read = Page::readPictureFile(path, &picture);
+        if (!read.ok()) {
+            emit pictureRefused(read);
+            continue;
+        }
+        Page::placePicture(cursor, picture, m_pictureMode, QFileInfo(path).fileName());
+    }
+    setTextCursor(cursor);
+}
+
+// Pointer input in screen pixels becomes input in units, where the editor lays the page out.
+template<typename Handler>
+void PageCanvas::forwardMouse(QMouseEvent *event, Handler handler)
+{
+    if (m_zoom == 1) {
+        handler(event);
+        return;
+    }
+    QMouseEvent inUnits(event->type(), event->position() / m_zoom, event->scenePosition(),
+                        event->globalPosition(), event->button(), event->buttons(),
+                        event->modifiers(), event->pointingDevice());
+    inUnits.setTimestamp(event->timestamp());
+    handler(&inUnits);
+    event->setAccepted(inUnits.isAccepted());
+}
+
+void PageCanvas::mousePressEvent(QMouseEvent *event)
+{
+    forwardMouse(event, [this](QMouseEvent *e) { QTextEdit::mousePressEvent(e); });
+}
+
+void PageCanvas::mouseMoveEvent(QMouseEvent *event)
+{
+    forwardMouse(event, [this](QMouseEvent *e) { QTextEdit::mouseMoveEvent(e); });
+}
+
+void PageCanvas::mouseReleaseEvent(QMouseEvent *event)
+{
+    forwardMouse(event, [this](QMouseEvent *e) { QTextEdit::mouseReleaseEvent(e); });
+}
+
+void PageCanvas::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    forwardMouse(event, [this](QMouseEvent *e) { QTextEdit::mouseDoubleClickEvent(e); });
+}
+
+void PageCanvas::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (m_zoom == 1) {
+        QTextEdit::contextMenuEvent(event);
+        return;
+    }
+    QContextMenuEvent inUnits(event->reason(), event->pos() / m_zoom, event->globalPos(),
+                              event->modifiers());
+    QTextEdit::contextMenuEvent(&inUnits);
+    event->setAccepted(inUnits.isAccepted());
+}
+
+void PageCanvas::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (m_zoom == 1) {
+        QTextEdit::dragMoveEvent(event);
+        return;
+    }
+    QDragMoveEvent inUnits((event->position() / m_zoom).toPoint(), event->possibleActions(),
+                           event->mimeData(), event->buttons(), event->modifiers());
+    inUnits.setDropAction(event->dropAction());
+    QTextEdit::dragMoveEvent(&inUnits);
+    event->setDropAction(inUnits.dropAction());
+    event->setAccepted(inUnits.isAccepted());
+}
+
+void PageCanvas::dropEvent(QDropEvent *event)
+{
+    if (m_zoom == 1) {
+        QTextEdit::dropEvent(event);
+        return;
+    }
+    QDropEvent inUnits(event->position() / m_zoom, event->possibleActions(), event->mimeData(),
+                       event->buttons(), event->modifiers());
+    inUnits.setDropAction(event->dropAction());
+    QTextEdit::dropEvent(&inUnits);
+    event->setDropAction(inUnits.dropAction());
+    event->setAccepted(inUnits.isAccepted());
+}
+
+void PageCanvas::wheelEvent(QWheelEvent *event)
+{
+    // Ctrl+wheel zooms: that is the page window's.
+    if (event->modifiers() & Qt::ControlModifier) {
+        event->ignore();
+        return;
+    }
+    QTextEdit::wheelEvent(event);
+}
+
+QVariant PageCanvas::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    const QVariant value = QTextEdit::inputMethodQuery(query);
+    if (m_zoom == 1)
+        return value;
+    switch (query) {
+    case Qt::ImCursorRectangle:
+    case Qt::ImAnchorRectangle:
+    case Qt::ImInputItemClipRectangle: {
+        const QRectF r = value.toRectF();
+        return QRectF(r.topLeft() * m_zoom, r.size() * m_zoom);
+    }
+    default:
+        return value;
+    }
+}
+
+bool PageCanvas::paintsItself() const
+{
+    return m_zoom != 1 || viewport()->devicePixelRatioF() != 1.0;
+}
+
 void PageCanvas::paintEvent(QPaintEvent *event)
 {
-    if (viewport()->devicePixelRatioF() == 1.0) {
+    if (!paintsItself()) {
         QTextEdit::paintEvent(event);
         return;
     }
-    paintAtUnitScale();
+    // The editor asks for repaints of areas in units; zoomed, what changed covers more pixels,
+    // so a partial request is answered with the whole view.
+    if (m_zoom != 1 && !event->region().contains(viewport()->rect()))
+        viewport()->update();
+    paintScaled();
 }
 
-// On a screen that scales widgets, the page is still drawn one unit per pixel and then
-// enlarged without smoothing, so its pixels stay the sign's LEDs.
-void PageCanvas::paintAtUnitScale()
+// The page is drawn one unit per pixel, as the sign samples it, then enlarged without
+// smoothing, so each unit becomes a square block of exactly its colour. The caret is drawn
+// on top at screen scale.
+void PageCanvas::paintScaled()
 {
-    QImage unit(viewport()->size(), QImage::Format_RGB32);
+    QImage unit(m_units, QImage::Format_RGB32);
     unit.setDevicePixelRatio(1);
     unit.fill(Page::background(*document()));
     {
@@ -151,8 +346,8 @@ void PageCanvas::paintAtUnitScale()
         QAbstractTextDocumentLayout::PaintContext context;
         context.palette = viewport()->palette();
         context.clip = QRectF(unit.rect());
+        context.cursorPosition = -1;
         const QTextCursor cursor = textCursor();
-        context.cursorPosition = hasFocus() && m_caretOn && !isReadOnly() ? cursor.position() : -1;
         if (cursor.hasSelection()) {
             QAbstractTextDocumentLayout::Selection selection;
             selection.cursor = cursor;
@@ -164,5 +359,14 @@ void PageCanvas::paintAtUnitScale()
     }
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(viewport()->rect(), unit);
+    painter.drawImage(QRect(QPoint(0, 0), m_units * m_zoom), unit);
+    if (hasFocus() && m_caretOn && !isReadOnly()) {
+        const QRect caret = cursorRect();
+        const int caretWidth = m_zoom >= 3 ? 2 : 1;
+        // Inverted, as the editor draws its own caret, so it shows on any colour.
+        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+        painter.fillRect(QRect(caret.x() * m_zoom, caret.y() * m_zoom, caretWidth,
+                               caret.height() * m_zoom),
+                         Qt::white);
+    }
 }

@@ -169,7 +169,7 @@ void tst_CliSend::signShowsWhatWasSent()
 {
     QCOMPARE(runCli({ "packet", m_page, "--size", "8x1", "--send", "--tcp", tcp() }).exitCode, 0);
     QCOMPARE(QImage(m_out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32),
-        TestPages::expectedLeds(m_image, 8, 1));
+        TestPages::expectedLeds(TestPages::thresholded(m_image), 8, 1));
     QCOMPARE(runCli(QStringList { "control", "--send", "--tcp", tcp() } + kTwoRows).exitCode, 0);
     QFile effects(m_out.filePath("effects.txt"));
     QVERIFY(effects.open(QIODevice::ReadOnly));

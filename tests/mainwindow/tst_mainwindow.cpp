@@ -88,7 +88,7 @@ private slots:
 
         // The default page window is open, its canvas the screen: 8 x 16 + 2 by 2 x 16 + 2.
         QVERIFY(f.page() && f.page()->isVisible());
-        QCOMPARE(f.canvas()->size(), QSize(130, 34));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(130, 34));
     }
 
     void startUpTellsWhatWentWrongInOrder()
@@ -107,7 +107,7 @@ private slots:
             said.at(1).startsWith(MsgText(Msg::PortInitError, "English")), qPrintable(said.at(1)));
         QCOMPARE(f.box("CobTxtWidth")->currentText(), QString("3000"));
         // The width is refused before the height is looked at.
-        QCOMPARE(f.canvas()->size(), QSize(130, 18));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(130, 18));
     }
 
     void missingSettingsFileIsCreatedAndSaid()
@@ -181,14 +181,14 @@ private slots:
         // Row 1 names a page that exists: it is shown and sized 4 x 1.
         clickIndex(f.list(), f.row(1));
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
-        QCOMPARE(f.canvas()->size(), QSize(4 * 16 + 2, 16 + 2));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 16 + 2));
         QCOMPARE(f.box("CobWidth")->currentText(), QString("4"));
 
         // Row 3's width is no whole number: the page opens unsized and the status bar says why.
         f.canvas()->clear();
         clickIndex(f.list(), f.row(3));
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
-        QCOMPARE(f.canvas()->size(), QSize(4 * 16 + 2, 16 + 2));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 16 + 2));
         QVERIFY(w.PicStatusBar()->note().contains("not a whole number"));
         QVERIFY(f.prompts.prompts.isEmpty());
     }
@@ -246,19 +246,19 @@ private slots:
         // The text-size boxes resize the active canvas, not the rows.
         pickText(f.box("CobTxtWidth"), "4");
         pickText(f.box("CobTxtHeight"), "3");
-        QCOMPARE(f.canvas()->size(), QSize(4 * 16 + 2, 3 * 16 + 2));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 3 * 16 + 2));
         QCOMPARE(f.box("CobWidth")->currentText(), QString("8"));
         // A text that is not a whole number leaves the canvas and says why.
         f.box("CobTxtWidth")->setEditText("");
         emit w.tbFormatBar()->textWidthPicked("");
-        QCOMPARE(f.canvas()->width(), 4 * 16 + 2);
+        QCOMPARE(f.canvas()->canvasSize().width(), 4 * 16 + 2);
         QVERIFY(!w.PicStatusBar()->note().isEmpty());
 
         QCOMPARE(w.ChangeWindowState(8, 2), frmDocument::SizeResult::Sized);
-        QCOMPARE(f.canvas()->size(), QSize(130, 34));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(130, 34));
         QCOMPARE(w.ChangeWindowState(4000, 2), frmDocument::SizeResult::WidthTooLarge);
         QCOMPARE(f.prompts.prompts.size(), 1);
-        QCOMPARE(f.canvas()->size(), QSize(130, 34));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(130, 34));
 
         // Close, then New: an empty page of the screen's size, typing red.
         f.canvas()->insertPlainText("old text");
@@ -267,7 +267,7 @@ private slots:
         w.menus().newPage->trigger();
         QVERIFY(f.page() && f.page()->isVisible() && f.page()->document()->isEmpty());
         QCOMPARE(f.canvas()->textColor(), QColor(255, 0, 0));
-        QCOMPARE(f.canvas()->size(), QSize(130, 34));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(130, 34));
     }
 
     void selectionFontReachesTheFontBoxes()

@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:RS232"));
         QCOMPARE(f.box("CobTxtWidth")->currentText() + f.box("CobTxtHeight")->currentText(),
             QString("43"));
-        QCOMPARE(f.canvas()->size(), QSize(4 * 16 + 2, 3 * 16 + 2));
+        QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 3 * 16 + 2));
         // ...and in the link, which holds the port open with the new line settings.
         QVERIFY(w.link().isSerialOpen());
         QCOMPARE(w.link().settings().CommSettings, QString("19200,O,8,2"));

@@ -74,7 +74,7 @@ private slots:
         QApplication::clipboard()->setText("the user's clipboard");
         clickFile(f, "logo.bmp");
         QVERIFY(hasPicture(f.page()->document()));
-        QCOMPARE(f.canvas()->width(), 130); // not in the list: no text width
+        QCOMPARE(f.canvas()->canvasSize().width(), 130); // not in the list: no text width
         QCOMPARE(QApplication::clipboard()->text(), QString("the user's clipboard"));
 
         // A page listed twice opens with the text width of its first row: 12 x 16.
@@ -82,7 +82,7 @@ private slots:
         w.AddFileToListView("a.rtf", "20", "1");
         clickFile(f, "a.rtf");
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
-        QCOMPARE(f.canvas()->width(), 12 * 16);
+        QCOMPARE(f.canvas()->canvasSize().width(), 12 * 16);
         QVERIFY(f.prompts.prompts.isEmpty());
     }
 
@@ -110,7 +110,7 @@ private slots:
         canvas->setTextCursor(QTextCursor(canvas->document()));
         canvas->clearFocus();
         QCoreApplication::processEvents();
-        const QImage rendered = Page::renderCanvas(canvas->document(), canvas->size());
+        const QImage rendered = Page::renderCanvas(canvas->document(), canvas->canvasSize());
         QCOMPARE(
             canvas->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32), rendered);
         // And it is the page: lit in each of its three colours.

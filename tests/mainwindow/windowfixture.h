@@ -57,6 +57,7 @@ struct WindowSettings
     QString ipStr = QStringLiteral("127.0.0.1,9,0");
     QString commPort = QStringLiteral("ttyS0");
     QString language = QStringLiteral("English");
+    QString zoom = QStringLiteral("100"); // "EditorSet"/"Zoom"; "" leaves the section out
 };
 
 // A program folder of its own with a BaseSet.ini, and the main window started in it.
@@ -87,7 +88,8 @@ public:
                                 .arg(s.screenWidth)
                                 .arg(s.screenHeight)
                                 .arg(s.trance)
-                                .arg(s.ipStr, s.commPort, s.language);
+                                .arg(s.ipStr, s.commPort, s.language)
+            + (s.zoom.isEmpty() ? QString() : QStringLiteral("[EditorSet]\nZoom=%1\n").arg(s.zoom));
         writeFile(QStringLiteral("BaseSet.ini"), ini.toUtf8());
     }
 

@@ -5,5 +5,5 @@
 std::unique_ptr<PixelSource> CliPageSampler::samplePage(
     const QString &pagePath, qint16 textWidth, qint16 textHeight, QString *error)
 {
-    return loadPagePixels(pagePath, textWidth, textHeight, m_perPixel, error);
+    return loadPagePixels(pagePath, textWidth, textHeight, m_perPixel, error, m_pictures);
 }

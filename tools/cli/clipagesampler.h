@@ -1,13 +1,16 @@
 #pragma once
 
+#include "ledpicture.h"
 #include "pagesampler.h"
 
 // Page files rendered off screen, as vantrel-cli reads them for packets.
 class CliPageSampler : public PageSampler
 {
 public:
-    explicit CliPageSampler(qint16 perPixel)
+    explicit CliPageSampler(qint16 perPixel,
+                            Page::PictureMode pictures = Page::PictureMode::Threshold)
         : m_perPixel(perPixel)
+        , m_pictures(pictures)
     { }
 
     std::unique_ptr<PixelSource> samplePage(
@@ -15,4 +18,5 @@ public:
 
 private:
     qint16 m_perPixel;
+    Page::PictureMode m_pictures;
 };

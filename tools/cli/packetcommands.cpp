@@ -57,10 +57,13 @@ int runPacket(const QStringList &argv)
     if (!args.parse(argv,
                     QStringList { "size", "screen", "slot", "out", "per-pixel" }
                             + SendOptions::valueOptions(),
-                    SendOptions::switches(), &error))
+                    SendOptions::switches() + QStringList { "dither" }, &error))
         return cliUsage(name, error);
     if (args.positional().size() != 1)
         return cliUsage(name, QStringLiteral("packet needs exactly one page file"));
+    const Page::PictureMode pictures = args.has(QStringLiteral("dither"))
+            ? Page::PictureMode::Dither
+            : Page::PictureMode::Threshold;
     const int destination = checkDestination(name, args);
     if (destination != CliExit::kOk)
         return destination;
@@ -92,7 +95,7 @@ int runPacket(const QStringList &argv)
             return cliUsage(name, QStringLiteral("to send, --slot is a program-list row from 1"));
         return SendRunner(setup).sendPage(args.positional().first(), qint16(textWidth),
                                           qint16(textHeight), slot, qint16(screenWidth),
-                                          qint16(screenHeight), perPixel);
+                                          qint16(screenHeight), perPixel, pictures);
     }
 
     // Refused before the page is drawn (the send job does the same): a size the packet cannot
@@ -102,7 +105,7 @@ int runPacket(const QStringList &argv)
         return cliFail(CliExit::kRefused, r->message(kLanguage));
     std::unique_ptr<PixelSource> page = loadPagePixels(args.positional().first(),
                                                        qint16(textWidth), qint16(textHeight),
-                                                       perPixel, &error);
+                                                       perPixel, &error, pictures);
     if (!page)
         return cliFail(CliExit::kRefused, error);
     const PacketResult result = GetColor().SendPicMod(*page, qint16(screenWidth),
@@ -176,7 +179,7 @@ int runClear(const QStringList &argv)
 
 const CliCommandRegistration kPacket({
         QStringLiteral("packet"),
-        QStringLiteral("packet PAGE --size WxH [--screen WxH] [--slot N] [--per-pixel N] "
+        QStringLiteral("packet PAGE --size WxH [--screen WxH] [--slot N] [--per-pixel N] [--dither] "
                        "(--out FILE | --send [--tcp HOST:PORT ... | --serial PORT "
                        "[--settings LINE]] [--program-folder DIR])"),
         QStringLiteral(
@@ -189,6 +192,8 @@ const CliCommandRegistration kPacket({
                 "(default 1)\n"
                 "--per-pixel N canvas units per module (default 16, or PerPiex of BaseSet.ini "
                 "when sending with it)\n"
+                "--dither      pictures become LED colours by an ordered dither (for photos)\n"
+                "              instead of each pixel by its own red and green\n"
                 "A picture page is placed with its top-left pixel on LED (0, 0).\n")
                 + SendOptions::help(),
         runPacket,

@@ -26,7 +26,7 @@ int runRender(const QStringList &argv)
     const QString name = QStringLiteral("render");
     CliArgs args;
     QString error;
-    if (!args.parse(argv, { "size", "per-pixel", "out" }, {}, &error))
+    if (!args.parse(argv, { "size", "per-pixel", "out" }, { "dither" }, &error))
         return cliUsage(name, error);
     if (args.positional().size() != 1 || !args.has(QStringLiteral("out")))
         return cliUsage(name, QStringLiteral("render needs one page file and --out FILE.png"));
@@ -46,7 +46,10 @@ int runRender(const QStringList &argv)
         return cliFail(CliExit::kRefused, r->message(kLanguage));
 
     std::unique_ptr<PixelSource> page = loadPagePixels(args.positional().first(), qint16(width),
-                                                       qint16(height), qint16(perPixel), &error);
+                                                       qint16(height), qint16(perPixel), &error,
+                                                       args.has(QStringLiteral("dither"))
+                                                               ? Page::PictureMode::Dither
+                                                               : Page::PictureMode::Threshold);
     if (!page)
         return cliFail(CliExit::kRefused, error);
     // The image is what the picture frame packet carries, decoded back: exactly the sign's view.
@@ -133,11 +136,13 @@ int runConvert(const QStringList &argv)
 
 const CliCommandRegistration kRender({
         QStringLiteral("render"),
-        QStringLiteral("render PAGE --size WxH [--per-pixel N] --out FILE.png"),
+        QStringLiteral("render PAGE --size WxH [--per-pixel N] [--dither] --out FILE.png"),
         QStringLiteral("Writes the LED image of a page: (W x 16) x (H x 16) pixels, each exactly\n"
                        "red, green, yellow or black, as the picture frame packet carries it\n"
                        "(the last module column is always dark). PAGE is any page file: RTF,\n"
-                       "BMP, PNG, GIF, JPG or plain text."),
+                       "BMP, PNG, GIF, JPG or plain text. Pictures become LED colours as in the\n"
+                       "editor: each pixel by its own red and green (threshold), or with\n"
+                       "--dither an ordered dither that keeps the shading of photos."),
         runRender,
 });
 

@@ -8,11 +8,12 @@
 #include <QTextDocument>
 
 std::unique_ptr<PixelSource> loadPagePixels(const QString &path, qint16 textWidth,
-                                            qint16 textHeight, qint16 perPixel, QString *error)
+                                            qint16 textHeight, qint16 perPixel, QString *error,
+                                            Page::PictureMode pictures)
 {
     QTextDocument document;
     Page::setUpDocument(&document);
-    const Page::FileResult loaded = Page::loadAnyPageFile(path, &document);
+    const Page::FileResult loaded = Page::loadAnyPageFile(path, &document, pictures);
     if (!loaded.ok()) {
         *error = loaded.message(QStringLiteral("English")).replace(QLatin1Char('\n'), QLatin1Char(' '));
         return nullptr;

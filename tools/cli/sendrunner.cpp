@@ -60,7 +60,7 @@ SendRunner::SendRunner(const SendSetup &setup)
 }
 
 int SendRunner::sendPage(const QString &pagePath, qint16 textWidth, qint16 textHeight, int slotRow,
-    qint16 screenWidth, qint16 screenHeight, qint16 perPixel)
+    qint16 screenWidth, qint16 screenHeight, qint16 perPixel, Page::PictureMode pictures)
 {
     const QFileInfo page(pagePath);
     SendJobSettings settings = jobSettings();
@@ -68,7 +68,7 @@ int SendRunner::sendPage(const QString &pagePath, qint16 textWidth, qint16 textH
     settings.ScreenHeight = screenHeight;
     settings.PerPixel = perPixel;
     settings.pageFolder = page.absolutePath();
-    CliPageSampler sampler(perPixel);
+    CliPageSampler sampler(perPixel, pictures);
     const SinglePageRows rows(slotRow, page.fileName(), textWidth, textHeight);
     return exitStatus(
         SendPictureJob(m_link, m_prompts, m_progress, sampler).run(rows, slotRow, settings));

@@ -17,7 +17,8 @@ public:
 
     // The picture job for one page file sent as program-list row `slotRow` (1..253).
     int sendPage(const QString &pagePath, qint16 textWidth, qint16 textHeight, int slotRow,
-        qint16 screenWidth, qint16 screenHeight, qint16 perPixel);
+        qint16 screenWidth, qint16 screenHeight, qint16 perPixel,
+        Page::PictureMode pictures = Page::PictureMode::Threshold);
     // The control job for the rows of `list`.
     int sendControl(const ControlRowSource &list);
     // The clear job, asking first.

@@ -38,6 +38,18 @@ QImage expectedLeds(const QImage &page, int textWidth, int textHeight)
     return leds;
 }
 
+QImage thresholded(const QImage &picture)
+{
+    QImage leds(picture.size(), QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb c = picture.pixel(x, y);
+            leds.setPixel(x, y, qRgb(qRed(c) >= 128 ? 255 : 0, qGreen(c) >= 128 ? 255 : 0, 0));
+        }
+    }
+    return leds;
+}
+
 QByteArray picturePacket(const QImage &page, int textWidth, int textHeight, int row)
 {
     const auto w = qint16(textWidth);

@@ -14,6 +14,10 @@ QImage randomPage(int width, int height, quint32 seed);
 // exact red, green and yellow lit, everything else dark, the last module column always dark.
 QImage expectedLeds(const QImage &page, int textWidth, int textHeight);
 
+// A picture as a picture page shows it: each pixel's red element lit where its red is 128 or
+// more, its green where its green is (the editor's default picture conversion).
+QImage thresholded(const QImage &picture);
+
 // The picture frame packet of `page` on a sign of its own size, for program-list row `row`.
 QByteArray picturePacket(const QImage &page, int textWidth, int textHeight, int row);
 

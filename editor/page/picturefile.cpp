@@ -1,0 +1,298 @@
+#include "picturefile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QtEndian>
+
+#include <climits>
+
+namespace Page {
+
+namespace {
+
+// Larger files are not pictures of a page and would only exhaust memory.
+constexpr qint64 kMaxPictureFileBytes = 256 * 1024 * 1024;
+
+FileResult failure(FileResult::Kind kind, const QString &path, const QString &detail)
+{
+    FileResult r;
+    r.kind = kind;
+    r.path = path;
+    r.detail = detail;
+    return r;
+}
+
+quint32 be32(const QByteArray &b, qsizetype at)
+{
+    return qFromBigEndian<quint32>(reinterpret_cast<const uchar *>(b.constData() + at));
+}
+
+quint16 be16(const QByteArray &b, qsizetype at)
+{
+    return qFromBigEndian<quint16>(reinterpret_cast<const uchar *>(b.constData() + at));
+}
+
+quint32 le32(const QByteArray &b, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(reinterpret_cast<const uchar *>(b.constData() + at));
+}
+
+quint16 le16(const QByteArray &b, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(reinterpret_cast<const uchar *>(b.constData() + at));
+}
+
+uchar byteAt(const QByteArray &b, qsizetype at)
+{
+    return uchar(b.at(at));
+}
+
+// Signature, then chunks of length, type, data and CRC, up to IEND.
+bool pngComplete(const QByteArray &b)
+{
+    constexpr qsizetype kSignature = 8;
+    constexpr qsizetype kChunkOverhead = 12;
+    qsizetype at = kSignature;
+    while (at + kChunkOverhead <= b.size()) {
+        const qint64 length = be32(b, at);
+        if (length > b.size() - at - kChunkOverhead)
+            return false;
+        if (b.mid(at + 4, 4) == "IEND")
+            return true;
+        at += kChunkOverhead + length;
+    }
+    return false;
+}
+
+// Marker segments with their lengths; after each start-of-scan the entropy-coded data runs to
+// the next marker that is not a stuffed 0xFF00 or a restart marker. Complete at end-of-image.
+bool jpegComplete(const QByteArray &b)
+{
+    constexpr uchar kMarker = 0xFF;
+    constexpr uchar kStartOfImage = 0xD8;
+    constexpr uchar kEndOfImage = 0xD9;
+    constexpr uchar kStartOfScan = 0xDA;
+    constexpr uchar kRestartFirst = 0xD0;
+    constexpr uchar kRestartLast = 0xD7;
+    constexpr uchar kTem = 0x01;
+    if (b.size() < 4 || byteAt(b, 0) != kMarker || byteAt(b, 1) != kStartOfImage)
+        return false;
+    qsizetype at = 2;
+    while (at + 1 < b.size()) {
+        if (byteAt(b, at) != kMarker) { // stray bytes between segments, as decoders allow
+            ++at;
+            continue;
+        }
+        const uchar marker = byteAt(b, at + 1);
+        if (marker == kMarker) { // fill bytes
+            ++at;
+            continue;
+        }
+        if (marker == kEndOfImage)
+            return true;
+        if ((marker >= kRestartFirst && marker <= kRestartLast) || marker == kTem) {
+            at += 2;
+            continue;
+        }
+        if (at + 4 > b.size())
+            return false;
+        const qsizetype length = be16(b, at + 2);
+        if (length < 2 || at + 2 + length > b.size())
+            return false;
+        at += 2 + length;
+        if (marker != kStartOfScan)
+            continue;
+        while (at + 1 < b.size()) {
+            if (byteAt(b, at) == kMarker) {
+                const uchar next = byteAt(b, at + 1);
+                if (next != 0 && !(next >= kRestartFirst && next <= kRestartLast))
+                    break;
+                at += 2;
+            } else {
+                ++at;
+            }
+        }
+    }
+    return false;
+}
+
+// Header, screen descriptor and colour table, then extension and image blocks (each ending
+// in an empty sub-block) up to the trailer.
+bool gifComplete(const QByteArray &b)
+{
+    constexpr qsizetype kHeader = 6 + 7;
+    constexpr uchar kExtension = 0x21;
+    constexpr uchar kImage = 0x2C;
+    constexpr uchar kTrailer = 0x3B;
+    constexpr uchar kColourTableFlag = 0x80;
+    if (b.size() < kHeader)
+        return false;
+    const auto tableBytes = [](uchar flags) { return 3 * (qsizetype(2) << (flags & 0x07)); };
+    qsizetype at = kHeader;
+    if (byteAt(b, 10) & kColourTableFlag)
+        at += tableBytes(byteAt(b, 10));
+    const auto skipSubBlocks = [&b](qsizetype *pos) {
+        while (*pos < b.size()) {
+            const int length = byteAt(b, *pos);
+            *pos += 1 + length;
+            if (length == 0)
+                return *pos <= b.size();
+        }
+        return false;
+    };
+    while (at < b.size()) {
+        const uchar block = byteAt(b, at);
+        if (block == kTrailer)
+            return true;
+        if (block == kExtension) {
+            at += 2;
+            if (!skipSubBlocks(&at))
+                return false;
+        } else if (block == kImage) {
+            constexpr qsizetype kDescriptor = 10;
+            if (at + kDescriptor > b.size())
+                return false;
+            const uchar flags = byteAt(b, at + 9);
+            at += kDescriptor;
+            if (flags & kColourTableFlag)
+                at += tableBytes(flags);
+            at += 1; // LZW minimum code size
+            if (!skipSubBlocks(&at))
+                return false;
+        } else {
+            return false;
+        }
+    }
+    return false;
+}
+
+// An uncompressed bitmap holds all its rows after its pixel offset; compressed ones pass.
+bool bmpComplete(const QByteArray &b)
+{
+    constexpr qsizetype kFileHeader = 14;
+    constexpr quint32 kRgb = 0;
+    constexpr quint32 kBitFields = 3;
+    constexpr quint32 kCoreHeader = 12;
+    if (b.size() < kFileHeader + 4)
+        return false;
+    const qint64 pixels = le32(b, 10);
+    const quint32 infoSize = le32(b, kFileHeader);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bits = 0;
+    quint32 compression = kRgb;
+    if (infoSize == kCoreHeader) {
+        if (b.size() < kFileHeader + 12)
+            return false;
+        width = le16(b, 18);
+        height = le16(b, 20);
+        bits = le16(b, 24);
+    } else {
+        if (b.size() < kFileHeader + 20)
+            return false;
+        width = qint32(le32(b, 18));
+        height = qAbs(qint64(qint32(le32(b, 22))));
+        bits = le16(b, 28);
+        compression = le32(b, 30);
+    }
+    if (compression != kRgb && compression != kBitFields)
+        return true;
+    const qint64 stride = ((qAbs(width) * bits + 31) / 32) * 4;
+    return pixels + stride * height <= b.size();
+}
+
+// The size the header claims, read from the bytes themselves: a decoder may refuse to say
+// for a size it cannot handle. Invalid when the header is too short or the format unknown.
+QSize claimedSize(const QByteArray &b, const QByteArray &format)
+{
+    if (format == "png" && b.size() >= 24)
+        return QSize(int(qMin<quint32>(be32(b, 16), INT_MAX)), int(qMin<quint32>(be32(b, 20), INT_MAX)));
+    if (format == "gif" && b.size() >= 10)
+        return QSize(le16(b, 6), le16(b, 8));
+    if (format == "bmp" && b.size() >= 26) {
+        if (le32(b, 14) == 12)
+            return QSize(le16(b, 18), le16(b, 20));
+        return QSize(qAbs(qint32(le32(b, 18))), qAbs(qint32(le32(b, 22))));
+    }
+    if (format == "jpeg" || format == "jpg") {
+        // The first start-of-frame marker (0xC0..0xCF but 0xC4, 0xC8, 0xCC) holds the size.
+        qsizetype at = 2;
+        while (at + 9 <= b.size() && byteAt(b, at) == 0xFF) {
+            const uchar marker = byteAt(b, at + 1);
+            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
+                && marker != 0xCC)
+                return QSize(be16(b, at + 7), be16(b, at + 5));
+            if (marker == 0xDA || marker == 0xD9)
+                break;
+            at += 2 + be16(b, at + 2);
+        }
+    }
+    return QSize();
+}
+
+} // namespace
+
+bool pictureSizeAllowed(qint64 width, qint64 height)
+{
+    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide
+        && width * height <= kMaxPicturePixels;
+}
+
+bool pictureDataComplete(const QByteArray &bytes, const QByteArray &format)
+{
+    if (format == "png")
+        return pngComplete(bytes);
+    if (format == "jpeg" || format == "jpg")
+        return jpegComplete(bytes);
+    if (format == "gif")
+        return gifComplete(bytes);
+    if (format == "bmp")
+        return bmpComplete(bytes);
+    return true;
+}
+
+FileResult readPictureData(const QByteArray &bytes, const QString &path, QImage *image)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setAutoTransform(false);
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        return failure(FileResult::Kind::NotAPicture, path, reader.errorString());
+    // The header's claim, before a single pixel is decoded.
+    QSize claimed = claimedSize(bytes, format);
+    if (!claimed.isValid())
+        claimed = reader.size();
+    if (claimed.isValid() && !pictureSizeAllowed(claimed.width(), claimed.height()))
+        return failure(FileResult::Kind::PictureTooLarge, path,
+                       QStringLiteral("%1 x %2").arg(claimed.width()).arg(claimed.height()));
+    if (!pictureDataComplete(bytes, format))
+        return failure(FileResult::Kind::PictureDamaged, path, QString());
+    QImage decoded;
+    if (!reader.read(&decoded) || decoded.isNull())
+        return failure(FileResult::Kind::PictureDamaged, path, reader.errorString());
+    if (!pictureSizeAllowed(decoded.width(), decoded.height()))
+        return failure(FileResult::Kind::PictureTooLarge, path,
+                       QStringLiteral("%1 x %2").arg(decoded.width()).arg(decoded.height()));
+    *image = decoded;
+    FileResult ok;
+    ok.path = path;
+    return ok;
+}
+
+FileResult readPictureFile(const QString &path, QImage *image)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(FileResult::Kind::CannotRead, path, file.errorString());
+    if (file.size() > kMaxPictureFileBytes)
+        return failure(FileResult::Kind::CannotRead, path,
+                       QStringLiteral("the file is larger than a picture of a page can be"));
+    return readPictureData(file.readAll(), path, image);
+}
+
+} // namespace Page

@@ -1,0 +1,352 @@
+// Pictures in the sign's colours: the conversion itself, picture files checked before they
+// are decoded, and pictures reaching the sign through a picture page and an RTF page.
+
+#include "ledpicture.h"
+#include "pagedocument.h"
+#include "pagefiles.h"
+#include "pagerenderer.h"
+#include "picturefile.h"
+
+#include "rtfwriter.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+#include <QtTest>
+
+namespace {
+
+using Mode = Page::PictureMode;
+using Kind = Page::FileResult::Kind;
+
+const QRgb kDark = qRgb(0, 0, 0);
+const QRgb kRed = qRgb(255, 0, 0);
+const QRgb kGreen = qRgb(0, 255, 0);
+const QRgb kYellow = qRgb(255, 255, 0);
+
+QByteArray encoded(const QImage &image, const char *format, int quality = -1)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format, quality);
+    return bytes;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A photo-like picture: every red and green level across, a blue wash down.
+QImage photo(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x * 255 / (width - 1), (x + y) * 255 / (width + height - 2),
+                                      y * 255 / (height - 1)));
+    return image;
+}
+
+// A logo of a red, a green and a yellow block, 40 x 12 each, side by side on black.
+QImage logo()
+{
+    QImage image(128, 16, QImage::Format_RGB32);
+    image.fill(kDark);
+    const QRgb colours[] = { kRed, kGreen, kYellow };
+    for (int block = 0; block < 3; ++block)
+        for (int y = 2; y < 14; ++y)
+            for (int x = 0; x < 40; ++x)
+                image.setPixel(2 + block * 42 + x, y, colours[block]);
+    return image;
+}
+
+// The images of a document's pictures, in document order.
+QList<QImage> pictures(QTextDocument *document)
+{
+    QList<QImage> images;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                images.append(document
+                                      ->resource(QTextDocument::ImageResource,
+                                                 QUrl(it.fragment().charFormat().toImageFormat().name()))
+                                      .value<QImage>());
+    return images;
+}
+
+} // namespace
+
+class tst_LedPicture : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+private slots:
+    void pixels_data()
+    {
+        QTest::addColumn<QRgb>("pixel"); // ARGB, not premultiplied
+        QTest::addColumn<QRgb>("led");
+        QTest::newRow("red stays") << kRed << kRed;
+        QTest::newRow("green stays") << kGreen << kGreen;
+        QTest::newRow("yellow stays") << kYellow << kYellow;
+        QTest::newRow("black stays") << kDark << kDark;
+        QTest::newRow("near red") << qRgb(254, 1, 1) << kRed;
+        QTest::newRow("dim red") << qRgb(127, 0, 0) << kDark;
+        QTest::newRow("near green") << qRgb(3, 200, 40) << kGreen;
+        QTest::newRow("near yellow") << qRgb(250, 240, 10) << kYellow;
+        QTest::newRow("orange") << qRgb(255, 140, 0) << kYellow;
+        QTest::newRow("white") << qRgb(255, 255, 255) << kYellow;
+        QTest::newRow("blue") << qRgb(0, 0, 255) << kDark;
+        QTest::newRow("magenta") << qRgb(255, 0, 255) << kRed;
+        QTest::newRow("grey 128") << qRgb(128, 128, 128) << kYellow;
+        QTest::newRow("grey 127") << qRgb(127, 127, 127) << kDark;
+        QTest::newRow("transparent white") << qRgba(255, 255, 255, 0) << kDark;
+        QTest::newRow("half-transparent red") << qRgba(255, 0, 0, 100) << kDark;
+        QTest::newRow("mostly opaque red") << qRgba(255, 0, 0, 200) << kRed;
+    }
+    void pixels()
+    {
+        QFETCH(QRgb, pixel);
+        QFETCH(QRgb, led);
+        QImage image(3, 2, QImage::Format_ARGB32);
+        image.fill(pixel);
+        const QImage threshold = Page::toLedColours(image, Mode::Threshold);
+        QCOMPARE(threshold.format(), QImage::Format_RGB32);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 3; ++x)
+                QCOMPARE(threshold.pixel(x, y), led);
+        // Exact LED colours and black dither to themselves too.
+        if (pixel == led)
+            QCOMPARE(Page::toLedColours(image, Mode::Dither), threshold);
+    }
+
+    void convertedPicturesStayAsTheyAre()
+    {
+        // Every format Qt hands over: RGB32, ARGB32, indexed (GIF), grayscale.
+        const QImage source = photo(61, 37);
+        for (const QImage &picture :
+             { source, source.convertToFormat(QImage::Format_ARGB32),
+               source.convertToFormat(QImage::Format_Indexed8),
+               source.convertToFormat(QImage::Format_Grayscale8) }) {
+            for (const Mode mode : { Mode::Threshold, Mode::Dither }) {
+                const QImage once = Page::toLedColours(picture, mode);
+                QVERIFY(Page::isInLedColours(once));
+                QCOMPARE(Page::toLedColours(once, mode), once);
+                QCOMPARE(Page::toLedColours(once, Mode::Threshold), once);
+                QCOMPARE(Page::toLedColours(picture, mode), once); // repeatable
+            }
+        }
+        QVERIFY(!Page::isInLedColours(source));
+    }
+
+    void ditherPatternIsFixed()
+    {
+        // Mid grey lights half of every 8 x 8 cell, in the same places each time; the
+        // top-left cell lights first.
+        QImage grey(16, 16, QImage::Format_RGB32);
+        grey.fill(qRgb(128, 128, 128));
+        const QImage dithered = Page::toLedColours(grey, Mode::Dither);
+        int lit = 0;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                lit += dithered.pixel(x, y) == kYellow;
+                QCOMPARE(dithered.pixel(x + 8, y + 8), dithered.pixel(x, y));
+            }
+        QCOMPARE(lit, 32);
+        QCOMPARE(dithered.pixel(0, 0), kYellow);
+        QCOMPARE(dithered.pixel(1, 0), kDark);
+        QCOMPARE(dithered.pixel(1, 1), kYellow);
+        // A darker grey lights fewer, a red one only the red element.
+        grey.fill(qRgb(64, 0, 0));
+        const QImage dim = Page::toLedColours(grey, Mode::Dither);
+        int red = 0;
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                red += dim.pixel(x, y) == kRed;
+        QCOMPARE(red, 16);
+        // Threshold keeps none of that shading.
+        QCOMPARE(Page::toLedColours(grey, Mode::Threshold).pixel(0, 0), kDark);
+    }
+
+    void pictureFilesAreCheckedFirst_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("kind");
+        const QImage picture = photo(48, 20);
+        for (const char *format : { "png", "jpg", "bmp" }) {
+            const QByteArray whole = encoded(picture, format);
+            QTest::addRow("%s whole", format) << whole << int(Kind::Ok);
+            QTest::addRow("%s cut in half", format) << whole.left(whole.size() / 2)
+                                                    << int(Kind::PictureDamaged);
+            QTest::addRow("%s last bytes missing", format)
+                    << whole.left(whole.size() - 3) << int(Kind::PictureDamaged);
+        }
+        // A 2 x 2 GIF (Qt cannot write GIF) and the same cut before its trailer.
+        const QByteArray gif = QByteArray::fromHex(
+                "4749463839610200020080000000000000ff00"
+                "2c00000000020002000002030c1005003b");
+        QTest::newRow("gif whole") << gif << int(Kind::Ok);
+        QTest::newRow("gif cut") << gif.left(gif.size() - 4) << int(Kind::PictureDamaged);
+
+        // Headers that claim 100 000 x 100 000 pixels, with a few bytes of data behind them.
+        QByteArray png = encoded(QImage(4, 4, QImage::Format_RGB32), "png");
+        const QByteArray side = QByteArray::fromHex("000186a0"); // 100 000
+        png.replace(16, 4, side);
+        png.replace(20, 4, side);
+        QTest::newRow("png of 100000 x 100000") << png << int(Kind::PictureTooLarge);
+        QByteArray bmp = encoded(QImage(4, 4, QImage::Format_RGB32), "bmp");
+        const QByteArray sideLe = QByteArray::fromHex("a0860100");
+        bmp.replace(18, 4, sideLe);
+        bmp.replace(22, 4, sideLe);
+        QTest::newRow("bmp of 100000 x 100000") << bmp << int(Kind::PictureTooLarge);
+        QByteArray jpg = encoded(QImage(4, 4, QImage::Format_RGB32), "jpg");
+        const int sof = jpg.indexOf(QByteArray::fromHex("ffc0"));
+        jpg.replace(sof + 5, 4, QByteArray::fromHex("ffffffff")); // 65535 x 65535
+        QTest::newRow("jpg of 65535 x 65535") << jpg << int(Kind::PictureTooLarge);
+
+        QTest::newRow("not a picture") << QByteArray("{\\rtf1 hello}") << int(Kind::NotAPicture);
+        QTest::newRow("empty") << QByteArray() << int(Kind::NotAPicture);
+    }
+    void pictureFilesAreCheckedFirst()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, kind);
+        const QString path = m_dir.filePath(QString("picture-%1").arg(QTest::currentDataTag()));
+        writeFile(path, bytes);
+        QImage image;
+        const Page::FileResult read = Page::readPictureFile(path, &image);
+        QCOMPARE(int(read.kind), kind);
+        QCOMPARE(image.isNull(), kind != int(Kind::Ok));
+
+        // The page keeps what it had, and the message says so in both languages.
+        QTextDocument page;
+        Page::setUpDocument(&page);
+        page.setPlainText("kept");
+        const Page::FileResult shown = Page::loadPictureFile(path, &page);
+        QCOMPARE(int(shown.kind), kind);
+        if (kind != int(Kind::Ok)) {
+            QCOMPARE(page.toPlainText(), QString("kept"));
+            QVERIFY(shown.message("English").contains(path));
+            QVERIFY(!shown.message(QString::fromUtf8("简体中文")).isEmpty());
+        }
+        QCOMPARE(readFile(path), bytes); // the file itself is never changed
+    }
+
+    void jpegLogoLightsInItsColours_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("threshold") << int(Mode::Threshold);
+        QTest::newRow("dither") << int(Mode::Dither);
+    }
+    void jpegLogoLightsInItsColours()
+    {
+        // As a camera or editor writes it: no pixel keeps its exact colour.
+        QFETCH(int, mode);
+        const QString path = m_dir.filePath("logo.jpg");
+        writeFile(path, encoded(logo(), "jpg", 75));
+        QImage asRead;
+        QVERIFY(Page::readPictureFile(path, &asRead).ok());
+        QVERIFY(!Page::isInLedColours(asRead));
+
+        QTextDocument page;
+        Page::setUpDocument(&page);
+        QVERIFY(Page::loadPictureFile(path, &page, Mode(mode)).ok());
+        // A page of 9 x 1 modules: the logo clear of the last module column, which is dark.
+        const QImage canvas = Page::renderCanvas(&page, QSize(9 * 16 + 2, 18));
+        const Page::SignImage sign = Page::signImage(canvas, 9, 1);
+        QVERIFY(sign.packet.ok);
+        // Inside each block (a margin of two LEDs off its edges) every LED lights its colour;
+        // dithered, a colour a little short of full brightness leaves a few cells dark.
+        const QRgb colours[] = { kRed, kGreen, kYellow };
+        for (int block = 0; block < 3; ++block) {
+            int right = 0;
+            int inside = 0;
+            for (int y = 4; y < 12; ++y)
+                for (int x = 4 + block * 42; x < 40 + block * 42; ++x) {
+                    ++inside;
+                    right += sign.image.pixel(x, y) == colours[block];
+                }
+            const int wanted = Mode(mode) == Mode::Threshold ? inside : inside * 9 / 10;
+            QVERIFY2(right >= wanted, qPrintable(QString("block %1: %2 of %3").arg(block).arg(right).arg(inside)));
+        }
+        // What the canvas shows is what the sign lights.
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 128; ++x)
+                QCOMPARE(sign.image.pixel(x, y), canvas.pixel(x, y + Page::kTopMargin));
+    }
+
+    void largerPictureIsCroppedAsTheSignCropsIt()
+    {
+        const QImage big = photo(600, 300);
+        const QString path = m_dir.filePath("big.png");
+        writeFile(path, encoded(big, "png"));
+        QTextDocument page;
+        Page::setUpDocument(&page);
+        QVERIFY(Page::loadPictureFile(path, &page).ok());
+        const QList<QImage> placed = pictures(&page);
+        QCOMPARE(placed.size(), 1);
+        QCOMPARE(placed.first().size(), big.size()); // at its size, not shrunk
+        const QImage led = Page::toLedColours(big, Mode::Threshold);
+        const QImage canvas = Page::renderCanvas(&page, QSize(130, 34));
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 130; ++x)
+                QCOMPARE(canvas.pixel(x, y + Page::kTopMargin), led.pixel(x, y));
+    }
+
+    void rtfPageWithAPhotoIsReadAndSaved()
+    {
+        // A page saved by another program: text and a photo in its own colours.
+        QTextDocument original;
+        Page::setUpDocument(&original);
+        QTextCursor cursor(&original);
+        cursor.insertText("Photo ");
+        original.addResource(QTextDocument::ImageResource, QUrl("mem:photo"), photo(40, 14));
+        QTextImageFormat format;
+        format.setName("mem:photo");
+        format.setWidth(40);
+        format.setHeight(14);
+        cursor.insertImage(format);
+        const QString path = m_dir.filePath("photo.rtf");
+        writeFile(path, RtfWriter::write(original));
+        const QByteArray onDisk = readFile(path);
+
+        for (const Mode mode : { Mode::Threshold, Mode::Dither }) {
+            QTextDocument page;
+            Page::setUpDocument(&page);
+            QVERIFY(Page::loadRichTextFile(path, &page, mode).ok());
+            QCOMPARE(page.toPlainText().left(6), QString("Photo "));
+            const QList<QImage> read = pictures(&page);
+            QCOMPARE(read.size(), 1);
+            QCOMPARE(read.first(), Page::toLedColours(photo(40, 14), mode));
+
+            // Saved, the page holds the converted picture; read again, nothing changes.
+            const QString saved = m_dir.filePath("saved.rtf");
+            QVERIFY(Page::savePageFile(saved, page).ok());
+            QTextDocument again;
+            Page::setUpDocument(&again);
+            QVERIFY(Page::loadRichTextFile(saved, &again, Mode::Threshold).ok());
+            QCOMPARE(pictures(&again).value(0), read.first());
+            QCOMPARE(Page::renderCanvas(&again, QSize(130, 18)),
+                     Page::renderCanvas(&page, QSize(130, 18)));
+        }
+        QCOMPARE(readFile(path), onDisk);
+    }
+};
+
+QTEST_MAIN(tst_LedPicture)
+#include "tst_ledpicture.moc"
