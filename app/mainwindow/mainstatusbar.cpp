@@ -12,6 +12,8 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 constexpr int kMaxZoomFactor = 8;
+constexpr int kNoteMinWidth = 120;
+constexpr int kProgressMinWidth = 100;
 
 QLabel *panel(const QString &text, const char *name, int widthTwips, QWidget *parent)
 {
@@ -41,7 +43,11 @@ public:
     }
 
     QSize sizeHint() const override { return { 0, QLabel::sizeHint().height() }; }
-    QSize minimumSizeHint() const override { return { 0, QLabel::minimumSizeHint().height() }; }
+    // Room for a short note even when the bar is crowded.
+    QSize minimumSizeHint() const override
+    {
+        return { kNoteMinWidth, QLabel::minimumSizeHint().height() };
+    }
 
 protected:
     void resizeEvent(QResizeEvent *event) override
@@ -76,7 +82,10 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     setObjectName(QStringLiteral("PicStatusBar"));
     setSizeGripEnabled(true);
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
-    m_progress->setFixedWidth(6015 / kTwipsPerPixel);
+    // Its full width when the window has room; it gives way before the note does.
+    m_progress->setMinimumWidth(kProgressMinWidth);
+    m_progress->setMaximumWidth(6015 / kTwipsPerPixel);
+    m_progress->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
@@ -124,7 +133,7 @@ void MainStatusBar::addZoomAndPictureBoxes()
     addPermanentWidget(m_zoom);
     connect(m_zoom, &QComboBox::activated, this, &MainStatusBar::zoomPicked);
     connect(m_pictures, &QComboBox::activated, this,
-            [this](int index) { emit picturesPicked(index == 1); });
+        [this](int index) { emit picturesPicked(index == 1); });
 }
 
 void MainStatusBar::showZoom(int zoom)
@@ -140,21 +149,21 @@ void MainStatusBar::showPictureDither(bool dither)
 void MainStatusBar::showTexts(const QString &language)
 {
     m_zoom->setItemText(0, localText(language, QStringLiteral("Fit"), QStringLiteral("适合窗口")));
-    m_zoom->setToolTip(localText(
-            language,
-            QStringLiteral("Zoom of the active page window: Ctrl+wheel, Ctrl++ and Ctrl+- step, "
-                           "Ctrl+0 fits. Only the view changes, not the page or the sign."),
-            QStringLiteral("当前页面窗口的缩放：Ctrl+滚轮、Ctrl++ 和 Ctrl+- 逐级缩放，Ctrl+0 "
-                           "适合窗口。只改变显示，不改变页面和显示屏。")));
-    m_pictures->setItemText(0, localText(language, QStringLiteral("Threshold"), QStringLiteral("阈值")));
-    m_pictures->setItemText(1, localText(language, QStringLiteral("Dither"), QStringLiteral("抖动")));
-    m_pictures->setToolTip(localText(
-            language,
-            QStringLiteral("How pictures placed on a page become the sign's red, green and "
-                           "yellow: Threshold for logos and lettering, Dither for photos. Picture "
-                           "files are never changed."),
-            QStringLiteral("放到页面上的图片如何转换为显示屏的红、绿、黄色：阈值适合标志和文字，"
-                           "抖动适合照片。图片文件本身不会被修改。")));
+    m_zoom->setToolTip(localText(language,
+        QStringLiteral("Zoom of the active page window: Ctrl+wheel, Ctrl++ and Ctrl+- step, "
+                       "Ctrl+0 fits. Only the view changes, not the page or the sign."),
+        QStringLiteral("当前页面窗口的缩放：Ctrl+滚轮、Ctrl++ 和 Ctrl+- 逐级缩放，Ctrl+0 "
+                       "适合窗口。只改变显示，不改变页面和显示屏。")));
+    m_pictures->setItemText(
+        0, localText(language, QStringLiteral("Threshold"), QStringLiteral("阈值")));
+    m_pictures->setItemText(
+        1, localText(language, QStringLiteral("Dither"), QStringLiteral("抖动")));
+    m_pictures->setToolTip(localText(language,
+        QStringLiteral("How pictures placed on a page become the sign's red, green and "
+                       "yellow: Threshold for logos and lettering, Dither for photos. Picture "
+                       "files are never changed."),
+        QStringLiteral("放到页面上的图片如何转换为显示屏的红、绿、黄色：阈值适合标志和文字，"
+                       "抖动适合照片。图片文件本身不会被修改。")));
 }
 
 void MainStatusBar::setTranceStyle(qint16 kind)

@@ -100,8 +100,9 @@ void tst_CliShow::initTestCase()
         "[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\nMaxIPList=10\n\n"
         "[TranceSet]\nTrance=2\nIPStr=\nCommPort=ttyS0\nCommSettings=9600,N,8,1\n\n"
         "[Language]\nLanguage=English\n"));
-    m_first = TestPages::randomPage(8 * 16, 16, 7);
-    m_second = TestPages::randomPage(4 * 16, 16, 8);
+    // Pages already in the sign's colours, so the packets are the pages' own LEDs.
+    m_first = TestPages::thresholded(TestPages::randomPage(8 * 16, 16, 7));
+    m_second = TestPages::thresholded(TestPages::randomPage(4 * 16, 16, 8));
     QVERIFY(QDir(m_dir.path()).mkpath("pages"));
     QVERIFY(m_first.save(m_dir.filePath("pages/first.png")));
     QVERIFY(m_second.save(m_dir.filePath("pages/second.png")));
