@@ -43,9 +43,13 @@ constexpr std::array<Range, 10> kRanges { {
 // Plain decimal digits only: signs, blanks inside and fractions are not what the list holds.
 bool parseWhole(const QString &text, int minimum, int maximum, int *out)
 {
-    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    if (!digits.match(text).hasMatch())
+    // By hand rather than a pattern: a long show checks this hundreds of thousands of times.
+    if (text.isEmpty() || text.size() > 9)
         return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
     const int value = text.toInt();
     if (value < minimum || value > maximum)
         return false;
@@ -61,13 +65,12 @@ QString rowName(int row)
 QString rowKeyMessage(const QString &language, int row, const QString &key, const QString &english,
     const QString &chinese)
 {
-    return localText(language,
-        QStringLiteral("Row %1, key \"%2\": %3").arg(row).arg(key, english),
+    return localText(language, QStringLiteral("Row %1, key \"%2\": %3").arg(row).arg(key, english),
         QStringLiteral("第 %1 行，键“%2”：%3").arg(row).arg(key, chinese));
 }
 
-QString notAShow(const QString &language, const QString &path, const QString &why,
-    const QString &whyChinese)
+QString notAShow(
+    const QString &language, const QString &path, const QString &why, const QString &whyChinese)
 {
     const QString name = QDir::toNativeSeparators(path);
     return localText(language,
@@ -249,6 +252,7 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
     const QString listFolder = QDir(pageFolder).absolutePath();
     // Shows repeat the same few pages; each is looked up on disk once.
     QHash<QString, bool> pageExists;
+    QHash<QString, QString> listPaths;
     QList<QStringList> rows;
     rows.reserve(count);
     for (int row = 1; row <= count; ++row) {
@@ -276,9 +280,8 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
             texts[range.column - 1] = QString::number(texts.at(range.column - 1).toInt());
 
         const QString filePath = texts.at(ListColumn::FilePath - 1);
-        const QString absolute = QDir::cleanPath(QDir::isAbsolutePath(filePath)
-                ? filePath
-                : showFolder + QLatin1Char('/') + filePath);
+        const QString absolute = QDir::cleanPath(
+            QDir::isAbsolutePath(filePath) ? filePath : showFolder + QLatin1Char('/') + filePath);
         auto known = pageExists.constFind(absolute);
         if (known == pageExists.cend())
             known = pageExists.insert(absolute, QFileInfo(absolute).isFile());
@@ -290,7 +293,11 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
                     .arg(QDir::toNativeSeparators(absolute)));
             return result;
         }
-        texts[ListColumn::FilePath - 1] = QDir(listFolder).relativeFilePath(absolute);
+        // A show names few pages many times: work out each one's list path once.
+        auto listed = listPaths.constFind(absolute);
+        if (listed == listPaths.cend())
+            listed = listPaths.insert(absolute, QDir(listFolder).relativeFilePath(absolute));
+        texts[ListColumn::FilePath - 1] = listed.value();
         rows.append(texts);
     }
     result.rows = std::move(rows);
