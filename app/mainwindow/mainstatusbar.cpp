@@ -14,6 +14,7 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kMaxZoomFactor = 8;
 constexpr int kNoteMinWidth = 120;
 constexpr int kProgressMinWidth = 100;
+constexpr int kProgressWidthTwips = 6015;
 
 QLabel *panel(const QString &text, const char *name, int widthTwips, QWidget *parent)
 {
@@ -66,13 +67,24 @@ private:
     QString m_note;
 };
 
+// Up to its full width when the bar has room; it shares a crowded bar with the note.
+class ProgressPanel : public QProgressBar
+{
+public:
+    using QProgressBar::QProgressBar;
+    QSize sizeHint() const override
+    {
+        return { kProgressWidthTwips / kTwipsPerPixel, QProgressBar::sizeHint().height() };
+    }
+};
+
 } // namespace
 
 MainStatusBar::MainStatusBar(QWidget *parent)
     : QStatusBar(parent)
     , m_name(panel(QStringLiteral("Vantrel V2.0"), "LblName", 1935, this))
     , m_tranceStyle(panel(QStringLiteral("TranceStyle:"), "LblTranceStyle", 2535, this))
-    , m_progress(new QProgressBar(this))
+    , m_progress(new ProgressPanel(this))
     , m_progressValue(panel(QStringLiteral("0%"), "LblProgressValue", 735, this))
     , m_note(new NoteLabel(this))
     , m_noteTimer(new QTimer(this))
@@ -84,8 +96,8 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     m_progress->setObjectName(QStringLiteral("ProgressBar1"));
     // Its full width when the window has room; it gives way before the note does.
     m_progress->setMinimumWidth(kProgressMinWidth);
-    m_progress->setMaximumWidth(6015 / kTwipsPerPixel);
-    m_progress->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    m_progress->setMaximumWidth(kProgressWidthTwips / kTwipsPerPixel);
+    m_progress->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
@@ -95,11 +107,11 @@ MainStatusBar::MainStatusBar(QWidget *parent)
     m_note->setProperty("languageText", false);
     m_note->setContentsMargins(6, 0, 4, 0);
     m_note->setTextFormat(Qt::PlainText);
-    m_note->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_note->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 
     addWidget(m_name);
     addWidget(m_tranceStyle);
-    addWidget(m_progress);
+    addWidget(m_progress, 1);
     addWidget(m_progressValue);
     addWidget(m_note, 1);
 
