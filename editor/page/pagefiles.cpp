@@ -24,15 +24,6 @@ namespace {
 // Page files are small; anything larger is not a page and would only exhaust memory.
 constexpr qint64 kMaxPageFileBytes = 256 * 1024 * 1024;
 
-FileResult failure(FileResult::Kind kind, const QString &path, const QString &detail)
-{
-    FileResult r;
-    r.kind = kind;
-    r.path = path;
-    r.detail = detail;
-    return r;
-}
-
 FileResult success(const QString &path)
 {
     FileResult r;
@@ -44,12 +35,12 @@ bool readWholeFile(const QString &path, QByteArray *bytes, FileResult *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = failure(FileResult::Kind::CannotRead, path, file.errorString());
+        *error = FileResult::failure(FileResult::Kind::CannotRead, path, file.errorString());
         return false;
     }
     if (file.size() > kMaxPageFileBytes) {
-        *error = failure(FileResult::Kind::CannotRead, path,
-                         QStringLiteral("the file is larger than a page can be"));
+        *error = FileResult::failure(FileResult::Kind::CannotRead, path,
+            QStringLiteral("the file is larger than a page can be"));
         return false;
     }
     *bytes = file.readAll();
@@ -76,39 +67,39 @@ QString FileResult::message(const QString &language) const
         return {};
     case Kind::CannotRead:
         return localText(language,
-                         QStringLiteral("Cannot open the page file %1:\n%2").arg(path, detail),
-                         QStringLiteral("无法打开页面文件 %1：\n%2").arg(path, detail));
+            QStringLiteral("Cannot open the page file %1:\n%2").arg(path, detail),
+            QStringLiteral("无法打开页面文件 %1：\n%2").arg(path, detail));
     case Kind::NotAPicture:
         return localText(language,
-                         QStringLiteral("%1 is not a picture that can be shown as a page:\n%2")
-                                 .arg(path, detail),
-                         QStringLiteral("%1 不是可以作为页面显示的图片：\n%2").arg(path, detail));
+            QStringLiteral("%1 is not a picture that can be shown as a page:\n%2")
+                .arg(path, detail),
+            QStringLiteral("%1 不是可以作为页面显示的图片：\n%2").arg(path, detail));
     case Kind::PictureDamaged:
         return localText(language,
-                         QStringLiteral("The picture %1 is damaged or cut short, so it was not "
-                                        "placed; the page keeps what it had.")
-                                 .arg(path),
-                         QStringLiteral("图片 %1 已损坏或不完整，未放置；页面保持原样。").arg(path));
+            QStringLiteral("The picture %1 is damaged or cut short, so it was not "
+                           "placed; the page keeps what it had.")
+                .arg(path),
+            QStringLiteral("图片 %1 已损坏或不完整，未放置；页面保持原样。").arg(path));
     case Kind::PictureTooLarge:
         return localText(language,
-                         QStringLiteral("The picture %1 claims %2 pixels; a picture on a page may "
-                                        "have at most %3 pixels a side and %4 megapixels. It was "
-                                        "not placed; the page keeps what it had.")
-                                 .arg(path, detail)
-                                 .arg(kMaxPictureSide)
-                                 .arg(kMaxPicturePixels / (1024 * 1024)),
-                         QStringLiteral("图片 %1 声称有 %2 像素；页面上的图片每边最多 %3 像素，"
-                                        "总共最多 %4 百万像素。图片未放置；页面保持原样。")
-                                 .arg(path, detail)
-                                 .arg(kMaxPictureSide)
-                                 .arg(kMaxPicturePixels / (1024 * 1024)));
+            QStringLiteral("The picture %1 claims %2 pixels; a picture on a page may "
+                           "have at most %3 pixels a side and %4 megapixels. It was "
+                           "not placed; the page keeps what it had.")
+                .arg(path, detail)
+                .arg(kMaxPictureSide)
+                .arg(kMaxPicturePixels / (1024 * 1024)),
+            QStringLiteral("图片 %1 声称有 %2 像素；页面上的图片每边最多 %3 像素，"
+                           "总共最多 %4 百万像素。图片未放置；页面保持原样。")
+                .arg(path, detail)
+                .arg(kMaxPictureSide)
+                .arg(kMaxPicturePixels / (1024 * 1024)));
     case Kind::CannotWrite:
         return localText(language,
-                         QStringLiteral("Cannot save the page to %1:\n%2\nThe previous file, if "
-                                        "any, is unchanged.")
-                                 .arg(path, detail),
-                         QStringLiteral("无法将页面保存到 %1：\n%2\n原有文件（如有）保持不变。")
-                                 .arg(path, detail));
+            QStringLiteral("Cannot save the page to %1:\n%2\nThe previous file, if "
+                           "any, is unchanged.")
+                .arg(path, detail),
+            QStringLiteral("无法将页面保存到 %1：\n%2\n原有文件（如有）保持不变。")
+                .arg(path, detail));
     }
     return {};
 }
@@ -168,7 +159,7 @@ FileResult savePageFile(const QString &path, const QTextDocument &document)
 {
     QString reason;
     if (!writeFileAtomically(path, RtfWriter::write(document), &reason))
-        return failure(FileResult::Kind::CannotWrite, path, reason);
+        return FileResult::failure(FileResult::Kind::CannotWrite, path, reason);
     return success(path);
 }
 

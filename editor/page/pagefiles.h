@@ -26,6 +26,15 @@ struct FileResult
     QString detail; // the system's reason, e.g. "No such file or directory"
 
     bool ok() const { return kind == Kind::Ok; }
+    // A result of `kind` for the file at `path`, with the system's reason.
+    static FileResult failure(Kind kind, const QString &path, const QString &detail)
+    {
+        FileResult r;
+        r.kind = kind;
+        r.path = path;
+        r.detail = detail;
+        return r;
+    }
     // What happened and what to do, in the user's language.
     QString message(const QString &language) const;
 };
@@ -39,22 +48,22 @@ bool namesRichText(const QString &path);
 // files themselves are never changed.
 
 // Reads an RTF file, or a plain-text file as its text.
-FileResult loadRichTextFile(const QString &path, QTextDocument *document,
-                            PictureMode pictures = PictureMode::Threshold);
+FileResult loadRichTextFile(
+    const QString &path, QTextDocument *document, PictureMode pictures = PictureMode::Threshold);
 
 // Shows a picture file (BMP, JPG, GIF, PNG, ...) as the page: the picture alone at its own
 // size, its top-left pixel on LED (0, 0). A damaged or oversized picture is refused before it
 // is decoded, and the page keeps what it had.
-FileResult loadPictureFile(const QString &path, QTextDocument *document,
-                           PictureMode pictures = PictureMode::Threshold);
+FileResult loadPictureFile(
+    const QString &path, QTextDocument *document, PictureMode pictures = PictureMode::Threshold);
 
 // The program list's and file browser's load: by name, as namesRichText() tells.
-FileResult loadListedPageFile(const QString &path, QTextDocument *document,
-                              PictureMode pictures = PictureMode::Threshold);
+FileResult loadListedPageFile(
+    const QString &path, QTextDocument *document, PictureMode pictures = PictureMode::Threshold);
 
 // Any page file, told apart by content: RTF, a picture, else plain text.
-FileResult loadAnyPageFile(const QString &path, QTextDocument *document,
-                           PictureMode pictures = PictureMode::Threshold);
+FileResult loadAnyPageFile(
+    const QString &path, QTextDocument *document, PictureMode pictures = PictureMode::Threshold);
 
 // Writes the page as RTF (whatever the file's extension).
 FileResult savePageFile(const QString &path, const QTextDocument &document);

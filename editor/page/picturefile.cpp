@@ -15,15 +15,6 @@ namespace {
 // Larger files are not pictures of a page and would only exhaust memory.
 constexpr qint64 kMaxPictureFileBytes = 256 * 1024 * 1024;
 
-FileResult failure(FileResult::Kind kind, const QString &path, const QString &detail)
-{
-    FileResult r;
-    r.kind = kind;
-    r.path = path;
-    r.detail = detail;
-    return r;
-}
-
 quint32 be32(const QByteArray &b, qsizetype at)
 {
     return qFromBigEndian<quint32>(reinterpret_cast<const uchar *>(b.constData() + at));
@@ -208,7 +199,8 @@ bool bmpComplete(const QByteArray &b)
 QSize claimedSize(const QByteArray &b, const QByteArray &format)
 {
     if (format == "png" && b.size() >= 24)
-        return QSize(int(qMin<quint32>(be32(b, 16), INT_MAX)), int(qMin<quint32>(be32(b, 20), INT_MAX)));
+        return QSize(
+            int(qMin<quint32>(be32(b, 16), INT_MAX)), int(qMin<quint32>(be32(b, 20), INT_MAX)));
     if (format == "gif" && b.size() >= 10)
         return QSize(le16(b, 6), le16(b, 8));
     if (format == "bmp" && b.size() >= 26) {
@@ -262,22 +254,22 @@ FileResult readPictureData(const QByteArray &bytes, const QString &path, QImage 
     reader.setAutoTransform(false);
     const QByteArray format = reader.format();
     if (format.isEmpty())
-        return failure(FileResult::Kind::NotAPicture, path, reader.errorString());
+        return FileResult::failure(FileResult::Kind::NotAPicture, path, reader.errorString());
     // The header's claim, before a single pixel is decoded.
     QSize claimed = claimedSize(bytes, format);
     if (!claimed.isValid())
         claimed = reader.size();
     if (claimed.isValid() && !pictureSizeAllowed(claimed.width(), claimed.height()))
-        return failure(FileResult::Kind::PictureTooLarge, path,
-                       QStringLiteral("%1 x %2").arg(claimed.width()).arg(claimed.height()));
+        return FileResult::failure(FileResult::Kind::PictureTooLarge, path,
+            QStringLiteral("%1 x %2").arg(claimed.width()).arg(claimed.height()));
     if (!pictureDataComplete(bytes, format))
-        return failure(FileResult::Kind::PictureDamaged, path, QString());
+        return FileResult::failure(FileResult::Kind::PictureDamaged, path, QString());
     QImage decoded;
     if (!reader.read(&decoded) || decoded.isNull())
-        return failure(FileResult::Kind::PictureDamaged, path, reader.errorString());
+        return FileResult::failure(FileResult::Kind::PictureDamaged, path, reader.errorString());
     if (!pictureSizeAllowed(decoded.width(), decoded.height()))
-        return failure(FileResult::Kind::PictureTooLarge, path,
-                       QStringLiteral("%1 x %2").arg(decoded.width()).arg(decoded.height()));
+        return FileResult::failure(FileResult::Kind::PictureTooLarge, path,
+            QStringLiteral("%1 x %2").arg(decoded.width()).arg(decoded.height()));
     *image = decoded;
     FileResult ok;
     ok.path = path;
@@ -288,10 +280,10 @@ FileResult readPictureFile(const QString &path, QImage *image)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(FileResult::Kind::CannotRead, path, file.errorString());
+        return FileResult::failure(FileResult::Kind::CannotRead, path, file.errorString());
     if (file.size() > kMaxPictureFileBytes)
-        return failure(FileResult::Kind::CannotRead, path,
-                       QStringLiteral("the file is larger than a picture of a page can be"));
+        return FileResult::failure(FileResult::Kind::CannotRead, path,
+            QStringLiteral("the file is larger than a picture of a page can be"));
     return readPictureData(file.readAll(), path, image);
 }
 

@@ -220,7 +220,7 @@ private slots:
     void textSizeSelectorsWriteOnlyOnAPick()
     {
         WindowFixture f;
-        MDIFrmMain &w = f.startWith();
+        f.startWith();
         f.addRows({ "a.rtf" }); // 8 x 2
         clickIndex(f.list(), f.row(1));
         QFETCH(QString, name);
