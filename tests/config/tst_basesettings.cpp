@@ -197,6 +197,40 @@ private slots:
         QCOMPARE(readAll(path), before);
     }
 
+    void longTargetListReadsBackWhole()
+    {
+        BaseSettings s = defaultBaseSettings();
+        s.MaxIPList = 1000;
+        for (int i = 0; i < 1000; ++i)
+            s.IpStr += QStringLiteral("%1host-%2.example.org,%3,%4")
+                           .arg(i ? ";" : "")
+                           .arg(i)
+                           .arg(5000 + i)
+                           .arg(i % 2);
+        const QString path = freshFile(QByteArray());
+        QVERIFY(SaveBaseSettings(s, path));
+        BaseSettings again;
+        LoadBaseSettings(again, path);
+        QCOMPARE(again.IpStr, s.IpStr);
+        QVERIFY(SaveBaseSettings(again, path));
+        const QByteArray saved = readAll(path);
+
+        // What cannot read back whole is refused, named, and leaves the file as it was.
+        const QList<std::pair<QString, QString BaseSettings::*>> tooLong {
+            { "[TranceSet] IPStr", &BaseSettings::IpStr },
+            { "[TranceSet] CommPort", &BaseSettings::CommPort }
+        };
+        for (const auto &[name, field] : tooLong) {
+            BaseSettings bad = again;
+            bad.*field = QString(name.endsWith("IPStr") ? kMaxTargetListBytes + 1 : 1024, 'x');
+            IniWriteFailure failure;
+            QVERIFY(!SaveBaseSettings(bad, path, &failure));
+            QCOMPARE(failure.kind, IniWriteFailure::Kind::TooLong);
+            QVERIFY(settingsSaveFailedMessage(path, "English", failure).contains(name));
+            QCOMPARE(readAll(path), saved);
+        }
+    }
+
     void saveFailingPartWayChangesNothing()
     {
         // The disk takes a little more than the file holds: a key-by-key save would have
