@@ -6,6 +6,7 @@
 #include "testpages.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,8 +164,24 @@ void tst_Cli::helpListsTheCommands()
 {
     const CliRun help = runCli({ "--help" });
     QCOMPARE(help.exitCode, 0);
-    for (const char *command : { "packet", "control", "clear", "render", "convert" })
-        QVERIFY2(help.out.contains(QStringLiteral("vantrel-cli ") + command), command);
+    // The manual page, its roff markup taken away, says what --help says.
+    QFile page(QStringLiteral(VANTREL_SOURCE_DIR "/data/man/vantrel-cli.1"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QString man = QString::fromUtf8(page.readAll());
+    man.replace("\\-", "-").replace("\\~", " ").remove(QRegularExpression("\\\\f[BIRP]"));
+    man.remove(QRegularExpression("^\\.[A-Z]+ ?", QRegularExpression::MultilineOption));
+    man.remove('"').replace('\n', ' ');
+    const QString flatHelp = QString(help.out).replace('\n', ' ');
+    for (const char *command : { "packet", "control", "clear", "render", "convert", "show check",
+             "show send", "--dither", "--threshold" }) {
+        QVERIFY2(help.out.contains(command), command);
+        QVERIFY2(man.contains(command), command);
+    }
+    for (const char *phrase : { "executables beside Language.lng", "$XDG_DATA_HOME/vantrel",
+             "of vantrel or of vantrel-cli", "\"Pictures\" of [EditorSet]" }) {
+        QVERIFY2(flatHelp.contains(phrase), phrase);
+        QVERIFY2(man.simplified().contains(QString(phrase).remove('"')), phrase);
+    }
 }
 
 void tst_Cli::renderEveryPageKind_data()
