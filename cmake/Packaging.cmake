@@ -26,5 +26,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # WenQuanYi Zen Hei Sharp for Chinese.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6, fonts-liberation2, fonts-wqy-zenhei")
+# Qt's own translations give the standard dialog buttons ("OK", "Cancel") in Chinese; without
+# them those buttons stay English, so recommended rather than required.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 
 include(CPack)
