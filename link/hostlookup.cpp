@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include <netdb.h>
@@ -59,16 +60,17 @@ public:
         QByteArray name = QUrl::toAce(host);
         if (name.isEmpty())
             name = host.toUtf8();
-        std::thread([mailbox = m_mailbox, name] {
-            const Answer answer = resolve(name);
-            const std::lock_guard<std::mutex> lock(mailbox->mutex);
-            if (!mailbox->owner)
-                return;
-            // Queued to the owner's thread; Qt drops it should the owner go first.
-            SystemHostLookup *owner = mailbox->owner;
-            QMetaObject::invokeMethod(
-                owner, [owner, answer] { owner->deliver(answer); }, Qt::QueuedConnection);
-        }).detach();
+        try {
+            std::thread([mailbox = m_mailbox, name] {
+                const Answer answer = resolve(name);
+                const std::lock_guard<std::mutex> lock(mailbox->mutex);
+                if (mailbox->owner)
+                    mailbox->owner->post(answer);
+            }).detach();
+        } catch (const std::system_error &e) {
+            // Out of threads: this target is not reached, the others go on.
+            post({ {}, QString::fromLocal8Bit(e.what()) });
+        }
     }
 
     ~SystemHostLookup() override
@@ -83,6 +85,13 @@ private:
         std::mutex mutex;
         SystemHostLookup *owner = nullptr;
     };
+
+    // Queued to the owner's thread; Qt drops it should the owner be deleted first.
+    void post(const Answer &answer)
+    {
+        QMetaObject::invokeMethod(
+            this, [this, answer] { deliver(answer); }, Qt::QueuedConnection);
+    }
 
     void deliver(const Answer &answer)
     {
