@@ -55,7 +55,7 @@ QList<IniKeyValue> savedKeys(const BaseSettings &s)
         { kTrance, QStringLiteral("Trance"), QString::number(s.Trance) },
         { kTrance, QStringLiteral("ServerIP"), s.ServerIP },
         { kTrance, QStringLiteral("ServerPort"), s.ServerPort },
-        { kTrance, QStringLiteral("IPStr"), s.IpStr },
+        { kTrance, QStringLiteral("IPStr"), s.IpStr, kMaxTargetListBytes },
         { kTrance, QStringLiteral("CommPort"), s.CommPort },
         { kTrance, QStringLiteral("CommSettings"), s.CommSettings },
     };
@@ -145,7 +145,9 @@ SettingsLoadReport LoadBaseSettings(BaseSettings &settings, const QString &iniPa
     settings.CommPort = ini.GetIniKey(kTrance, QStringLiteral("CommPort"));
     settings.CommSettings = ini.GetIniKey(kTrance, QStringLiteral("CommSettings"));
     settings.Language = ini.GetIniKey(kLanguage, kLanguage);
-    settings.IpStr = ini.GetIniKey(kTrance, QStringLiteral("IpStr"));
+    // A long fleet's list runs far past the plain value limit; cutting it would drop targets.
+    settings.IpStr.clear();
+    ini.findIniKey(kTrance, QStringLiteral("IpStr"), &settings.IpStr, kMaxTargetListBytes);
     return report;
 }
 
@@ -230,6 +232,11 @@ QString iniWriteFailureReason(const IniWriteFailure &failure, const QString &lan
     case Kind::NoName:
         return localText(language, QStringLiteral("no usable file, section or key name"),
             QStringLiteral("文件名、节名或键名不可用"));
+    case Kind::TooLong:
+        return localText(language,
+            QStringLiteral("the value of %1 is too long to store (%2 bytes)")
+                .arg(failure.key, failure.reason),
+            QStringLiteral("%1 的值太长，无法保存（%2 字节）").arg(failure.key, failure.reason));
     case Kind::System:
         break;
     }

@@ -9,6 +9,11 @@
 // many targets.
 constexpr int kMostTargetRows = 1000;
 
+// The longest target list ("TranceSet"/"IPStr") that is read and saved whole, in bytes:
+// kMostTargetRows rows of the longest host name (253) with a port, flag and separators fit.
+// Every other key keeps the plain 1023-byte limit of an INI value.
+constexpr int kMaxTargetListBytes = 256 * 1024;
+
 // The one record of screen geometry, link choice, serial settings, TCP targets and interface
 // language. Sizes count modules of 16 x 16 LEDs.
 struct BaseSettings
@@ -76,7 +81,8 @@ SettingsLoadReport LoadBaseSettings(BaseSettings &settings, const QString &iniPa
 
 // Writes the nine dialog fields in their fixed order ("Language" and "MaxIPList" are left as
 // they are), all in one replacement of the file. False when the file could not be written
-// (`failure` says why); it is then unchanged.
+// (`failure` says why); it is then unchanged. A value that would not read back whole (more
+// than kMaxTargetListBytes for IPStr, 1023 bytes for the others) is refused as TooLong.
 bool SaveBaseSettings(
     const BaseSettings &settings, const QString &iniPath, IniWriteFailure *failure = nullptr);
 

@@ -203,6 +203,13 @@ void classIniFile::writeIniKeys(const QList<IniKeyValue> &keys)
 {
     Contents contents = load();
     for (const IniKeyValue &k : keys) {
+        const int bytes = encodedLength(singleLine(k.value).trimmed(), contents.encoding);
+        if (bytes > k.maxBytes) {
+            m_lastFailure = { IniWriteFailure::Kind::TooLong,
+                QStringLiteral("%1 > %2").arg(bytes).arg(k.maxBytes),
+                QStringLiteral("[%1] %2").arg(k.section.trimmed(), k.key.trimmed()) };
+            return;
+        }
         if (!setKey(contents.lines, k.section, k.key, k.value)) {
             m_lastFailure = { IniWriteFailure::Kind::NoName, {} };
             return;

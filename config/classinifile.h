@@ -40,10 +40,15 @@ struct IniWriteFailure
         ReadOnly, // the file's mode lets nobody write it
         NoName, // no file name, or a section or key that cannot be written
         System, // the system refused: `reason` holds its words
+        TooLong, // a value would not read back whole: `key` names it, `reason` its size
     };
     Kind kind = Kind::None;
     QString reason;
+    QString key; // "[Section] Key" of the value that was too long (TooLong only)
 };
+
+// Longest value, in bytes of the file's encoding, that a plain read returns whole.
+constexpr int kMaxIniValueBytes = 1023;
 
 // One key to write with classIniFile::writeIniKeys.
 struct IniKeyValue
@@ -51,23 +56,27 @@ struct IniKeyValue
     QString section;
     QString key;
     QString value;
+    // The longest value its reader takes whole; a longer one is refused, never cut.
+    int maxBytes = kMaxIniValueBytes;
 };
 
 class classIniFile
 {
 public:
     // Longest value GetIniKey returns, in bytes of the file's encoding.
-    static constexpr int kMaxValueBytes = 1023;
+    static constexpr int kMaxValueBytes = kMaxIniValueBytes;
 
     QString INIFileName() const { return m_iniFileName; }
     void setINIFileName(const QString &newIniPath) { m_iniFileName = newIniPath; }
 
     // Writes `strValue` as the value of `strKey` in `strSection`. Line breaks in any of the
-    // three would break the file's line structure, so they are written as blanks.
+    // three would break the file's line structure, so they are written as blanks. A value of
+    // more than kMaxValueBytes bytes is refused (TooLong).
     void WriteIniKey(const QString &strSection, const QString &strKey, const QString &strValue);
 
     // Writes every key as WriteIniKey would, in order, and replaces the file once: either all
-    // of them reach the disk or none does.
+    // of them reach the disk or none does. A value longer than its maxBytes leaves the file
+    // as it was (TooLong), since reading it back would lose its tail.
     void writeIniKeys(const QList<IniKeyValue> &keys);
 
     // The key's value cut to kMaxValueBytes bytes, or "" when the file, section or key is

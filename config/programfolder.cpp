@@ -9,9 +9,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#ifndef VANTREL_BUILD_DIR
-#define VANTREL_BUILD_DIR ""
-#endif
 #ifndef VANTREL_INSTALLED_DATA_DIR
 #define VANTREL_INSTALLED_DATA_DIR "../share/vantrel"
 #endif
@@ -85,22 +82,19 @@ QString programFilePath(const QString &name)
     return programFolder() + QLatin1Char('/') + name;
 }
 
-bool isBuildTreeFolder(const QString &executableFolder, const QString &buildFolder)
+bool isInstalledLayout(const QString &executableFolder)
 {
-    if (buildFolder.isEmpty())
+    if (QFileInfo(executableFolder + QLatin1Char('/') + kLanguageFile).isFile())
         return false;
-    const QString build = QFileInfo(buildFolder).canonicalFilePath();
-    const QString executables = QFileInfo(executableFolder).canonicalFilePath();
-    if (build.isEmpty() || executables.isEmpty())
-        return false;
-    return executables == build || executables.startsWith(build + QLatin1Char('/'));
+    return QFileInfo(executableFolder + QLatin1Char('/')
+        + QStringLiteral(VANTREL_INSTALLED_DATA_DIR) + QLatin1Char('/') + kLanguageFile)
+        .isFile();
 }
 
 bool runsInstalled()
 {
     // Decided once: the executables do not move during a run.
-    static const bool installed
-        = !isBuildTreeFolder(executableFolder(), QStringLiteral(VANTREL_BUILD_DIR));
+    static const bool installed = isInstalledLayout(executableFolder());
     return installed;
 }
 

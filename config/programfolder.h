@@ -4,21 +4,24 @@
 
 // The program folder: where BaseSet.ini, the user's Language.lng and the page files live.
 //
-// Run from the build tree it was built in, it is the executables' folder (build/bin).
-// Installed, the executables' folder belongs to the system and cannot be written, so the
-// program folder is the user's own data folder, $XDG_DATA_HOME/vantrel (by default
-// ~/.local/share/vantrel). Tests and tools may point it elsewhere.
+// Decided by what is on disk, so a copy of the program's folder (on a USB stick, say) keeps
+// its own settings. Executables beside Language.lng make a self-contained program folder:
+// the executables' folder (the build's bin/ and any copy of it). Installed, the shipped files
+// are in share/vantrel beside the executables' bin/, the executables' folder belongs to the
+// system, and the program folder is the user's own data folder, $XDG_DATA_HOME/vantrel (by
+// default ~/.local/share/vantrel). With neither, the executables' folder is used. Tests and
+// tools may point it elsewhere.
 QString programFolder();
 void setProgramFolder(const QString &folder);
 
 // `name` inside the program folder, joined with "/".
 QString programFilePath(const QString &name);
 
-// True when `executableFolder` lies in `buildFolder` (both as the file system resolves them):
-// a run from the build tree, not an installed copy.
-bool isBuildTreeFolder(const QString &executableFolder, const QString &buildFolder);
+// True when executables in `executableFolder` are an installed copy: no Language.lng beside
+// them, and the shipped files in share/vantrel of their prefix.
+bool isInstalledLayout(const QString &executableFolder);
 
-// True when this program runs from an installed copy rather than from its build tree.
+// True when this program runs from an installed copy rather than a self-contained folder.
 bool runsInstalled();
 
 // The user's data folder for Vantrel: $XDG_DATA_HOME/vantrel, else ~/.local/share/vantrel.
@@ -26,7 +29,7 @@ QString userProgramFolder();
 
 // Where an installed Vantrel keeps what it ships (the language file, the default BaseSet.ini,
 // samples/ with the sample pages): share/vantrel beside the executables' bin/. Empty when
-// running from the build tree.
+// running from a self-contained folder.
 QString installedDataFolder();
 
 // The folder whose Language.lng is read: the program folder when it holds one (the user's own
@@ -48,7 +51,7 @@ struct ProgramFolderSetup
     QString message(const QString &language) const;
 };
 
-// Installed runs only (nothing is done from the build tree or with an overridden folder): the
+// Installed runs only (nothing is done in a self-contained or overridden folder): the
 // first start creates the user's program folder, filled with the shipped BaseSet.ini and
 // sample pages before it appears under its name, so an interrupted start leaves nothing half
 // made. A later start only puts back a missing BaseSet.ini; pages the user removed stay away.

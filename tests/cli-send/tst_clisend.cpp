@@ -196,6 +196,16 @@ void tst_CliSend::sendsOverTheLinkOfBaseSetIni()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.outLines(), QStringList { QStringLiteral("发送成功!") });
 
+    // A fleet's list runs far past the 1023-byte limit of other keys; every tenth row, up to
+    // the last, is ticked and must be reached.
+    QStringList fleet;
+    for (int i = 1; i <= 1000; ++i)
+        fleet << QStringLiteral("127.0.0.1,%1,%2").arg(m_sign.tcpPort()).arg(i % 100 == 0);
+    QVERIFY(writeBaseSet(folder.path(), "2", "ttyS0", fleet.join(';'), "English"));
+    run = runCli({ "clear", "--send", "--yes", "--program-folder", folder.path() });
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains("10 targets: 10 succeeded"), qPrintable(run.out));
+
     // The serial kinds of the file, found through the environment variable.
     QVERIFY(writeBaseSet(folder.path(), "1", m_sign.ptyPath(), {}, QStringLiteral("English")));
     run = runCli({ "packet", m_page, "--size", "8x1", "--send" }, folder.path());

@@ -82,6 +82,7 @@ private slots:
     void outcomes_data();
     void outcomes();
     void checkListsTheRows();
+    void picturesAsTheWindowSendsThem();
 
 private:
     QString show(const QByteArray &rows) const;
@@ -286,6 +287,33 @@ void tst_CliShow::checkListsTheRows()
     QVERIFY(run.err.contains("is not a Vantrel show"));
     QCOMPARE(runCli({ "show", "check" }).exitCode, 64);
     QCOMPARE(runCli({ "show", "play", path }).exitCode, 64);
+}
+
+void tst_CliShow::picturesAsTheWindowSendsThem()
+{
+    // A ramp of dim yellows: thresholded and dithered, it lights different LEDs.
+    QImage ramp(8 * 16, 1, QImage::Format_RGB32);
+    for (int x = 0; x < ramp.width(); ++x)
+        ramp.setPixel(x, 0, qRgb(x * 2, x * 2, 0));
+    QVERIFY(ramp.scaled(ramp.width(), 16).save(m_dir.filePath("pages/ramp.png")));
+    const QString path = show(rowSection(1, "pages/ramp.png", kRow1, 8));
+    // The picture packet sent with "Pictures" of BaseSet.ini and the option given.
+    const auto sent = [&](const QByteArray &pictures, const QStringList &option) {
+        QTemporaryDir folder;
+        LoopbackSign sign;
+        sign.answerPieces = { kTcpSuccess };
+        writeFile(folder.filePath("BaseSet.ini"),
+            "[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\n[EditorSet]\nPictures="
+                + pictures);
+        if (sign.listen())
+            runCliServed(QStringList { "show", "send", path, "--program-folder", folder.path(),
+                             "--tcp", QString("127.0.0.1:%1").arg(sign.port()) } + option);
+        return sign.packets.value(0);
+    };
+    const QByteArray thresholded = sent("Threshold", {});
+    QVERIFY(!thresholded.isEmpty() && thresholded != sent("Dither", {}));
+    QCOMPARE(sent("Dither", { "--threshold" }), thresholded);
+    QCOMPARE(sent("Threshold", { "--dither" }), sent("Dither", {}));
 }
 
 QTEST_GUILESS_MAIN(tst_CliShow)

@@ -6,6 +6,7 @@
 #include "testpages.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -163,8 +164,18 @@ void tst_Cli::helpListsTheCommands()
 {
     const CliRun help = runCli({ "--help" });
     QCOMPARE(help.exitCode, 0);
-    for (const char *command : { "packet", "control", "clear", "render", "convert" })
-        QVERIFY2(help.out.contains(QStringLiteral("vantrel-cli ") + command), command);
+    // The manual page, its roff markup taken away, says what --help says.
+    QFile page(QStringLiteral(VANTREL_SOURCE_DIR "/data/man/vantrel-cli.1"));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QString man = QString::fromUtf8(page.readAll());
+    man.replace("\\-", "-").replace("\\~", " ").remove(QRegularExpression("\\\\f[BIRP]|\""));
+    man = man.remove(QRegularExpression("^\\.[A-Z]+ ?", QRegularExpression::MultilineOption))
+              .simplified();
+    const QString flatHelp = QString(help.out).remove('"').simplified();
+    for (const char *said : { "packet", "control", "clear", "render", "convert", "show check",
+             "show send", "--threshold", "executables beside Language.lng",
+             "$XDG_DATA_HOME/vantrel", "of vantrel or of vantrel-cli", "Pictures of [EditorSet]" })
+        QVERIFY2(flatHelp.contains(said) && man.contains(said), said);
 }
 
 void tst_Cli::renderEveryPageKind_data()
@@ -213,7 +224,8 @@ void tst_Cli::ditherOption()
     const QString plain = m_dir.filePath("ramp-threshold.png");
     const QString dithered = m_dir.filePath("ramp-dither.png");
     QCOMPARE(runCli({ "render", page, "--size", "9x1", "--out", plain }).exitCode, 0);
-    QCOMPARE(runCli({ "render", page, "--size", "9x1", "--dither", "--out", dithered }).exitCode, 0);
+    QCOMPARE(
+        runCli({ "render", page, "--size", "9x1", "--dither", "--out", dithered }).exitCode, 0);
     const auto yellowIn = [](const QImage &image, int from, int to) {
         int lit = 0;
         for (int y = 0; y < 16; ++y)
@@ -231,7 +243,8 @@ void tst_Cli::ditherOption()
     QCOMPARE(runCli({ "packet", page, "--size", "9x1", "--dither", "--out", packet }).exitCode, 0);
     DecodedPicture decoded;
     QVERIFY(decodePicture(readFile(packet), &decoded));
-    QCOMPARE(decoded.image.convertToFormat(QImage::Format_RGB32), b.convertToFormat(QImage::Format_RGB32));
+    QCOMPARE(decoded.image.convertToFormat(QImage::Format_RGB32),
+        b.convertToFormat(QImage::Format_RGB32));
 }
 
 void tst_Cli::convertBetweenFormats()

@@ -197,6 +197,29 @@ private slots:
         QCOMPARE(readAll(path), before);
     }
 
+    void longValuesReadBackWholeOrAreRefused()
+    {
+        BaseSettings s = defaultBaseSettings();
+        s.IpStr = QString("host-name.example.org,5005,1;").repeated(1000).chopped(1);
+        const QString path = freshFile(QByteArray());
+        QVERIFY(SaveBaseSettings(s, path));
+        BaseSettings again;
+        LoadBaseSettings(again, path);
+        QCOMPARE(again.IpStr, s.IpStr);
+        const QByteArray saved = readAll(path);
+        // What would not read back whole is refused, named, and the file stays as it was.
+        for (const QString key : { "IPStr", "CommPort" }) {
+            BaseSettings bad = again;
+            const bool list = key == "IPStr";
+            (list ? bad.IpStr : bad.CommPort) = QString(list ? kMaxTargetListBytes + 1 : 1024, 'x');
+            IniWriteFailure failure;
+            QVERIFY(!SaveBaseSettings(bad, path, &failure));
+            QVERIFY(
+                settingsSaveFailedMessage(path, "English", failure).contains("[TranceSet] " + key));
+            QCOMPARE(readAll(path), saved);
+        }
+    }
+
     void saveFailingPartWayChangesNothing()
     {
         // The disk takes a little more than the file holds: a key-by-key save would have

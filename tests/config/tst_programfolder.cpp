@@ -1,5 +1,5 @@
-// Where the program keeps its settings: beside the executables in the build tree, in the
-// user's data folder when installed, made at the first start from what is shipped.
+// Where the program keeps its settings: beside the executables in a self-contained folder, in
+// the user's data folder when installed, made at the first start from what is shipped.
 
 #include "programfolder.h"
 
@@ -33,8 +33,8 @@ class tst_ProgramFolder : public QObject
 
 private slots:
     void init();
-    void buildTreeIsTold_data();
-    void buildTreeIsTold();
+    void layoutIsToldByTheFiles_data();
+    void layoutIsToldByTheFiles();
     void firstStartFillsTheFolder();
     void laterStartsKeepTheUsersChoices();
     void folderThatCannotBeMadeIsTold();
@@ -60,40 +60,27 @@ void tst_ProgramFolder::init()
     QVERIFY(writeFile(m_shipped + "/samples/logo.bmp", "BM"));
 }
 
-void tst_ProgramFolder::buildTreeIsTold_data()
+void tst_ProgramFolder::layoutIsToldByTheFiles_data()
 {
+    // init() ships share/vantrel with its Language.lng: "bin" beside it is an installed prefix.
     QTest::addColumn<QString>("executables");
-    QTest::addColumn<QString>("build");
-    QTest::addColumn<bool>("inBuildTree");
-    QTest::newRow("bin of the build") << "build/bin"
-                                      << "build" << true;
-    QTest::newRow("tests of the build") << "build/tests-bin"
-                                        << "build" << true;
-    QTest::newRow("the build folder itself") << "build"
-                                             << "build" << true;
-    QTest::newRow("through a link") << "link-to-bin"
-                                    << "build" << true;
-    QTest::newRow("a sibling with the same start") << "build2/bin"
-                                                   << "build" << false;
-    QTest::newRow("an installed prefix") << "prefix/bin"
-                                         << "build" << false;
-    QTest::newRow("a build folder since removed") << "prefix/bin"
-                                                  << "gone" << false;
-    QTest::newRow("no build folder known") << "build/bin"
-                                           << "" << false;
+    QTest::addColumn<bool>("languageFileBeside");
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("an installed prefix") << "bin" << false << true;
+    QTest::newRow("a folder of its own") << "bin" << true << false;
+    QTest::newRow("a copy on a stick") << "stick/vantrel" << true << false;
+    QTest::newRow("neither") << "stick/bare" << false << false;
 }
 
-void tst_ProgramFolder::buildTreeIsTold()
+void tst_ProgramFolder::layoutIsToldByTheFiles()
 {
     QFETCH(QString, executables);
-    QFETCH(QString, build);
-    QFETCH(bool, inBuildTree);
-    for (const char *folder : { "build/bin", "build/tests-bin", "build2/bin", "prefix/bin" })
-        QVERIFY(QDir(m_dir->path()).mkpath(folder));
-    QVERIFY(QFile::link(m_dir->filePath("build/bin"), m_dir->filePath("link-to-bin")));
-    QCOMPARE(isBuildTreeFolder(m_dir->filePath(executables),
-                 build.isEmpty() ? QString() : m_dir->filePath(build)),
-        inBuildTree);
+    QFETCH(bool, languageFileBeside);
+    const QString folder = m_dir->filePath(executables);
+    QVERIFY(QDir().mkpath(folder));
+    if (languageFileBeside)
+        QVERIFY(writeFile(folder + "/Language.lng", "[English]\n"));
+    QTEST(isInstalledLayout(folder), "installed");
 }
 
 void tst_ProgramFolder::firstStartFillsTheFolder()

@@ -1,6 +1,7 @@
 // cmake --install into a temporary prefix, then the installed programs run as a user whose
 // home folder is fresh: settings go to that user's data folder, never into the prefix, and a
-// run from the build tree keeps its program folder beside the executables.
+// self-contained folder (executables beside Language.lng) keeps its own settings wherever it is
+// copied.
 
 #include <QDateTime>
 #include <QDir>
@@ -136,7 +137,7 @@ private slots:
     void installedEditorKeepsSettingsInTheUsersFolder();
     void laterStartKeepsWhatTheUserChanged();
     void toolsNameTheFolderInUse();
-    void buildTreeRunKeepsItsFolder();
+    void copiedProgramFolderKeepsItsSettings();
 
 private:
     QString installed(const QString &relative) const { return m_prefix.filePath(relative); }
@@ -166,6 +167,11 @@ void tst_Install::initTestCase()
     // A page to hand to the editor, outside both the prefix and the user's folder.
     QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
         m_pages.filePath(QStringLiteral("welcome.rtf"))));
+    QFile show(m_pages.filePath(QStringLiteral("one.vshow")));
+    QVERIFY(show.open(QIODevice::WriteOnly)
+        && show.write(
+            "[Show]\nVersion=1\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\nTimes=0\n"
+            "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
 }
 
 void tst_Install::installsEveryFile()
@@ -186,6 +192,8 @@ void tst_Install::installsEveryFile()
     for (const QString &file : QStringList { "applications/vantrel.desktop",
              "icons/hicolor/scalable/apps/vantrel.svg", "mime/packages/vantrel.xml" })
         QVERIFY2(QFile::exists(share(file)), qPrintable(file));
+    for (const char *doc : { "copyright", "changelog.gz" })
+        QVERIFY2(QFile::exists(share("doc/vantrel/") + doc), doc);
 }
 
 void tst_Install::desktopEntryOpensShows()
@@ -209,26 +217,37 @@ void tst_Install::installedEditorKeepsSettingsInTheUsersFolder_data()
 {
     QTest::addColumn<QString>("xdgDataHome"); // relative to the home folder; "" for unset
     QTest::addColumn<QString>("folder"); // the program folder expected, relative to home
+    QTest::addColumn<bool>("cli"); // the first run is vantrel-cli's, not the editor's
     QTest::newRow("default data folder") << ""
-                                         << ".local/share/vantrel";
+                                         << ".local/share/vantrel" << false;
     QTest::newRow("XDG_DATA_HOME") << "data"
-                                   << "data/vantrel";
+                                   << "data/vantrel" << false;
+    QTest::newRow("vantrel-cli first") << "data"
+                                       << "data/vantrel" << true;
 }
 
 void tst_Install::installedEditorKeepsSettingsInTheUsersFolder()
 {
     QFETCH(QString, xdgDataHome);
     QFETCH(QString, folder);
+    QFETCH(bool, cli);
     QTemporaryDir home;
     const QString userFolder = home.filePath(folder);
     const QStringList prefixBefore = snapshot(m_prefix.path());
+    const QProcessEnvironment env = userEnvironment(
+        home.path(), xdgDataHome.isEmpty() ? QString() : home.filePath(xdgDataHome));
 
-    Editor editor(bin("vantrel"), { m_pages.filePath("welcome.rtf") },
-        userEnvironment(
-            home.path(), xdgDataHome.isEmpty() ? QString() : home.filePath(xdgDataHome)));
-    QVERIFY(waitFor([&] { return QFile::exists(userFolder + "/BaseSet.ini"); }, kStartWait));
-    QTest::qWait(int(kSettleWait.count()));
-    QVERIFY2(editor.running(), "the editor ended after opening the page it was given");
+    if (cli) {
+        // A cron job's first command: it needs the sign of BaseSet.ini, and gets the folder.
+        const ToolRun check
+            = runTool(bin("vantrel-cli"), { "show", "check", m_pages.filePath("one.vshow") }, env);
+        QVERIFY2(check.exitCode == 0, qPrintable(check.out));
+    } else {
+        Editor editor(bin("vantrel"), { m_pages.filePath("welcome.rtf") }, env);
+        QVERIFY(waitFor([&] { return QFile::exists(userFolder + "/BaseSet.ini"); }, kStartWait));
+        QTest::qWait(int(kSettleWait.count()));
+        QVERIFY2(editor.running(), "the editor ended after opening the page it was given");
+    }
 
     // The shipped settings and sample pages; the language file is read where it is installed.
     const QByteArray shipped = readFile(share("vantrel/BaseSet.ini"));
@@ -287,7 +306,8 @@ void tst_Install::toolsNameTheFolderInUse()
 
     const ToolRun buildCli = runTool(kBuild + "/bin/vantrel-cli", { "--help" }, env);
     QCOMPARE(buildCli.exitCode, 0);
-    QVERIFY2(buildCli.out.contains("Program folder: " + kBuild + "/bin\n    (the build folder"),
+    QVERIFY2(
+        buildCli.out.contains("Program folder: " + kBuild + "/bin\n    (the folder vantrel-cli"),
         qPrintable(buildCli.out));
 
     const ToolRun editorHelp = runTool(bin("vantrel"), { "--help" }, env);
@@ -298,17 +318,17 @@ void tst_Install::toolsNameTheFolderInUse()
     QVERIFY(!QFileInfo::exists(userFolder));
 }
 
-void tst_Install::buildTreeRunKeepsItsFolder()
+void tst_Install::copiedProgramFolderKeepsItsSettings()
 {
-    // A copy of the editor elsewhere in the build tree runs as build/bin does, with its own
-    // program folder, so the real build/bin keeps its settings untouched.
-    QTemporaryDir place(kBuild + "/install-test-XXXXXX");
-    QVERIFY(place.isValid());
-    QVERIFY(QFile::copy(kBuild + "/bin/vantrel", place.filePath("vantrel")));
+    // build/bin copied elsewhere (as onto a USB stick) keeps its settings beside it, not in the
+    // user's folder.
+    QTemporaryDir stick;
+    for (const char *file : { "vantrel", "Language.lng" })
+        QVERIFY(QFile::copy(kBuild + "/bin/" + file, stick.filePath(file)));
     QTemporaryDir home;
 
-    Editor editor(place.filePath("vantrel"), {}, userEnvironment(home.path()));
-    QVERIFY(waitFor([&] { return QFile::exists(place.filePath("BaseSet.ini")); }, kStartWait));
+    Editor editor(stick.filePath("vantrel"), {}, userEnvironment(home.path()));
+    QVERIFY(waitFor([&] { return QFile::exists(stick.filePath("BaseSet.ini")); }, kStartWait));
     QVERIFY(editor.running());
     QVERIFY(!QFileInfo::exists(home.filePath(".local/share/vantrel")));
 }

@@ -1,11 +1,14 @@
 #include "getcolor.h"
+#include "hostlookup.h"
 #include "link.h"
 #include "loopbacksign.h"
 #include "recordingprompts.h"
 #include "tcpfanout.h"
 
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -22,6 +25,24 @@ QString row(quint16 port)
     return QStringLiteral("127.0.0.1,%1,1").arg(port);
 }
 
+// The lookup a test controls: "localhost" is found at the next turn of the event loop, every
+// other name never answers.
+class StandInLookup : public HostLookup
+{
+public:
+    StandInLookup(const QString &host, QObject *parent)
+        : HostLookup(parent)
+    {
+        ++alive;
+        if (host == QLatin1String("localhost"))
+            QTimer::singleShot(
+                0, this, [this] { emit found({ QHostAddress(QHostAddress::LocalHost) }); });
+    }
+    ~StandInLookup() override { --alive; }
+
+    static inline int alive = 0;
+};
+
 } // namespace
 
 // Sends to many real loopback signs at once: every answer lands on its own target, unhealthy
@@ -34,6 +55,8 @@ private slots:
     void answersComeBackToTheirOwnTargets();
     void unhealthyTargetsEachEndOnTheirOwnLine();
     void connectionsAreCapped();
+    void slowLookupsHoldUpNoOne_data();
+    void slowLookupsHoldUpNoOne();
 };
 
 void tst_TcpFanOut::answersComeBackToTheirOwnTargets()
@@ -162,6 +185,39 @@ void tst_TcpFanOut::connectionsAreCapped()
     QCOMPARE(fan.outcome().count(TargetResult::Succeeded), kTargets);
     QCOMPARE(sign.connections, kTargets);
     QCOMPARE(mostAtOnce, kCap);
+}
+
+void tst_TcpFanOut::slowLookupsHoldUpNoOne_data()
+{
+    QTest::addColumn<int>("slowNames");
+    QTest::addColumn<int>("healthy");
+    QTest::newRow("many at once") << 30 << 5;
+    QTest::newRow("one target alone") << 1 << 0;
+}
+
+void tst_TcpFanOut::slowLookupsHoldUpNoOne()
+{
+    QFETCH(int, slowNames);
+    QFETCH(int, healthy);
+    HostLookup::setFactory(
+        [](const QString &host, QObject *parent) { return new StandInLookup(host, parent); });
+    const auto restore = qScopeGuard([] { HostLookup::setFactory({}); });
+    LoopbackSign sign;
+    QVERIFY(sign.listen());
+    sign.answerPieces = { kTcpSuccess };
+    QStringList rows;
+    for (int i = 0; i < slowNames + healthy; ++i)
+        rows << (i % 7 == 6 ? QString("localhost,%1,1").arg(sign.port()) : "slow.example,1,1");
+    RecordingPrompts sink;
+    Link link(&sink);
+    link.setSettings({ {}, {}, rows.join(';'), "English" });
+
+    const SendOutcome outcome = link.SendBuffer(GetColor().ClearScreen(), TranceKind::kTcpIp);
+
+    QCOMPARE(outcome.count(TargetResult::Succeeded), healthy);
+    QCOMPARE(outcome.count(TargetResult::NotReached), slowNames); // each by its own bound
+    // Every unanswered lookup was given up with its target.
+    QTRY_COMPARE_WITH_TIMEOUT(StandInLookup::alive, 0, kFinishBoundMs);
 }
 
 QTEST_GUILESS_MAIN(tst_TcpFanOut)

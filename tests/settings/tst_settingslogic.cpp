@@ -31,6 +31,8 @@ private slots:
                                                << "a,1,1;b,2,1;c,3,1;d,4,0;e,5,0;f,6,0";
         QTest::newRow("missing fields") << "a;b,2" << 10 << "a,,0;b,2,0";
         QTest::newRow("trailing separator") << "a,1,1;" << 10 << "a,1,1";
+        const QString fleet = QString("10.0.0.1,5005,1;").repeated(1000).chopped(1);
+        QTest::newRow("1000 rows") << fleet << 1000 << fleet;
     }
     void fillIpList()
     {

@@ -29,11 +29,17 @@ QString programFolderLines()
     if (!qEnvironmentVariableIsEmpty("VANTREL_PROGRAM_FOLDER"))
         why = QStringLiteral("given by VANTREL_PROGRAM_FOLDER");
     else if (runsInstalled())
-        why = QStringLiteral("installed: your own data folder, which vantrel makes at its first "
-                             "start");
+        why = QStringLiteral("installed: your own data folder");
     else
-        why = QStringLiteral("the build folder vantrel-cli runs from");
-    return QStringLiteral("Program folder: %1\n    (%2)\n\n")
+        why = QStringLiteral("the folder vantrel-cli runs from");
+    return QStringLiteral("Program folder: %1\n    (%2)\n"
+                          "The program folder holds BaseSet.ini. It is --program-folder DIR when\n"
+                          "given, else $VANTREL_PROGRAM_FOLDER, else decided by the files:\n"
+                          "executables beside Language.lng (the build's bin folder or any copy\n"
+                          "of it) keep it beside them; installed (the shipped files in\n"
+                          "share/vantrel), it is $XDG_DATA_HOME/vantrel (~/.local/share/vantrel),\n"
+                          "made with the shipped settings and sample pages by the first command\n"
+                          "that needs it, of vantrel or of vantrel-cli.\n\n")
         .arg(QDir::toNativeSeparators(SendOptions::defaultProgramFolder()), why);
 }
 

@@ -57,13 +57,10 @@ int runPacket(const QStringList &argv)
     if (!args.parse(argv,
                     QStringList { "size", "screen", "slot", "out", "per-pixel" }
                             + SendOptions::valueOptions(),
-                    SendOptions::switches() + QStringList { "dither" }, &error))
+                    SendOptions::switches() + SendOptions::pictureSwitches(), &error))
         return cliUsage(name, error);
     if (args.positional().size() != 1)
         return cliUsage(name, QStringLiteral("packet needs exactly one page file"));
-    const Page::PictureMode pictures = args.has(QStringLiteral("dither"))
-            ? Page::PictureMode::Dither
-            : Page::PictureMode::Threshold;
     const int destination = checkDestination(name, args);
     if (destination != CliExit::kOk)
         return destination;
@@ -76,7 +73,12 @@ int runPacket(const QStringList &argv)
         const int status = SendOptions::read(args, name, &setup);
         if (status != CliExit::kOk)
             return status;
+    } else if (args.has(QStringLiteral("dither")) && args.has(QStringLiteral("threshold"))) {
+        return cliUsage(name, QStringLiteral("give either --dither or --threshold, not both"));
     }
+    Page::PictureMode pictures = setup.pictures;
+    if (!send)
+        SendOptions::pictureOption(args, &pictures);
     int screenWidth = setup.fromSettingsFile ? setup.ScreenWidth : textWidth;
     int screenHeight = setup.fromSettingsFile ? setup.ScreenHeight : textHeight;
     if (args.has(QStringLiteral("screen"))
@@ -179,7 +181,7 @@ int runClear(const QStringList &argv)
 
 const CliCommandRegistration kPacket({
         QStringLiteral("packet"),
-        QStringLiteral("packet PAGE --size WxH [--screen WxH] [--slot N] [--per-pixel N] [--dither] "
+        QStringLiteral("packet PAGE --size WxH [--screen WxH] [--slot N] [--per-pixel N] [--dither | --threshold] "
                        "(--out FILE | --send [--tcp HOST:PORT ... | --serial PORT "
                        "[--settings LINE]] [--program-folder DIR])"),
         QStringLiteral(
@@ -194,6 +196,10 @@ const CliCommandRegistration kPacket({
                 "when sending with it)\n"
                 "--dither      pictures become LED colours by an ordered dither (for photos)\n"
                 "              instead of each pixel by its own red and green\n"
+                "--threshold   each pixel by its own red and green (the default when writing)\n"
+                "              Sending with the program folder, \"Pictures\" of its [EditorSet]\n"
+                "              (set in the window) decides, as in the window; either option\n"
+                "              overrides it.\n"
                 "A picture page is placed with its top-left pixel on LED (0, 0).\n")
                 + SendOptions::help(),
         runPacket,

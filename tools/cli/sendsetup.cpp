@@ -4,6 +4,7 @@
 #include "classinifile.h"
 #include "cliargs.h"
 #include "clicommand.h"
+#include "editorsettings.h"
 #include "programfolder.h"
 
 #include <QDir>
@@ -48,6 +49,11 @@ QStringList switches()
     return { QStringLiteral("send"), QStringLiteral("yes") };
 }
 
+QStringList pictureSwitches()
+{
+    return { QStringLiteral("dither"), QStringLiteral("threshold") };
+}
+
 bool anyGiven(const CliArgs &args)
 {
     for (const QString &name : valueOptions() + switches()) {
@@ -80,6 +86,33 @@ QString defaultProgramFolder()
     return given.isEmpty() ? programFolder() : QDir(given).absolutePath();
 }
 
+void useProgramFolder(const CliArgs &args)
+{
+    QString folder = args.value(QStringLiteral("program-folder"));
+    if (folder.isEmpty())
+        folder = qEnvironmentVariable(qPrintable(kProgramFolderVariable));
+    if (!folder.isEmpty()) {
+        setProgramFolder(QDir(folder).absolutePath());
+        return;
+    }
+    // A user who never opened the window (a cron job, a server) gets the same folder the
+    // editor's first start would make.
+    const ProgramFolderSetup prepared = prepareProgramFolder();
+    if (!prepared.ok())
+        QTextStream(stderr) << "vantrel-cli: " << prepared.message(kEnglish) << '\n';
+}
+
+bool pictureOption(const CliArgs &args, Page::PictureMode *mode)
+{
+    if (args.has(QStringLiteral("dither")))
+        *mode = Page::PictureMode::Dither;
+    else if (args.has(QStringLiteral("threshold")))
+        *mode = Page::PictureMode::Threshold;
+    else
+        return false;
+    return true;
+}
+
 int read(const CliArgs &args, const QString &command, SendSetup *setup)
 {
     const bool tcp = args.has(QStringLiteral("tcp"));
@@ -90,14 +123,24 @@ int read(const CliArgs &args, const QString &command, SendSetup *setup)
         return cliUsage(command, QStringLiteral("--settings goes with --serial"));
     if (args.values(QStringLiteral("serial")).size() > 1)
         return cliUsage(command, QStringLiteral("--serial takes one port"));
+    if (args.has(QStringLiteral("dither")) && args.has(QStringLiteral("threshold")))
+        return cliUsage(command, QStringLiteral("give either --dither or --threshold, not both"));
     setup->assumeYes = args.has(QStringLiteral("yes"));
 
-    const QString folder = args.value(QStringLiteral("program-folder"));
-    setProgramFolder(folder.isEmpty() ? defaultProgramFolder() : QDir(folder).absolutePath());
+    useProgramFolder(args);
     const QString iniPath = baseSettingsPath();
     const bool iniExists = QFileInfo(iniPath).isFile();
 
     setup->link.Language = kEnglish;
+    // The window's picture mode, so both send the same LEDs; an option overrides it.
+    if (!pictureOption(args, &setup->pictures) && iniExists) {
+        QString problem;
+        const EditorSettings editor = LoadEditorSettings(iniPath, kEnglish, &problem);
+        setup->pictures
+            = editor.ditherPictures ? Page::PictureMode::Dither : Page::PictureMode::Threshold;
+        if (!problem.isEmpty())
+            QTextStream(stderr) << "vantrel-cli: " << problem << '\n';
+    }
     if (tcp || serial) {
         if (iniExists) {
             classIniFile ini;

@@ -42,15 +42,6 @@ BaseSettings signSettings()
     return settings;
 }
 
-void useProgramFolder(const CliArgs &args)
-{
-    QString folder = args.value(QStringLiteral("program-folder"));
-    if (folder.isEmpty())
-        folder = qEnvironmentVariable("VANTREL_PROGRAM_FOLDER");
-    if (!folder.isEmpty())
-        setProgramFolder(QDir(folder).absolutePath());
-}
-
 SendJobSettings jobSettings(const BaseSettings &sign, const QString &showPath, qint16 trance)
 {
     SendJobSettings s;
@@ -101,7 +92,7 @@ int runCheck(const QStringList &argv)
         return cliUsage(kName, error);
     if (args.positional().size() != 1)
         return cliUsage(kName, QStringLiteral("show check needs exactly one show file"));
-    useProgramFolder(args);
+    SendOptions::useProgramFolder(args);
     const QString showPath = args.positional().first();
     const BaseSettings sign = signSettings();
     const ShowFile::ReadResult show
@@ -147,7 +138,7 @@ int runSend(const QStringList &argv)
 {
     CliArgs args;
     QString error;
-    if (!args.parse(argv, SendOptions::valueOptions(), {}, &error))
+    if (!args.parse(argv, SendOptions::valueOptions(), SendOptions::pictureSwitches(), &error))
         return cliUsage(kName, error);
     if (args.positional().size() != 1)
         return cliUsage(kName, QStringLiteral("show send needs exactly one show file"));
@@ -171,7 +162,7 @@ int runSend(const QStringList &argv)
     ConsolePrompts prompts(false);
     Link link(&prompts);
     link.setSettings(setup.link);
-    CliPageSampler sampler(sign.PerPixel > 0 ? sign.PerPixel : 16);
+    CliPageSampler sampler(sign.PerPixel > 0 ? sign.PerPixel : 16, setup.pictures);
     const ShowSendReport report = ShowSendJob(link, sampler, &progress)
                                       .run(rows, jobSettings(sign, showPath, setup.Trance));
     switch (report.status) {
@@ -205,23 +196,26 @@ int runShow(const QStringList &argv)
 
 const CliCommandRegistration kShow({
     kName,
-    QStringLiteral("show (check SHOW | send SHOW [--tcp HOST:PORT ... | --serial PORT "
-                   "[--settings LINE]]) [--program-folder DIR]"),
+    QStringLiteral("show (check SHOW | send SHOW [--dither | --threshold] [--tcp HOST:PORT ... | "
+                   "--serial PORT [--settings LINE]]) [--program-folder DIR]"),
     QStringLiteral(
-        "check: validates a show file (.vshow), lists its rows and builds every packet\n"
-        "       without sending; exit 0 when it can be sent, 2 (naming the row) otherwise.\n"
-        "send:  sends the show as \"Send Show\" does: every row's page as a picture packet\n"
-        "       (slot row + 2) in row order, then the effect table of all rows, one line\n"
-        "       per packet and target, then one summary. Every row is checked first; a row\n"
-        "       that builds no packet sends nothing.\n"
+        "show check: validates a show file (.vshow), lists its rows and builds every\n"
+        "            packet without sending; exit 0 when it can be sent, 2 (naming the row)\n"
+        "            otherwise.\n"
+        "show send:  sends the show as \"Send Show\" does: every row's page as a picture\n"
+        "            packet (slot row + 2) in row order, then the effect table of all rows,\n"
+        "            one line per packet and target, then one summary. Every row is checked\n"
+        "            first; a row that builds no packet sends nothing.\n"
         "The pages are found relative to the show's folder. The sign's size, PerPiex and\n"
         "the language come from BaseSet.ini of the program folder, the link too unless\n"
-        "--tcp or --serial is given (Trance, CommPort, CommSettings, IPStr).\n"
+        "--tcp or --serial is given (Trance, CommPort, CommSettings, IPStr), and so does\n"
+        "how pictures become LED colours (\"Pictures\" of [EditorSet], as the window sends).\n"
+        "--dither, --threshold  pictures dithered or thresholded, whatever BaseSet.ini says\n"
         "--tcp HOST:PORT  send over TCP to this target (repeatable, in order)\n"
         "--serial PORT    send over this serial port (ttyUSB0, rfcomm0, /dev/pts/3)\n"
         "--settings LINE  serial line settings for --serial (default 9600,N,8,1)\n"
         "--program-folder DIR  folder of BaseSet.ini (default: $VANTREL_PROGRAM_FOLDER,\n"
-        "              else the folder of vantrel-cli)\n"
+        "              else the program folder that vantrel-cli --help names)\n"
         "show send exits 0 when every packet was answered with success, 1 when any failed\n"
         "or was not answered, 2 when nothing was sent (a bad show: the row is named)."),
     runShow,
