@@ -3,6 +3,8 @@
 #include "messages.h"
 #include "packetformat.h"
 
+#include <algorithm>
+
 using namespace PacketFormat;
 
 QByteArray serialAnswerText(const QByteArray &bytes)
@@ -39,15 +41,20 @@ Verdict verdictOfMessages(const QList<qint16> &messages)
 
 QList<qint16> TcpAnswerReader::feed(const QByteArray &bytes)
 {
-    m_pending.append(bytes);
-    QList<qint16> messages;
-    while (m_pending.size() >= Answer::kTcpAnswerSize) {
-        const uchar verdict = uchar(m_pending.at(Answer::kTcpVerdictIndex));
-        if (verdict == Answer::kTcpSuccess)
-            messages.append(Msg::SetSucceeded);
-        else if (verdict == Answer::kTcpFailure)
-            messages.append(Msg::SetFailed);
-        m_pending.remove(0, Answer::kTcpAnswerSize);
+    if (m_decided) {
+        m_ignored += bytes.size();
+        return {};
     }
-    return messages;
+    const qsizetype wanted = Answer::kTcpAnswerSize - m_pending.size();
+    m_pending.append(bytes.left(wanted));
+    m_ignored += std::max<qsizetype>(0, bytes.size() - wanted);
+    if (m_pending.size() < Answer::kTcpAnswerSize)
+        return {};
+    m_decided = true;
+    const uchar verdict = uchar(m_pending.at(Answer::kTcpVerdictIndex));
+    if (verdict == Answer::kTcpSuccess)
+        return { Msg::SetSucceeded };
+    if (verdict == Answer::kTcpFailure)
+        return { Msg::SetFailed };
+    return {};
 }
