@@ -14,6 +14,9 @@ namespace {
 
 // Larger files are not pictures of a page and would only exhaust memory.
 constexpr qint64 kMaxPictureFileBytes = 256 * 1024 * 1024;
+// A decoder's whole allowance: the largest allowed picture at four bytes a pixel, and room for
+// the decoder's own rows.
+constexpr int kAllocationLimitMegabytes = int(kMaxPicturePixels * 4 / (1024 * 1024)) + 64;
 
 quint32 be32(const QByteArray &b, qsizetype at)
 {
@@ -159,7 +162,39 @@ bool gifComplete(const QByteArray &b)
     return false;
 }
 
-// An uncompressed bitmap holds all its rows after its pixel offset; compressed ones pass.
+// Run-length bitmap data runs to its end-of-bitmap code, or at least through the end of its
+// last row; a file cut short would otherwise decode with its lower rows silently blank.
+bool bmpRunsComplete(const QByteArray &b, qint64 pixels, qint64 height, bool fourBit)
+{
+    constexpr uchar kEscape = 0;
+    constexpr uchar kEndOfLine = 0;
+    constexpr uchar kEndOfBitmap = 1;
+    constexpr uchar kDelta = 2;
+    qint64 rowsEnded = 0;
+    qint64 at = pixels;
+    while (at + 2 <= b.size()) {
+        const uchar count = byteAt(b, at);
+        const uchar code = byteAt(b, at + 1);
+        at += 2;
+        if (count != kEscape)
+            continue;
+        if (code == kEndOfBitmap)
+            return true;
+        if (code == kEndOfLine) {
+            if (++rowsEnded >= height)
+                return true;
+        } else if (code == kDelta) {
+            at += 2;
+        } else {
+            const qint64 bytes = fourBit ? (code + 1) / 2 : code;
+            at += (bytes + 1) & ~qint64(1); // absolute runs are padded to whole words
+        }
+    }
+    return false;
+}
+
+// An uncompressed bitmap holds all its rows after its pixel offset; a run-length one runs to
+// its end; other compressions (JPEG or PNG inside) pass.
 bool bmpComplete(const QByteArray &b)
 {
     constexpr qsizetype kFileHeader = 14;
@@ -188,43 +223,123 @@ bool bmpComplete(const QByteArray &b)
         bits = le16(b, 28);
         compression = le32(b, 30);
     }
+    constexpr quint32 kRle8 = 1;
+    constexpr quint32 kRle4 = 2;
+    if (compression == kRle8 || compression == kRle4)
+        return bmpRunsComplete(b, pixels, height, compression == kRle4);
     if (compression != kRgb && compression != kBitFields)
         return true;
+    // Sizes no picture of a page has cannot run to their end in any file this reads.
+    constexpr int kMaxBits = 32;
+    if (bits < 1 || bits > kMaxBits || !pictureSizeAllowed(qAbs(width), height))
+        return false;
     const qint64 stride = ((qAbs(width) * bits + 31) / 32) * 4;
     return pixels + stride * height <= b.size();
 }
 
 // The size the header claims, read from the bytes themselves: a decoder may refuse to say
-// for a size it cannot handle. Invalid when the header is too short or the format unknown.
-QSize claimedSize(const QByteArray &b, const QByteArray &format)
+// for a size it cannot handle. False when the header is too short or the format unknown.
+bool claimedSize(const QByteArray &b, const QByteArray &format, qint64 *width, qint64 *height)
 {
-    if (format == "png" && b.size() >= 24)
-        return QSize(
-            int(qMin<quint32>(be32(b, 16), INT_MAX)), int(qMin<quint32>(be32(b, 20), INT_MAX)));
-    if (format == "gif" && b.size() >= 10)
-        return QSize(le16(b, 6), le16(b, 8));
-    if (format == "bmp" && b.size() >= 26) {
-        if (le32(b, 14) == 12)
-            return QSize(le16(b, 18), le16(b, 20));
-        return QSize(qAbs(qint32(le32(b, 18))), qAbs(qint32(le32(b, 22))));
+    if (format == "png" && b.size() >= 24) {
+        *width = be32(b, 16);
+        *height = be32(b, 20);
+        return true;
     }
-    if (format == "jpeg" || format == "jpg") {
+    if (format == "gif" && b.size() >= 10) {
+        *width = le16(b, 6);
+        *height = le16(b, 8);
+        return true;
+    }
+    if (format == "bmp" && b.size() >= 26) {
+        if (le32(b, 14) == 12) {
+            *width = le16(b, 18);
+            *height = le16(b, 20);
+        } else {
+            // Signed: a negative height is a top-down bitmap, a negative width is wrong.
+            *width = qint32(le32(b, 18));
+            *height = qAbs(qint64(qint32(le32(b, 22))));
+        }
+        return true;
+    }
+    if (format == "jpeg") {
         // The first start-of-frame marker (0xC0..0xCF but 0xC4, 0xC8, 0xCC) holds the size.
         qsizetype at = 2;
         while (at + 9 <= b.size() && byteAt(b, at) == 0xFF) {
             const uchar marker = byteAt(b, at + 1);
             if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8
-                && marker != 0xCC)
-                return QSize(be16(b, at + 7), be16(b, at + 5));
+                && marker != 0xCC) {
+                *width = be16(b, at + 7);
+                *height = be16(b, at + 5);
+                return true;
+            }
             if (marker == 0xDA || marker == 0xD9)
                 break;
             at += 2 + be16(b, at + 2);
         }
     }
-    return QSize();
+    return false;
+}
+
+// The one picture format the content itself names, before any decoder sees it: a decoder
+// asked to guess would take SVG (which may expand to gigabytes and load other files), XPM and
+// the rest. Empty for anything that is not BMP, JPEG, GIF or PNG.
+QByteArray formatByContent(const QByteArray &b)
+{
+    if (b.startsWith("\x89PNG\r\n\x1a\n"))
+        return "png";
+    if (b.startsWith("\xff\xd8\xff"))
+        return "jpeg";
+    if (b.startsWith("GIF87a") || b.startsWith("GIF89a"))
+        return "gif";
+    if (b.startsWith("BM") && b.size() >= 18) {
+        constexpr quint32 kCoreHeader = 12;
+        const quint32 infoSize = le32(b, 14);
+        if (infoSize == kCoreHeader || (infoSize >= 40 && infoSize <= 124))
+            return "bmp";
+    }
+    return {};
+}
+
+// A header's claim as "W x H" in whole numbers, however far out of range.
+QString sizeText(qint64 width, qint64 height)
+{
+    return QStringLiteral("%1 x %2").arg(width).arg(height);
+}
+
+// Palette indexes beyond the palette have no colour: a decoder shows them as whatever follows
+// in memory (often black or yellow), so the picture is damaged, not drawn.
+bool indexesWithinPalette(const QImage &image)
+{
+    if (image.format() != QImage::Format_Indexed8)
+        return true;
+    const int colours = image.colorCount();
+    for (int y = 0; y < image.height(); ++y) {
+        const uchar *line = image.constScanLine(y);
+        for (int x = 0; x < image.width(); ++x) {
+            if (line[x] >= colours)
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
+
+bool isPlainFile(const QString &path, QString *reason)
+{
+    const QFileInfo info(path);
+    if (!info.exists() || info.isFile())
+        return true; // opening says why a missing file cannot be read
+    *reason = info.isDir() ? QStringLiteral("it is a folder")
+                           : QStringLiteral("it is a device or pipe, not a file");
+    return false;
+}
+
+bool looksLikePicture(const QByteArray &bytes)
+{
+    return !formatByContent(bytes).isEmpty();
+}
 
 bool pictureSizeAllowed(qint64 width, qint64 height)
 {
@@ -236,7 +351,7 @@ bool pictureDataComplete(const QByteArray &bytes, const QByteArray &format)
 {
     if (format == "png")
         return pngComplete(bytes);
-    if (format == "jpeg" || format == "jpg")
+    if (format == "jpeg")
         return jpegComplete(bytes);
     if (format == "gif")
         return gifComplete(bytes);
@@ -247,29 +362,37 @@ bool pictureDataComplete(const QByteArray &bytes, const QByteArray &format)
 
 FileResult readPictureData(const QByteArray &bytes, const QString &path, QImage *image)
 {
+    const QByteArray format = formatByContent(bytes);
+    if (format.isEmpty())
+        return FileResult::failure(FileResult::Kind::NotAPicture, path, QString());
+    // The header's claim, before a single pixel is decoded.
+    qint64 width = 0;
+    qint64 height = 0;
+    if (claimedSize(bytes, format, &width, &height)) {
+        if (width <= 0 || height <= 0)
+            return FileResult::failure(
+                FileResult::Kind::PictureDamaged, path, sizeText(width, height));
+        if (!pictureSizeAllowed(width, height))
+            return FileResult::failure(
+                FileResult::Kind::PictureTooLarge, path, sizeText(width, height));
+    }
+    if (!pictureDataComplete(bytes, format))
+        return FileResult::failure(FileResult::Kind::PictureDamaged, path, QString());
+    // The largest picture allowed must decode; Qt's default limit (128 MB) would call an
+    // allowed 8000 x 8000 picture damaged.
+    QImageReader::setAllocationLimit(kAllocationLimitMegabytes);
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     reader.setAutoTransform(false);
-    const QByteArray format = reader.format();
-    if (format.isEmpty())
-        return FileResult::failure(FileResult::Kind::NotAPicture, path, reader.errorString());
-    // The header's claim, before a single pixel is decoded.
-    QSize claimed = claimedSize(bytes, format);
-    if (!claimed.isValid())
-        claimed = reader.size();
-    if (claimed.isValid() && !pictureSizeAllowed(claimed.width(), claimed.height()))
-        return FileResult::failure(FileResult::Kind::PictureTooLarge, path,
-            QStringLiteral("%1 x %2").arg(claimed.width()).arg(claimed.height()));
-    if (!pictureDataComplete(bytes, format))
-        return FileResult::failure(FileResult::Kind::PictureDamaged, path, QString());
     QImage decoded;
-    if (!reader.read(&decoded) || decoded.isNull())
+    if (!reader.read(&decoded) || decoded.isNull() || !indexesWithinPalette(decoded))
         return FileResult::failure(FileResult::Kind::PictureDamaged, path, reader.errorString());
     if (!pictureSizeAllowed(decoded.width(), decoded.height()))
-        return FileResult::failure(FileResult::Kind::PictureTooLarge, path,
-            QStringLiteral("%1 x %2").arg(decoded.width()).arg(decoded.height()));
+        return FileResult::failure(
+            FileResult::Kind::PictureTooLarge, path, sizeText(decoded.width(), decoded.height()));
     *image = decoded;
     FileResult ok;
     ok.path = path;
@@ -278,6 +401,9 @@ FileResult readPictureData(const QByteArray &bytes, const QString &path, QImage 
 
 FileResult readPictureFile(const QString &path, QImage *image)
 {
+    QString reason;
+    if (!isPlainFile(path, &reason))
+        return FileResult::failure(FileResult::Kind::CannotRead, path, reason);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return FileResult::failure(FileResult::Kind::CannotRead, path, file.errorString());
