@@ -56,8 +56,8 @@ QString refusedRow(const QString &language, int row, const QString &english, con
 
 QString stepName(int row, const QString &language)
 {
-    return row > 0 ? localText(language, QStringLiteral("Row %1").arg(row),
-                         QStringLiteral("第 %1 行").arg(row))
+    return row > 0 ? localText(
+               language, QStringLiteral("Row %1").arg(row), QStringLiteral("第 %1 行").arg(row))
                    : localText(language, QStringLiteral("Effect table"), QStringLiteral("特效表"));
 }
 
@@ -112,8 +112,8 @@ QString ShowSendReport::summary(const QString &language) const
             const QString problem = targetProblem(target, language);
             if (problem.isEmpty())
                 continue;
-            failures.append(name + QStringLiteral(" (") + target.label() + QStringLiteral("): ")
-                + problem);
+            failures.append(
+                name + QStringLiteral(" (") + target.label() + QStringLiteral("): ") + problem);
             failed = true;
         }
         failedSteps += failed ? 1 : 0;
@@ -209,6 +209,13 @@ bool ShowSendJob::prepare(const ControlRowSource &list, const SendJobSettings &s
         if (filePath.trimmed().isEmpty()) {
             *refusal = refusedRow(language, row, QStringLiteral("no page file is named."),
                 QStringLiteral("没有页面文件。"));
+            return false;
+        }
+        // Sizes the packet cannot carry are refused before a page is drawn for them: a row
+        // of 2047 x 2047 modules would cost a canvas of gigabytes.
+        if (std::optional<PacketRefusal> size = GetColor::checkPictureSizes(
+                settings.ScreenWidth, settings.ScreenHeight, textWidth, textHeight, row)) {
+            *refusal = size->message(language);
             return false;
         }
         const QString pagePath = settings.pageFolder + QLatin1Char('/') + filePath;
