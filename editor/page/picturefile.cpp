@@ -6,7 +6,9 @@
 #include <QImageReader>
 #include <QtEndian>
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace Page {
 
@@ -58,6 +60,128 @@ bool pngComplete(const QByteArray &b)
         at += kChunkOverhead + length;
     }
     return false;
+}
+
+// Whether a palette PNG names only colours of its PLTE chunk. libpng shows an index beyond
+// the palette as colour 0 with no more than a warning, so the rows are inflated and
+// unfiltered here (both interlaced and not) and every index is looked at. Other PNGs pass,
+// and so does data that does not inflate: the decoder refuses that itself.
+bool pngIndexesWithinPalette(const QByteArray &b)
+{
+    constexpr int kPaletteColourType = 3;
+    constexpr qsizetype kSignature = 8;
+    constexpr qsizetype kChunkOverhead = 12;
+    qint64 width = 0;
+    qint64 height = 0;
+    int depth = 0;
+    int colourType = 0;
+    bool interlaced = false;
+    int colours = 0;
+    QByteArray compressed;
+    for (qsizetype at = kSignature; at + kChunkOverhead <= b.size();) {
+        const qint64 length = be32(b, at);
+        if (length > b.size() - at - kChunkOverhead)
+            break;
+        const QByteArrayView type(b.constData() + at + 4, 4);
+        if (type == "IHDR" && length >= 13) {
+            width = be32(b, at + 8);
+            height = be32(b, at + 12);
+            depth = byteAt(b, at + 16);
+            colourType = byteAt(b, at + 17);
+            interlaced = byteAt(b, at + 20) != 0;
+        } else if (type == "PLTE") {
+            colours = int(length / 3);
+        } else if (type == "IDAT") {
+            compressed.append(b.constData() + at + 8, length);
+        }
+        at += kChunkOverhead + length;
+    }
+    if (colourType != kPaletteColourType || depth < 1 || depth > 8
+        || !pictureSizeAllowed(width, height))
+        return true;
+    // The passes of Adam7, or the whole picture as one pass.
+    struct Pass
+    {
+        int x, y, dx, dy;
+    };
+    static constexpr Pass kAdam7[] = { { 0, 0, 8, 8 }, { 4, 0, 8, 8 }, { 0, 4, 4, 8 },
+        { 2, 0, 4, 4 }, { 0, 2, 2, 4 }, { 1, 0, 2, 2 }, { 0, 1, 1, 2 } };
+    static constexpr Pass kWhole[] = { { 0, 0, 1, 1 } };
+    const auto passes = interlaced ? QList<Pass>(std::begin(kAdam7), std::end(kAdam7))
+                                   : QList<Pass>(std::begin(kWhole), std::end(kWhole));
+    const auto rowBytes = [depth](qint64 pixels) { return (pixels * depth + 7) / 8; };
+    qint64 expected = 0;
+    for (const Pass &p : passes) {
+        const qint64 w = width > p.x ? (width - p.x + p.dx - 1) / p.dx : 0;
+        const qint64 h = height > p.y ? (height - p.y + p.dy - 1) / p.dy : 0;
+        if (w > 0 && h > 0)
+            expected += h * (1 + rowBytes(w));
+    }
+    // Deflate packs at most 1032 bytes into one: less data than that cannot hold the rows.
+    constexpr qint64 kMaxDeflateRatio = 1032;
+    if (expected > qint64(compressed.size()) * kMaxDeflateRatio + kMaxDeflateRatio)
+        return false;
+    QByteArray sized(4, '\0');
+    qToBigEndian(quint32(qMin<qint64>(expected, 0x7fffffff)), sized.data());
+    const QByteArray rows = qUncompress(sized + compressed);
+    if (rows.size() < expected)
+        return true;
+    qsizetype at = 0;
+    for (const Pass &p : passes) {
+        const qint64 w = width > p.x ? (width - p.x + p.dx - 1) / p.dx : 0;
+        const qint64 h = height > p.y ? (height - p.y + p.dy - 1) / p.dy : 0;
+        if (w == 0 || h == 0)
+            continue;
+        const qsizetype stride = rowBytes(w);
+        QByteArray previous(stride, '\0');
+        QByteArray line(stride, '\0');
+        for (qint64 y = 0; y < h; ++y) {
+            const int filter = byteAt(rows, at);
+            const uchar *in = reinterpret_cast<const uchar *>(rows.constData() + at + 1);
+            at += 1 + stride;
+            uchar *out = reinterpret_cast<uchar *>(line.data());
+            const uchar *up = reinterpret_cast<const uchar *>(previous.constData());
+            for (qsizetype i = 0; i < stride; ++i) {
+                const int left = i > 0 ? out[i - 1] : 0; // one byte a pixel at most
+                const int above = up[i];
+                const int corner = i > 0 ? up[i - 1] : 0;
+                int predicted = 0;
+                switch (filter) {
+                case 0:
+                    break;
+                case 1:
+                    predicted = left;
+                    break;
+                case 2:
+                    predicted = above;
+                    break;
+                case 3:
+                    predicted = (left + above) / 2;
+                    break;
+                case 4: {
+                    const int estimate = left + above - corner;
+                    const int pa = qAbs(estimate - left);
+                    const int pb = qAbs(estimate - above);
+                    const int pc = qAbs(estimate - corner);
+                    predicted = pa <= pb && pa <= pc ? left : pb <= pc ? above : corner;
+                    break;
+                }
+                default:
+                    return false; // no such filter: damaged
+                }
+                out[i] = uchar(in[i] + predicted);
+            }
+            for (qint64 x = 0; x < w; ++x) {
+                const qint64 bit = x * depth;
+                const int shift = 8 - depth - int(bit % 8);
+                const int index = (out[bit / 8] >> shift) & ((1 << depth) - 1);
+                if (index >= colours)
+                    return false;
+            }
+            std::swap(previous, line);
+        }
+    }
+    return true;
 }
 
 // Marker segments with their lengths; after each start-of-scan the entropy-coded data runs to
@@ -112,8 +236,73 @@ bool jpegComplete(const QByteArray &b)
     return false;
 }
 
+// Whether the LZW codes of one GIF image (its sub-blocks' data, joined) name only colours of
+// a table of `colours` entries. Each code's string is tracked by its first and its largest
+// index only, so the check costs one step per code, not per pixel. Codes that no decoder could
+// read count as damage too.
+bool gifCodesWithinPalette(const QByteArray &codes, int minimumCodeSize, int colours)
+{
+    constexpr int kMaxCodes = 4096;
+    constexpr int kMaxCodeWidth = 12;
+    if (minimumCodeSize < 2 || minimumCodeSize > 8)
+        return false;
+    const int clear = 1 << minimumCodeSize;
+    const int end = clear + 1;
+    std::vector<uchar> first(kMaxCodes);
+    std::vector<uchar> largest(kMaxCodes);
+    for (int i = 0; i < clear; ++i) {
+        first[i] = uchar(i);
+        largest[i] = uchar(i);
+    }
+    int next = end + 1;
+    int width = minimumCodeSize + 1;
+    int previous = -1;
+    quint32 bits = 0;
+    int held = 0;
+    qsizetype at = 0;
+    for (;;) {
+        while (held < width && at < codes.size()) {
+            bits |= quint32(byteAt(codes, at++)) << held;
+            held += 8;
+        }
+        if (held < width)
+            return true; // the data ended without an end code, as decoders allow
+        const int code = int(bits & ((1u << width) - 1));
+        bits >>= width;
+        held -= width;
+        if (code == clear) {
+            next = end + 1;
+            width = minimumCodeSize + 1;
+            previous = -1;
+            continue;
+        }
+        if (code == end)
+            return true;
+        int shown = code;
+        if (previous < 0) {
+            if (code >= clear)
+                return false;
+        } else if (next < kMaxCodes) {
+            if (code > next)
+                return false;
+            const uchar added = code < next ? first[code] : first[previous];
+            first[next] = first[previous];
+            largest[next] = std::max(largest[previous], added);
+            shown = code < next ? code : next;
+            ++next;
+            if (next == (1 << width) && width < kMaxCodeWidth)
+                ++width;
+        } else if (code >= next) {
+            return false;
+        }
+        if (largest[shown] >= colours)
+            return false;
+        previous = code;
+    }
+}
+
 // Header, screen descriptor and colour table, then extension and image blocks (each ending
-// in an empty sub-block) up to the trailer.
+// in an empty sub-block) up to the trailer. Every image must name only colours of its table.
 bool gifComplete(const QByteArray &b)
 {
     constexpr qsizetype kHeader = 6 + 7;
@@ -123,13 +312,14 @@ bool gifComplete(const QByteArray &b)
     constexpr uchar kColourTableFlag = 0x80;
     if (b.size() < kHeader)
         return false;
-    const auto tableBytes = [](uchar flags) { return 3 * (qsizetype(2) << (flags & 0x07)); };
     qsizetype at = kHeader;
-    if (byteAt(b, 10) & kColourTableFlag)
-        at += tableBytes(byteAt(b, 10));
-    const auto skipSubBlocks = [&b](qsizetype *pos) {
+    const int globalColours = byteAt(b, 10) & kColourTableFlag ? 2 << (byteAt(b, 10) & 0x07) : 0;
+    at += 3 * globalColours;
+    const auto skipSubBlocks = [&b](qsizetype *pos, QByteArray *data = nullptr) {
         while (*pos < b.size()) {
             const int length = byteAt(b, *pos);
+            if (data)
+                data->append(b.mid(*pos + 1, length));
             *pos += 1 + length;
             if (length == 0)
                 return *pos <= b.size();
@@ -150,10 +340,15 @@ bool gifComplete(const QByteArray &b)
                 return false;
             const uchar flags = byteAt(b, at + 9);
             at += kDescriptor;
-            if (flags & kColourTableFlag)
-                at += tableBytes(flags);
-            at += 1; // LZW minimum code size
-            if (!skipSubBlocks(&at))
+            const int colours = flags & kColourTableFlag ? 2 << (flags & 0x07) : globalColours;
+            at += flags & kColourTableFlag ? 3 * colours : 0;
+            if (at >= b.size())
+                return false;
+            const int minimumCodeSize = byteAt(b, at);
+            at += 1;
+            QByteArray codes;
+            if (!skipSubBlocks(&at, &codes)
+                || !gifCodesWithinPalette(codes, minimumCodeSize, colours))
                 return false;
         } else {
             return false;
@@ -350,7 +545,7 @@ bool pictureSizeAllowed(qint64 width, qint64 height)
 bool pictureDataComplete(const QByteArray &bytes, const QByteArray &format)
 {
     if (format == "png")
-        return pngComplete(bytes);
+        return pngComplete(bytes) && pngIndexesWithinPalette(bytes);
     if (format == "jpeg")
         return jpegComplete(bytes);
     if (format == "gif")

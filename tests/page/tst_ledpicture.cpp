@@ -239,6 +239,18 @@ private slots:
                 "2c00000000020002000002030c1005003b");
         QTest::newRow("gif whole") << gif << int(Kind::Ok);
         QTest::newRow("gif cut") << gif.left(gif.size() - 4) << int(Kind::PictureDamaged);
+        // 8 x 8 pixels of colour 3 and colour 1 with a table of two colours (LZW, 3-bit codes).
+        QTest::newRow("gif index beyond palette")
+            << QByteArray::fromHex("47494638396108000800800000000000ff00002c000000000800080000"
+                                   "022ddc3633333333c618638c31c618638c310cc330044110044110044110"
+                                   "0441100441100441100441100804028102003b")
+            << int(Kind::PictureDamaged);
+        QTest::newRow("png index beyond palette") // the same with 8-bit indexes
+            << QByteArray::fromHex("89504e470d0a1a0a0000000d494844520000000800000008080300000"
+                                   "0f3d14eb900000006504c5445000000ff00001bff8d22000000114944"
+                                   "4154789c63600602462060a08c010012c8008181dfb0400000000049"
+                                   "454e44ae426082")
+            << int(Kind::PictureDamaged);
 
         // Headers that claim 100 000 x 100 000 pixels, with a few bytes of data behind them.
         QByteArray png = encoded(QImage(4, 4, QImage::Format_RGB32), "png");
