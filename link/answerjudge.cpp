@@ -3,8 +3,6 @@
 #include "messages.h"
 #include "packetformat.h"
 
-#include <algorithm>
-
 using namespace PacketFormat;
 
 QByteArray serialAnswerText(const QByteArray &bytes)
@@ -41,13 +39,10 @@ Verdict verdictOfMessages(const QList<qint16> &messages)
 
 QList<qint16> TcpAnswerReader::feed(const QByteArray &bytes)
 {
-    if (m_decided) {
-        m_ignored += bytes.size();
+    if (m_decided)
         return {};
-    }
     const qsizetype wanted = Answer::kTcpAnswerSize - m_pending.size();
     m_pending.append(bytes.left(wanted));
-    m_ignored += std::max<qsizetype>(0, bytes.size() - wanted);
     if (m_pending.size() < Answer::kTcpAnswerSize)
         return {};
     m_decided = true;

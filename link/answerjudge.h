@@ -33,11 +33,8 @@ public:
     // Whether a complete answer has arrived (its verdict byte may still be unknown).
     bool decided() const { return m_decided; }
     int pendingBytes() const { return int(m_pending.size()); }
-    // Bytes that came after the deciding answer, for the log.
-    qint64 ignoredBytes() const { return m_ignored; }
 
 private:
     QByteArray m_pending;
     bool m_decided = false;
-    qint64 m_ignored = 0;
 };

@@ -56,8 +56,8 @@ QString refusedRow(const QString &language, int row, const QString &english, con
 
 QString stepName(int row, const QString &language)
 {
-    return row > 0 ? localText(
-               language, QStringLiteral("Row %1").arg(row), QStringLiteral("第 %1 行").arg(row))
+    return row > 0 ? localText(language, QStringLiteral("Row %1").arg(row),
+                         QStringLiteral("第 %1 行").arg(row))
                    : localText(language, QStringLiteral("Effect table"), QStringLiteral("特效表"));
 }
 
@@ -112,8 +112,8 @@ QString ShowSendReport::summary(const QString &language) const
             const QString problem = targetProblem(target, language);
             if (problem.isEmpty())
                 continue;
-            failures.append(
-                name + QStringLiteral(" (") + target.label() + QStringLiteral("): ") + problem);
+            failures.append(name + QStringLiteral(" (") + target.label() + QStringLiteral("): ")
+                + problem);
             failed = true;
         }
         failedSteps += failed ? 1 : 0;

@@ -105,7 +105,7 @@ int rowNumberOf(const QString &name)
 }
 
 // What a path names when it is no plain file, in English and Chinese.
-std::pair<QString, QString> kindOfNonFile(const QFileInfo &info, const QString &)
+std::pair<QString, QString> kindOfNonFile(const QFileInfo &info)
 {
     if (info.isDir())
         return { QStringLiteral("it is a folder"), QStringLiteral("它是一个文件夹") };
@@ -125,7 +125,7 @@ bool namesPageType(const QString &path)
 
 // Why the page file at `absolute` cannot be a row's page, in English and Chinese; empty texts
 // when it can.
-std::pair<QString, QString> pageProblem(const QString &absolute, const QString &language)
+std::pair<QString, QString> pageProblem(const QString &absolute)
 {
     const QFileInfo info(absolute);
     const QString name = QDir::toNativeSeparators(absolute);
@@ -139,7 +139,7 @@ std::pair<QString, QString> pageProblem(const QString &absolute, const QString &
         return { QStringLiteral("the page file %1 does not exist.").arg(name),
             QStringLiteral("页面文件 %1 不存在。").arg(name) };
     if (!info.isFile()) {
-        const std::pair<QString, QString> kind = kindOfNonFile(info, language);
+        const std::pair<QString, QString> kind = kindOfNonFile(info);
         return { QStringLiteral("the page %1 cannot be read: %2.").arg(name, kind.first),
             QStringLiteral("无法读取页面 %1：%2。").arg(name, kind.second) };
     }
@@ -276,8 +276,8 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
         return result;
     }
     if (!info.isFile()) {
-        result.message = notAShow(language, showPath, kindOfNonFile(info, language).first,
-            kindOfNonFile(info, language).second);
+        const std::pair<QString, QString> kind = kindOfNonFile(info);
+        result.message = notAShow(language, showPath, kind.first, kind.second);
         return result;
     }
     if (!info.isReadable()) {
@@ -417,7 +417,7 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
             QDir::isAbsolutePath(filePath) ? filePath : showFolder + QLatin1Char('/') + filePath);
         auto known = pageProblems.constFind(absolute);
         if (known == pageProblems.cend())
-            known = pageProblems.insert(absolute, pageProblem(absolute, language));
+            known = pageProblems.insert(absolute, pageProblem(absolute));
         if (!known.value().first.isEmpty()) {
             result.message = rowKeyMessage(language, row, keyOf(ListColumn::FilePath),
                 known.value().first + QStringLiteral(" Nothing was loaded."),

@@ -7,7 +7,6 @@
 #include <QtEndian>
 
 #include <algorithm>
-#include <climits>
 #include <vector>
 
 namespace Page {
