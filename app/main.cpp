@@ -9,8 +9,13 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit (ulimit -f) a write should fail with EFBIG and be reported like
+    // any failed write, not end the program by SIGXFSZ with a half-done job.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
     QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));

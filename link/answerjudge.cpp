@@ -39,15 +39,17 @@ Verdict verdictOfMessages(const QList<qint16> &messages)
 
 QList<qint16> TcpAnswerReader::feed(const QByteArray &bytes)
 {
-    m_pending.append(bytes);
-    QList<qint16> messages;
-    while (m_pending.size() >= Answer::kTcpAnswerSize) {
-        const uchar verdict = uchar(m_pending.at(Answer::kTcpVerdictIndex));
-        if (verdict == Answer::kTcpSuccess)
-            messages.append(Msg::SetSucceeded);
-        else if (verdict == Answer::kTcpFailure)
-            messages.append(Msg::SetFailed);
-        m_pending.remove(0, Answer::kTcpAnswerSize);
-    }
-    return messages;
+    if (m_decided)
+        return {};
+    const qsizetype wanted = Answer::kTcpAnswerSize - m_pending.size();
+    m_pending.append(bytes.left(wanted));
+    if (m_pending.size() < Answer::kTcpAnswerSize)
+        return {};
+    m_decided = true;
+    const uchar verdict = uchar(m_pending.at(Answer::kTcpVerdictIndex));
+    if (verdict == Answer::kTcpSuccess)
+        return { Msg::SetSucceeded };
+    if (verdict == Answer::kTcpFailure)
+        return { Msg::SetFailed };
+    return {};
 }

@@ -451,11 +451,19 @@ void Link::watch(ByteTransport &transport, Exchange &exchange, QObject *scope, b
     connect(&transport, &ByteTransport::arrived, scope,
         [this, &exchange, serial](const QByteArray &bytes) {
             exchange.arrivedAny = true;
+            // One verdict per packet: what a sign sends after its first answer is dropped.
+            if (exchange.answered)
+                return;
             const QList<qint16> found
                 = serial ? serialAnswerMessages(bytes) : exchange.tcpAnswers.feed(bytes);
             if (!found.isEmpty()) {
-                exchange.messages += found;
+                exchange.messages
+                    = { verdictOfMessages(found) == Verdict::Failure ? Msg::SetFailed
+                                                                     : Msg::SetSucceeded };
                 exchange.answered = true;
+                wake();
+            } else if (!serial && exchange.tcpAnswers.decided()) {
+                exchange.answered = true; // a complete answer that is neither: unjudged
                 wake();
             }
         });

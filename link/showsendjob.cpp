@@ -211,6 +211,13 @@ bool ShowSendJob::prepare(const ControlRowSource &list, const SendJobSettings &s
                 QStringLiteral("没有页面文件。"));
             return false;
         }
+        // Sizes the packet cannot carry are refused before a page is drawn for them: a row
+        // of 2047 x 2047 modules would cost a canvas of gigabytes.
+        if (std::optional<PacketRefusal> size = GetColor::checkPictureSizes(
+                settings.ScreenWidth, settings.ScreenHeight, textWidth, textHeight, row)) {
+            *refusal = size->message(language);
+            return false;
+        }
         const QString pagePath = settings.pageFolder + QLatin1Char('/') + filePath;
         QString error;
         const std::unique_ptr<PixelSource> canvas

@@ -179,10 +179,10 @@ void TcpFanOut::writeMore(Exchange &x)
     if (x.queued == total && x.transport->bytesToWrite() == 0) {
         m_results[x.index].sent = true;
         x.step = Exchange::Step::Answering;
-        if (!x.messages.isEmpty()) {
+        if (x.answers.decided()) {
             // The answer came while the packet's tail was still going out.
             m_results[x.index].answerWait = WaitEnd::Event;
-            finishTarget(x.index, {});
+            finishTarget(x.index, TcpProblem::unjudgedAnswer(m_language, x.where));
             return;
         }
         x.timer->start(Link::kAnswerTimeout);
@@ -200,13 +200,12 @@ void TcpFanOut::onWritten(Exchange &x)
 void TcpFanOut::onArrived(Exchange &x, const QByteArray &bytes)
 {
     x.arrivedAny = true;
-    const QList<qint16> found = x.answers.feed(bytes);
-    if (found.isEmpty())
-        return;
-    x.messages += found;
-    if (x.step == Exchange::Step::Answering) {
+    if (x.answers.decided())
+        return; // the first answer decided; the rest is not read into the verdict
+    x.messages += x.answers.feed(bytes);
+    if (x.answers.decided() && x.step == Exchange::Step::Answering) {
         m_results[x.index].answerWait = WaitEnd::Event;
-        finishTarget(x.index, {});
+        finishTarget(x.index, TcpProblem::unjudgedAnswer(m_language, x.where));
     }
 }
 

@@ -3,12 +3,14 @@
 #include "classinifile.h"
 #include "localtext.h"
 #include "rowsource.h"
+#include "showtext.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -76,6 +78,104 @@ QString notAShow(
     return localText(language,
         QStringLiteral("%1 is not a Vantrel show: %2. Nothing was loaded.").arg(name, why),
         QStringLiteral("%1 不是 Vantrel 节目文件：%2。未载入任何内容。").arg(name, whyChinese));
+}
+
+// "Row" and digits, any letter case: a row section, whatever its number.
+bool namesRowSection(const QString &name)
+{
+    if (name.size() <= 3 || !name.startsWith(QLatin1String("row"), Qt::CaseInsensitive))
+        return false;
+    for (qsizetype i = 3; i < name.size(); ++i) {
+        if (name.at(i) < QLatin1Char('0') || name.at(i) > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+// The number of a row section (leading zeros allowed); 0 when it is not 1..kMaxRows.
+int rowNumberOf(const QString &name)
+{
+    qint64 number = 0;
+    for (qsizetype i = 3; i < name.size(); ++i) {
+        number = number * 10 + (name.at(i).unicode() - '0');
+        if (number > kMaxRows)
+            return 0;
+    }
+    return int(number);
+}
+
+// What a path names when it is no plain file, in English and Chinese.
+std::pair<QString, QString> kindOfNonFile(const QFileInfo &info)
+{
+    if (info.isDir())
+        return { QStringLiteral("it is a folder"), QStringLiteral("它是一个文件夹") };
+    return { QStringLiteral("it is a device or pipe, not a file"),
+        QStringLiteral("它是设备或管道，不是文件") };
+}
+
+// The file types a page can be: a show from someone else must not send other local files
+// (settings, system files) to a sign as text.
+bool namesPageType(const QString &path)
+{
+    static const QStringList kSuffixes { QStringLiteral("rtf"), QStringLiteral("bmp"),
+        QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("gif"),
+        QStringLiteral("png") };
+    return kSuffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
+// Why the page file at `absolute` cannot be a row's page, in English and Chinese; empty texts
+// when it can.
+std::pair<QString, QString> pageProblem(const QString &absolute)
+{
+    const QFileInfo info(absolute);
+    const QString name = QDir::toNativeSeparators(absolute);
+    if (!namesPageType(absolute))
+        return {
+            QStringLiteral("%1 is not a page file (.rtf, .bmp, .jpg, .jpeg, .gif or .png).")
+                .arg(name),
+            QStringLiteral("%1 不是页面文件（.rtf、.bmp、.jpg、.jpeg、.gif 或 .png）。").arg(name)
+        };
+    if (!info.exists())
+        return { QStringLiteral("the page file %1 does not exist.").arg(name),
+            QStringLiteral("页面文件 %1 不存在。").arg(name) };
+    if (!info.isFile()) {
+        const std::pair<QString, QString> kind = kindOfNonFile(info);
+        return { QStringLiteral("the page %1 cannot be read: %2.").arg(name, kind.first),
+            QStringLiteral("无法读取页面 %1：%2。").arg(name, kind.second) };
+    }
+    return {};
+}
+
+// The message for a fault in the file's text, naming the row and key where there are ones.
+QString faultMessage(const QString &language, const QString &path, const ShowText::Fault &fault)
+{
+    QString english;
+    QString chinese;
+    switch (fault.kind) {
+    case ShowText::Fault::Kind::None:
+        return {};
+    case ShowText::Fault::Kind::NotUtf8:
+        english = QStringLiteral("line %1 is not UTF-8 text").arg(fault.line);
+        chinese = QStringLiteral("第 %1 行不是 UTF-8 文本").arg(fault.line);
+        break;
+    case ShowText::Fault::Kind::NulByte:
+        english = QStringLiteral("line %1 holds a NUL byte").arg(fault.line);
+        chinese = QStringLiteral("第 %1 行含有 NUL 字节").arg(fault.line);
+        break;
+    case ShowText::Fault::Kind::ValueTooLong:
+        english = QStringLiteral("the value on line %1 is longer than %2 bytes")
+                      .arg(fault.line)
+                      .arg(classIniFile::kMaxValueBytes);
+        chinese = QStringLiteral("第 %1 行的值超过 %2 字节")
+                      .arg(fault.line)
+                      .arg(classIniFile::kMaxValueBytes);
+        break;
+    }
+    if (!fault.key.isEmpty() && namesRowSection(fault.section) && rowNumberOf(fault.section) > 0)
+        return rowKeyMessage(language, rowNumberOf(fault.section), fault.key,
+            english + QStringLiteral(". Nothing was loaded."),
+            chinese + QStringLiteral("。未载入任何内容。"));
+    return notAShow(language, path, english, chinese);
 }
 
 // The path of a list text (relative to `from`, or absolute) as seen from folder `to`.
@@ -152,6 +252,13 @@ QString checkRow(const QStringList &texts, int rowNumber, const QString &languag
         return rowKeyMessage(language, rowNumber, keyOf(ListColumn::FilePath),
             QStringLiteral("no page file is named."), QStringLiteral("没有指定页面文件。"));
     }
+    // What the file could not read back is not written.
+    if (texts.value(ListColumn::FilePath - 1).trimmed().toUtf8().size()
+        > classIniFile::kMaxValueBytes) {
+        return rowKeyMessage(language, rowNumber, keyOf(ListColumn::FilePath),
+            QStringLiteral("the path is longer than %1 bytes.").arg(classIniFile::kMaxValueBytes),
+            QStringLiteral("路径超过 %1 字节。").arg(classIniFile::kMaxValueBytes));
+    }
     return {};
 }
 
@@ -159,42 +266,68 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
 {
     ReadResult result;
     const QFileInfo info(showPath);
-    if (!info.isFile()) {
+    const QString shownPath = QDir::toNativeSeparators(showPath);
+    if (!info.exists()) {
         result.message = localText(language,
             QStringLiteral("The show %1 cannot be opened: there is no such file. Nothing was "
                            "loaded.")
-                .arg(QDir::toNativeSeparators(showPath)),
-            QStringLiteral("无法打开节目 %1：文件不存在。未载入任何内容。")
-                .arg(QDir::toNativeSeparators(showPath)));
+                .arg(shownPath),
+            QStringLiteral("无法打开节目 %1：文件不存在。未载入任何内容。").arg(shownPath));
+        return result;
+    }
+    if (!info.isFile()) {
+        const std::pair<QString, QString> kind = kindOfNonFile(info);
+        result.message = notAShow(language, showPath, kind.first, kind.second);
         return result;
     }
     if (!info.isReadable()) {
         result.message = localText(language,
             QStringLiteral("The show %1 cannot be read: permission denied. Nothing was loaded.")
-                .arg(QDir::toNativeSeparators(showPath)),
-            QStringLiteral("无法读取节目 %1：没有权限。未载入任何内容。")
-                .arg(QDir::toNativeSeparators(showPath)));
+                .arg(shownPath),
+            QStringLiteral("无法读取节目 %1：没有权限。未载入任何内容。").arg(shownPath));
+        return result;
+    }
+    if (info.size() > ShowText::kMaxShowBytes) {
+        result.message = notAShow(language, showPath,
+            QStringLiteral("it is larger than %1 MB, far more than a full list of %2 rows")
+                .arg(ShowText::kMaxShowBytes / (1024 * 1024))
+                .arg(kMaxRows),
+            QStringLiteral("文件大于 %1 MB，远超 %2 行的完整列表")
+                .arg(ShowText::kMaxShowBytes / (1024 * 1024))
+                .arg(kMaxRows));
+        return result;
+    }
+    QFile file(showPath);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.read(ShowText::kMaxShowBytes + 1); // the file may grow after the check
+    if (file.error() != QFileDevice::NoError || bytes.size() > ShowText::kMaxShowBytes) {
+        result.message = localText(language,
+            QStringLiteral("The show %1 cannot be read: %2. Nothing was loaded.")
+                .arg(shownPath, file.errorString()),
+            QStringLiteral("无法读取节目 %1：%2。未载入任何内容。")
+                .arg(shownPath, file.errorString()));
+        return result;
+    }
+    QList<IniSection> sections;
+    ShowText::Fault fault;
+    if (!ShowText::parse(bytes, &sections, &fault)) {
+        result.message = faultMessage(language, showPath, fault);
         return result;
     }
 
-    classIniFile ini;
-    ini.setINIFileName(showPath);
-    const QList<IniSection> sections = ini.GetAllSections();
-
     const IniSection *show = nullptr;
     QHash<int, const IniSection *> rowSections;
-    static const QRegularExpression rowPattern(
-        QStringLiteral("^row([0-9]{1,9})$"), QRegularExpression::CaseInsensitiveOption);
+    int highestRow = 0;
     for (const IniSection &section : sections) {
         if (section.name.compare(kShowSection, Qt::CaseInsensitive) == 0) {
             if (!show)
                 show = &section;
             continue;
         }
-        const QRegularExpressionMatch m = rowPattern.match(section.name);
-        if (!m.hasMatch())
+        if (!namesRowSection(section.name))
             continue; // a later version's section
-        const int number = m.captured(1).toInt();
+        const int number = rowNumberOf(section.name);
         if (number < 1 || rowSections.contains(number)) {
             result.message = localText(language,
                 QStringLiteral("The section [%1] appears more than once or is not a row number. "
@@ -205,6 +338,7 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
             return result;
         }
         rowSections.insert(number, &section);
+        highestRow = std::max(highestRow, number);
     }
 
     QString version;
@@ -237,13 +371,12 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
     for (int row = 1; row <= count; ++row) {
         if (!rowSections.contains(row)) {
             result.message = localText(language,
-                QStringLiteral("The section [%1] is missing: rows must run from Row1 to Row%2 "
-                               "without gaps. Nothing was loaded.")
-                    .arg(rowName(row))
-                    .arg(count),
-                QStringLiteral("缺少节 [%1]：行必须从 Row1 连续编号到 Row%2。未载入任何内容。")
-                    .arg(rowName(row))
-                    .arg(count));
+                QStringLiteral("[%1] is missing: rows run from [Row1] without gaps, and this "
+                               "show has [%2]. Nothing was loaded.")
+                    .arg(rowName(row), rowName(highestRow)),
+                QStringLiteral("缺少 [%1]：行必须从 [Row1] 起连续编号，而该节目有 [%2]。"
+                               "未载入任何内容。")
+                    .arg(rowName(row), rowName(highestRow)));
             return result;
         }
     }
@@ -251,7 +384,7 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
     const QString showFolder = info.absolutePath();
     const QString listFolder = QDir(pageFolder).absolutePath();
     // Shows repeat the same few pages; each is looked up on disk once.
-    QHash<QString, bool> pageExists;
+    QHash<QString, std::pair<QString, QString>> pageProblems;
     QHash<QString, QString> listPaths;
     QList<QStringList> rows;
     rows.reserve(count);
@@ -282,15 +415,13 @@ ReadResult read(const QString &showPath, const QString &pageFolder, const QStrin
         const QString filePath = texts.at(ListColumn::FilePath - 1);
         const QString absolute = QDir::cleanPath(
             QDir::isAbsolutePath(filePath) ? filePath : showFolder + QLatin1Char('/') + filePath);
-        auto known = pageExists.constFind(absolute);
-        if (known == pageExists.cend())
-            known = pageExists.insert(absolute, QFileInfo(absolute).isFile());
-        if (!known.value()) {
+        auto known = pageProblems.constFind(absolute);
+        if (known == pageProblems.cend())
+            known = pageProblems.insert(absolute, pageProblem(absolute));
+        if (!known.value().first.isEmpty()) {
             result.message = rowKeyMessage(language, row, keyOf(ListColumn::FilePath),
-                QStringLiteral("the page file %1 does not exist. Nothing was loaded.")
-                    .arg(QDir::toNativeSeparators(absolute)),
-                QStringLiteral("页面文件 %1 不存在。未载入任何内容。")
-                    .arg(QDir::toNativeSeparators(absolute)));
+                known.value().first + QStringLiteral(" Nothing was loaded."),
+                known.value().second + QStringLiteral("未载入任何内容。"));
             return result;
         }
         // A show names few pages many times: work out each one's list path once.

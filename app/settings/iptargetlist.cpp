@@ -7,6 +7,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 const QChar kRowSeparator = QLatin1Char(';');
@@ -35,6 +37,14 @@ QString quoted(const QString &line)
                                            : line;
 }
 
+// Equal for the same address and port: "0080" and "80" are one port.
+QString targetKey(const QString &address, const QString &port)
+{
+    bool isNumber = false;
+    const int number = port.toInt(&isNumber, 10);
+    return address + kFieldSeparator + (isNumber ? QString::number(number) : port);
+}
+
 // Why line `number` is not a target, or "" when it is one.
 QString lineProblem(int number, const QStringList &fields, const QString &line,
     const QHash<QString, int> &seen, const QString &language)
@@ -56,6 +66,20 @@ QString lineProblem(int number, const QStringList &fields, const QString &line,
                 language, QStringLiteral("the address is empty."), QStringLiteral("地址为空。"));
     if (address.contains(kRowSeparator))
         return at + IpTargetList::separatorRefusalText(language);
+    if (address.size() > IpTargetList::kMaxAddressLength) {
+        return at
+            + localText(language,
+                QStringLiteral("the address is longer than %1 characters.")
+                    .arg(IpTargetList::kMaxAddressLength),
+                QStringLiteral("地址超过 %1 个字符。").arg(IpTargetList::kMaxAddressLength));
+    }
+    if (std::any_of(address.cbegin(), address.cend(), [](QChar c) {
+            return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format;
+        })) {
+        return at
+            + localText(language, QStringLiteral("the address holds a control character."),
+                QStringLiteral("地址中含有控制字符。"));
+    }
     if (!isPortNumber(port)) {
         return at
             + localText(language,
@@ -68,7 +92,7 @@ QString lineProblem(int number, const QStringList &fields, const QString &line,
                 QStringLiteral("the flag \"%1\" is neither 1 (send to it) nor 0.").arg(flag),
                 QStringLiteral("标志“%1”既不是 1（发送）也不是 0。").arg(flag));
     }
-    const auto earlier = seen.constFind(address + kFieldSeparator + port);
+    const auto earlier = seen.constFind(targetKey(address, port));
     if (earlier != seen.constEnd()) {
         return at
             + localText(language,
@@ -128,7 +152,7 @@ IpTargetList::Refusal IpTargetList::checkAdd(
             return SeparatorInText;
     }
     for (const IpTarget &t : rows) {
-        if (t.address == a && t.port == p)
+        if (targetKey(t.address, t.port) == targetKey(a, p))
             return AlreadyListed;
     }
     return Accepted;
@@ -172,7 +196,7 @@ TargetFileRead IpTargetList::readTargetFile(
         }
         const QString address = fields.at(0).trimmed();
         const QString port = fields.at(1).trimmed();
-        seen.insert(address + kFieldSeparator + port, i + 1);
+        seen.insert(targetKey(address, port), i + 1);
         rows.append({ address, port, fields.at(2).trimmed() == QLatin1String("1") });
     }
     if (rows.size() + read.problems.size() > maxRows) {

@@ -36,6 +36,9 @@ public:
     // Why "IP Add" refuses a row; the values are the numbers of the catalogue messages, in
     // the order the checks run. SeparatorInText has no catalogue number: a "," or ";" in a
     // field would break the stored list apart.
+    // The longest host name or address a target may have (the longest DNS name).
+    static constexpr int kMaxAddressLength = 255;
+
     enum Refusal : qint16 {
         Accepted = 0,
         ListFull = 12,
@@ -54,7 +57,8 @@ public:
 
     // Checks a new row against the list, in this order: the list already holds `maxRows`
     // rows or more; the address or the port is empty once trimmed; either contains "," or
-    // ";"; a row has the same trimmed address and port (exact text comparison).
+    // ";"; a row has the same trimmed address (exact text) and port (by number when it is
+    // one, so "0080" is "80").
     static Refusal checkAdd(
         const QList<IpTarget> &rows, const QString &address, const QString &port, qint16 maxRows);
 
@@ -64,8 +68,9 @@ public:
     // A target file: UTF-8 text, one "address,port,flag" line per target, flag 1 for a send
     // target and 0 for another; blank lines are skipped. Every bad line is reported by its
     // number (a missing or extra field, an empty address, a "," or ";" where it would break
-    // the list, a port that is not a whole number from 1 to 65535, a flag other than 0 or 1,
-    // an address and port listed on an earlier line), and so are more rows than `maxRows`
+    // the list, an address over kMaxAddressLength characters or holding a control character,
+    // a port that is not a whole number from 1 to 65535, a flag other than 0 or 1, an address
+    // and port listed on an earlier line), and so are more rows than `maxRows`
     // and bytes that are not UTF-8. Any problem leaves `rows` empty: nothing is taken from a
     // bad file. Problems are in `language`.
     static TargetFileRead readTargetFile(

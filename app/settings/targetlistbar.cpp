@@ -88,6 +88,20 @@ bool TargetListBar::importTargets(const QString &path)
             read.problems);
         return false;
     }
+    if (read.rows.isEmpty() && !m_access.rows().isEmpty()) {
+        // A file with no targets empties the list: only when the operator says so.
+        QMessageBox ask(QMessageBox::Question, PromptTitle(language),
+            localText(language,
+                QStringLiteral("%1 lists no targets. Importing it empties the target list. "
+                               "Empty the list?")
+                    .arg(path),
+                QStringLiteral("%1 中没有任何目标。导入它会清空目标列表。要清空列表吗？")
+                    .arg(path)),
+            QMessageBox::Yes | QMessageBox::No, this);
+        ask.setDefaultButton(QMessageBox::No);
+        if (ask.exec() != QMessageBox::Yes)
+            return false;
+    }
     m_access.setRows(read.rows);
     m_folder = QFileInfo(path).absolutePath();
     return true;

@@ -35,7 +35,8 @@ public:
     // Ticks (or unticks) every row of the list.
     void tickAll(bool ticked);
     // Replaces the rows with the targets of the file at `path`. False, after showing every
-    // problem, when the file cannot be read or has a bad line; the rows are then unchanged.
+    // problem, when the file cannot be read or has a bad line, or when the operator declines
+    // to empty the list for a file without targets; the rows are then unchanged.
     bool importTargets(const QString &path);
     // Writes the rows to `path` in one step; false, after saying why, when it cannot.
     bool exportTargets(const QString &path);

@@ -11,7 +11,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -33,6 +32,11 @@ FileResult success(const QString &path)
 
 bool readWholeFile(const QString &path, QByteArray *bytes, FileResult *error)
 {
+    QString reason;
+    if (!isPlainFile(path, &reason)) {
+        *error = FileResult::failure(FileResult::Kind::CannotRead, path, reason);
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = FileResult::failure(FileResult::Kind::CannotRead, path, file.errorString());
@@ -58,6 +62,15 @@ void setRichTextContent(const QByteArray &bytes, QTextDocument *document, Pictur
     setUpDocument(document);
 }
 
+// Names that promise a picture: read as one (and refused when they are none), never as text.
+bool namesPicture(const QString &path)
+{
+    static const QStringList kSuffixes { QStringLiteral("bmp"), QStringLiteral("jpg"),
+        QStringLiteral("jpeg"), QStringLiteral("gif"), QStringLiteral("png"), QStringLiteral("svg"),
+        QStringLiteral("svgz") };
+    return kSuffixes.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive);
+}
+
 } // namespace
 
 QString FileResult::message(const QString &language) const
@@ -70,6 +83,14 @@ QString FileResult::message(const QString &language) const
             QStringLiteral("Cannot open the page file %1:\n%2").arg(path, detail),
             QStringLiteral("无法打开页面文件 %1：\n%2").arg(path, detail));
     case Kind::NotAPicture:
+        if (detail.isEmpty()) // told by content, whatever the name says
+            return localText(language,
+                QStringLiteral("%1 is not a picture that can be shown as a page: its content "
+                               "is not BMP, JPEG, GIF or PNG. The page keeps what it had.")
+                    .arg(path),
+                QStringLiteral("%1 不是可以作为页面显示的图片：其内容不是 BMP、JPEG、GIF 或 "
+                               "PNG。页面保持原样。")
+                    .arg(path));
         return localText(language,
             QStringLiteral("%1 is not a picture that can be shown as a page:\n%2")
                 .arg(path, detail),
@@ -106,8 +127,7 @@ QString FileResult::message(const QString &language) const
 
 bool namesRichText(const QString &path)
 {
-    const QString name = QFileInfo(path).fileName();
-    return name.contains(QLatin1String("RTF")) || name.contains(QLatin1String("rtf"));
+    return path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
 }
 
 FileResult loadRichTextFile(const QString &path, QTextDocument *document, PictureMode pictures)
@@ -146,11 +166,8 @@ FileResult loadAnyPageFile(const QString &path, QTextDocument *document, Picture
     FileResult error;
     if (!readWholeFile(path, &bytes, &error))
         return error;
-    if (!looksLikeRtf(bytes)) {
-        QImageReader probe(path);
-        if (probe.canRead())
-            return loadPictureFile(path, document, pictures);
-    }
+    if (!looksLikeRtf(bytes) && (looksLikePicture(bytes) || namesPicture(path)))
+        return loadPictureFile(path, document, pictures);
     setRichTextContent(bytes, document, pictures);
     return success(path);
 }

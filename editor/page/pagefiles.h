@@ -39,9 +39,9 @@ struct FileResult
     QString message(const QString &language) const;
 };
 
-// The program list's rule for telling page kinds apart by name: a file whose own name contains
-// "RTF" or "rtf" (letter case counts, so "x.Rtf" is neither) is rich text, anything else a
-// picture. Folders do not count: a picture in "rtf-pages" stays a picture.
+// The program list's rule for telling page kinds apart by name: a file whose name ends in
+// ".rtf" (any letter case) is rich text, anything else a picture, so "shirtfront.bmp" is a
+// picture and "A.RTF" a page of text.
 bool namesRichText(const QString &path);
 
 // Every load puts pictures on the page in the sign's colours, converted by `pictures`; the
@@ -61,7 +61,8 @@ FileResult loadPictureFile(
 FileResult loadListedPageFile(
     const QString &path, QTextDocument *document, PictureMode pictures = PictureMode::Threshold);
 
-// Any page file, told apart by content: RTF, a picture, else plain text.
+// Any page file, told apart by content: RTF, a picture (BMP, JPEG, GIF, PNG), else plain
+// text; a name of a picture type (or SVG) whose content is no such picture is refused.
 FileResult loadAnyPageFile(
     const QString &path, QTextDocument *document, PictureMode pictures = PictureMode::Threshold);
 

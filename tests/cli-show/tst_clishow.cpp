@@ -282,6 +282,21 @@ void tst_CliShow::checkListsTheRows()
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains("Row 1: Speed is 8"), qPrintable(run.err));
 
+    // Sizes the packet cannot carry are refused before a page is drawn; an empty show is
+    // refused by check as by send.
+    QByteArray huge = rowSection(1, "pages/first.png", kRow1, 2047);
+    run = runCli({ "show", "check", show(huge.replace("THeight=1", "THeight=2047")),
+        "--program-folder", m_dir.path() });
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains("Row 1: TextWidth is 2047"), qPrintable(run.err));
+    const QString empty = show({});
+    run = runCli({ "show", "check", empty, "--program-folder", m_dir.path() });
+    const CliRun sent = runCli({ "show", "send", empty, "--program-folder", m_dir.path() });
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(sent.exitCode, 2);
+    QVERIFY2(run.err.contains("Please Add The File") && sent.err.contains("Please Add The File"),
+        qPrintable(run.err + sent.err));
+
     run = runCli({ "show", "check", m_dir.filePath("pages/first.png") });
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.err.contains("is not a Vantrel show"));

@@ -93,8 +93,14 @@ void tst_Link::answersAreJudged_data()
     // An answer with a verdict ends the wait when it comes, not at the time bound.
     answerRow(
         "serial AA", serial, Peer::Answers, hex("AA"), succeed, Verdict::Success, WaitEnd::Event);
-    answerRow("serial DD AA", serial, Peer::Answers, hex("DDAA"), failed + succeed,
-        Verdict::Failure, WaitEnd::Event);
+    // One verdict per packet, from the first answer: failure wins within it, and whatever
+    // a broken or hostile sign sends after it raises nothing.
+    answerRow("serial DD AA", serial, Peer::Answers, hex("DDAA"), failed, Verdict::Failure,
+        WaitEnd::Event);
+    answerRow("serial AA AA AA", serial, Peer::Answers, hex("AAAAAA"), succeed,
+        Verdict::Success, WaitEnd::Event);
+    answerRow("tcp failure then a flood of successes", tcp, Peer::Answers,
+        { kTcpFailure + kTcpSuccess.repeated(50000) }, failed, Verdict::Failure, WaitEnd::Event);
     // "2" then "21": the decimal text "221" spans two bytes.
     answerRow("serial 02 15 reads 221", serial, Peer::Answers, hex("0215"), failed,
         Verdict::Failure, WaitEnd::Event);
@@ -106,7 +112,7 @@ void tst_Link::answersAreJudged_data()
     answerRow("tcp 02 00 00 EE", tcp, Peer::Answers, { kTcpFailure }, failed, Verdict::Failure,
         WaitEnd::Event);
     answerRow("tcp EE at index 2", tcp, Peer::Answers, hex("0200EE00"), {}, Verdict::None,
-        WaitEnd::Timeout);
+        WaitEnd::Event);
     answerRow("tcp shorter than 4 bytes", tcp, Peer::Answers, hex("0200EE"), {}, Verdict::None,
         WaitEnd::Timeout);
     answerRow("tcp split over two reads", tcp, Peer::Answers,

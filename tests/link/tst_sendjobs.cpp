@@ -9,6 +9,7 @@
 #include "rowsource.h"
 #include "sendcontroljob.h"
 #include "sendpicturejob.h"
+#include "showsendjob.h"
 #include "testpages.h"
 
 #include <QSignalSpy>
@@ -61,6 +62,7 @@ private slots:
     void sendCharOverASlowSerialLine();
     void rowsThatCannotBeSent_data();
     void rowsThatCannotBeSent();
+    void showRowTooLargeIsNotDrawn();
     void sendCtrlSendsEveryRowInOrder();
     void clearAsksFirst();
     void nothingStartsWhileASendRuns();
@@ -206,6 +208,20 @@ void tst_SendJobs::rowsThatCannotBeSent()
     QVERIFY2(m_prompts.texts().first().contains(message), qPrintable(m_prompts.texts().first()));
     QCOMPARE(m_prompts.prompts.first().icon, PromptIcon::Exclamation);
     QCOMPARE(m_progress.calls.last(), QStringLiteral("label 0%"));
+    QCOMPARE(m_sign->connections, 0);
+}
+
+void tst_SendJobs::showRowTooLargeIsNotDrawn()
+{
+    // 2047 x 2047 modules would be a canvas of gigabytes: refused by size, no page drawn.
+    ListRowSource list;
+    list.appendRow(row(1, "8", "1", "p.png"));
+    list.appendRow(row(2, "2047", "2047", "p.png"));
+    const ShowSendReport report = ShowSendJob(*m_link, m_sampler).run(list, jobSettings());
+    QCOMPARE(report.status, ShowSendReport::Status::Refused);
+    QVERIFY2(report.refusal.contains("Row 2") && report.refusal.contains("TextWidth is 2047"),
+        qPrintable(report.refusal));
+    QCOMPARE(m_sampler.requests.size(), 1); // row 1 only
     QCOMPARE(m_sign->connections, 0);
 }
 

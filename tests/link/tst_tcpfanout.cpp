@@ -57,6 +57,7 @@ private slots:
     void connectionsAreCapped();
     void slowLookupsHoldUpNoOne_data();
     void slowLookupsHoldUpNoOne();
+    void floodingSignsGetOneVerdictEach();
 };
 
 void tst_TcpFanOut::answersComeBackToTheirOwnTargets()
@@ -98,6 +99,28 @@ void tst_TcpFanOut::answersComeBackToTheirOwnTargets()
     QCOMPARE(outcome.count(TargetResult::Succeeded), 3);
     QCOMPARE(outcome.summaryText("English"),
         "6 targets: 3 succeeded, 3 failed, 0 not reached, 0 no answer, 0 broken off.");
+}
+
+void tst_TcpFanOut::floodingSignsGetOneVerdictEach()
+{
+    // Each sign answers failure, then floods 1 MB of successes: its first answer decides.
+    constexpr int kSigns = 4;
+    std::vector<std::unique_ptr<LoopbackSign>> signs;
+    QList<TcpTarget> targets;
+    for (int i = 0; i < kSigns; ++i) {
+        auto sign = std::make_unique<LoopbackSign>();
+        QVERIFY(sign->listen());
+        sign->answerPieces = { kTcpFailure + kTcpSuccess.repeated(256 * 1024) };
+        targets.append({ QStringLiteral("127.0.0.1"), QString::number(sign->port()) });
+        signs.push_back(std::move(sign));
+    }
+    TcpFanOut fan;
+    QSignalSpy ended(&fan, &TcpFanOut::targetFinished);
+    QSignalSpy finished(&fan, &TcpFanOut::finished);
+    QVERIFY(fan.start(GetColor().ClearScreen(), targets));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kFinishBoundMs);
+    QCOMPARE(ended.size(), kSigns);
+    QCOMPARE(fan.outcome().count(TargetResult::Failed), kSigns);
 }
 
 void tst_TcpFanOut::unhealthyTargetsEachEndOnTheirOwnLine()

@@ -15,6 +15,7 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QtEndian>
 #include <QtTest>
 
 namespace {
@@ -85,6 +86,42 @@ QList<QImage> pictures(QTextDocument *document)
                                                  QUrl(it.fragment().charFormat().toImageFormat().name()))
                                       .value<QImage>());
     return images;
+}
+
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFF;
+    for (const char c : bytes) {
+        crc ^= uchar(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0u - (crc & 1)));
+    }
+    return ~crc;
+}
+
+QByteArray le32(quint32 value)
+{
+    QByteArray b(4, '\0');
+    qToLittleEndian(value, b.data());
+    return b;
+}
+
+// `bytes` gzip-compressed (qCompress's deflate stream in a gzip frame), as an SVGZ file holds.
+QByteArray gzip(const QByteArray &bytes)
+{
+    const QByteArray zlib = qCompress(bytes, 9);
+    return QByteArray::fromHex("1f8b0800000000000003") + zlib.mid(6, zlib.size() - 10)
+        + le32(crc32(bytes)) + le32(quint32(bytes.size()));
+}
+
+// An 8-bit run-length bitmap of 4 x 2 pixels with two palette colours and run data `runs`.
+QByteArray rleBitmap(const QByteArray &runs)
+{
+    constexpr int kPixels = 14 + 40 + 2 * 4;
+    QByteArray b = "BM" + le32(kPixels + runs.size()) + le32(0) + le32(kPixels);
+    b += le32(40) + le32(4) + le32(2) + QByteArray::fromHex("01000800") + le32(1)
+        + le32(runs.size()) + le32(2835) + le32(2835) + le32(2) + le32(0);
+    return b + QByteArray::fromHex("0000ff00" "00ff0000") + runs;
 }
 
 } // namespace
@@ -202,6 +239,18 @@ private slots:
                 "2c00000000020002000002030c1005003b");
         QTest::newRow("gif whole") << gif << int(Kind::Ok);
         QTest::newRow("gif cut") << gif.left(gif.size() - 4) << int(Kind::PictureDamaged);
+        // 8 x 8 pixels of colour 3 and colour 1 with a table of two colours (LZW, 3-bit codes).
+        QTest::newRow("gif index beyond palette")
+            << QByteArray::fromHex("47494638396108000800800000000000ff00002c000000000800080000"
+                                   "022ddc3633333333c618638c31c618638c310cc330044110044110044110"
+                                   "0441100441100441100441100804028102003b")
+            << int(Kind::PictureDamaged);
+        QTest::newRow("png index beyond palette") // the same with 8-bit indexes
+            << QByteArray::fromHex("89504e470d0a1a0a0000000d494844520000000800000008080300000"
+                                   "0f3d14eb900000006504c5445000000ff00001bff8d22000000114944"
+                                   "4154789c63600602462060a08c010012c8008181dfb0400000000049"
+                                   "454e44ae426082")
+            << int(Kind::PictureDamaged);
 
         // Headers that claim 100 000 x 100 000 pixels, with a few bytes of data behind them.
         QByteArray png = encoded(QImage(4, 4, QImage::Format_RGB32), "png");
@@ -219,6 +268,31 @@ private slots:
         jpg.replace(sof + 5, 4, QByteArray::fromHex("ffffffff")); // 65535 x 65535
         QTest::newRow("jpg of 65535 x 65535") << jpg << int(Kind::PictureTooLarge);
 
+        // Headers that lie about the size: a negative height (top-down) of 2^31 rows, none.
+        bmp = encoded(QImage(4, 4, QImage::Format_RGB32), "bmp");
+        bmp.replace(22, 4, QByteArray::fromHex("00000080"));
+        QTest::newRow("bmp of 4 x minus 2^31 rows") << bmp << int(Kind::PictureTooLarge);
+        png = encoded(QImage(4, 4, QImage::Format_RGB32), "png");
+        png.replace(16, 8, QByteArray(8, '\0'));
+        QTest::newRow("png of 0 x 0") << png << int(Kind::PictureDamaged);
+
+        // Run-length data: whole, cut before its end, and a palette index beyond the palette.
+        QTest::newRow("rle bmp whole")
+            << rleBitmap(QByteArray::fromHex("040100000401" "0001")) << int(Kind::Ok);
+        QTest::newRow("rle bmp cut") << rleBitmap(QByteArray::fromHex("04010000"))
+                                     << int(Kind::PictureDamaged);
+        QTest::newRow("bmp index beyond palette")
+            << rleBitmap(QByteArray::fromHex("040100000405" "0001")) << int(Kind::PictureDamaged);
+
+        // Only BMP, JPEG, GIF and PNG, told by content: an SVGZ bomb named .jpg is not decoded.
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='60000' "
+                               "height='60000'>"
+            + QByteArray("<rect width='60000' height='60000' fill='red'/>").repeated(20000)
+            + "</svg>";
+        QTest::newRow("svgz bomb") << gzip(svg) << int(Kind::NotAPicture);
+        QTest::newRow("svg") << svg.left(200) << int(Kind::NotAPicture);
+        QTest::newRow("xpm") << QByteArray("/* XPM */\nstatic char *x[] = {\"1 1 1 1\"};")
+                             << int(Kind::NotAPicture);
         QTest::newRow("not a picture") << QByteArray("{\\rtf1 hello}") << int(Kind::NotAPicture);
         QTest::newRow("empty") << QByteArray() << int(Kind::NotAPicture);
     }
@@ -228,10 +302,13 @@ private slots:
         QFETCH(int, kind);
         const QString path = m_dir.filePath(QString("picture-%1").arg(QTest::currentDataTag()));
         writeFile(path, bytes);
+        writeFile(path + ".jpg", bytes); // the name promises nothing
         QImage image;
-        const Page::FileResult read = Page::readPictureFile(path, &image);
+        const Page::FileResult read = Page::readPictureFile(path + ".jpg", &image);
         QCOMPARE(int(read.kind), kind);
         QCOMPARE(image.isNull(), kind != int(Kind::Ok));
+        // Sizes are told as the header claims them, never wrapped round.
+        QVERIFY2(!read.message("English").contains(" -"), qPrintable(read.message("English")));
 
         // The page keeps what it had, and the message says so in both languages.
         QTextDocument page;

@@ -11,6 +11,8 @@
 #include <QTextDocument>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -41,10 +43,11 @@ private:
 private slots:
     void nameRules()
     {
-        // The file's own name counts, not its folders, and only "RTF" or "rtf" in that case.
-        for (const char *richText : { "a.rtf", "SALE.RTF", "/artwork/rtf-notes.bmp" })
+        // Only the ending ".rtf", in any letter case, names a page of text.
+        for (const char *richText : { "a.rtf", "A.RTF", "x.Rtf", "/p/rtf.bmp/a.rtf" })
             QVERIFY2(Page::namesRichText(richText), richText);
-        for (const char *picture : { "x.Rtf", "logo.BMP", "/p/rtf-pages/logo.bmp", "/RTF/a.gif" })
+        for (const char *picture : { "shirtfront.bmp", "logo.BMP", "/p/rtf-pages/logo.bmp",
+                 "/RTF/a.gif", "a.rtf.png", "rtf" })
             QVERIFY2(!Page::namesRichText(picture), picture);
         QCOMPARE(Page::withRtfSuffix("/p/a.rtf"), QString("/p/a.rtf"));
         QCOMPARE(Page::withRtfSuffix("/p/a.RTF"), QString("/p/a.RTF.rtf"));
@@ -105,7 +108,12 @@ private slots:
         row("listed.png", png, Listed, Kind::Ok, shown);
         // Failed loads leave the page as it was.
         row("none.rtf", QByteArray(), Rich, Kind::CannotRead, "keep me");
-        row("x.Rtf", rtf, Listed, Kind::NotAPicture, "keep me"); // not named rich text
+        row("x.Rtf", rtf, Listed, Kind::Ok, "text"); // any letter case names rich text
+        row("shirtfront.bmp", rtf, Listed, Kind::NotAPicture, "keep me"); // "rtf" inside
+        row("photo.jpg", "<svg xmlns='http://www.w3.org/2000/svg'/>", Any, Kind::NotAPicture,
+            "keep me");
+        row("pipe.rtf", "fifo", Any, Kind::CannotRead, "keep me");
+        row("folder.png", "folder", Any, Kind::CannotRead, "keep me");
     }
 
     void loads()
@@ -116,7 +124,11 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, text);
         const QString path = m_dir.filePath(name);
-        if (!bytes.isNull())
+        if (bytes == "fifo")
+            QVERIFY(QFile::exists(path) || ::mkfifo(qPrintable(path), 0600) == 0);
+        else if (bytes == "folder")
+            QVERIFY(QDir(m_dir.path()).mkpath(name));
+        else if (!bytes.isNull())
             writeFile(path, bytes);
         QTextDocument page;
         page.setPlainText("keep me");

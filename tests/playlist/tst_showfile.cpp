@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kEnglish = QStringLiteral("English");
@@ -47,6 +49,7 @@ private slots:
     void savedListReadsBackEqual();
     void pathsFollowTheShowsFolder();
     void laterAdditionsAreIgnored();
+    void rowNumbersMayHaveLeadingZeros();
     void badShowsAreRefused_data();
     void badShowsAreRefused();
     void badRowIsNotSaved();
@@ -62,6 +65,8 @@ void tst_ShowFile::init()
     QVERIFY(writeFile(path("welcome.rtf"), "{\\rtf1 Welcome}"));
     QVERIFY(writeFile(path("logo.bmp"), "BM"));
     QVERIFY(writeFile(path("名单 page.rtf"), "{\\rtf1 x}"));
+    QVERIFY(QDir(m_dir.path()).mkpath("folder.png"));
+    QVERIFY(QFile::exists(path("pipe.png")) || ::mkfifo(qPrintable(path("pipe.png")), 0600) == 0);
 }
 
 void tst_ShowFile::savedListReadsBackEqual()
@@ -131,6 +136,16 @@ void tst_ShowFile::laterAdditionsAreIgnored()
         QStringList({ "2", "9", "7", "12", "125", "5", "1", "25", "2", "16", "2", "logo.bmp" }));
 }
 
+void tst_ShowFile::rowNumbersMayHaveLeadingZeros()
+{
+    QByteArray text = goodShow();
+    text.replace("[Row1]", "[Row0000000001]").replace("[Row2]", "[row02]");
+    QVERIFY(writeFile(path("zeros.vshow"), text));
+    const ShowFile::ReadResult read = ShowFile::read(path("zeros.vshow"), m_dir.path(), kEnglish);
+    QVERIFY2(read.ok, qPrintable(read.message));
+    QCOMPARE(read.rows.size(), 2);
+}
+
 void tst_ShowFile::badShowsAreRefused_data()
 {
     QTest::addColumn<QByteArray>("text");
@@ -155,7 +170,18 @@ void tst_ShowFile::badShowsAreRefused_data()
     QTest::newRow("missing key") << with("ETime=0\n", "") << QStringList { "Row 1", "\"ETime\"", "missing" };
     QTest::newRow("missing page") << with("logo.bmp", "gone.bmp") << QStringList { "Row 2", "\"File Path\"", "gone.bmp" };
     QTest::newRow("empty page name") << with("File Path=logo.bmp", "File Path=") << QStringList { "Row 2", "\"File Path\"" };
-    QTest::newRow("gap in rows") << with("[Row2]", "[Row3]") << QStringList { "[Row2]", "Row1 to Row2" };
+    QTest::newRow("gap in rows") << with("[Row2]", "[Row3]") << QStringList { "[Row2] is missing", "[Row3]" };
+    QTest::newRow("row number too large") << with("[Row2]", "[Row0000040000]") << QStringList { "[Row0000040000]", "not a row number" };
+    QTest::newRow("NUL in a value") << with("Speed=7", QByteArray("Speed=1\0" "2", 9)) << QStringList { "Row 2", "\"Speed\"", "NUL" };
+    QTest::newRow("NUL in a page name") << with("logo.bmp", QByteArray("lo\0go.bmp", 9)) << QStringList { "Row 2", "\"File Path\"", "NUL" };
+    QTest::newRow("value over 1023 bytes") << with("Effect=0", "Effect=0" + QByteArray(1100, ' ') + "x") << QStringList { "Row 1", "\"Effect\"", "1023 bytes" };
+    QTest::newRow("not UTF-8") << with("logo.bmp", "logo\xff.bmp") << QStringList { "Row 2", "line 18", "UTF-8" };
+    QTest::newRow("not UTF-8 before the rows") << with("Version=1", "Version=1\xc0") << QStringList { "not a Vantrel show", "line 2", "UTF-8" };
+    QTest::newRow("page is a folder") << with("logo.bmp", "folder.png") << QStringList { "Row 2", "folder.png", "is a folder" };
+    QTest::newRow("page is a pipe") << with("logo.bmp", "pipe.png") << QStringList { "Row 2", "pipe.png", "device or pipe" };
+    QTest::newRow("page is a device") << with("logo.bmp", "/dev/null") << QStringList { "Row 2", "not a page file" };
+    QTest::newRow("not a page type") << with("logo.bmp", "/proc/self/environ") << QStringList { "Row 2", "environ is not a page file" };
+    QTest::newRow("larger than 16 MB") << QByteArray(16 * 1024 * 1024 + 1, '\0') << QStringList { "not a Vantrel show", "16 MB" };
     QTest::newRow("row twice") << with("[Row2]", "[Row1]") << QStringList { "[Row1]" };
     QTest::newRow("no show section") << with("[Show]\nVersion=1\n", "") << QStringList { "not a Vantrel show", "[Show]" };
     QTest::newRow("version 0") << with("Version=1", "Version=0") << QStringList { "not a Vantrel show", "Version" };

@@ -244,6 +244,18 @@ private slots:
         QVERIFY(!dialog->BuildIpListString().contains(",0"));
         QVERIFY(!dialog->targetListBar()->importTargets(m_dir.filePath("missing.txt")));
         QCOMPARE(boxes.seen.size(), 2);
+
+        // A file without targets empties the list only when the operator says so.
+        QFile none(m_dir.filePath("none.txt"));
+        QVERIFY(none.open(QIODevice::WriteOnly));
+        none.close();
+        boxes.answer = QMessageBox::No;
+        QVERIFY(!dialog->targetListBar()->importTargets(none.fileName()));
+        QCOMPARE(list->topLevelItemCount(), 1000);
+        QCOMPARE(boxes.seen.last().icon, QMessageBox::Question);
+        boxes.answer = QMessageBox::Yes;
+        QVERIFY(dialog->targetListBar()->importTargets(none.fileName()));
+        QCOMPARE(list->topLevelItemCount(), 0);
     }
 
     void promptsFollowTheLanguage()

@@ -68,6 +68,12 @@ private slots:
             << QByteArray("a,1,1\nb,2,1\nc,3,1\n") << 2 << ""
             << QStringList { "The file lists 3 targets; the list takes at most 2 (MaxIPList in "
                              "BaseSet.ini)." };
+        QTest::newRow("hostile addresses, a port with zeros")
+            << QByteArray("a,80,1\na,0080,0\nb\x1b[2J,80,1\n" + QByteArray(256, 'c') + ",80,1\n")
+            << 10 << ""
+            << QStringList { "Line 2: a:0080 is already listed on line 1.",
+                   "Line 3: the address holds a control character.",
+                   "Line 4: the address is longer than 255 characters." };
         QTest::newRow("not UTF-8") << QByteArray("10.0.0.1,\xFF,1\n") << 10 << ""
                                    << QStringList { "The file is not UTF-8 text." };
     }
@@ -98,6 +104,7 @@ private slots:
         QTest::newRow("comma") << u"c,d"_s << u"1"_s << 10 << int(L::SeparatorInText);
         QTest::newRow("semicolon") << u"c"_s << u"1;2"_s << 10 << int(L::SeparatorInText);
         QTest::newRow("trimmed duplicate") << u" a "_s << u" 1"_s << 10 << int(L::AlreadyListed);
+        QTest::newRow("same port with zeros") << u"a"_s << u"001"_s << 10 << int(L::AlreadyListed);
         QTest::newRow("other port") << u"a"_s << u"2"_s << 10 << int(L::Accepted);
         QTest::newRow("case-sensitive") << u"A"_s << u"1"_s << 10 << int(L::Accepted);
     }

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
+#include <csignal>
+
 namespace {
 // Qt's own start-up chatter (a missing XDG_RUNTIME_DIR and the like) would be mistaken for
 // the command's answer on stderr; only real failures get through.
@@ -15,6 +17,9 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext &, const QStri
 
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit (ulimit -f) a write should fail with EFBIG and be reported like
+    // any failed write, not end the program by SIGXFSZ with a half-done job.
+    std::signal(SIGXFSZ, SIG_IGN);
     qInstallMessageHandler(quietMessageHandler);
     // Rendering pages needs fonts but never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

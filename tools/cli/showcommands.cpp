@@ -119,9 +119,8 @@ int runCheck(const QStringList &argv)
     out.flush();
 
     // A valid show may still hold a row the sign cannot take (Speed 8 or more, a page too
-    // large): the packets are built as "show send" builds them, and nothing is sent.
-    if (show.rows.isEmpty())
-        return CliExit::kOk;
+    // large, no rows at all): the packets are built as "show send" builds them, and nothing
+    // is sent.
     ConsolePrompts prompts(false);
     Link link(&prompts);
     CliPageSampler sampler(sign.PerPixel > 0 ? sign.PerPixel : 16);

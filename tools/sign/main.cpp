@@ -53,6 +53,9 @@ bool catchTermination(QCoreApplication &app)
 
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit (ulimit -f) a write should fail with EFBIG and be reported like
+    // any failed write, not end the program by SIGXFSZ with a half-done job.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
