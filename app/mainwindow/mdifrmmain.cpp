@@ -387,7 +387,7 @@ bool MDIFrmMain::mayDiscardChanges(frmDocument *page)
 {
     if (!page || !page->hasUnsavedChanges())
         return true;
-    const QString name = page->windowTitle();
+    const QString name = page->pageName();
     return prompts().confirm(
         localText(language(),
             QStringLiteral("The page \"%1\" has changes that are not saved. Discard "
@@ -525,11 +525,31 @@ void MDIFrmMain::ListView1_DblClick(int row)
         && m_programList.removeRow(row);
     m_programList.RenumberListView();
     // The page its first press asked for goes with a removed row; a kept row shows it now.
-    if (removed)
+    if (removed) {
         m_pageShow->drop();
-    else
-        m_pageShow->flush();
+        followCurrentRow();
+        return;
+    }
+    m_pageShow->flush();
     m_listPane->selectRow(m_programList.CurrentRow);
+    updatePreviewSize();
+}
+
+// After the list changed under the operator (a removal, a show opened), the highlight, the
+// selectors and the page window follow the row that is now current. The page is replaced
+// only when the page window holds no unsaved edits: the operator asked for neither.
+void MDIFrmMain::followCurrentRow()
+{
+    m_listPane->selectRow(m_programList.CurrentRow);
+    const QStringList texts = m_programList.model()->rowTexts(m_programList.CurrentRow);
+    const bool pageFree = !m_defaultDocument || !m_defaultDocument->hasUnsavedChanges();
+    if (!texts.isEmpty()) {
+        effectPanel()->showRow(texts);
+        if (pageFree)
+            showRowPage(m_programList.CurrentRow, texts);
+    } else if (pageFree && m_defaultDocument) {
+        m_defaultDocument->newPage(); // the removed row's page goes with it
+    }
     updatePreviewSize();
 }
 
@@ -595,6 +615,7 @@ void MDIFrmMain::applyScreenSettings(qint16 width, qint16 height, qint16 trance)
     ChangeWindowState(width, height);
     setTranceStyle(trance);
     updatePreviewSize();
+    m_sends->targetsMayHaveChanged();
 }
 
 QString MDIFrmMain::serialPortInUse() const
@@ -644,9 +665,12 @@ void MDIFrmMain::updatePreviewSize()
 bool MDIFrmMain::openShowFile(const QString &path)
 {
     const bool opened = m_shows->openShowFile(path);
-    if (opened)
-        updatePreviewSize();
-    return opened;
+    if (!opened)
+        return false;
+    // The show starts at its first row, as a click on it would.
+    m_programList.CurrentRow = m_programList.rowCount() > 0 ? 1 : 0;
+    followCurrentRow();
+    return true;
 }
 
 Link &MDIFrmMain::link()

@@ -28,6 +28,15 @@
 #include <QTextTable>
 #include <QUrl>
 
+namespace {
+
+bool hasRtfSuffix(const QString &name)
+{
+    return name.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 PageFileCommands::PageFileCommands(PageFileHost &host, QObject *parent)
     : QObject(parent)
     , m_host(host)
@@ -125,6 +134,7 @@ bool PageFileCommands::loadInto(frmDocument *page, const QString &name)
         return false;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(name).absoluteFilePath());
     page->setWindowTitle(name);
     return true;
 }
@@ -136,17 +146,25 @@ void PageFileCommands::SavePage()
         return;
     // The name proposed, and the extension a typed name gets, are the ones the page is saved
     // under: ".rtf" (a ".txt" default would make "Untitled.txt.rtf").
+    // A page shown from a file proposes that file, a picture under its name as a page.
+    const QFileInfo file(page->pageFile());
+    const bool fromFile = !page->pageFile().isEmpty();
+    const QString proposed = !fromFile ? Page::withRtfSuffix(page->windowTitle())
+        : hasRtfSuffix(file.fileName())
+        ? file.absoluteFilePath()
+        : file.absolutePath() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral(".rtf");
     const QString chosen = m_host.fileDialogs().saveFileName(QStringLiteral("保存"), saveFilter(),
-        programFolder(), Page::withRtfSuffix(page->windowTitle()), QStringLiteral("rtf"));
+        fromFile ? file.absolutePath() : programFolder(), proposed, QStringLiteral("rtf"));
     if (chosen.isEmpty())
         return;
-    const QString name = Page::withRtfSuffix(chosen);
+    const QString name = hasRtfSuffix(chosen) ? chosen : Page::withRtfSuffix(chosen);
     const Page::FileResult result = Page::savePageFile(name, *page->document());
     if (!result.ok()) {
         explain(result);
         return;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(name).absoluteFilePath());
     m_host.pageFilesChanged();
     m_host.showNote(localText(
         language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
@@ -168,6 +186,7 @@ void PageFileCommands::SavePageAs()
         return;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(name).absoluteFilePath());
     page->setWindowTitle(name);
     m_host.pageFilesChanged();
     m_host.showNote(localText(
@@ -253,5 +272,6 @@ bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
         return false;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(path).absoluteFilePath());
     return true;
 }

@@ -104,6 +104,15 @@ ShowCommands::ShowCommands(MDIFrmMain &window)
     connect(model, &QAbstractItemModel::rowsInserted, this, later);
     connect(model, &QAbstractItemModel::rowsRemoved, this, later);
     connect(model, &QAbstractItemModel::modelReset, this, later);
+    // A removed row leaves the preview at once: what plays is the list as it now is.
+    connect(model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (!m_playback->isPlaying())
+            return;
+        if (m_window.programList().rowCount() == 0)
+            stopShow();
+        else
+            playShow();
+    });
     updateTitle();
 }
 

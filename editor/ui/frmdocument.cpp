@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -193,7 +194,13 @@ void frmDocument::followScrollBars()
 void frmDocument::newPage()
 {
     m_rtfText->clearPage();
+    m_pageFile.clear();
     markSaved();
+}
+
+QString frmDocument::pageName() const
+{
+    return m_pageFile.isEmpty() ? windowTitle() : QFileInfo(m_pageFile).fileName();
 }
 
 bool frmDocument::hasUnsavedChanges() const

@@ -204,6 +204,20 @@ private slots:
         QCOMPARE(f.dialogs.requests.last().title, QString("另存为"));
         QVERIFY(f.bytes("a.TXT.txt").startsWith("{\\rtf1"));
         QCOMPARE(f.page()->windowTitle(), f.path("a.TXT.txt"));
+
+        // A page shown from the browser proposes its own file, a picture under its name as a
+        // page; the caption stays.
+        f.copySample("welcome.rtf");
+        f.copySample("logo.bmp", "Logo.BMP");
+        w.pageFilesChanged();
+        for (const QString &shown : { "welcome.rtf", "Logo.BMP" }) {
+            f.dialogs.answers = { QString() };
+            clickFile(f, shown);
+            w.menus().save->trigger();
+            QCOMPARE(f.dialogs.requests.last().initialName,
+                f.path(QString(shown).replace(".BMP", ".rtf")));
+        }
+        QCOMPARE(f.page()->windowTitle(), f.path("a.TXT.txt"));
     }
 
     void openIntoTheActiveWindowOrANewOne()

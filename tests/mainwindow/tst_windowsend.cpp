@@ -8,6 +8,7 @@
 #include "signprocess.h"
 #include "testpages.h"
 
+#include "basesettings.h"
 #include "messages.h"
 
 #include <QAction>
@@ -244,6 +245,18 @@ private slots:
                 "4 targets: 3 succeeded, 0 failed, 1 not reached, 0 no answer, 0 broken off." }));
         QCOMPARE(w.sends().failedRows(), QList { 2 });
         QVERIFY(pane->CmdRetryFailed()->isEnabled());
+
+        // Changed targets end that retry, and a later send to one sign keeps it ended: the old
+        // packet never goes to signs no longer ticked.
+        baseSettings().IpStr = row.arg(last.port());
+        w.applyScreenSettings(8, 2, 2);
+        QVERIFY(!pane->CmdRetryFailed()->isEnabled());
+        send(f, "CmdSendAll");
+        QVERIFY(w.sends().failedRows().isEmpty());
+        QCOMPARE(w.sends().retryFailed().status, JobStatus::NothingToSend);
+        QCOMPARE(last.connections, 2);
+        QCOMPARE(failing.packets.size(), 2);
+        QVERIFY(!pane->CmdRetryFailed()->isEnabled());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "windowfixture.h"
 
 #include "loopbacksign.h"
+#include "programlistpane.h"
 #include "showcommands.h"
 #include "showplayback.h"
 #include "signpreview.h"
@@ -88,6 +89,10 @@ private slots:
         QCOMPARE(w.programList().model()->rows(), evening);
         QCOMPARE(w.windowTitle(), QString("evening.vshow[*] - Vantrel V2.0"));
         QVERIFY(!w.isWindowModified());
+        // Its first row is current: highlighted, in the selectors, its page shown.
+        QCOMPARE(w.programListPane()->selectedRow(), 1);
+        QCOMPARE(f.box("CobSpeed")->currentText(), QString("5"));
+        QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
     }
 
     void badShowLeavesTheListAlone()
@@ -142,7 +147,21 @@ private slots:
         w.AddFileToListView("welcome.rtf", "8", "1");
         w.AddFileToListView("logo.bmp", "8", "1");
 
+        // Edits typed in the page window are asked about first; kept, nothing is sent.
+        clickIndex(f.list(), f.row(1));
+        QTest::keyClicks(f.canvas(), "typed");
+        f.prompts.confirmAnswer = false;
         QTest::mouseClick(f.control<QPushButton>("CmdSendShow"), Qt::LeftButton);
+        QCOMPARE(good.packets.size(), 0);
+        QVERIFY(f.prompts.prompts.first().question);
+        QVERIFY(f.prompts.texts().first().contains("welcome.rtf"));
+        QVERIFY(f.page()->document()->toPlainText().contains("typed"));
+        f.prompts.confirmAnswer = true;
+        f.prompts.prompts.clear();
+
+        QTest::mouseClick(f.control<QPushButton>("CmdSendShow"), Qt::LeftButton);
+        QVERIFY(f.prompts.prompts.first().question);
+        f.prompts.prompts.removeFirst();
         QCOMPARE(good.packets.size(), 3);
         QCOMPARE(quint8(good.packets.at(0).at(4)), quint8(3));
         QCOMPARE(quint8(good.packets.at(1).at(4)), quint8(4));
@@ -197,6 +216,12 @@ private slots:
                 QCOMPARE(leds.pixel(x, y) & 0xFFFFFF, 0u); // only 10 columns in yet
         play.showAt(EffectTimeline::kRefusedMs + 128 * 20 + 5);
         QVERIFY(label->text().contains("holding after rightleft (time 0)"));
+
+        // A row removed while it plays leaves the preview at once.
+        clickIndex(f.list(), f.row(2));
+        QTest::keyClick(f.list(), Qt::Key_Delete);
+        QVERIFY(play.isPlaying());
+        QVERIFY2(label->text().startsWith("Row 1 of 1: "), qPrintable(label->text()));
 
         QTest::mouseClick(f.control<QPushButton>("CmdStop"), Qt::LeftButton);
         QVERIFY(!play.isPlaying());
