@@ -300,6 +300,7 @@ QSize MDIFrmMain::screenCanvasSize() const
 QMdiSubWindow *MDIFrmMain::addPageWindow(frmDocument *page)
 {
     page->setWindowTitle(frmDocument::untitledCaption(language()));
+    page->rtfText()->setLanguage(language());
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(page);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(CommandIcons::icon(QStringLiteral("新建")));
@@ -887,9 +888,12 @@ void MDIFrmMain::SetLanguage(const QString &name)
 void MDIFrmMain::showOwnTexts()
 {
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
-        QWidget *page = sub->widget();
-        if (page && frmDocument::isUntitledCaption(page->windowTitle()))
+        auto *page = qobject_cast<frmDocument *>(sub->widget());
+        if (!page)
+            continue;
+        if (frmDocument::isUntitledCaption(page->windowTitle()))
             page->setWindowTitle(frmDocument::untitledCaption(language()));
+        page->rtfText()->setLanguage(language());
     }
     m_toolBar->showTexts(language());
     m_statusBar->showTexts(language());
