@@ -559,7 +559,10 @@ void MDIFrmMain::File1_Click(const QString &name)
     if (name.isEmpty())
         return;
     m_pageShow->request([this, name] {
-        m_pageCommands->LoadPageFile(programFilePath(name), m_programList.textWidthForFile(name));
+        // A file the browser lists is there: a refusal is news, told in full in a box (a
+        // status-bar note is cut short just where the cause is).
+        m_pageCommands->LoadPageFile(programFilePath(name), m_programList.textWidthForFile(name),
+            PageFileCommands::FailureShown::MessageBox);
     });
 }
 
@@ -656,6 +659,7 @@ void MDIFrmMain::updatePreviewSize()
         }
     }
     m_preview->setPageSize(width, height, s.PerPixel);
+    m_preview->setSignSize(s.ScreenWidth, s.ScreenHeight);
     if (m_defaultDocument)
         m_preview->setDocument(m_defaultDocument->document());
 }

@@ -166,8 +166,8 @@ void PageFileCommands::SavePage()
     page->markSaved();
     page->setPageFile(QFileInfo(name).absoluteFilePath());
     m_host.pageFilesChanged();
-    m_host.showNote(localText(
-        language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
+    m_host.showNote(localText(language(), QStringLiteral("Saved %1.").arg(name),
+        QStringLiteral("已保存 %1。").arg(name)));
 }
 
 void PageFileCommands::SavePageAs()
@@ -189,8 +189,8 @@ void PageFileCommands::SavePageAs()
     page->setPageFile(QFileInfo(name).absoluteFilePath());
     page->setWindowTitle(name);
     m_host.pageFilesChanged();
-    m_host.showNote(localText(
-        language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
+    m_host.showNote(localText(language(), QStringLiteral("Saved %1.").arg(name),
+        QStringLiteral("已保存 %1。").arg(name)));
 }
 
 void PageFileCommands::InsertPicture()
@@ -255,7 +255,7 @@ bool PageFileCommands::insertTable(int rows, int columns)
     return true;
 }
 
-bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
+bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth, FailureShown shown)
 {
     frmDocument *page = m_host.defaultDocument();
     if (!m_host.mayDiscardChanges(page))
@@ -268,7 +268,10 @@ bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
     const Page::FileResult result
         = Page::loadListedPageFile(path, page->document(), rememberedPictureMode());
     if (!result.ok()) {
-        m_host.showNote(result.message(language()));
+        if (shown == FailureShown::MessageBox)
+            explain(result);
+        else
+            m_host.showNote(result.message(language()));
         return false;
     }
     page->markSaved();

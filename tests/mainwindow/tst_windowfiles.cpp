@@ -57,12 +57,12 @@ private slots:
         QCOMPARE(listed(f), QStringList({ "broken.bmp", "LOGO.BMP", "sale.rtf", "welcome.rtf" }));
         QCOMPARE(w.fileBrowser()->selectedName(), QString("welcome.rtf"));
 
-        // A listed page that cannot be read: the page stays, the status bar says why.
+        // A listed page that cannot be read: the page stays, a message box says why in full.
         clickFile(f, "broken.bmp");
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
-        QVERIFY2(
-            w.PicStatusBar()->note().contains("broken.bmp"), qPrintable(w.PicStatusBar()->note()));
-        QVERIFY(f.prompts.prompts.isEmpty());
+        QCOMPARE(f.prompts.prompts.size(), 1);
+        QVERIFY2(f.prompts.texts().first().contains("broken.bmp"),
+            qPrintable(f.prompts.texts().first()));
     }
 
     void clickShowsAPageWithoutTheClipboard()

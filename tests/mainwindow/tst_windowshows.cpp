@@ -4,6 +4,7 @@
 #include "windowfixture.h"
 
 #include "loopbacksign.h"
+#include "mainstatusbar.h"
 #include "programlistpane.h"
 #include "showcommands.h"
 #include "showplayback.h"
@@ -17,6 +18,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
@@ -159,9 +161,22 @@ private slots:
         f.prompts.confirmAnswer = true;
         f.prompts.prompts.clear();
 
+        // The bar moves with the note: at row 2 of 2 it shows 2 of 2.
+        QStringList progress;
+        QProgressBar *bar = f.control<QProgressBar>("ProgressBar1");
+        connect(bar, &QProgressBar::valueChanged, this, [&] {
+            progress.append(QStringLiteral("%1/%2 %3")
+                                .arg(bar->value())
+                                .arg(bar->maximum())
+                                .arg(w.PicStatusBar()->note()));
+        });
         QTest::mouseClick(f.control<QPushButton>("CmdSendShow"), Qt::LeftButton);
         QVERIFY(f.prompts.prompts.first().question);
         f.prompts.prompts.removeFirst();
+        QCOMPARE(progress.mid(0, 2),
+            QStringList(
+                { "1/2 Sending the show: row 1 of 2.", "2/2 Sending the show: row 2 of 2." }));
+        bar->disconnect(this);
         QCOMPARE(good.packets.size(), 3);
         QCOMPARE(quint8(good.packets.at(0).at(4)), quint8(3));
         QCOMPARE(quint8(good.packets.at(1).at(4)), quint8(4));
@@ -193,8 +208,13 @@ private slots:
         WindowFixture::Settings s;
         s.screenHeight = 1;
         MDIFrmMain &w = f.startWith(s);
+        w.AddFileToListView("welcome.rtf", "16", "1");
         w.AddFileToListView("welcome.rtf", "8", "1");
-        w.AddFileToListView("welcome.rtf", "8", "1");
+        // The heading names the sign's window, not the row's larger page.
+        clickIndex(f.list(), f.row(1));
+        w.signPreview()->updateNow();
+        QCOMPARE(w.signPreview()->caption(), QString("8 x 1 modules, 128 x 16 LEDs"));
+        w.programList().model()->setCell(1, ListColumn::TWidth, "8");
         pickSpeed(f, 2, "8");
         ShowPlayback &play = w.shows().playback();
         QLabel *label = f.control<QLabel>("LblPlaying");
