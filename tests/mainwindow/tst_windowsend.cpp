@@ -246,8 +246,10 @@ private slots:
         QCOMPARE(w.sends().failedRows(), QList { 2 });
         QVERIFY(pane->CmdRetryFailed()->isEnabled());
 
-        // A later send to one sign ends that retry: the old packet never goes to signs no
-        // longer ticked.
+        // Settings accepted with the same targets keep that retry; a later send to one sign
+        // ends it: the old packet never goes to signs no longer ticked.
+        w.applyScreenSettings(8, 1, 2);
+        QVERIFY(pane->CmdRetryFailed()->isEnabled());
         baseSettings().IpStr = row.arg(last.port());
         send(f, "CmdSendAll");
         QVERIFY(!pane->CmdRetryFailed()->isEnabled());
