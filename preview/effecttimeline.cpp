@@ -82,8 +82,8 @@ EffectTimeline::EffectTimeline(const RowEffects &effects, QSize page, QSize wind
     , m_page(page)
     , m_window(window)
 {
-    m_playable = effects.speed >= 1 && effects.speed <= EffectTiming::kMaxSendableSpeed
-        && effects.exitSpeed >= 1 && effects.exitSpeed <= EffectTiming::kMaxSendableSpeed
+    m_playable = effects.speed >= 0 && effects.speed <= EffectTiming::kMaxSendableSpeed
+        && effects.exitSpeed >= 0 && effects.exitSpeed <= EffectTiming::kMaxSendableSpeed
         && effects.effect >= 0 && effects.effect < EntryEffect::Count && effects.exitEffect >= 0
         && effects.exitEffect < ExitEffect::Count && !window.isEmpty();
     if (!m_playable) {
@@ -140,15 +140,15 @@ QString EffectTimeline::refusal(const QString &language) const
 {
     if (m_playable)
         return {};
-    const bool entry = m_effects.speed > EffectTiming::kMaxSendableSpeed || m_effects.speed < 1;
+    const bool entry = m_effects.speed > EffectTiming::kMaxSendableSpeed || m_effects.speed < 0;
     const QString key = entry ? QStringLiteral("Speed") : QStringLiteral("ESpeed");
     const int value = entry ? m_effects.speed : m_effects.exitSpeed;
     return localText(language,
-        QStringLiteral("%1 %2 builds no control packet (the sign takes 1 to %3): not played.")
+        QStringLiteral("%1 %2 builds no control packet (the sign takes 0 to %3): not played.")
             .arg(key)
             .arg(value)
             .arg(EffectTiming::kMaxSendableSpeed),
-        QStringLiteral("%1 为 %2，无法生成控制数据包（屏幕只接受 1 到 %3）：不播放。")
+        QStringLiteral("%1 为 %2，无法生成控制数据包（屏幕只接受 0 到 %3）：不播放。")
             .arg(key)
             .arg(value)
             .arg(EffectTiming::kMaxSendableSpeed));

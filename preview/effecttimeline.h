@@ -12,7 +12,7 @@
 struct RowEffects
 {
     int effect = 0; // entry effect, 0..10 (rightleft ... move)
-    int speed = 3; // entry speed, 1..25; only 1..7 can be sent
+    int speed = 3; // entry speed, 1..25 in the selectors; only 0..7 can be sent
     int times = 0; // entry time, 0..25
     int repeat = 1; // entry repeat count, 1..125
     int exitEffect = 0; // exit effect, 0..5 (none ... stay)

@@ -12,8 +12,9 @@ constexpr int kTimeCodeScale = 10;
 
 std::chrono::milliseconds stepTime(int speed)
 {
-    const int s = std::clamp(speed, 1, kMaxSendableSpeed);
-    return kFastestStep * (1 << (s - 1));
+    const int s = std::clamp(speed, 0, kMaxSendableSpeed);
+    // Speed 0 (no selector offers it; a show file may hold it) halves speed 1's step.
+    return s == 0 ? kFastestStep / 2 : kFastestStep * (1 << (s - 1));
 }
 
 std::chrono::milliseconds holdTime(int times)

@@ -11,8 +11,9 @@ namespace EffectTiming {
 // The fastest speed value the control packet can carry: 2^8 does not fit its byte.
 constexpr int kMaxSendableSpeed = 7;
 
-// One step of an effect (one LED of movement, one blink phase) at speed 1..7:
-// 5 x 2^(speed - 1) ms, so speed 1 is 5 ms, speed 3 (the default) 20 ms, speed 7 320 ms.
+// One step of an effect (one LED of movement, one blink phase) at speed 0..7:
+// 5 x 2^(speed - 1) ms, so speed 1 is 5 ms, speed 3 (the default) 20 ms, speed 7 320 ms;
+// speed 0 is 2 ms.
 std::chrono::milliseconds stepTime(int speed);
 
 // The time a value of Times (or ETime) holds: its time code in tenths of a second,

@@ -89,10 +89,12 @@ ExternalToolLauncher::Result ExternalToolLauncher::start(Tool tool, const QStrin
     process.setStandardErrorFile(QProcess::nullDevice());
     result.started = process.startDetached();
     if (!result.started) {
+        QString reason = process.errorString();
+        while (reason.endsWith(QLatin1Char('.')))
+            reason.chop(1);
         result.message = localText(language,
-            QStringLiteral("%1 could not be started: %2")
-                .arg(result.program, process.errorString()),
-            QStringLiteral("无法启动 %1：%2").arg(result.program, process.errorString()));
+            QStringLiteral("%1 could not be started: %2.").arg(result.program, reason),
+            QStringLiteral("无法启动 %1：%2。").arg(result.program, reason));
     }
     return result;
 }

@@ -8,6 +8,8 @@
 
 #include "localtext.h"
 
+#include <QFileInfo>
+
 DefaultPageSampler::DefaultPageSampler(std::function<frmDocument *()> defaultDocument,
     std::function<bool(frmDocument *)> mayDiscard, std::function<qint16()> perPixel,
     std::function<QString()> language)
@@ -37,6 +39,7 @@ std::unique_ptr<PixelSource> DefaultPageSampler::samplePage(
         return nullptr;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(pagePath).absoluteFilePath());
     const qint16 perPixel = m_perPixel();
     const frmDocument::SizeResult sized = page->ChangeWindowState(textWidth, textHeight, perPixel);
     if (sized != frmDocument::SizeResult::Sized) {

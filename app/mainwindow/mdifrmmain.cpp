@@ -300,6 +300,7 @@ QSize MDIFrmMain::screenCanvasSize() const
 QMdiSubWindow *MDIFrmMain::addPageWindow(frmDocument *page)
 {
     page->setWindowTitle(frmDocument::untitledCaption(language()));
+    page->rtfText()->setLanguage(language());
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(page);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(CommandIcons::icon(QStringLiteral("新建")));
@@ -387,7 +388,7 @@ bool MDIFrmMain::mayDiscardChanges(frmDocument *page)
 {
     if (!page || !page->hasUnsavedChanges())
         return true;
-    const QString name = page->windowTitle();
+    const QString name = page->pageName();
     return prompts().confirm(
         localText(language(),
             QStringLiteral("The page \"%1\" has changes that are not saved. Discard "
@@ -525,11 +526,31 @@ void MDIFrmMain::ListView1_DblClick(int row)
         && m_programList.removeRow(row);
     m_programList.RenumberListView();
     // The page its first press asked for goes with a removed row; a kept row shows it now.
-    if (removed)
+    if (removed) {
         m_pageShow->drop();
-    else
-        m_pageShow->flush();
+        followCurrentRow();
+        return;
+    }
+    m_pageShow->flush();
     m_listPane->selectRow(m_programList.CurrentRow);
+    updatePreviewSize();
+}
+
+// After the list changed under the operator (a removal, a show opened), the highlight, the
+// selectors and the page window follow the row that is now current. The page is replaced
+// only when the page window holds no unsaved edits: the operator asked for neither.
+void MDIFrmMain::followCurrentRow()
+{
+    m_listPane->selectRow(m_programList.CurrentRow);
+    const QStringList texts = m_programList.model()->rowTexts(m_programList.CurrentRow);
+    const bool pageFree = !m_defaultDocument || !m_defaultDocument->hasUnsavedChanges();
+    if (!texts.isEmpty()) {
+        effectPanel()->showRow(texts);
+        if (pageFree)
+            showRowPage(m_programList.CurrentRow, texts);
+    } else if (pageFree && m_defaultDocument) {
+        m_defaultDocument->newPage(); // the removed row's page goes with it
+    }
     updatePreviewSize();
 }
 
@@ -538,7 +559,10 @@ void MDIFrmMain::File1_Click(const QString &name)
     if (name.isEmpty())
         return;
     m_pageShow->request([this, name] {
-        m_pageCommands->LoadPageFile(programFilePath(name), m_programList.textWidthForFile(name));
+        // A file the browser lists is there: a refusal is news, told in full in a box (a
+        // status-bar note is cut short just where the cause is).
+        m_pageCommands->LoadPageFile(programFilePath(name), m_programList.textWidthForFile(name),
+            PageFileCommands::FailureShown::MessageBox);
     });
 }
 
@@ -595,6 +619,7 @@ void MDIFrmMain::applyScreenSettings(qint16 width, qint16 height, qint16 trance)
     ChangeWindowState(width, height);
     setTranceStyle(trance);
     updatePreviewSize();
+    m_sends->targetsMayHaveChanged();
 }
 
 QString MDIFrmMain::serialPortInUse() const
@@ -634,6 +659,7 @@ void MDIFrmMain::updatePreviewSize()
         }
     }
     m_preview->setPageSize(width, height, s.PerPixel);
+    m_preview->setSignSize(s.ScreenWidth, s.ScreenHeight);
     if (m_defaultDocument)
         m_preview->setDocument(m_defaultDocument->document());
 }
@@ -644,9 +670,12 @@ void MDIFrmMain::updatePreviewSize()
 bool MDIFrmMain::openShowFile(const QString &path)
 {
     const bool opened = m_shows->openShowFile(path);
-    if (opened)
-        updatePreviewSize();
-    return opened;
+    if (!opened)
+        return false;
+    // The show starts at its first row, as a click on it would.
+    m_programList.CurrentRow = m_programList.rowCount() > 0 ? 1 : 0;
+    followCurrentRow();
+    return true;
 }
 
 Link &MDIFrmMain::link()
@@ -863,9 +892,12 @@ void MDIFrmMain::SetLanguage(const QString &name)
 void MDIFrmMain::showOwnTexts()
 {
     for (QMdiSubWindow *sub : m_mdiArea->subWindowList()) {
-        QWidget *page = sub->widget();
-        if (page && frmDocument::isUntitledCaption(page->windowTitle()))
+        auto *page = qobject_cast<frmDocument *>(sub->widget());
+        if (!page)
+            continue;
+        if (frmDocument::isUntitledCaption(page->windowTitle()))
             page->setWindowTitle(frmDocument::untitledCaption(language()));
+        page->rtfText()->setLanguage(language());
     }
     m_toolBar->showTexts(language());
     m_statusBar->showTexts(language());

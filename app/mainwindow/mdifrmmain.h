@@ -192,6 +192,7 @@ private:
     void ListView1_Click(int row);
     void ListView1_DblClick(int row);
     void showRowPage(int row, const QStringList &texts);
+    void followCurrentRow();
     void File1_Click(const QString &name);
     void File1_DblClick(const QString &name);
     void selectorPicked(int column);

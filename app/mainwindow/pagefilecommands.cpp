@@ -28,6 +28,15 @@
 #include <QTextTable>
 #include <QUrl>
 
+namespace {
+
+bool hasRtfSuffix(const QString &name)
+{
+    return name.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 PageFileCommands::PageFileCommands(PageFileHost &host, QObject *parent)
     : QObject(parent)
     , m_host(host)
@@ -125,6 +134,7 @@ bool PageFileCommands::loadInto(frmDocument *page, const QString &name)
         return false;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(name).absoluteFilePath());
     page->setWindowTitle(name);
     return true;
 }
@@ -136,20 +146,28 @@ void PageFileCommands::SavePage()
         return;
     // The name proposed, and the extension a typed name gets, are the ones the page is saved
     // under: ".rtf" (a ".txt" default would make "Untitled.txt.rtf").
+    // A page shown from a file proposes that file, a picture under its name as a page.
+    const QFileInfo file(page->pageFile());
+    const bool fromFile = !page->pageFile().isEmpty();
+    const QString proposed = !fromFile ? Page::withRtfSuffix(page->windowTitle())
+        : hasRtfSuffix(file.fileName())
+        ? file.absoluteFilePath()
+        : file.absolutePath() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral(".rtf");
     const QString chosen = m_host.fileDialogs().saveFileName(QStringLiteral("保存"), saveFilter(),
-        programFolder(), Page::withRtfSuffix(page->windowTitle()), QStringLiteral("rtf"));
+        fromFile ? file.absolutePath() : programFolder(), proposed, QStringLiteral("rtf"));
     if (chosen.isEmpty())
         return;
-    const QString name = Page::withRtfSuffix(chosen);
+    const QString name = hasRtfSuffix(chosen) ? chosen : Page::withRtfSuffix(chosen);
     const Page::FileResult result = Page::savePageFile(name, *page->document());
     if (!result.ok()) {
         explain(result);
         return;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(name).absoluteFilePath());
     m_host.pageFilesChanged();
-    m_host.showNote(localText(
-        language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
+    m_host.showNote(localText(language(), QStringLiteral("Saved %1.").arg(name),
+        QStringLiteral("已保存 %1。").arg(name)));
 }
 
 void PageFileCommands::SavePageAs()
@@ -168,10 +186,11 @@ void PageFileCommands::SavePageAs()
         return;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(name).absoluteFilePath());
     page->setWindowTitle(name);
     m_host.pageFilesChanged();
-    m_host.showNote(localText(
-        language(), QStringLiteral("Saved %1").arg(name), QStringLiteral("已保存 %1").arg(name)));
+    m_host.showNote(localText(language(), QStringLiteral("Saved %1.").arg(name),
+        QStringLiteral("已保存 %1。").arg(name)));
 }
 
 void PageFileCommands::InsertPicture()
@@ -236,7 +255,7 @@ bool PageFileCommands::insertTable(int rows, int columns)
     return true;
 }
 
-bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
+bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth, FailureShown shown)
 {
     frmDocument *page = m_host.defaultDocument();
     if (!m_host.mayDiscardChanges(page))
@@ -249,9 +268,13 @@ bool PageFileCommands::LoadPageFile(const QString &path, qint16 textWidth)
     const Page::FileResult result
         = Page::loadListedPageFile(path, page->document(), rememberedPictureMode());
     if (!result.ok()) {
-        m_host.showNote(result.message(language()));
+        if (shown == FailureShown::MessageBox)
+            explain(result);
+        else
+            m_host.showNote(result.message(language()));
         return false;
     }
     page->markSaved();
+    page->setPageFile(QFileInfo(path).absoluteFilePath());
     return true;
 }

@@ -8,8 +8,9 @@ class PageFileHost;
 class frmDocument;
 
 // The commands that move pages between files and page windows, and the two insert commands.
-// Explicit commands (open, save, insert) say in a message box why they failed; showing a
-// listed page (a click in a list) says it in the status bar.
+// Explicit commands (open, save, insert) and a click in the file browser say in a message
+// box why they failed; a program-list row whose page cannot be shown says it in the status
+// bar.
 class PageFileCommands : public QObject
 {
     Q_OBJECT
@@ -50,8 +51,10 @@ public:
     // 127); a file whose own name has "RTF" or "rtf" is read as rich text, any other as a
     // picture, whatever its folders are called. The caption stays. Unsaved changes of the window
     // are only replaced when the operator agrees. False when the page is not shown (the
-    // status bar says why).
-    bool LoadPageFile(const QString &path, qint16 textWidth);
+    // status bar or a message box says why, as `shown` asks).
+    enum class FailureShown { StatusBar, MessageBox };
+    bool LoadPageFile(
+        const QString &path, qint16 textWidth, FailureShown shown = FailureShown::StatusBar);
 
     // Opens the page file at `path` (told apart by content, as File > Open does) into the
     // default page window, or into a new page window when `newWindow`; the window is named

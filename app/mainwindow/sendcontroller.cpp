@@ -63,10 +63,33 @@ void SendController::prepareLink()
     m_link->setSettings(LinkSettings::fromBaseSettings(baseSettings()));
 }
 
+QString SendController::targetsKey()
+{
+    const BaseSettings &s = baseSettings();
+    return QString::number(s.Trance) + QLatin1Char('|') + s.IpStr;
+}
+
+void SendController::endRetry()
+{
+    const bool hadFleet = !m_fleet.targets.isEmpty() || !m_fleetPacket.isEmpty();
+    m_fleet = {};
+    m_fleetPacket.clear();
+    m_fleetTargetsKey.clear();
+    if (hadFleet)
+        emit retryEnded();
+}
+
+void SendController::targetsMayHaveChanged()
+{
+    if (!m_sending && !m_fleetTargetsKey.isEmpty() && m_fleetTargetsKey != targetsKey())
+        endRetry();
+}
+
 SendJobOutcome SendController::sendPicture(const ControlRowSource &list, int CurrentRow)
 {
     if (m_sending)
         return { JobStatus::Busy, {}, {} };
+    endRetry();
     const Running running(*this);
     prepareLink();
     return fleetSendEnds(SendPictureJob(*m_link, m_prompts, m_progress, m_sampler)
@@ -77,6 +100,7 @@ SendJobOutcome SendController::sendControlTable(const ControlRowSource &list)
 {
     if (m_sending)
         return { JobStatus::Busy, {}, {} };
+    endRetry();
     const Running running(*this);
     prepareLink();
     return fleetSendEnds(
@@ -90,6 +114,7 @@ ShowSendReport SendController::sendShow(const ControlRowSource &list, ShowSendPr
         busy.status = ShowSendReport::Status::Busy;
         return busy;
     }
+    endRetry();
     const Running running(*this);
     prepareLink();
     // The show reports every packet's targets in its own summary; the fleet results and
@@ -105,6 +130,7 @@ SendJobOutcome SendController::clearScreen()
 {
     if (m_sending)
         return { JobStatus::Busy, {}, {} };
+    endRetry();
     const Running running(*this);
     prepareLink();
     return fleetSendEnds(ClearScreenJob(*m_link, m_prompts).run(currentJobSettings()));
@@ -114,6 +140,7 @@ SendJobOutcome SendController::retryFailed()
 {
     if (m_sending)
         return { JobStatus::Busy, {}, {} };
+    targetsMayHaveChanged();
     const QList<int> rows = failedRows();
     if (rows.isEmpty())
         return {};
@@ -182,6 +209,7 @@ SendJobOutcome SendController::fleetSendEnds(const SendJobOutcome &outcome)
     if (outcome.status != JobStatus::Sent || !outcome.send.fannedOut)
         return outcome;
     m_fleetPacket = outcome.packet;
+    m_fleetTargetsKey = targetsKey();
     // The live results already stand in their rows; the outcome settles any that a cancel
     // ended without a signal.
     for (int i = 0; i < outcome.send.targets.size() && i < m_rowOfIndex.size(); ++i)

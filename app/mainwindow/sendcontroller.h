@@ -50,6 +50,9 @@ public:
     const SendOutcome &lastFleet() const { return m_fleet; }
     // Rows of lastFleet() that retryFailed() would send to.
     QList<int> failedRows() const;
+    // The TCP targets or the link kind may have changed (the settings were accepted): when
+    // they differ from those of the last fleet send, its retry ends.
+    void targetsMayHaveChanged();
 
     // Gives the link the current settings and opens the link of kind `trance` (the serial
     // port for RS232 and BlueTooth); false when it could not be opened (the link said why).
@@ -70,10 +73,15 @@ signals:
     void fleetTargetFinished(int row, const TargetOutcome &outcome);
     // The fleet send (or its retry) has ended; `fleet` holds every row's newest result.
     void fleetFinished(const SendOutcome &fleet);
+    // The last fleet send can no longer be retried: a later send began or its targets changed.
+    void retryEnded();
 
 private:
     class Running;
     void prepareLink();
+    // A new send begins: the results of the last fleet send are no longer the ones to retry.
+    void endRetry();
+    static QString targetsKey();
     void fleetSendBegins(const QList<TcpTarget> &targets);
     void fleetTargetEnds(int index, const TargetOutcome &outcome);
     // Keeps a fleet send's packet and results and shows its summary; other sends pass.
@@ -87,6 +95,7 @@ private:
     bool m_sendingShow = false;
     SendOutcome m_fleet;
     QByteArray m_fleetPacket;
+    QString m_fleetTargetsKey; // the link kind and target list the fleet packet went to
     QList<int> m_rowOfIndex; // fleet row of each target of the send under way
     QList<int> m_retryRows; // set while a retry is being started
 };

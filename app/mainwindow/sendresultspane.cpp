@@ -1,6 +1,7 @@
 #include "sendresultspane.h"
 
 #include "basesettings.h"
+#include "localtext.h"
 #include "sendcontroller.h"
 
 #include <QDockWidget>
@@ -96,6 +97,7 @@ SendResultsPane *SendResultsPane::install(QMainWindow *window, SendController *s
     connect(sends, &SendController::fleetTargetFinished, pane, &SendResultsPane::showTarget);
     connect(sends, &SendController::fleetFinished, pane, &SendResultsPane::end);
     connect(sends, &SendController::sendingChanged, pane, &SendResultsPane::setSending);
+    connect(sends, &SendController::retryEnded, pane, &SendResultsPane::endRetry);
     connect(pane, &SendResultsPane::retryFailedClicked, sends, [sends] { sends->retryFailed(); });
     return pane;
 }
@@ -156,6 +158,19 @@ void SendResultsPane::end(const SendOutcome &fleet)
     m_summary->setText(fleet.summaryText(m_language));
     m_canRetry = fleet.count(TargetResult::Succeeded) < fleet.targets.size();
     m_retry->setEnabled(m_canRetry && !m_sending);
+}
+
+void SendResultsPane::endRetry()
+{
+    if (!m_canRetry)
+        return;
+    m_canRetry = false;
+    m_retry->setEnabled(false);
+    m_summary->setText(m_summary->text() + QLatin1Char('\n')
+        + localText(m_language,
+            QStringLiteral("A later send or a change of the targets ended the retry of these "
+                           "results."),
+            QStringLiteral("之后的发送或目标的更改已结束对这些结果的重试。")));
 }
 
 void SendResultsPane::setSending(bool sending)

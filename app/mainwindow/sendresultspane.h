@@ -40,6 +40,8 @@ public:
     // The send has ended: the summary shows, and "Retry failed" is offered when a row did
     // not succeed.
     void end(const SendOutcome &fleet);
+    // A later send or a change of the targets: these results can no longer be retried.
+    void endRetry();
     // Sending elsewhere disables "Retry failed" meanwhile.
     void setSending(bool sending);
 

@@ -46,24 +46,25 @@ public:
         , m_language(language)
     { }
 
+    // The bar and its label count rows, as the note does; the effect table comes after the
+    // last row, with the bar full.
     void showSendStep(int step, int steps, int row) override
     {
-        MainStatusBar *bar = m_window.PicStatusBar();
-        bar->setMaximum(steps);
-        bar->setValue(step - 1);
-        bar->setLabelText(QStringLiteral("%1/%2").arg(step).arg(steps));
+        Q_UNUSED(step)
         const int rows = steps - 1;
         m_window.showNote(row > 0
-                ? localText(m_language, QStringLiteral("Sending the show: row %1 of %2").arg(row).arg(rows),
-                      QStringLiteral("正在发送节目：第 %1 行，共 %2 行").arg(row).arg(rows))
-                : localText(m_language, QStringLiteral("Sending the show: the effect table"),
-                      QStringLiteral("正在发送节目：特效表")));
-    }
-    void showSendResult(int, const SendOutcome &) override
-    {
+                ? localText(m_language,
+                    QStringLiteral("Sending the show: row %1 of %2.").arg(row).arg(rows),
+                    QStringLiteral("正在发送节目：第 %1 行，共 %2 行。").arg(row).arg(rows))
+                : localText(m_language, QStringLiteral("Sending the show: the effect table."),
+                    QStringLiteral("正在发送节目：特效表。")));
         MainStatusBar *bar = m_window.PicStatusBar();
-        bar->setValue(bar->ProgressBar1()->value() + 1);
+        const int shown = row > 0 ? row : rows;
+        bar->setMaximum(rows);
+        bar->setValue(shown);
+        bar->setLabelText(QStringLiteral("%1/%2").arg(shown).arg(rows));
     }
+    void showSendResult(int, const SendOutcome &) override { }
 
 private:
     MDIFrmMain &m_window;
@@ -85,8 +86,8 @@ ShowCommands::ShowCommands(MDIFrmMain &window)
     connect(menus.saveShowAs, &QAction::triggered, this, &ShowCommands::saveShowAs);
     connect(menus.sendShow, &QAction::triggered, this, &ShowCommands::sendShow);
     connect(menus.recentShows, &QMenu::aboutToShow, this, &ShowCommands::fillRecentMenu);
-    connect(window.effectPanel()->CmdSendShow(), &QPushButton::clicked, this,
-        &ShowCommands::sendShow);
+    connect(
+        window.effectPanel()->CmdSendShow(), &QPushButton::clicked, this, &ShowCommands::sendShow);
     connect(&window.sends(), &SendController::sendingChanged, this, [this](bool sending) {
         m_window.effectPanel()->CmdSendShow()->setEnabled(!sending);
         m_window.menus().sendShow->setEnabled(!sending);
@@ -104,6 +105,15 @@ ShowCommands::ShowCommands(MDIFrmMain &window)
     connect(model, &QAbstractItemModel::rowsInserted, this, later);
     connect(model, &QAbstractItemModel::rowsRemoved, this, later);
     connect(model, &QAbstractItemModel::modelReset, this, later);
+    // A removed row leaves the preview at once: what plays is the list as it now is.
+    connect(model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (!m_playback->isPlaying())
+            return;
+        if (m_window.programList().rowCount() == 0)
+            stopShow();
+        else
+            playShow();
+    });
     updateTitle();
 }
 
@@ -121,8 +131,7 @@ void ShowCommands::updateTitle()
 {
     m_titlePending = false;
     const QString name = m_path.isEmpty() ? QString() : QFileInfo(m_path).fileName();
-    m_window.setWindowTitle(
-        name.isEmpty() ? kCaption : name + QStringLiteral("[*] - ") + kCaption);
+    m_window.setWindowTitle(name.isEmpty() ? kCaption : name + QStringLiteral("[*] - ") + kCaption);
     m_window.setWindowModified(!name.isEmpty() && isModified());
 }
 
@@ -299,8 +308,8 @@ void ShowCommands::playShow()
     sign.language = s.Language;
     m_playback->play(m_window.programList(), m_window.programList().CurrentRow, sign);
     if (!m_playback->isPlaying())
-        m_window.prompts().inform(
-            PromptText(Msg::AddTheFile, language()), PromptTitle(language()), MsgIcon(Msg::AddTheFile));
+        m_window.prompts().inform(PromptText(Msg::AddTheFile, language()), PromptTitle(language()),
+            MsgIcon(Msg::AddTheFile));
 }
 
 void ShowCommands::stopShow()

@@ -18,6 +18,10 @@
 
 #include <memory>
 
+namespace {
+constexpr int kModuleLeds = 16; // LEDs along a module's side
+} // namespace
+
 SignPreviewPane::SignPreviewPane(QWidget *parent)
     : QWidget(parent)
     , m_view(new SignPreview(this))
@@ -71,6 +75,15 @@ void SignPreviewPane::setPageSize(int textWidth, int textHeight, int perPixel)
     scheduleUpdate();
 }
 
+void SignPreviewPane::setSignSize(int screenWidth, int screenHeight)
+{
+    if (screenWidth == m_screenWidth && screenHeight == m_screenHeight)
+        return;
+    m_screenWidth = screenWidth;
+    m_screenHeight = screenHeight;
+    scheduleUpdate();
+}
+
 void SignPreviewPane::setPlaying(bool playing)
 {
     if (playing == m_isPlaying)
@@ -120,10 +133,10 @@ void SignPreviewPane::updateNow()
     m_view->setLeds(sign.image);
     setCaption(localText(language, QStringLiteral("%1 x %2 modules, %3 x %4 LEDs"),
         QStringLiteral("%1 x %2 模块，%3 x %4 个 LED"))
-                   .arg(m_textWidth)
-                   .arg(m_textHeight)
-                   .arg(sign.image.width())
-                   .arg(sign.image.height()));
+                   .arg(m_screenWidth)
+                   .arg(m_screenHeight)
+                   .arg(m_screenWidth * kModuleLeds)
+                   .arg(m_screenHeight * kModuleLeds));
 }
 
 void SignPreviewPane::setCaption(const QString &caption)

@@ -25,6 +25,8 @@ public:
     void setDocument(QTextDocument *document);
     // The page size in modules, and the canvas units per module.
     void setPageSize(int textWidth, int textHeight, int perPixel);
+    // The sign's window in modules, which the caption names.
+    void setSignSize(int screenWidth, int screenHeight);
 
     SignPreview *view() const { return m_view; }
     // Play and Stop of the show, and the label naming the row and effect while it plays.
@@ -35,7 +37,7 @@ public:
     // still page comes back.
     void setPlaying(bool playing);
     bool isPlaying() const { return m_isPlaying; }
-    // "8 x 1 modules, 128 x 16 LEDs", or "" when nothing is shown.
+    // The sign's window: "8 x 1 modules, 128 x 16 LEDs", or "" when nothing is shown.
     QString caption() const { return m_caption; }
 
 signals:
@@ -60,4 +62,6 @@ private:
     int m_textWidth = 0;
     int m_textHeight = 0;
     int m_perPixel = 16;
+    int m_screenWidth = 0;
+    int m_screenHeight = 0;
 };

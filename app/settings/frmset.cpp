@@ -37,6 +37,8 @@ namespace {
 // The dialog's design size, 5880 x 5250 twips at 15 twips per pixel.
 constexpr int kDesignWidth = 392;
 constexpr int kDesignHeight = 350;
+constexpr int kTargetRowsShown = 10;
+constexpr int kTargetRowPadding = 4; // pixels a list row takes beyond its text
 
 const QString kBasicSuffix = QStringLiteral("Basic");
 const QString kEnglishBasic = QStringLiteral("EnglishBasic");
@@ -203,6 +205,10 @@ void FrmSet::buildUi()
     ListView1->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     ListView1->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     ListView1->installEventFilter(this);
+    // Ten targets at a glance: the dialog's default size grows to show them.
+    ListView1->setMinimumHeight(ListView1->header()->sizeHint().height()
+        + kTargetRowsShown * (ListView1->fontMetrics().height() + kTargetRowPadding)
+        + 2 * ListView1->frameWidth());
     connect(ListView1, &QTreeWidget::itemDoubleClicked, this,
         [this](QTreeWidgetItem *item) { ListView1_DblClick(item); });
     m_targetBar = new TargetListBar(ListView1,
@@ -348,7 +354,14 @@ void FrmSet::LoadPropertySettings()
     QStringList portEntries;
     for (int i = 0; i < cboPort->count(); ++i)
         portEntries.append(cboPort->itemText(i));
-    selectEntry(cboPort, PortProbe::entryFor(m_settings->CommPort, portEntries));
+    QString storedEntry = PortProbe::entryFor(m_settings->CommPort, portEntries);
+    // A stored port that is not here now (an adapter unplugged) stays stored, shown as absent.
+    if (storedEntry.isEmpty()) {
+        storedEntry = PortProbe::absentEntry(m_settings->CommPort, language());
+        if (!storedEntry.isEmpty())
+            cboPort->addItem(storedEntry);
+    }
+    selectEntry(cboPort, storedEntry);
 
     if (m_settings->CommSettings.isEmpty())
         return;

@@ -1,5 +1,7 @@
 #include "portprobe.h"
 
+#include "localtext.h"
+
 #include <QCollator>
 #include <QDir>
 #include <QRegularExpression>
@@ -14,6 +16,9 @@ const QStringList kPortFamilies = { QStringLiteral("ttyS"), QStringLiteral("ttyU
     QStringLiteral("ttyACM"), QStringLiteral("rfcomm") };
 
 const QString kDevFolder = QStringLiteral("/dev/");
+
+// What an absent entry adds to the port's name, in each interface language.
+const QString kAbsentMarks[] = { QStringLiteral(" (not present)"), QStringLiteral("（不存在）") };
 
 // "3" or "COM3" as written on Windows: the port number, or 0 for anything else.
 int comNumber(const QString &port)
@@ -116,10 +121,25 @@ QString PortProbe::entryFor(const QString &storedCommPort, const QStringList &en
     return {};
 }
 
+QString PortProbe::absentEntry(const QString &storedCommPort, const QString &language)
+{
+    const QString stored = storedCommPort.trimmed();
+    const int n = comNumber(stored);
+    if (stored.isEmpty() || (n == 0 && stored.at(0).isDigit()))
+        return {};
+    return (n > 0 ? QStringLiteral("COM%1").arg(n) : stored)
+        + localText(language, kAbsentMarks[0], kAbsentMarks[1]);
+}
+
 QString PortProbe::commPortFor(const QString &entry)
 {
-    const int n = comNumber(entry);
-    if (n > 0 && entry.trimmed().startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
+    QString port = entry;
+    for (const QString &mark : kAbsentMarks) {
+        if (port.endsWith(mark))
+            port.chop(mark.size());
+    }
+    const int n = comNumber(port);
+    if (n > 0 && port.trimmed().startsWith(QLatin1String("COM"), Qt::CaseInsensitive))
         return QString::number(n);
-    return entry;
+    return port;
 }

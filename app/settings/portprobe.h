@@ -32,8 +32,14 @@ public:
     // The entry of `entries` that `storedCommPort` names, or "" when none does.
     static QString entryFor(const QString &storedCommPort, const QStringList &entries);
 
+    // The entry that shows a stored port this machine does not have now, so that it is kept
+    // and seen: "ttyS0 (not present)", "COM3 (not present)"; "" when `storedCommPort` names
+    // no port ("" or "0").
+    static QString absentEntry(const QString &storedCommPort, const QString &language);
+
     // The CommPort value to store for a selected entry: the number of a "COMn" entry (as files
-    // written on Windows hold it), the entry itself otherwise.
+    // written on Windows hold it), the entry itself otherwise; an absent entry gives the port
+    // it shows.
     static QString commPortFor(const QString &entry);
 
     // The device path of a port name, path or COM number ("" for an empty value): COMn is

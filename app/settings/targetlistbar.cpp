@@ -112,8 +112,10 @@ bool TargetListBar::exportTargets(const QString &path)
     const QString language = m_access.language();
     QString reason;
     if (!writeFileAtomically(path, IpTargetList::targetFileText(m_access.rows()), &reason)) {
-        refuse(localText(language, QStringLiteral("%1 could not be written: %2").arg(path, reason),
-            QStringLiteral("无法写入 %1：%2").arg(path, reason)));
+        while (reason.endsWith(QLatin1Char('.')))
+            reason.chop(1);
+        refuse(localText(language, QStringLiteral("%1 could not be written: %2.").arg(path, reason),
+            QStringLiteral("无法写入 %1：%2。").arg(path, reason)));
         return false;
     }
     m_folder = QFileInfo(path).absolutePath();

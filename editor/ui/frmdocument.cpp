@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
@@ -132,8 +133,9 @@ int frmDocument::zoomFactor() const
     const QSize units = m_rtfText->canvasSize();
     if (m_zoom != PageZoom::kFit)
         return PageZoom::usableFactor(m_zoom, units);
-    // Fit leaves the strips under the scroll bars free, so the whole canvas shows.
-    const QSize area = size() - QSize(m_vScroll->width(), m_hScroll->height());
+    // A canvas that fits is centred in the whole client area, strips under the scroll bars
+    // included; Fit keeps a strip's width free on both sides, so no edge goes under a bar.
+    const QSize area = size() - 2 * QSize(m_vScroll->width(), m_hScroll->height());
     return PageZoom::usableFactor(PageZoom::fitFactor(units, area), units);
 }
 
@@ -193,7 +195,13 @@ void frmDocument::followScrollBars()
 void frmDocument::newPage()
 {
     m_rtfText->clearPage();
+    m_pageFile.clear();
     markSaved();
+}
+
+QString frmDocument::pageName() const
+{
+    return m_pageFile.isEmpty() ? windowTitle() : QFileInfo(m_pageFile).fileName();
 }
 
 bool frmDocument::hasUnsavedChanges() const

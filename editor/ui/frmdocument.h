@@ -58,6 +58,13 @@ public:
     // Empties the page and makes typing red again; the empty page counts as saved.
     void newPage();
 
+    // The file the page was last loaded from or saved to (full path); "" after newPage or
+    // before any. The caption may name something else: a listed page keeps it.
+    QString pageFile() const { return m_pageFile; }
+    void setPageFile(const QString &path) { m_pageFile = path; }
+    // The page's name for questions and dialogs: its file's name, else the caption.
+    QString pageName() const;
+
     // Whether the page was changed since it was loaded, saved or emptied.
     bool hasUnsavedChanges() const;
     // The page now matches its file (it was just loaded or saved).
@@ -98,6 +105,7 @@ private:
     QScrollBar *m_hScroll;
     QScrollBar *m_vScroll;
     std::function<bool(frmDocument *)> m_closeGuard;
+    QString m_pageFile;
     int m_zoom = 1;
     int m_wheelRest = 0; // eighths of a degree not yet turned into a zoom step
 };

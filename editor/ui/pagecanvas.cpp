@@ -3,6 +3,10 @@
 #include "pagedocument.h"
 #include "picturefile.h"
 
+#include "packetformat.h"
+
+#include "localtext.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -14,6 +18,7 @@
 #include <QStyleHints>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QToolTip>
 #include <QUrl>
 
 namespace {
@@ -322,6 +327,7 @@ void PageCanvas::paintEvent(QPaintEvent *event)
 {
     if (!paintsItself()) {
         QTextEdit::paintEvent(event);
+        shadeUnsentColumns();
         return;
     }
     // The editor asks for repaints of areas in units; zoomed, what changed covers more pixels,
@@ -329,6 +335,54 @@ void PageCanvas::paintEvent(QPaintEvent *event)
     if (m_zoom != 1 && !event->region().contains(viewport()->rect()))
         viewport()->update();
     paintScaled();
+    shadeUnsentColumns();
+}
+
+int PageCanvas::firstUnsentColumn(int canvasWidth)
+{
+    // A page of n modules is n x 16 + 2 units wide; the packets carry its first n - 1 modules.
+    const int modules = (canvasWidth - 2) / PacketFormat::kModuleLeds;
+    return modules >= 2 ? (modules - 1) * PacketFormat::kModuleLeds : 0;
+}
+
+QRect PageCanvas::unsentRect() const
+{
+    const int from = firstUnsentColumn(m_units.width());
+    if (from == 0)
+        return {};
+    return QRect(from * m_zoom, 0, (m_units.width() - from) * m_zoom, m_units.height() * m_zoom);
+}
+
+// Hatched over the page, so what is typed there stays readable but plainly off the sign.
+void PageCanvas::shadeUnsentColumns()
+{
+    const QRect unsent = unsentRect();
+    if (unsent.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.fillRect(unsent, QColor(128, 128, 128, 70));
+    painter.fillRect(unsent, QBrush(QColor(160, 160, 160, 150), Qt::BDiagPattern));
+    painter.setPen(QColor(160, 160, 160));
+    painter.drawLine(unsent.topLeft(), unsent.bottomLeft());
+}
+
+bool PageCanvas::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (unsentRect().contains(help->pos())) {
+            QToolTip::showText(help->globalPos(),
+                localText(m_language,
+                    QStringLiteral("Not sent: the sign leaves the last module column of a page "
+                                   "dark."),
+                    QStringLiteral("不发送：显示屏不点亮页面的最后一列模块。")),
+                viewport(), unsentRect());
+        } else {
+            QToolTip::hideText();
+        }
+        return true;
+    }
+    return QTextEdit::viewportEvent(event);
 }
 
 // The page is drawn one unit per pixel, as the sign samples it, then enlarged without

@@ -39,6 +39,15 @@ public:
     void setPictureMode(Page::PictureMode mode) { m_pictureMode = mode; }
     Page::PictureMode pictureMode() const { return m_pictureMode; }
 
+    // The first unit column the sign never lights: the packets leave the last module column
+    // of a page (and the canvas's margin beyond it) dark. The canvas shades it from there to
+    // its right edge, on screen only. 0 when the canvas is narrower than two modules.
+    static int firstUnsentColumn(int canvasWidth);
+    QRect unsentRect() const; // in widget pixels; empty when nothing is shaded
+
+    // The language of the canvas's own tooltip.
+    void setLanguage(const QString &language) { m_language = language; }
+
     // Empties the page (text, pictures, formatting) and types red again. The background stays.
     void clearPage();
     // Makes the next typed text red (0x0000FF in the sign's BGR notation).
@@ -65,6 +74,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
     void wheelEvent(QWheelEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 public:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
@@ -74,6 +84,7 @@ private:
     void followBackground();
     bool paintsItself() const;
     void paintScaled();
+    void shadeUnsentColumns();
     void updateCaretBlink();
     template<typename Handler>
     void forwardMouse(QMouseEvent *event, Handler handler);
@@ -83,4 +94,5 @@ private:
     Page::PictureMode m_pictureMode = Page::PictureMode::Threshold;
     QTimer m_caretBlink; // only used when the canvas draws itself scaled
     bool m_caretOn = true;
+    QString m_language;
 };

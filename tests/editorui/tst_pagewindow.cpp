@@ -104,7 +104,10 @@ private slots:
         QTest::keyClicks(canvas, "last");
         QCoreApplication::processEvents();
         QCOMPARE(canvas->verticalScrollBar()->value(), 0);
-        QCOMPARE(grabCanvas(canvas), Page::renderCanvas(canvas->document(), canvas->size()));
+        const int sent = canvas->unsentRect().x(); // the last module column is shaded
+        QCOMPARE(grabCanvas(canvas).copy(0, 0, sent, canvas->height()),
+            Page::renderCanvas(canvas->document(), canvas->size())
+                .copy(0, 0, sent, canvas->height()));
     }
 
     void pasteIsPlainText()

@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QToolTip>
 #include <QtTest>
 
 namespace {
@@ -123,11 +124,31 @@ private slots:
             QCoreApplication::processEvents();
             const QImage view = grabView(canvas);
             QCOMPARE(view.size(), units.size() * zoom);
-            QCOMPARE(view, units.scaled(units.size() * zoom, Qt::IgnoreAspectRatio,
-                                        Qt::FastTransformation));
+            // The last module column (units 112 on) is shaded, as the sign never lights it.
+            const QRect sent(0, 0, 112 * zoom, 34 * zoom);
+            const QImage scaled
+                = units.scaled(units.size() * zoom, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+            QCOMPARE(view.copy(sent), scaled.copy(sent));
+            QCOMPARE(
+                canvas->unsentRect(), QRect(sent.topRight() + QPoint(1, 0), QSize(18, 34) * zoom));
+            QVERIFY(view.copy(canvas->unsentRect()) != scaled.copy(canvas->unsentRect()));
             // A view only: the page, its size in units and what the sign gets stay.
             QCOMPARE(canvas->canvasSize(), QSize(130, 34));
             QCOMPARE(Page::renderCanvas(canvas->document(), canvas->canvasSize()), units);
+        }
+    }
+
+    void unsentColumnsSayWhy()
+    {
+        QCOMPARE(PageCanvas::firstUnsentColumn(18), 0); // one module: nothing shaded
+        frmDocument page(QSize(130, 18));
+        page.resize(400, 120);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        for (const int x : { 20, 120 }) {
+            QHelpEvent help(QEvent::ToolTip, QPoint(x, 8), QPoint(x, 8));
+            QApplication::sendEvent(page.rtfText()->viewport(), &help);
+            QCOMPARE(QToolTip::text().startsWith("Not sent"), x == 120);
         }
     }
 

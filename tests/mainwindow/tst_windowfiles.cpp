@@ -57,12 +57,12 @@ private slots:
         QCOMPARE(listed(f), QStringList({ "broken.bmp", "LOGO.BMP", "sale.rtf", "welcome.rtf" }));
         QCOMPARE(w.fileBrowser()->selectedName(), QString("welcome.rtf"));
 
-        // A listed page that cannot be read: the page stays, the status bar says why.
+        // A listed page that cannot be read: the page stays, a message box says why in full.
         clickFile(f, "broken.bmp");
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
-        QVERIFY2(
-            w.PicStatusBar()->note().contains("broken.bmp"), qPrintable(w.PicStatusBar()->note()));
-        QVERIFY(f.prompts.prompts.isEmpty());
+        QCOMPARE(f.prompts.prompts.size(), 1);
+        QVERIFY2(f.prompts.texts().first().contains("broken.bmp"),
+            qPrintable(f.prompts.texts().first()));
     }
 
     void clickShowsAPageWithoutTheClipboard()
@@ -111,8 +111,10 @@ private slots:
         canvas->clearFocus();
         QCoreApplication::processEvents();
         const QImage rendered = Page::renderCanvas(canvas->document(), canvas->canvasSize());
+        const QRect sent(0, 0, canvas->unsentRect().x(), rendered.height());
         QCOMPARE(
-            canvas->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32), rendered);
+            canvas->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32).copy(sent),
+            rendered.copy(sent));
         // And it is the page: lit in each of its three colours.
         for (const QRgb led : { qRgb(255, 0, 0), qRgb(255, 255, 0), qRgb(0, 255, 0) }) {
             int lit = 0;
@@ -204,6 +206,13 @@ private slots:
         QCOMPARE(f.dialogs.requests.last().title, QString("另存为"));
         QVERIFY(f.bytes("a.TXT.txt").startsWith("{\\rtf1"));
         QCOMPARE(f.page()->windowTitle(), f.path("a.TXT.txt"));
+
+        // A page shown from the browser proposes its own file, a picture as a page of its name.
+        f.copySample("logo.bmp", "Logo.BMP");
+        w.pageFilesChanged();
+        clickFile(f, "Logo.BMP");
+        w.menus().save->trigger();
+        QCOMPARE(f.dialogs.requests.last().initialName, f.path("Logo.rtf"));
     }
 
     void openIntoTheActiveWindowOrANewOne()

@@ -193,17 +193,25 @@ private slots:
     {
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
-        f.addRows({ "a.rtf", "b.rtf", "c.rtf" });
+        f.copySample("welcome.rtf");
+        f.copySample("logo.bmp");
+        f.addRows({ "a.rtf", "welcome.rtf", "logo.bmp" });
+        w.programList().model()->setCell(3, ListColumn::Speed, "6");
         ProgramListPane *pane = w.programListPane();
         clickIndex(f.list(), f.row(2));
         QTest::keyClick(f.list(), Qt::Key_Delete); // OK: row 2 goes, CurrentRow stays 2
         QCOMPARE(w.programList().rowCount(), 2);
         QCOMPARE(pane->selectedRow(), 2);
-        QCOMPARE(f.rowTexts(pane->selectedRow()).last(), QString("c.rtf"));
-        // The current row removed from the end: nothing is highlighted, as nothing is current.
+        QCOMPARE(f.rowTexts(pane->selectedRow()).last(), QString("logo.bmp"));
+        // The selectors and the page window show the row now current, not the removed one.
+        QCOMPARE(f.box("CobSpeed")->currentText(), QString("6"));
+        QVERIFY(hasPicture(f.page()->document()));
+        // The current row removed from the end: nothing is highlighted, as nothing is current,
+        // and the removed row's page goes with it.
         QTest::keyClick(f.list(), Qt::Key_Delete);
         QCOMPARE(w.programList().CurrentRow, qint16(2));
         QCOMPARE(pane->selectedRow(), 0);
+        QVERIFY(f.page()->document()->isEmpty());
         // A pick then makes row 1 current, and row 1 is highlighted.
         pickText(f.box("CobSpeed"), "5");
         QCOMPARE(w.programList().CurrentRow, qint16(1));

@@ -8,6 +8,7 @@
 #include "signprocess.h"
 #include "testpages.h"
 
+#include "basesettings.h"
 #include "messages.h"
 
 #include <QAction>
@@ -244,6 +245,17 @@ private slots:
                 "4 targets: 3 succeeded, 0 failed, 1 not reached, 0 no answer, 0 broken off." }));
         QCOMPARE(w.sends().failedRows(), QList { 2 });
         QVERIFY(pane->CmdRetryFailed()->isEnabled());
+
+        // Settings accepted with the same targets keep that retry; a later send to one sign
+        // ends it: the old packet never goes to signs no longer ticked.
+        w.applyScreenSettings(8, 1, 2);
+        QVERIFY(pane->CmdRetryFailed()->isEnabled());
+        baseSettings().IpStr = row.arg(last.port());
+        send(f, "CmdSendAll");
+        QVERIFY(!pane->CmdRetryFailed()->isEnabled());
+        QCOMPARE(w.sends().retryFailed().status, JobStatus::NothingToSend);
+        QCOMPARE(last.connections, 2);
+        QCOMPARE(failing.packets.size(), 2);
     }
 };
 

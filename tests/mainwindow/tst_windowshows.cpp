@@ -4,6 +4,8 @@
 #include "windowfixture.h"
 
 #include "loopbacksign.h"
+#include "mainstatusbar.h"
+#include "programlistpane.h"
 #include "showcommands.h"
 #include "showplayback.h"
 #include "signpreview.h"
@@ -16,6 +18,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 
 namespace {
@@ -88,6 +91,9 @@ private slots:
         QCOMPARE(w.programList().model()->rows(), evening);
         QCOMPARE(w.windowTitle(), QString("evening.vshow[*] - Vantrel V2.0"));
         QVERIFY(!w.isWindowModified());
+        // Its first row is current: highlighted and in the selectors.
+        QCOMPARE(w.programListPane()->selectedRow(), 1);
+        QCOMPARE(f.box("CobSpeed")->currentText(), QString("5"));
     }
 
     void badShowLeavesTheListAlone()
@@ -142,7 +148,27 @@ private slots:
         w.AddFileToListView("welcome.rtf", "8", "1");
         w.AddFileToListView("logo.bmp", "8", "1");
 
+        // Edits typed in the page window are asked about, naming its file; kept, none is sent.
+        clickIndex(f.list(), f.row(1));
+        QTest::keyClicks(f.canvas(), "typed");
+        f.prompts.confirmAnswer = false;
         QTest::mouseClick(f.control<QPushButton>("CmdSendShow"), Qt::LeftButton);
+        QCOMPARE(good.packets.size(), 0);
+        QVERIFY(f.prompts.texts().first().startsWith("The page \"welcome.rtf\" has changes"));
+        QVERIFY(f.page()->document()->toPlainText().contains("typed"));
+        f.prompts.confirmAnswer = true;
+        f.prompts.prompts.clear();
+        // The bar moves with the note: at row 2 of 2 it shows 2 of 2.
+        QProgressBar *bar = f.control<QProgressBar>("ProgressBar1");
+        QStringList progress;
+        connect(bar, &QProgressBar::valueChanged, this,
+            [&](int v) { progress << QString::number(v) + w.PicStatusBar()->note(); });
+        QTest::mouseClick(f.control<QPushButton>("CmdSendShow"), Qt::LeftButton);
+        bar->disconnect(this);
+        f.prompts.prompts.removeFirst(); // the question
+        QCOMPARE(progress.mid(0, 2),
+            QStringList({ "1Sending the show: row 1 of 2.", "2Sending the show: row 2 of 2." }));
+        QCOMPARE(bar->maximum(), 2);
         QCOMPARE(good.packets.size(), 3);
         QCOMPARE(quint8(good.packets.at(0).at(4)), quint8(3));
         QCOMPARE(quint8(good.packets.at(1).at(4)), quint8(4));
@@ -174,8 +200,13 @@ private slots:
         WindowFixture::Settings s;
         s.screenHeight = 1;
         MDIFrmMain &w = f.startWith(s);
+        w.AddFileToListView("welcome.rtf", "16", "1");
         w.AddFileToListView("welcome.rtf", "8", "1");
-        w.AddFileToListView("welcome.rtf", "8", "1");
+        // The heading names the sign's window, not the row's larger page.
+        clickIndex(f.list(), f.row(1));
+        w.signPreview()->updateNow();
+        QCOMPARE(w.signPreview()->caption(), QString("8 x 1 modules, 128 x 16 LEDs"));
+        w.programList().model()->setCell(1, ListColumn::TWidth, "8");
         pickSpeed(f, 2, "8");
         ShowPlayback &play = w.shows().playback();
         QLabel *label = f.control<QLabel>("LblPlaying");
@@ -197,6 +228,12 @@ private slots:
                 QCOMPARE(leds.pixel(x, y) & 0xFFFFFF, 0u); // only 10 columns in yet
         play.showAt(EffectTimeline::kRefusedMs + 128 * 20 + 5);
         QVERIFY(label->text().contains("holding after rightleft (time 0)"));
+
+        // A row removed while it plays leaves the preview at once.
+        clickIndex(f.list(), f.row(2));
+        QTest::keyClick(f.list(), Qt::Key_Delete);
+        QVERIFY(play.isPlaying());
+        QVERIFY2(label->text().startsWith("Row 1 of 1: "), qPrintable(label->text()));
 
         QTest::mouseClick(f.control<QPushButton>("CmdStop"), Qt::LeftButton);
         QVERIFY(!play.isPlaying());

@@ -12,6 +12,7 @@
 #include "classinifile.h"
 
 #include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextFragment>
 #include <QTextImageFormat>
@@ -56,6 +57,7 @@ private slots:
         QCOMPARE(f.page()->zoom(), PageZoom::kFit);
         QCOMPARE(zoom->currentIndex(), 0);
         QVERIFY(f.page()->zoomFactor() > 1); // an 8 x 1 page is shown larger than 1:1
+        QVERIFY(f.canvas()->geometry().bottom() < f.page()->HScroll1()->y()); // no row hidden
 
         pickText(zoom, "300%");
         QCOMPARE(f.page()->zoom(), 3);

@@ -131,6 +131,8 @@ void tst_EffectTimeline::frames()
 void tst_EffectTimeline::timing()
 {
     using namespace std::chrono_literals;
+    QCOMPARE(EffectTiming::stepTime(0), 2ms); // sendable, so played too
+    QVERIFY(EffectTimeline(RowEffects { 0, 0, 0, 1, 0, 0, 0, 1 }, kWindow, kWindow).playable());
     QCOMPARE(EffectTiming::stepTime(1), 5ms);
     QCOMPARE(EffectTiming::stepTime(3), 20ms);
     QCOMPARE(EffectTiming::stepTime(7), 320ms);
@@ -211,7 +213,8 @@ void tst_EffectTimeline::speedEightIsNotPlayed_data()
     QTest::addColumn<int>("speed");
     QTest::addColumn<int>("exitSpeed");
     QTest::addColumn<QString>("named");
-    QTest::newRow("speed 8") << 8 << 3 << "Speed 8 builds no control packet";
+    QTest::newRow("speed 8") << 8 << 3
+                             << "Speed 8 builds no control packet (the sign takes 0 to 7)";
     QTest::newRow("speed 25") << 25 << 3 << "Speed 25 builds no control packet";
     QTest::newRow("exit speed 9") << 7 << 9 << "ESpeed 9 builds no control packet";
 }

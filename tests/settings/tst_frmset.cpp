@@ -208,6 +208,16 @@ private slots:
         QCOMPARE(boxes.seen.at(1).icon, QMessageBox::Information);
     }
 
+    void tenTargetsShowAtTheDefaultSize()
+    {
+        m_settings.MaxIPList = 20;
+        for (int i = 3; i <= 12; ++i)
+            m_settings.IpStr += QStringLiteral(";10.0.0.%1,1,1").arg(i);
+        auto dialog = openDialog();
+        auto *list = child<QTreeWidget>(*dialog, "ListView1");
+        QVERIFY(list->visualItemRect(list->topLevelItem(9)).bottom() < list->viewport()->height());
+    }
+
     void longTargetListsAreTickedAndMovedAsFiles()
     {
         m_settings.MaxIPList = 1000;
@@ -350,6 +360,25 @@ private slots:
         QCOMPARE(m_host.opens, 0);
         QCOMPARE(m_settings, before); // nothing copied, not even the new link kind
         QCOMPARE(iniBytes(), file);
+    }
+
+    void absentStoredPortIsKept_data()
+    {
+        QTest::addColumn<QStringList>("port"); // stored, language, entry shown
+        QTest::newRow("name") << QStringList { "ttyS77", "English", "ttyS77 (not present)" };
+        QTest::newRow("COM number") << QStringList { "78", "简体中文", "COM78（不存在）" };
+    }
+    void absentStoredPortIsKept()
+    {
+        // Only the targets are edited: OK keeps the port the machine does not have now.
+        QFETCH(QStringList, port);
+        m_settings.CommPort = port.at(0);
+        m_settings.Language = port.at(1);
+        auto dialog = openDialog();
+        QCOMPARE(shown(*dialog, { "cboPort" }).first(), port.at(2));
+        dialog->FillIpList("10.0.0.9,5009,1");
+        click(*dialog, "CmdOK");
+        QVERIFY2(iniBytes().contains("CommPort=" + port.at(0).toUtf8() + "\n"), iniBytes());
     }
 
     void okNeedsALinkKindAndReportsAFailedSave()
