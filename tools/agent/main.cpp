@@ -1,0 +1,138 @@
+// vantrel-agent: keeps every sign on the show its schedule puts in force, without a window.
+
+#include "agentclock.h"
+#include "agentloop.h"
+#include "agentplan.h"
+#include "agentstatus.h"
+#include "linkshowsender.h"
+#include "programfolder.h"
+#include "scheduleagent.h"
+#include "signalwatcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTextStream>
+
+namespace {
+
+constexpr int kExitRefused = 2;
+constexpr int kExitUsage = 64;
+
+const char kUsage[]
+    = "Usage: vantrel-agent SCHEDULE [--program-folder DIR]\n"
+      "\n"
+      "Keeps every sign on the show that SCHEDULE (a .vsched file) puts in force,\n"
+      "sending it whole at the start and whenever the entry in force changes, and\n"
+      "trying a sign that did not take it again after 10 s, 20 s, 40 s ... at most\n"
+      "5 min apart. One line per event on standard output.\n"
+      "\n"
+      "SIGHUP re-reads the schedule, its shows and BaseSet.ini (a bad file is\n"
+      "refused and the old schedule stays in force); SIGTERM and SIGINT end it.\n"
+      "\n"
+      "--program-folder DIR  folder of BaseSet.ini (the sign, its link and the\n"
+      "              ticked targets) and of agent-status.ini, where the state is\n"
+      "              kept (default: $VANTREL_PROGRAM_FOLDER, else the program\n"
+      "              folder vantrel uses)\n"
+      "Exit status: 0 ended by a signal, 2 the schedule was refused at the start,\n"
+      "64 usage error.\n";
+
+void quietMessageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg || qEnvironmentVariableIsSet("VANTREL_DEBUG"))
+        QTextStream(stderr) << message << '\n';
+}
+
+void printLine(const QString &line)
+{
+    QTextStream(stdout) << line << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(quietMessageHandler);
+    // Pages are drawn with fonts, never on a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QStringList args = app.arguments().mid(1);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        QTextStream(stdout) << kUsage;
+        return 0;
+    }
+    QString folder = qEnvironmentVariable("VANTREL_PROGRAM_FOLDER");
+    const int folderAt = int(args.indexOf(QLatin1String("--program-folder")));
+    if (folderAt >= 0) {
+        if (folderAt + 1 >= args.size()) {
+            QTextStream(stderr) << "vantrel-agent: --program-folder needs a folder\n\n" << kUsage;
+            return kExitUsage;
+        }
+        folder = args.at(folderAt + 1);
+        args.remove(folderAt, 2);
+    }
+    if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
+        QTextStream(stderr) << "vantrel-agent: give one schedule file\n\n" << kUsage;
+        return kExitUsage;
+    }
+    if (!folder.isEmpty())
+        setProgramFolder(QDir(folder).absolutePath());
+    const QString schedulePath = QFileInfo(args.first()).absoluteFilePath();
+    const QString statusPath = programFilePath(AgentStatusFile::fileName());
+
+    AgentPlan plan = AgentPlan::load(schedulePath, programFolder());
+    for (const QString &note : std::as_const(plan.notes))
+        printLine(note);
+    if (!plan.ok) {
+        QTextStream(stderr) << "vantrel-agent: " << plan.problem << '\n';
+        return kExitRefused;
+    }
+
+    SystemClock clock;
+    LinkShowSender sender(plan.setup);
+    bool statusFailed = false;
+    ScheduleAgent agent(clock, sender, printLine, [&](const AgentStatus &status) {
+        QString reason;
+        const bool written = AgentStatusFile::write(statusPath, status, &reason);
+        if (!written && !statusFailed)
+            printLine(QStringLiteral("%1 cannot be written: %2").arg(statusPath, reason));
+        statusFailed = !written;
+    });
+    agent.setSchedule(plan.schedule, plan.setup.tickedTargets(), plan.setup.language());
+    printLine(QStringLiteral("Started with %1 (%2 entries); state in %3.")
+                  .arg(QDir::toNativeSeparators(schedulePath))
+                  .arg(plan.schedule.entries.size())
+                  .arg(QDir::toNativeSeparators(statusPath)));
+
+    AgentLoop loop(agent, clock);
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::reloadRequested, [&] {
+        AgentPlan next = AgentPlan::load(schedulePath, programFolder());
+        for (const QString &note : std::as_const(next.notes))
+            printLine(note);
+        if (!next.ok) {
+            printLine(QStringLiteral("The schedule was not re-read: %1 The old schedule stays in "
+                                     "force.")
+                          .arg(next.problem));
+            return;
+        }
+        printLine(QStringLiteral("The schedule was re-read (%1 entries).")
+                      .arg(next.schedule.entries.size()));
+        sender.setSetup(next.setup);
+        agent.setSchedule(next.schedule, next.setup.tickedTargets(), next.setup.language());
+        loop.wakeNow();
+    });
+    QObject::connect(&watcher, &SignalWatcher::stopRequested, [&] {
+        printLine(QStringLiteral("Stopping."));
+        loop.stop();
+        agent.stop();
+        QCoreApplication::quit();
+    });
+    if (!watcher.isWatching())
+        printLine(
+            QStringLiteral("Signals cannot be watched: SIGHUP will not re-read the schedule."));
+    loop.wakeNow();
+    return app.exec();
+}
