@@ -43,6 +43,13 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext &, const QStri
         QTextStream(stderr) << message << '\n';
 }
 
+QString entryCount(const Schedule &schedule)
+{
+    const auto count = schedule.entries.size();
+    return QString::number(count)
+        + (count == 1 ? QStringLiteral(" entry") : QStringLiteral(" entries"));
+}
+
 void printLine(const QString &line)
 {
     QTextStream(stdout) << line << Qt::endl;
@@ -101,9 +108,9 @@ int main(int argc, char *argv[])
         statusFailed = !written;
     });
     agent.setSchedule(plan.schedule, plan.setup.tickedTargets(), plan.setup.language());
-    printLine(QStringLiteral("Started with %1 (%2 entries); state in %3.")
+    printLine(QStringLiteral("Started with %1 (%2); state in %3.")
                   .arg(QDir::toNativeSeparators(schedulePath))
-                  .arg(plan.schedule.entries.size())
+                  .arg(entryCount(plan.schedule))
                   .arg(QDir::toNativeSeparators(statusPath)));
 
     AgentLoop loop(agent, clock);
@@ -118,8 +125,7 @@ int main(int argc, char *argv[])
                           .arg(next.problem));
             return;
         }
-        printLine(QStringLiteral("The schedule was re-read (%1 entries).")
-                      .arg(next.schedule.entries.size()));
+        printLine(QStringLiteral("The schedule was re-read (%1).").arg(entryCount(next.schedule)));
         sender.setSetup(next.setup);
         agent.setSchedule(next.schedule, next.setup.tickedTargets(), next.setup.language());
         loop.wakeNow();
