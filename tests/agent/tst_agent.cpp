@@ -5,6 +5,7 @@
 #include "link.h"
 #include "linkshowsender.h"
 #include "loopbacksign.h"
+#include "ptypeer.h"
 #include "scheduleagent.h"
 #include "schedulefile.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSerialPort>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +106,7 @@ private slots:
     void retryDelays();
     void runsAWeek();
     void realLinkRetries();
+    void heldSerialPortIsRetried();
     void serviceReloadsAndStops();
 };
 
@@ -222,6 +225,48 @@ void tst_Agent::realLinkRetries()
             && log.at(2).endsWith("try 2 in 10 s, at 2026-12-07 06:00:10.")
             && log.at(4).contains(": took a.vshow."),
         qPrintable(log.join('\n')));
+}
+
+void tst_Agent::heldSerialPortIsRetried()
+{
+    QTemporaryDir dir;
+    QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
+        dir.filePath("welcome.rtf")));
+    QVERIFY(writeFile(dir.filePath("a.vshow"),
+        "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\nTimes=0\n"
+        "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
+    PtyPeer sign;
+    QVERIFY(sign.open());
+    sign.answerEvents = { QByteArray::fromHex("AA") };
+    // The window (here a port of this process) holds the sign's port.
+    QSerialPort window(sign.devicePath());
+    QVERIFY(window.open(QIODevice::ReadWrite));
+
+    SignSetup setup;
+    setup.base = defaultBaseSettings();
+    setup.base.ScreenWidth = 8;
+    setup.base.ScreenHeight = 1;
+    setup.base.Trance = 0;
+    setup.base.CommPort = sign.devicePath();
+    setup.base.CommSettings = "9600,N,8,1";
+    LinkShowSender sender(setup);
+    ManualClock clock;
+    clock.set(at("2026-12-07T06:00:00"));
+    QStringList log;
+    ScheduleAgent agent(clock, sender, [&](const QString &line) { log << line; });
+    Schedule schedule;
+    schedule.path = dir.filePath("week.vsched");
+    schedule.defaultShow = "a.vshow";
+    agent.setSchedule(schedule, setup.tickedTargets(), "English");
+    clock.set(agent.wake());
+    QVERIFY2(agent.status().targets.at(0).failure.contains("cannot be opened"),
+        qPrintable(log.join('\n')));
+    QCOMPARE(sign.packets.size(), 0);
+
+    window.close();
+    agent.wake();
+    QVERIFY2(agent.status().targets.at(0).succeeded(), qPrintable(log.join('\n')));
+    QCOMPARE(sign.packets.size(), 2);
 }
 
 void tst_Agent::serviceReloadsAndStops()
