@@ -11,7 +11,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "rich-text pages and pictures on a canvas of the sign's size, a program list of pages\n"
     "with their entry and exit effects, and sending to the sign controller over RS232,\n"
     "Bluetooth serial or TCP/IP. vantrel-cli does the same from scripts; vantrel-sign\n"
-    "behaves as a sign controller for trying everything without hardware.")
+    "behaves as a sign controller for trying everything without hardware; vantrel-agent,\n"
+    "a user service, keeps every sign on the show of a weekly schedule.")
 set(CPACK_PACKAGE_CONTACT "Vantrel Team <vantrel@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # Installed binaries without their debugging sections: a tenth of the size.

@@ -170,7 +170,8 @@ void tst_Install::initTestCase()
 
 void tst_Install::installsEveryFile()
 {
-    for (const QString &program : QStringList { "vantrel", "vantrel-cli", "vantrel-sign" }) {
+    for (const QString &program :
+        QStringList { "vantrel", "vantrel-cli", "vantrel-sign", "vantrel-agent" }) {
         QVERIFY2(QFileInfo(bin(program)).isExecutable(), qPrintable(program));
         const QString man = installed(QStringLiteral(VANTREL_INSTALL_MANDIR "/man1/") + program);
         QVERIFY2(QFile::exists(man + ".1.gz") || QFile::exists(man + ".1"), qPrintable(man));
@@ -186,6 +187,9 @@ void tst_Install::installsEveryFile()
     for (const QString &file : QStringList { "applications/vantrel.desktop",
              "icons/hicolor/scalable/apps/vantrel.svg", "mime/packages/vantrel.xml" })
         QVERIFY2(QFile::exists(share(file)), qPrintable(file));
+    const QString unit
+        = QString::fromUtf8(readFile(installed("lib/systemd/user/vantrel-agent.service")));
+    QVERIFY(unit.contains("\nExecStart=vantrel-agent ${VANTREL_SCHEDULE}\n"));
 }
 
 void tst_Install::desktopEntryOpensShows()

@@ -5,6 +5,7 @@
 #include "agentplan.h"
 #include "agentstatus.h"
 #include "linkshowsender.h"
+#include "localtext.h"
 #include "programfolder.h"
 #include "scheduleagent.h"
 #include "signalwatcher.h"
@@ -43,11 +44,13 @@ void quietMessageHandler(QtMsgType type, const QMessageLogContext &, const QStri
         QTextStream(stderr) << message << '\n';
 }
 
-QString entryCount(const Schedule &schedule)
+QString entryCount(const Schedule &schedule, const QString &language)
 {
     const auto count = schedule.entries.size();
-    return QString::number(count)
-        + (count == 1 ? QStringLiteral(" entry") : QStringLiteral(" entries"));
+    return localText(language,
+        QString::number(count)
+            + (count == 1 ? QStringLiteral(" entry") : QStringLiteral(" entries")),
+        QStringLiteral("%1 个条目").arg(count));
 }
 
 void printLine(const QString &line)
@@ -97,6 +100,7 @@ int main(int argc, char *argv[])
         return kExitRefused;
     }
 
+    QString language = plan.setup.language();
     SystemClock clock;
     LinkShowSender sender(plan.setup);
     bool statusFailed = false;
@@ -104,14 +108,16 @@ int main(int argc, char *argv[])
         QString reason;
         const bool written = AgentStatusFile::write(statusPath, status, &reason);
         if (!written && !statusFailed)
-            printLine(QStringLiteral("%1 cannot be written: %2").arg(statusPath, reason));
+            printLine(localText(language,
+                QStringLiteral("%1 cannot be written: %2").arg(statusPath, reason),
+                QStringLiteral("无法写入 %1：%2").arg(statusPath, reason)));
         statusFailed = !written;
     });
     agent.setSchedule(plan.schedule, plan.setup.tickedTargets(), plan.setup.language());
-    printLine(QStringLiteral("Started with %1 (%2); state in %3.")
-                  .arg(QDir::toNativeSeparators(schedulePath))
-                  .arg(entryCount(plan.schedule))
-                  .arg(QDir::toNativeSeparators(statusPath)));
+    printLine(localText(language, QStringLiteral("Started with %1 (%2); state in %3."),
+        QStringLiteral("已启动，时间表 %1（%2）；状态保存在 %3。"))
+                  .arg(QDir::toNativeSeparators(schedulePath), entryCount(plan.schedule, language),
+                      QDir::toNativeSeparators(statusPath)));
 
     AgentLoop loop(agent, clock);
     SignalWatcher watcher;
@@ -120,25 +126,30 @@ int main(int argc, char *argv[])
         for (const QString &note : std::as_const(next.notes))
             printLine(note);
         if (!next.ok) {
-            printLine(QStringLiteral("The schedule was not re-read: %1 The old schedule stays in "
-                                     "force.")
-                          .arg(next.problem));
+            printLine(localText(language,
+                QStringLiteral("The schedule was not re-read: %1 The old schedule stays in force.")
+                    .arg(next.problem),
+                QStringLiteral("未重新读取时间表：%1 原时间表继续生效。").arg(next.problem)));
             return;
         }
-        printLine(QStringLiteral("The schedule was re-read (%1).").arg(entryCount(next.schedule)));
+        language = next.setup.language();
+        printLine(localText(language, QStringLiteral("The schedule was re-read (%1)."),
+            QStringLiteral("已重新读取时间表（%1）。"))
+                      .arg(entryCount(next.schedule, language)));
         sender.setSetup(next.setup);
         agent.setSchedule(next.schedule, next.setup.tickedTargets(), next.setup.language());
         loop.wakeNow();
     });
     QObject::connect(&watcher, &SignalWatcher::stopRequested, [&] {
-        printLine(QStringLiteral("Stopping."));
+        printLine(localText(language, QStringLiteral("Stopping."), QStringLiteral("正在停止。")));
         loop.stop();
         agent.stop();
         QCoreApplication::quit();
     });
     if (!watcher.isWatching())
-        printLine(
-            QStringLiteral("Signals cannot be watched: SIGHUP will not re-read the schedule."));
+        printLine(localText(language,
+            QStringLiteral("Signals cannot be watched: SIGHUP will not re-read the schedule."),
+            QStringLiteral("无法监视信号：SIGHUP 将不会重新读取时间表。")));
     loop.wakeNow();
     return app.exec();
 }

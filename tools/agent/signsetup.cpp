@@ -3,6 +3,7 @@
 #include "clipagesampler.h"
 #include "editorsettings.h"
 #include "link.h"
+#include "localtext.h"
 #include "promptsink.h"
 #include "rowsource.h"
 #include "showfile.h"
@@ -29,8 +30,10 @@ SignSetup SignSetup::load(const QString &programFolder, QStringList *notes)
     setup.base = defaultBaseSettings();
     const QString path = QDir(programFolder).filePath(baseSettingsFileName());
     if (!QFileInfo(path).isFile()) {
-        notes->append(QStringLiteral("There is no %1; the sign is taken as %2 x %3 modules on "
-                                     "the built-in link.")
+        notes->append(localText(setup.base.Language,
+            QStringLiteral("There is no %1; the sign is taken as %2 x %3 modules on the "
+                           "built-in link."),
+            QStringLiteral("没有 %1；显示屏按 %2 x %3 个模块、内置连接处理。"))
                           .arg(QDir::toNativeSeparators(path))
                           .arg(setup.base.ScreenWidth)
                           .arg(setup.base.ScreenHeight));
