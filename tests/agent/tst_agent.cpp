@@ -96,6 +96,53 @@ QDateTime at(const QString &text)
 const AgentTarget kA { "10.0.0.5", "5005" };
 const AgentTarget kB { "10.0.0.6", "5005" };
 
+// Shows of one page in `folder`.
+bool writeShows(const QString &folder, const QStringList &names)
+{
+    QFile::copy(
+        QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"), folder + "/welcome.rtf");
+    for (const QString &name : names) {
+        if (!writeFile(folder + '/' + name,
+                "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\n"
+                "Times=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\n"
+                "THeight=1\n"))
+            return false;
+    }
+    return true;
+}
+
+// An agent on a set clock whose schedule is only Default=a.vshow, sent over the real link.
+struct LinkedAgent
+{
+    explicit LinkedAgent(const SignSetup &setup)
+        : sender(setup)
+        , agent(clock, sender, [this](const QString &line) { log << line; })
+    {
+        writeShows(dir.path(), { "a.vshow" });
+        clock.set(at("2026-12-07T06:00:00"));
+        Schedule schedule;
+        schedule.path = dir.filePath("week.vsched");
+        schedule.defaultShow = "a.vshow";
+        agent.setSchedule(schedule, setup.tickedTargets(), "English");
+    }
+
+    QTemporaryDir dir;
+    ManualClock clock;
+    QStringList log;
+    LinkShowSender sender;
+    ScheduleAgent agent;
+};
+
+SignSetup signOf(qint16 trance)
+{
+    SignSetup setup;
+    setup.base = defaultBaseSettings();
+    setup.base.ScreenWidth = 8;
+    setup.base.ScreenHeight = 1;
+    setup.base.Trance = trance;
+    return setup;
+}
+
 } // namespace
 
 class tst_Agent : public QObject
@@ -103,20 +150,11 @@ class tst_Agent : public QObject
     Q_OBJECT
 
 private slots:
-    void retryDelays();
     void runsAWeek();
     void realLinkRetries();
     void heldSerialPortIsRetried();
     void serviceReloadsAndStops();
 };
-
-void tst_Agent::retryDelays()
-{
-    QList<qint64> delays;
-    for (int failures = 1; failures <= 8; ++failures)
-        delays << ScheduleAgent::retryDelay(failures).count();
-    QCOMPARE(delays, QList<qint64>({ 10, 20, 40, 80, 160, 300, 300, 300 }));
-}
 
 void tst_Agent::runsAWeek()
 {
@@ -157,7 +195,7 @@ void tst_Agent::runsAWeek()
     QDateTime retry = at("2026-12-11T22:00:00");
     for (int failures = 1; retry < at("2026-12-12T02:00:00"); ++failures) {
         expected << retry.toString("ddd HH:mm:ss") + " party 10.0.0.9:5005";
-        retry = retry.addSecs(ScheduleAgent::retryDelay(failures).count());
+        retry = retry.addSecs(failures <= 5 ? 10 << (failures - 1) : 300);
     }
     expected << "Sat 02:00:00 evening 10.0.0.5:5005"
              << "Sat 02:00:00 evening 10.0.0.6:5005";
@@ -179,46 +217,28 @@ void tst_Agent::runsAWeek()
 
 void tst_Agent::realLinkRetries()
 {
-    QTemporaryDir dir;
-    QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
-        dir.filePath("welcome.rtf")));
-    QVERIFY(writeFile(dir.filePath("a.vshow"),
-        "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\nTimes=0\n"
-        "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
     LoopbackSign up;
     LoopbackSign down;
     QVERIFY(up.listen() && down.listen());
     up.answerPieces = down.answerPieces = { kTcpSuccess };
     down.behaviour = LoopbackSign::Behaviour::Reset;
-
-    SignSetup setup;
-    setup.base = defaultBaseSettings();
-    setup.base.ScreenWidth = 8;
-    setup.base.ScreenHeight = 1;
-    setup.base.Trance = 2;
+    SignSetup setup = signOf(2);
     setup.base.IpStr = QStringLiteral("127.0.0.1,%1,1;127.0.0.1,%2,1;127.0.0.1,1,0")
                            .arg(up.port())
                            .arg(down.port());
-    LinkShowSender sender(setup);
-    ManualClock clock;
-    clock.set(at("2026-12-07T06:00:00"));
-    QStringList log;
-    ScheduleAgent agent(clock, sender, [&](const QString &line) { log << line; });
-    Schedule schedule;
-    schedule.path = dir.filePath("week.vsched");
-    schedule.defaultShow = "a.vshow";
-    agent.setSchedule(schedule, setup.tickedTargets(), "English");
+    LinkedAgent linked(setup);
 
     // Two tries that the sign breaks off, a third that it answers.
     for (int attempt = 1; attempt <= 3; ++attempt) {
         if (attempt == 3)
             down.behaviour = LoopbackSign::Behaviour::Answer;
-        clock.set(agent.wake());
+        linked.clock.set(linked.agent.wake());
     }
     QCOMPARE(up.packetCount, 2); // one picture and the effect table, once
     QCOMPARE(down.packets.size(), 6); // both packets on each try
     QCOMPARE(down.packets.mid(4), up.packets);
-    QVERIFY(agent.status().targets.at(1).succeeded());
+    QVERIFY(linked.agent.status().targets.at(1).succeeded());
+    const QStringList &log = linked.log;
     QCOMPARE(log.size(), 5);
     QVERIFY2(log.at(2).contains(
                  QStringLiteral("127.0.0.1:%1: did not take a.vshow (row 1: ").arg(down.port()))
@@ -229,43 +249,24 @@ void tst_Agent::realLinkRetries()
 
 void tst_Agent::heldSerialPortIsRetried()
 {
-    QTemporaryDir dir;
-    QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
-        dir.filePath("welcome.rtf")));
-    QVERIFY(writeFile(dir.filePath("a.vshow"),
-        "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\nTimes=0\n"
-        "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
     PtyPeer sign;
     QVERIFY(sign.open());
     sign.answerEvents = { QByteArray::fromHex("AA") };
     // The window (here a port of this process) holds the sign's port.
     QSerialPort window(sign.devicePath());
     QVERIFY(window.open(QIODevice::ReadWrite));
-
-    SignSetup setup;
-    setup.base = defaultBaseSettings();
-    setup.base.ScreenWidth = 8;
-    setup.base.ScreenHeight = 1;
-    setup.base.Trance = 0;
+    SignSetup setup = signOf(0);
     setup.base.CommPort = sign.devicePath();
     setup.base.CommSettings = "9600,N,8,1";
-    LinkShowSender sender(setup);
-    ManualClock clock;
-    clock.set(at("2026-12-07T06:00:00"));
-    QStringList log;
-    ScheduleAgent agent(clock, sender, [&](const QString &line) { log << line; });
-    Schedule schedule;
-    schedule.path = dir.filePath("week.vsched");
-    schedule.defaultShow = "a.vshow";
-    agent.setSchedule(schedule, setup.tickedTargets(), "English");
-    clock.set(agent.wake());
-    QVERIFY2(agent.status().targets.at(0).failure.contains("cannot be opened"),
-        qPrintable(log.join('\n')));
-    QCOMPARE(sign.packets.size(), 0);
+    LinkedAgent linked(setup);
 
+    linked.clock.set(linked.agent.wake());
+    QVERIFY2(linked.agent.status().targets.at(0).failure.contains("cannot be opened"),
+        qPrintable(linked.log.join('\n')));
+    QCOMPARE(sign.packets.size(), 0);
     window.close();
-    agent.wake();
-    QVERIFY2(agent.status().targets.at(0).succeeded(), qPrintable(log.join('\n')));
+    linked.agent.wake();
+    QVERIFY2(linked.agent.status().targets.at(0).succeeded(), qPrintable(linked.log.join('\n')));
     QCOMPARE(sign.packets.size(), 2);
 }
 
@@ -275,13 +276,7 @@ void tst_Agent::serviceReloadsAndStops()
     LoopbackSign sign;
     QVERIFY(sign.listen());
     sign.answerPieces = { kTcpSuccess };
-    QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
-        dir.filePath("welcome.rtf")));
-    for (const char *name : { "a.vshow", "b.vshow" }) {
-        QVERIFY(writeFile(dir.filePath(name),
-            "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\nTimes=0\n"
-            "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
-    }
+    QVERIFY(writeShows(dir.path(), { "a.vshow", "b.vshow" }));
     QVERIFY(writeFile(dir.filePath("BaseSet.ini"),
         QStringLiteral("[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\nMaxIPList=10\n\n"
                        "[TranceSet]\nTrance=2\nIPStr=127.0.0.1,%1,1\n")

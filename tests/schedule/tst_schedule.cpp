@@ -1,8 +1,7 @@
 // Schedules: which entry is in force at a moment (midnight spans, date ranges, overlaps and
-// Berlin's daylight-saving days), when the next change comes, the week table, and the files
-// of schedules and of the agent's state.
+// Berlin's daylight-saving days), when the next change comes, the week table, and schedule
+// files.
 
-#include "agentstatus.h"
 #include "schedulefile.h"
 #include "wallclock.h"
 #include "weektable.h"
@@ -84,7 +83,6 @@ private slots:
     void refusesBadFiles_data();
     void refusesBadFiles();
     void readsWhatItWrites();
-    void agentStatusRoundTrip();
 
 private:
     QTemporaryDir m_dir;
@@ -318,31 +316,6 @@ void tst_Schedule::readsWhatItWrites()
     QCOMPARE(texts,
         QStringList({ "Entry1|shows/a.vshow|Mon,Sat,Sun|07:05|||",
             "Entry2|shows/b.vshow|||03:00|2026-12-24..2026-12-24|[::1]:5005,sign:1" }));
-}
-
-void tst_Schedule::agentStatusRoundTrip()
-{
-    AgentStatus status;
-    status.schedule = "/s/week.vsched";
-    status.entry = "Entry2";
-    status.show = "/s/a.vshow";
-    status.since = moment("2026-12-07T07:00:00");
-    status.updated = moment("2026-12-07T07:00:03");
-    status.targets.append(
-        { "10.0.0.5:5005", "/s/a.vshow", "succeeded", moment("2026-12-07T07:00:02"), {}, "" });
-    status.targets.append({ "10.0.0.6:5005", "/s/a.vshow", "not reached",
-        moment("2026-12-07T07:00:03"), moment("2026-12-07T07:00:13"), "connection refused" });
-    const QString path = m_dir.filePath(AgentStatusFile::fileName());
-    QVERIFY(AgentStatusFile::write(path, status));
-    const AgentStatusFile::ReadResult read = AgentStatusFile::read(path, kEnglish);
-    QVERIFY(read.ok);
-    QCOMPARE(read.status.entry, status.entry);
-    QCOMPARE(read.status.since, status.since);
-    QCOMPARE(read.status.targets.size(), 2);
-    QCOMPARE(read.status.targets.at(1).nextRetry, status.targets.at(1).nextRetry);
-    QCOMPARE(read.status.targets.at(1).failure, status.targets.at(1).failure);
-    QVERIFY(!read.status.targets.at(1).succeeded() && read.status.targets.at(0).succeeded());
-    QVERIFY(!AgentStatusFile::read(m_dir.filePath("none.ini"), kEnglish).ok);
 }
 
 QTEST_GUILESS_MAIN(tst_Schedule)
