@@ -295,8 +295,22 @@ ReadResult read(const QString &path, const QString &language)
     for (const IniSection &section : sections) {
         const QString lower = section.name.toLower();
         const bool isHead = section.name.compare(kScheduleSection, Qt::CaseInsensitive) == 0;
-        if (!isHead && !entryPattern.match(section.name).hasMatch())
+        if (!isHead && !entryPattern.match(section.name).hasMatch()) {
+            // A mistyped entry would silently never be in force.
+            if (lower.startsWith(QLatin1String("entry"))) {
+                result.message
+                    = localText(language,
+                          QStringLiteral(
+                              "The section [%1] is not an entry: entries are named Entry1, "
+                              "Entry2 and so on.")
+                              .arg(section.name),
+                          QStringLiteral("节 [%1] 不是条目：条目应命名为 Entry1、Entry2 等。")
+                              .arg(section.name))
+                    + nothingLoaded(language);
+                return result;
+            }
             continue; // a later version's section
+        }
         if (seen.contains(lower)) {
             result.message
                 = localText(language,

@@ -256,6 +256,8 @@ void tst_Schedule::refusesBadFiles_data()
     QTest::newRow("bad target")
         << head + "[Entry1]\nShow=good.vshow\nTargets=10.0.0.5:5005, 10.0.0.6:70000\n"
         << kEnglish << "[Entry1], key \"Targets\": \"10.0.0.6:70000\" is not address:port";
+    QTest::newRow("mistyped entry") << head + "[Entry 2]\nShow=good.vshow\n"
+                                    << kEnglish << "The section [Entry 2] is not an entry";
     QTest::newRow("no head") << QByteArray("[Entry1]\nShow=good.vshow\n") << kEnglish
                              << "is not a Vantrel schedule";
     QTest::newRow("twice") << head + "[Entry1]\nShow=good.vshow\n[entry1]\nShow=good.vshow\n"
