@@ -294,6 +294,11 @@ void tst_Install::toolsNameTheFolderInUse()
     QVERIFY2(buildCli.out.contains("Program folder: " + kBuild + "/bin\n    (the build folder"),
         qPrintable(buildCli.out));
 
+    const ToolRun agentHelp = runTool(bin("vantrel-agent"), { "--help" }, env);
+    QCOMPARE(agentHelp.exitCode, 0);
+    QVERIFY2(
+        agentHelp.out.endsWith("Program folder: " + userFolder + "\n"), qPrintable(agentHelp.out));
+
     const ToolRun editorHelp = runTool(bin("vantrel"), { "--help" }, env);
     QCOMPARE(editorHelp.exitCode, 0);
     QVERIFY2(editorHelp.out.contains("FILE") && editorHelp.out.contains(".vshow"),

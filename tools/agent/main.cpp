@@ -69,11 +69,15 @@ int main(int argc, char *argv[])
     QGuiApplication app(argc, argv);
 
     QStringList args = app.arguments().mid(1);
+    QString folder = qEnvironmentVariable("VANTREL_PROGRAM_FOLDER");
     if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        QTextStream(stdout) << kUsage;
+        if (!folder.isEmpty())
+            setProgramFolder(QDir(folder).absolutePath());
+        QTextStream(stdout) << kUsage
+                            << "\nProgram folder: " << QDir::toNativeSeparators(programFolder())
+                            << '\n';
         return 0;
     }
-    QString folder = qEnvironmentVariable("VANTREL_PROGRAM_FOLDER");
     const int folderAt = int(args.indexOf(QLatin1String("--program-folder")));
     if (folderAt >= 0) {
         if (folderAt + 1 >= args.size()) {
