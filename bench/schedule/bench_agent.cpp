@@ -126,8 +126,8 @@ int main(int argc, char *argv[])
         QDateTime::currentDateTime().msecsTo(boundary) + 30000);
     const qint64 latency = boundary.msecsTo(QDateTime::currentDateTime());
     if (sent) {
-        out << "boundary " << boundary.toString("HH:mm:ss") << " to the first packet at the sign: "
-            << latency << " ms\n";
+        out << "boundary " << boundary.toString("HH:mm:ss")
+            << " to the first packet at the sign: " << latency << " ms\n";
     } else {
         out << "no packet after the boundary\n";
     }

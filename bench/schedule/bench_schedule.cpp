@@ -132,17 +132,17 @@ int main(int argc, char *argv[])
     for (qint64 m = 0; m < minutes; ++m)
         none.entryAt(WallClock::wallAt(yearStart.addSecs(m * 60)));
     const double noneMs = timer.nsecsElapsed() / 1e6;
-    out << "the same where no entry ever applies (all " << kEntries << " looked at): "
-        << qRound(noneMs) << " ms, " << QString::number(noneMs * 1000 / minutes, 'f', 2)
-        << " us each\n";
+    out << "the same where no entry ever applies (all " << kEntries
+        << " looked at): " << qRound(noneMs) << " ms, "
+        << QString::number(noneMs * 1000 / minutes, 'f', 2) << " us each\n";
 
     timer.restart();
     const int hours = int(minutes / 60);
     for (int h = 0; h < hours; ++h)
         WallClock::nextChange(schedule, yearStart.addSecs(qint64(h) * 3600));
     const double nextMs = timer.nsecsElapsed() / 1e6;
-    out << "next change, from every hour of 2026 (" << hours << "): " << qRound(nextMs)
-        << " ms, " << QString::number(nextMs * 1000 / hours, 'f', 1) << " us each\n";
+    out << "next change, from every hour of 2026 (" << hours << "): " << qRound(nextMs) << " ms, "
+        << QString::number(nextMs * 1000 / hours, 'f', 1) << " us each\n";
 
     for (const int shows : { kShows, kEntries }) {
         writeFile(path, scheduleText(shows));
@@ -169,8 +169,8 @@ int main(int argc, char *argv[])
                 return 1;
             }
         }
-        out << "schedule check, " << kEntries << " entries naming " << shows
-            << " shows (median of " << kCheckRuns << "): " << QString::number(median(inProcess), 'f', 1)
+        out << "schedule check, " << kEntries << " entries naming " << shows << " shows (median of "
+            << kCheckRuns << "): " << QString::number(median(inProcess), 'f', 1)
             << " ms in process, " << QString::number(median(cli), 'f', 1)
             << " ms as a vantrel-cli run\n";
     }
