@@ -120,10 +120,10 @@ void ScheduleAgent::enter(int entry, const QDateTime &now)
                 .arg(name, shown));
     } else {
         log(QStringLiteral("%1 is in force: %2 to %3 %4.")
-                .arg(name, shown)
-                .arg(targets.size())
-                .arg(targets.size() == 1 ? QStringLiteral("target") : QStringLiteral("targets")),
-            QStringLiteral("%1 生效：%2，发送到 %3 个目标。").arg(name, shown).arg(targets.size()));
+                .arg(name, shown, QString::number(targets.size()),
+                    targets.size() == 1 ? QStringLiteral("target") : QStringLiteral("targets")),
+            QStringLiteral("%1 生效：%2，发送到 %3 个目标。")
+                .arg(name, shown, QString::number(targets.size())));
     }
     publish(now);
 }
@@ -166,15 +166,11 @@ void ScheduleAgent::sendDue(const QDateTime &now)
         status.nextRetry = state.nextTry;
         status.failure = result.problem.isEmpty() ? status.result : result.problem;
         log(QStringLiteral("%1: did not take %2 (%3); try %4 in %5 s, at %6.")
-                .arg(label, show, status.failure)
-                .arg(state.failures + 1)
-                .arg(delay.count())
-                .arg(timeText(state.nextTry)),
+                .arg(label, show, status.failure, QString::number(state.failures + 1),
+                    QString::number(delay.count()), timeText(state.nextTry)),
             QStringLiteral("%1：未能接收 %2（%3）；%5 秒后（%6）第 %4 次尝试。")
-                .arg(label, show, status.failure)
-                .arg(state.failures + 1)
-                .arg(delay.count())
-                .arg(timeText(state.nextTry)));
+                .arg(label, show, status.failure, QString::number(state.failures + 1),
+                    QString::number(delay.count()), timeText(state.nextTry)));
     }
     publish(end);
 }

@@ -30,13 +30,13 @@ SignSetup SignSetup::load(const QString &programFolder, QStringList *notes)
     setup.base = defaultBaseSettings();
     const QString path = QDir(programFolder).filePath(baseSettingsFileName());
     if (!QFileInfo(path).isFile()) {
-        notes->append(localText(setup.base.Language,
-            QStringLiteral("There is no %1; the sign is taken as %2 x %3 modules on the "
-                           "built-in link."),
-            QStringLiteral("没有 %1；显示屏按 %2 x %3 个模块、内置连接处理。"))
-                          .arg(QDir::toNativeSeparators(path))
-                          .arg(setup.base.ScreenWidth)
-                          .arg(setup.base.ScreenHeight));
+        notes->append(
+            localText(setup.base.Language,
+                QStringLiteral("There is no %1; the sign is taken as %2 x %3 modules on the "
+                               "built-in link."),
+                QStringLiteral("没有 %1；显示屏按 %2 x %3 个模块、内置连接处理。"))
+                .arg(QDir::toNativeSeparators(path), QString::number(setup.base.ScreenWidth),
+                    QString::number(setup.base.ScreenHeight)));
         return setup;
     }
     const SettingsLoadReport report = LoadBaseSettings(setup.base, path);
