@@ -12,7 +12,8 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "a program list of pages with their entry and exit effects, and sending to\n"
     "the sign controller over RS232, Bluetooth serial or TCP/IP. vantrel-cli\n"
     "does the same from scripts; vantrel-sign behaves as a sign controller for\n"
-    "trying everything without hardware.")
+    "trying everything without hardware; vantrel-agent, a user service, keeps\n"
+    "every sign on the show of a weekly schedule.")
 # A placeholder domain (example.org is reserved for such use): lintian refuses "localhost".
 set(CPACK_PACKAGE_CONTACT "Vantrel Team <vantrel@example.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -176,7 +176,8 @@ void tst_Install::initTestCase()
 
 void tst_Install::installsEveryFile()
 {
-    for (const QString &program : QStringList { "vantrel", "vantrel-cli", "vantrel-sign" }) {
+    for (const QString &program :
+        QStringList { "vantrel", "vantrel-cli", "vantrel-sign", "vantrel-agent" }) {
         QVERIFY2(QFileInfo(bin(program)).isExecutable(), qPrintable(program));
         const QString man = installed(QStringLiteral(VANTREL_INSTALL_MANDIR "/man1/") + program);
         QVERIFY2(QFile::exists(man + ".1.gz") || QFile::exists(man + ".1"), qPrintable(man));
@@ -194,6 +195,9 @@ void tst_Install::installsEveryFile()
         QVERIFY2(QFile::exists(share(file)), qPrintable(file));
     for (const char *doc : { "copyright", "changelog.gz" })
         QVERIFY2(QFile::exists(share("doc/vantrel/") + doc), doc);
+    const QString unit
+        = QString::fromUtf8(readFile(installed("lib/systemd/user/vantrel-agent.service")));
+    QVERIFY(unit.contains("\nExecStart=vantrel-agent ${VANTREL_SCHEDULE}\n"));
 }
 
 void tst_Install::desktopEntryOpensShows()
@@ -309,6 +313,11 @@ void tst_Install::toolsNameTheFolderInUse()
     QVERIFY2(
         buildCli.out.contains("Program folder: " + kBuild + "/bin\n    (the folder vantrel-cli"),
         qPrintable(buildCli.out));
+
+    const ToolRun agentHelp = runTool(bin("vantrel-agent"), { "--help" }, env);
+    QCOMPARE(agentHelp.exitCode, 0);
+    QVERIFY2(
+        agentHelp.out.endsWith("Program folder: " + userFolder + "\n"), qPrintable(agentHelp.out));
 
     const ToolRun editorHelp = runTool(bin("vantrel"), { "--help" }, env);
     QCOMPARE(editorHelp.exitCode, 0);

@@ -1,0 +1,340 @@
+// The agent: a week of boundaries on a clock the test sets, retries with backoff, the real
+// link against loopback signs, and vantrel-agent itself with SIGHUP and SIGTERM.
+
+#include "agentclock.h"
+#include "link.h"
+#include "linkshowsender.h"
+#include "loopbacksign.h"
+#include "ptypeer.h"
+#include "scheduleagent.h"
+#include "schedulefile.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSerialPort>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+// A sleep that needs no timer: the agent may wake at most once a minute, plus its boundaries
+// and retries.
+constexpr int kMostWakesPerWeek = 7 * 24 * 60 * 2;
+const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
+
+class ManualClock : public AgentClock
+{
+public:
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime &now) { m_now = now; }
+
+private:
+    QDateTime m_now;
+};
+
+// Records each send; a target fails while `isDown` says so.
+class RecordingSender : public ShowSender
+{
+public:
+    explicit RecordingSender(const ManualClock &clock)
+        : m_clock(clock)
+    { }
+
+    QList<TargetSendResult> send(
+        const QString &showPath, const QList<AgentTarget> &targets) override
+    {
+        QList<TargetSendResult> results;
+        for (const AgentTarget &t : targets) {
+            const QDateTime now = m_clock.now();
+            sends << now.toString("ddd HH:mm:ss ") + QFileInfo(showPath).baseName() + ' '
+                    + t.label();
+            const bool down = isDown && isDown(now, t);
+            results.append(down ? TargetSendResult { false, "not reached", "refused" }
+                                : TargetSendResult { true, "succeeded", {} });
+        }
+        return results;
+    }
+
+    QStringList sends;
+    std::function<bool(const QDateTime &, const AgentTarget &)> isDown;
+
+private:
+    const ManualClock &m_clock;
+};
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+Schedule scheduleOf(const QList<ScheduleFile::EntryTexts> &texts, const QString &defaultShow)
+{
+    Schedule schedule;
+    schedule.path = "/shows/week.vsched";
+    schedule.defaultShow = defaultShow;
+    for (const ScheduleFile::EntryTexts &t : texts) {
+        ScheduleEntry entry;
+        if (!ScheduleFile::parseEntry(t, "English", &entry).isEmpty())
+            qFatal("bad entry");
+        schedule.entries.append(entry);
+    }
+    return schedule;
+}
+
+QDateTime at(const QString &text)
+{
+    return QDateTime::fromString(text, Qt::ISODate);
+}
+
+const AgentTarget kA { "10.0.0.5", "5005" };
+const AgentTarget kB { "10.0.0.6", "5005" };
+
+// Shows of one page in `folder`.
+bool writeShows(const QString &folder, const QStringList &names)
+{
+    QFile::copy(
+        QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"), folder + "/welcome.rtf");
+    for (const QString &name : names) {
+        if (!writeFile(folder + '/' + name,
+                "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\n"
+                "Times=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\n"
+                "THeight=1\n"))
+            return false;
+    }
+    return true;
+}
+
+// An agent on a set clock whose schedule is only Default=a.vshow, sent over the real link.
+struct LinkedAgent
+{
+    explicit LinkedAgent(const SignSetup &setup)
+        : sender(setup)
+        , agent(clock, sender, [this](const QString &line) { log << line; })
+    {
+        writeShows(dir.path(), { "a.vshow" });
+        clock.set(at("2026-12-07T06:00:00"));
+        Schedule schedule;
+        schedule.path = dir.filePath("week.vsched");
+        schedule.defaultShow = "a.vshow";
+        agent.setSchedule(schedule, setup.tickedTargets(), "English");
+    }
+
+    QTemporaryDir dir;
+    ManualClock clock;
+    QStringList log;
+    LinkShowSender sender;
+    ScheduleAgent agent;
+};
+
+SignSetup signOf(qint16 trance)
+{
+    SignSetup setup;
+    setup.base = defaultBaseSettings();
+    setup.base.ScreenWidth = 8;
+    setup.base.ScreenHeight = 1;
+    setup.base.Trance = trance;
+    return setup;
+}
+
+} // namespace
+
+class tst_Agent : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void runsAWeek();
+    void realLinkRetries();
+    void heldSerialPortIsRetried();
+    void serviceReloadsAndStops();
+};
+
+void tst_Agent::runsAWeek()
+{
+    ManualClock clock;
+    RecordingSender sender(clock);
+    const QDateTime start = at("2026-12-07T06:00:00"); // a Monday
+    // B is down for its first two tries; the party sign never comes up.
+    sender.isDown = [&](const QDateTime &now, const AgentTarget &t) {
+        return (t == kB && now < start.addSecs(25)) || t.address == "10.0.0.9";
+    };
+    QList<AgentStatus> states;
+    ScheduleAgent agent(
+        clock, sender, [](const QString &) {}, [&](const AgentStatus &s) { states << s; });
+    agent.setSchedule(
+        scheduleOf({ { "Entry1", "breakfast.vshow", "Mon-Fri", "07:00", "11:00", {}, {} },
+                       { "Entry2", "party.vshow", "Fri", "22:00", "02:00", {}, "10.0.0.9:5005" } },
+            "evening.vshow"),
+        { kA, kB }, "English");
+
+    clock.set(start);
+    int wakes = 0;
+    while (clock.now() < start.addDays(7) && ++wakes < kMostWakesPerWeek) {
+        const QDateTime next = agent.wake();
+        QVERIFY(next > clock.now() && next <= clock.now().addSecs(60));
+        clock.set(next);
+    }
+    QVERIFY(wakes < kMostWakesPerWeek);
+
+    QStringList expected { "Mon 06:00:00 evening 10.0.0.5:5005",
+        "Mon 06:00:00 evening 10.0.0.6:5005", "Mon 06:00:10 evening 10.0.0.6:5005",
+        "Mon 06:00:30 evening 10.0.0.6:5005" };
+    for (const QString day : { "Mon", "Tue", "Wed", "Thu", "Fri" }) {
+        for (const QString show : { "07:00:00 breakfast", "11:00:00 evening" }) {
+            expected << day + ' ' + show + " 10.0.0.5:5005" << day + ' ' + show + " 10.0.0.6:5005";
+        }
+    }
+    // The party sign is tried with backoff until its entry ends, then no more.
+    QDateTime retry = at("2026-12-11T22:00:00");
+    for (int failures = 1; retry < at("2026-12-12T02:00:00"); ++failures) {
+        expected << retry.toString("ddd HH:mm:ss") + " party 10.0.0.9:5005";
+        retry = retry.addSecs(failures <= 5 ? 10 << (failures - 1) : 300);
+    }
+    expected << "Sat 02:00:00 evening 10.0.0.5:5005"
+             << "Sat 02:00:00 evening 10.0.0.6:5005";
+    QCOMPARE(sender.sends, expected);
+
+    // B's state after its second failure, then after it took the show.
+    QCOMPARE(states.at(2).targets.at(1).result, QStringLiteral("not reached"));
+    QCOMPARE(states.at(2).targets.at(1).nextRetry, start.addSecs(30));
+    QVERIFY(states.at(3).targets.at(1).succeeded());
+    QVERIFY(!states.at(3).targets.at(1).nextRetry.isValid());
+
+    // The clock jumps back into a breakfast (a manual change): the next wake sends it.
+    sender.sends.clear();
+    clock.set(at("2026-12-09T08:30:00"));
+    agent.wake();
+    QCOMPARE(sender.sends.size(), 2);
+    QVERIFY(sender.sends.first().startsWith("Wed 08:30:00 breakfast"));
+}
+
+void tst_Agent::realLinkRetries()
+{
+    LoopbackSign up;
+    LoopbackSign down;
+    QVERIFY(up.listen() && down.listen());
+    up.answerPieces = down.answerPieces = { kTcpSuccess };
+    down.behaviour = LoopbackSign::Behaviour::Reset;
+    SignSetup setup = signOf(2);
+    setup.base.IpStr = QStringLiteral("127.0.0.1,%1,1;127.0.0.1,%2,1;127.0.0.1,1,0")
+                           .arg(up.port())
+                           .arg(down.port());
+    LinkedAgent linked(setup);
+
+    // Two tries that the sign breaks off, a third that it answers.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        if (attempt == 3)
+            down.behaviour = LoopbackSign::Behaviour::Answer;
+        linked.clock.set(linked.agent.wake());
+    }
+    QCOMPARE(up.packetCount, 2); // one picture and the effect table, once
+    QCOMPARE(down.packets.size(), 6); // both packets on each try
+    QCOMPARE(down.packets.mid(4), up.packets);
+    QVERIFY(linked.agent.status().targets.at(1).succeeded());
+    const QStringList &log = linked.log;
+    QCOMPARE(log.size(), 5);
+    QVERIFY2(log.at(2).contains(
+                 QStringLiteral("127.0.0.1:%1: did not take a.vshow (row 1: ").arg(down.port()))
+            && log.at(2).endsWith("try 2 in 10 s, at 2026-12-07 06:00:10.")
+            && log.at(4).contains(": took a.vshow."),
+        qPrintable(log.join('\n')));
+}
+
+void tst_Agent::heldSerialPortIsRetried()
+{
+    PtyPeer sign;
+    QVERIFY(sign.open());
+    sign.answerEvents = { QByteArray::fromHex("AA") };
+    // The window (here a port of this process) holds the sign's port.
+    QSerialPort window(sign.devicePath());
+    QVERIFY(window.open(QIODevice::ReadWrite));
+    SignSetup setup = signOf(0);
+    setup.base.CommPort = sign.devicePath();
+    setup.base.CommSettings = "9600,N,8,1";
+    LinkedAgent linked(setup);
+
+    linked.clock.set(linked.agent.wake());
+    QVERIFY2(linked.agent.status().targets.at(0).failure.contains("cannot be opened"),
+        qPrintable(linked.log.join('\n')));
+    QCOMPARE(sign.packets.size(), 0);
+    window.close();
+    linked.agent.wake();
+    QVERIFY2(linked.agent.status().targets.at(0).succeeded(), qPrintable(linked.log.join('\n')));
+    QCOMPARE(sign.packets.size(), 2);
+}
+
+void tst_Agent::serviceReloadsAndStops()
+{
+    QTemporaryDir dir;
+    LoopbackSign sign;
+    QVERIFY(sign.listen());
+    sign.answerPieces = { kTcpSuccess };
+    QVERIFY(writeShows(dir.path(), { "a.vshow", "b.vshow" }));
+    QVERIFY(writeFile(dir.filePath("BaseSet.ini"),
+        QStringLiteral("[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\nMaxIPList=10\n\n"
+                       "[TranceSet]\nTrance=2\nIPStr=127.0.0.1,%1,1\n")
+            .arg(sign.port())
+            .toUtf8()));
+    const QString schedule = dir.filePath("week.vsched");
+    QVERIFY(writeFile(schedule, "[Schedule]\nVersion=1\nDefault=a.vshow\n"));
+
+    QProcess agent;
+    agent.setProgram(QStringLiteral(VANTREL_AGENT_PATH));
+    agent.setArguments({ schedule, "--program-folder", dir.path() });
+    agent.start();
+    QVERIFY(agent.waitForStarted(kWaitMs));
+    QString out;
+    const auto waitForLine = [&](const QString &text) {
+        const QDeadlineTimer deadline(kWaitMs);
+        while (!out.contains(text) && !deadline.hasExpired()) {
+            QTest::qWait(20);
+            out += QString::fromUtf8(agent.readAllStandardOutput());
+        }
+        return out.contains(text);
+    };
+    QVERIFY2(waitForLine(": took a.vshow."), qPrintable(out));
+    QCOMPARE(sign.packetCount, 2);
+
+    // A bad schedule is refused and the old one stays in force.
+    QVERIFY(writeFile(schedule,
+        "[Schedule]\nVersion=1\nDefault=b.vshow\n\n[Entry1]\n"
+        "Show=a.vshow\nDays=Mon-Fry\n"));
+    ::kill(pid_t(agent.processId()), SIGHUP);
+    QVERIFY2(waitForLine("The schedule was not re-read: [Entry1], key \"Days\": \"Mon-Fry\""),
+        qPrintable(out));
+    QVERIFY(out.contains("The old schedule stays in force."));
+    QVERIFY(QFile(dir.filePath("agent-status.ini")).open(QIODevice::ReadOnly));
+
+    // A good one is put in force at once.
+    QVERIFY(writeFile(schedule, "[Schedule]\nVersion=1\nDefault=b.vshow\n"));
+    ::kill(pid_t(agent.processId()), SIGHUP);
+    QVERIFY2(waitForLine(": took b.vshow."), qPrintable(out));
+    QCOMPARE(sign.packetCount, 4);
+    QVERIFY(QSettings(dir.filePath("agent-status.ini"), QSettings::IniFormat)
+                .value("Target1/Show")
+                .toString()
+                .endsWith("b.vshow"));
+
+    // Ended in the middle of a send to a sign that never answers.
+    sign.behaviour = LoopbackSign::Behaviour::Silent;
+    ::kill(pid_t(agent.processId()), SIGHUP);
+    QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 5; }, kWaitMs));
+    ::kill(pid_t(agent.processId()), SIGTERM);
+    // Unanswered, the show's two packets would hold the agent for twice the answer timeout.
+    QVERIFY(QTest::qWaitFor(
+        [&] { return agent.state() == QProcess::NotRunning; }, int(Link::kAnswerTimeout.count())));
+    QCOMPARE(agent.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(agent.exitCode(), 0);
+    out += QString::fromUtf8(agent.readAllStandardOutput());
+    QVERIFY(out.endsWith("Stopping.\n"));
+}
+
+QTEST_MAIN(tst_Agent)
+#include "tst_agent.moc"

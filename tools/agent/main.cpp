@@ -1,0 +1,159 @@
+// vantrel-agent: keeps every sign on the show its schedule puts in force, without a window.
+
+#include "agentclock.h"
+#include "agentloop.h"
+#include "agentplan.h"
+#include "agentstatus.h"
+#include "linkshowsender.h"
+#include "localtext.h"
+#include "programfolder.h"
+#include "scheduleagent.h"
+#include "signalwatcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTextStream>
+
+namespace {
+
+constexpr int kExitRefused = 2;
+constexpr int kExitUsage = 64;
+
+const char kUsage[]
+    = "Usage: vantrel-agent SCHEDULE [--program-folder DIR]\n"
+      "\n"
+      "Keeps every sign on the show that SCHEDULE (a .vsched file) puts in force,\n"
+      "sending it whole at the start and whenever the entry in force changes, and\n"
+      "trying a sign that did not take it again after 10 s, 20 s, 40 s ... at most\n"
+      "5 min apart. One line per event on standard output.\n"
+      "\n"
+      "SIGHUP re-reads the schedule, its shows and BaseSet.ini (a bad file is\n"
+      "refused and the old schedule stays in force); SIGTERM and SIGINT end it.\n"
+      "\n"
+      "--program-folder DIR  folder of BaseSet.ini (the sign, its link and the\n"
+      "              ticked targets) and of agent-status.ini, where the state is\n"
+      "              kept (default: $VANTREL_PROGRAM_FOLDER, else the program\n"
+      "              folder vantrel uses)\n"
+      "Exit status: 0 ended by a signal, 2 the schedule was refused at the start,\n"
+      "64 usage error.\n";
+
+void quietMessageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg || qEnvironmentVariableIsSet("VANTREL_DEBUG"))
+        QTextStream(stderr) << message << '\n';
+}
+
+QString entryCount(const Schedule &schedule, const QString &language)
+{
+    const auto count = schedule.entries.size();
+    return localText(language,
+        QString::number(count)
+            + (count == 1 ? QStringLiteral(" entry") : QStringLiteral(" entries")),
+        QStringLiteral("%1 个条目").arg(count));
+}
+
+void printLine(const QString &line)
+{
+    QTextStream(stdout) << line << Qt::endl;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(quietMessageHandler);
+    // Pages are drawn with fonts, never on a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QStringList args = app.arguments().mid(1);
+    QString folder = qEnvironmentVariable("VANTREL_PROGRAM_FOLDER");
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        if (!folder.isEmpty())
+            setProgramFolder(QDir(folder).absolutePath());
+        QTextStream(stdout) << kUsage
+                            << "\nProgram folder: " << QDir::toNativeSeparators(programFolder())
+                            << '\n';
+        return 0;
+    }
+    const int folderAt = int(args.indexOf(QLatin1String("--program-folder")));
+    if (folderAt >= 0) {
+        if (folderAt + 1 >= args.size()) {
+            QTextStream(stderr) << "vantrel-agent: --program-folder needs a folder\n\n" << kUsage;
+            return kExitUsage;
+        }
+        folder = args.at(folderAt + 1);
+        args.remove(folderAt, 2);
+    }
+    if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
+        QTextStream(stderr) << "vantrel-agent: give one schedule file\n\n" << kUsage;
+        return kExitUsage;
+    }
+    if (!folder.isEmpty())
+        setProgramFolder(QDir(folder).absolutePath());
+    const QString schedulePath = QFileInfo(args.first()).absoluteFilePath();
+    const QString statusPath = programFilePath(AgentStatusFile::fileName());
+
+    AgentPlan plan = AgentPlan::load(schedulePath, programFolder());
+    for (const QString &note : std::as_const(plan.notes))
+        printLine(note);
+    if (!plan.ok) {
+        QTextStream(stderr) << "vantrel-agent: " << plan.problem << '\n';
+        return kExitRefused;
+    }
+
+    QString language = plan.setup.language();
+    SystemClock clock;
+    LinkShowSender sender(plan.setup);
+    bool statusFailed = false;
+    ScheduleAgent agent(clock, sender, printLine, [&](const AgentStatus &status) {
+        QString reason;
+        const bool written = AgentStatusFile::write(statusPath, status, &reason);
+        if (!written && !statusFailed)
+            printLine(localText(language,
+                QStringLiteral("%1 cannot be written: %2").arg(statusPath, reason),
+                QStringLiteral("无法写入 %1：%2").arg(statusPath, reason)));
+        statusFailed = !written;
+    });
+    agent.setSchedule(plan.schedule, plan.setup.tickedTargets(), plan.setup.language());
+    printLine(localText(language, QStringLiteral("Started with %1 (%2); state in %3."),
+        QStringLiteral("已启动，时间表 %1（%2）；状态保存在 %3。"))
+                  .arg(QDir::toNativeSeparators(schedulePath), entryCount(plan.schedule, language),
+                      QDir::toNativeSeparators(statusPath)));
+
+    AgentLoop loop(agent, clock);
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::reloadRequested, [&] {
+        AgentPlan next = AgentPlan::load(schedulePath, programFolder());
+        for (const QString &note : std::as_const(next.notes))
+            printLine(note);
+        if (!next.ok) {
+            printLine(localText(language,
+                QStringLiteral("The schedule was not re-read: %1 The old schedule stays in force.")
+                    .arg(next.problem),
+                QStringLiteral("未重新读取时间表：%1 原时间表继续生效。").arg(next.problem)));
+            return;
+        }
+        language = next.setup.language();
+        printLine(localText(language, QStringLiteral("The schedule was re-read (%1)."),
+            QStringLiteral("已重新读取时间表（%1）。"))
+                      .arg(entryCount(next.schedule, language)));
+        sender.setSetup(next.setup);
+        agent.setSchedule(next.schedule, next.setup.tickedTargets(), next.setup.language());
+        loop.wakeNow();
+    });
+    QObject::connect(&watcher, &SignalWatcher::stopRequested, [&] {
+        printLine(localText(language, QStringLiteral("Stopping."), QStringLiteral("正在停止。")));
+        loop.stop();
+        agent.stop();
+        QCoreApplication::quit();
+    });
+    if (!watcher.isWatching())
+        printLine(localText(language,
+            QStringLiteral("Signals cannot be watched: SIGHUP will not re-read the schedule."),
+            QStringLiteral("无法监视信号：SIGHUP 将不会重新读取时间表。")));
+    loop.wakeNow();
+    return app.exec();
+}
