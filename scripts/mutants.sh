@@ -44,7 +44,7 @@ mkdir -p "$logDir"
 # The tests that drive each folder's code, by the folder of the faulty file.
 testsFor() {
     case "$1" in
-    protocol/*) echo '^tst_(getcolor|packetassembler|virtualsign|cli|clisend|sendjobs)$' ;;
+    protocol/*) echo '^tst_(getcolor|virtualsign|cli|clisend|sendjobs)$' ;;
     config/*) echo '^tst_(classinifile|basesettings|messages|programfolder|languagetexts|settingslogic)$' ;;
     link/*) echo '^tst_(link|sendjobs|tcpfanout|cli|clisend|virtualsign)$' ;;
     playlist/*) echo '^tst_(programlist|pagefolder|showfile|clishow)$' ;;

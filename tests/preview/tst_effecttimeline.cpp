@@ -3,7 +3,6 @@
 // played in row order, looping.
 
 #include "effecttimeline.h"
-#include "effecttiming.h"
 #include "rowsource.h"
 #include "showplayer.h"
 
@@ -58,7 +57,6 @@ class tst_EffectTimeline : public QObject
 private slots:
     void frames_data();
     void frames();
-    void timing();
     void rowTimeline();
     void pageWiderThanTheSignMovesThrough();
     void speedEightIsNotPlayed_data();
@@ -126,17 +124,6 @@ void tst_EffectTimeline::frames()
         QVERIFY(lit(out, litAt));
     if (darkAt.x() >= 0)
         QVERIFY(!lit(out, darkAt));
-}
-
-void tst_EffectTimeline::timing()
-{
-    using namespace std::chrono_literals;
-    QCOMPARE(EffectTiming::stepTime(1), 5ms);
-    QCOMPARE(EffectTiming::stepTime(3), 20ms);
-    QCOMPARE(EffectTiming::stepTime(7), 320ms);
-    QCOMPARE(EffectTiming::holdTime(0), 100ms);
-    QCOMPARE(EffectTiming::holdTime(1), 1100ms);
-    QCOMPARE(EffectTiming::holdTime(25), 25100ms);
 }
 
 void tst_EffectTimeline::rowTimeline()
