@@ -12,6 +12,7 @@
 #   --all-tests   run the whole suite for every fault instead of the tests of its folder
 #   --no-baseline skip checking first that the chosen tests pass on the untouched code
 #
+# MUTANT_SECONDS (default 300) bounds the test run of one fault; a hang counts as caught.
 # Each fault's build and test output is kept in BUILD_DIR/mutants/NAME.log, the summary in
 # BUILD_DIR/mutants/summary.txt. Files the list names must have no uncommitted changes: each
 # fault is undone with `git checkout -- FILE`.

@@ -200,6 +200,7 @@ void tst_EffectTimeline::speedEightIsNotPlayed_data()
     QTest::addColumn<QString>("named");
     QTest::newRow("speed 8") << 8 << 3 << "Speed 8 builds no control packet";
     QTest::newRow("speed 25") << 25 << 3 << "Speed 25 builds no control packet";
+    QTest::newRow("speed 0") << 0 << 3 << "Speed 0 builds no control packet";
     QTest::newRow("exit speed 9") << 7 << 9 << "ESpeed 9 builds no control packet";
 }
 
