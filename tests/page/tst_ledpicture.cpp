@@ -216,6 +216,18 @@ private slots:
             for (int x = 0; x < 8; ++x)
                 red += dim.pixel(x, y) == kRed;
         QCOMPARE(red, 16);
+        // A level lights the cells whose threshold (4k + 2 for the k-th) it reaches.
+        const std::pair<int, int> levels[] = { { 1, 0 }, { 2, 1 }, { 130, 33 }, { 254, 64 } };
+        for (const auto &[level, cells] : levels) {
+            QImage flat(8, 8, QImage::Format_RGB32);
+            flat.fill(qRgb(level, level, 0));
+            const QImage d = Page::toLedColours(flat, Mode::Dither);
+            int yellow = 0;
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x)
+                    yellow += d.pixel(x, y) == kYellow;
+            QCOMPARE(yellow, cells);
+        }
         // Threshold keeps none of that shading.
         QCOMPARE(Page::toLedColours(grey, Mode::Threshold).pixel(0, 0), kDark);
     }
@@ -251,6 +263,9 @@ private slots:
                                    "4154789c63600602462060a08c010012c8008181dfb0400000000049"
                                    "454e44ae426082")
             << int(Kind::PictureDamaged);
+        QByteArray tall = gif.left(gif.size() - 4);
+        tall.replace(8, 2, QByteArray::fromHex("ffff"));
+        QTest::newRow("gif of 2 x 65535, cut") << tall << int(Kind::PictureTooLarge);
 
         // Headers that claim 100 000 x 100 000 pixels, with a few bytes of data behind them.
         QByteArray png = encoded(QImage(4, 4, QImage::Format_RGB32), "png");
@@ -258,6 +273,10 @@ private slots:
         png.replace(16, 4, side);
         png.replace(20, 4, side);
         QTest::newRow("png of 100000 x 100000") << png << int(Kind::PictureTooLarge);
+        const QByteArray limit = QByteArray::fromHex("00002000"); // 8192 x 8192 may be decoded
+        png.replace(16, 4, limit);
+        png.replace(20, 4, limit);
+        QTest::newRow("png of 8192 x 8192") << png << int(Kind::PictureDamaged);
         QByteArray bmp = encoded(QImage(4, 4, QImage::Format_RGB32), "bmp");
         const QByteArray sideLe = QByteArray::fromHex("a0860100");
         bmp.replace(18, 4, sideLe);

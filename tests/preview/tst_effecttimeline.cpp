@@ -58,7 +58,7 @@ class tst_EffectTimeline : public QObject
 private slots:
     void frames_data();
     void frames();
-    void timing();
+    void speedZeroIsPlayed();
     void rowTimeline();
     void pageWiderThanTheSignMovesThrough();
     void speedEightIsNotPlayed_data();
@@ -128,17 +128,12 @@ void tst_EffectTimeline::frames()
         QVERIFY(!lit(out, darkAt));
 }
 
-void tst_EffectTimeline::timing()
+void tst_EffectTimeline::speedZeroIsPlayed()
 {
+    // The control packet carries Speed 0 (one step), so the preview plays it too.
     using namespace std::chrono_literals;
-    QCOMPARE(EffectTiming::stepTime(0), 2ms); // sendable, so played too
+    QCOMPARE(EffectTiming::stepTime(0), 2ms);
     QVERIFY(EffectTimeline(RowEffects { 0, 0, 0, 1, 0, 0, 0, 1 }, kWindow, kWindow).playable());
-    QCOMPARE(EffectTiming::stepTime(1), 5ms);
-    QCOMPARE(EffectTiming::stepTime(3), 20ms);
-    QCOMPARE(EffectTiming::stepTime(7), 320ms);
-    QCOMPARE(EffectTiming::holdTime(0), 100ms);
-    QCOMPARE(EffectTiming::holdTime(1), 1100ms);
-    QCOMPARE(EffectTiming::holdTime(25), 25100ms);
 }
 
 void tst_EffectTimeline::rowTimeline()

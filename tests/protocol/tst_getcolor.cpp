@@ -1,7 +1,6 @@
 #include "getcolor.h"
 #include "packetdecoder.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 
 namespace {
@@ -90,7 +89,7 @@ private slots:
 
     void lastModuleColumnAndOutsideTheCanvasAreDark()
     {
-        // One module wide: nothing lit at all. (Wider pages: decodesBackPixelForPixel.)
+        // One module wide: nothing lit at all. (Wider pages: tests/sign, pixel for pixel.)
         const PacketResult one = picture(canvas(34, 18, qRgb(255, 255, 0)), 1, 1);
         QVERIFY(one.ok);
         QCOMPARE(one.bytes.mid(17, 64), QByteArray(64, '\0'));
@@ -102,34 +101,6 @@ private slots:
         QCOMPARE(u8(small, 17 + 8), 0xFF);
         QCOMPARE(u8(small, 17 + 16), 0x00);
         QCOMPARE(u8(small, 18), 0x00);
-    }
-
-    void decodesBackPixelForPixel()
-    {
-        QImage image = canvas(34 * 16 + 2, 15 * 16 + 2);
-        const QRgb colours[] = { qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(255, 255, 0),
-            qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(1, 255, 0) };
-        QRandomGenerator random(7);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y, colours[random.bounded(6)]);
-        const PacketResult r = picture(image, 34, 15, 5);
-        QVERIFY(r.ok);
-        QCOMPARE(r.bytes.size(), 21 + 64 * 34 * 15);
-        DecodedPicture decoded;
-        QVERIFY(decodePicture(r.bytes, &decoded));
-        QCOMPARE(decoded.slot, 7);
-        QCOMPARE(decoded.image.size(), QSize(34 * 16, 15 * 16));
-        for (int y = 0; y < decoded.image.height(); ++y) {
-            for (int x = 0; x < decoded.image.width(); ++x) {
-                QRgb expected = image.pixel(x, y + 2);
-                const bool lit = expected == colours[0] || expected == colours[1]
-                    || expected == colours[2];
-                if (!lit || x >= 33 * 16)
-                    expected = qRgb(0, 0, 0);
-                QCOMPARE(decoded.image.pixel(x, y), expected);
-            }
-        }
     }
 
     void pictureRefusals_data()

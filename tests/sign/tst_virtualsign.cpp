@@ -123,6 +123,8 @@ void tst_VirtualSign::answers_data()
     QTest::newRow("bytes that start no packet") << Mode::Ok << QByteArray("hello") << kFail << 0;
     QTest::newRow("unknown packet type") << Mode::Ok << QByteArray::fromHex("0299") << kFail << 0;
     QTest::newRow("wrong end marker") << Mode::Ok << badEnd << kFail << 0;
+    QTest::newRow("control length not whole records")
+        << Mode::Ok << QByteArray::fromHex("02340023") << kFail << 0;
     QTest::newRow("clear command not CC EE") << Mode::Ok << badClear << kFail << 0;
 }
 
