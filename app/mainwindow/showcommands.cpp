@@ -251,29 +251,26 @@ void ShowCommands::rememberRecent(const QString &path)
     QStringList shows = recentShows();
     shows.removeAll(path);
     shows.prepend(path);
-    classIniFile ini;
-    ini.setINIFileName(baseSettingsPath());
-    for (int i = 1; i <= kMaxRecent; ++i) {
-        if (i <= shows.size())
-            ini.WriteIniKey(kRecentSection, recentKey(i), shows.at(i - 1));
-        else
-            ini.DelIniKey(kRecentSection, recentKey(i));
-    }
+    writeRecent(shows);
 }
 
 void ShowCommands::forgetRecent(const QString &path)
 {
     QStringList shows = recentShows();
-    if (!shows.removeAll(path))
-        return;
+    if (shows.removeAll(path))
+        writeRecent(shows);
+}
+
+// Every key in one write, so the list is never left half renumbered; keys past the list are
+// emptied, and an empty key lists nothing.
+void ShowCommands::writeRecent(const QStringList &shows)
+{
+    QList<IniKeyValue> keys;
+    for (int i = 1; i <= kMaxRecent; ++i)
+        keys.append({ kRecentSection, recentKey(i), shows.value(i - 1) });
     classIniFile ini;
     ini.setINIFileName(baseSettingsPath());
-    for (int i = 1; i <= kMaxRecent; ++i) {
-        if (i <= shows.size())
-            ini.WriteIniKey(kRecentSection, recentKey(i), shows.at(i - 1));
-        else
-            ini.DelIniKey(kRecentSection, recentKey(i));
-    }
+    ini.writeIniKeys(keys);
 }
 
 void ShowCommands::fillRecentMenu()

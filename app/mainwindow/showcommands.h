@@ -60,6 +60,7 @@ private:
     void markSaved(const QString &path);
     void rememberRecent(const QString &path);
     void forgetRecent(const QString &path);
+    void writeRecent(const QStringList &shows);
     void fillRecentMenu();
     QString language() const;
 
