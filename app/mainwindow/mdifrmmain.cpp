@@ -109,7 +109,8 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
     connect(m_sends, &SendController::sendingChanged, this, &MDIFrmMain::showSendingState);
     m_sendResults = SendResultsPane::install(this, m_sends);
     connectControls();
-    m_shows = new ShowCommands(*this);
+    m_shows = new ShowCommands(
+        *this, this, m_menus, m_programList, *m_sends, effectPanel(), m_preview, m_statusBar);
 
     resize(kClientWidthTwips / kTwipsPerPixel,
         kClientHeightTwips / kTwipsPerPixel + menuBar()->sizeHint().height());

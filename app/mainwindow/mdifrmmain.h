@@ -7,6 +7,7 @@
 #include "programlist.h"
 #include "programlisthost.h"
 #include "settingshost.h"
+#include "showhost.h"
 
 #include <QMainWindow>
 
@@ -49,7 +50,8 @@ class StandardToolBar;
 class MDIFrmMain : public QMainWindow,
                    public SettingsHost,
                    public PageFileHost,
-                   public ProgramListHost
+                   public ProgramListHost,
+                   public ShowHost
 {
     Q_OBJECT
 
@@ -95,7 +97,7 @@ public:
     // Opens the show file at `path` into the program list, asking first when the list has
     // unsaved changes; a bad show is refused with a message and changes nothing. True when
     // the show was loaded.
-    bool openShowFile(const QString &path);
+    bool openShowFile(const QString &path) override;
     ShowCommands &shows() { return *m_shows; }
 
     // --- Sending
