@@ -225,21 +225,30 @@ SendOutcome Link::SendSerial(const QByteArray &Buf)
     return outcome;
 }
 
+SendOutcome Link::whenIdleOverTcp(const std::function<SendOutcome()> &send)
+{
+    if (m_busy) {
+        SendOutcome refused;
+        refused.refusedBusy = true;
+        return refused;
+    }
+    BusyScope busy(this);
+    delete m_tcp;
+    m_tcp = nullptr;
+    return send();
+}
+
 SendOutcome Link::SendTcp(const QByteArray &Buf)
 {
     const QList<TcpTarget> targets = TcpTarget::ticked(m_settings.IpStr);
     if (targets.size() > 1)
         return sendToTargets(Buf, targets);
+    return whenIdleOverTcp([&] { return sendOneByOne(Buf, targets); });
+}
 
+SendOutcome Link::sendOneByOne(const QByteArray &Buf, const QList<TcpTarget> &targets)
+{
     SendOutcome outcome;
-    if (m_busy) {
-        outcome.refusedBusy = true;
-        return outcome;
-    }
-    BusyScope busy(this);
-    delete m_tcp;
-    m_tcp = nullptr;
-
     for (const TcpTarget &row : targets) {
         QList<qint16> messages;
         const TargetOutcome target = sendToTarget(Buf, row.address, row.port, &messages);
@@ -260,15 +269,11 @@ SendOutcome Link::SendTcp(const QByteArray &Buf)
 
 SendOutcome Link::sendToTargets(const QByteArray &Buf, const QList<TcpTarget> &targets)
 {
-    SendOutcome outcome;
-    if (m_busy) {
-        outcome.refusedBusy = true;
-        return outcome;
-    }
-    BusyScope busy(this);
-    delete m_tcp;
-    m_tcp = nullptr;
+    return whenIdleOverTcp([&] { return sendAtOnce(Buf, targets); });
+}
 
+SendOutcome Link::sendAtOnce(const QByteArray &Buf, const QList<TcpTarget> &targets)
+{
     TcpFanOut fan;
     fan.setLanguage(m_settings.Language);
     connect(&fan, &TcpFanOut::targetFinished, this, &Link::targetFinished);
@@ -285,7 +290,7 @@ SendOutcome Link::sendToTargets(const QByteArray &Buf, const QList<TcpTarget> &t
         loop.exec();
         m_waitLoop = nullptr;
     }
-    outcome = fan.outcome();
+    SendOutcome outcome = fan.outcome();
     outcome.cancelled = outcome.cancelled || m_cancelRequested;
     return outcome;
 }

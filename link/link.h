@@ -131,6 +131,13 @@ private:
     void wake();
     void watch(ByteTransport &transport, Exchange &exchange, QObject *scope, bool serial);
     bool openSerial(QString *error);
+    // Runs `send` with the link busy and no connection left from an earlier TCP send; a link
+    // already busy runs nothing and answers refusedBusy.
+    SendOutcome whenIdleOverTcp(const std::function<SendOutcome()> &send);
+    // The ticked targets one after the other, each answer shown as it comes.
+    SendOutcome sendOneByOne(const QByteArray &Buf, const QList<TcpTarget> &targets);
+    // The targets all at once, their results for the caller to show together.
+    SendOutcome sendAtOnce(const QByteArray &Buf, const QList<TcpTarget> &targets);
     TargetOutcome sendToTarget(const QByteArray &Buf, const QString &address,
         const QString &portText, QList<qint16> *messages);
     void showMessages(const QList<qint16> &messages);

@@ -91,27 +91,6 @@ SendJobOutcome SendPictureJob::run(
         return outcome;
     }
 
-    const QString filePath = list.cellText(CurrentRow, ListColumn::FilePath);
-    const QString widthText = list.cellText(CurrentRow, ListColumn::TWidth);
-    const QString heightText = list.cellText(CurrentRow, ListColumn::THeight);
-    qint16 textWidth = 0;
-    qint16 textHeight = 0;
-    if (!readModules(widthText, &textWidth)) {
-        refuse(notANumber(QStringLiteral("TWidth"), widthText, CurrentRow).message(language),
-            settings);
-        return outcome;
-    }
-    if (!readModules(heightText, &textHeight)) {
-        refuse(notANumber(QStringLiteral("THeight"), heightText, CurrentRow).message(language),
-            settings);
-        return outcome;
-    }
-    if (filePath.trimmed().isEmpty()) {
-        refuse(localText(language, QStringLiteral("Row %1 names no page file.").arg(CurrentRow),
-                   QStringLiteral("第 %1 行没有页面文件。").arg(CurrentRow)),
-            settings);
-        return outcome;
-    }
     if (CurrentRow > GetColor::kMaxFileListId) {
         PacketRefusal r;
         r.field = QStringLiteral("FileListID");
@@ -120,34 +99,12 @@ SendJobOutcome SendPictureJob::run(
         refuse(r.message(language), settings);
         return outcome;
     }
-
-    // Sizes the packet cannot carry are refused before a canvas of that size is drawn.
-    if (const std::optional<PacketRefusal> r = GetColor::checkPictureSizes(
-            settings.ScreenWidth, settings.ScreenHeight, textWidth, textHeight)) {
-        refuse(r->message(language), settings);
+    QString refusal;
+    outcome.packet = rowPacket(list, CurrentRow, settings, m_sampler, RowNamed::ForCells, &refusal);
+    if (outcome.packet.isEmpty()) {
+        refuse(refusal, settings);
         return outcome;
     }
-
-    const QString pagePath = settings.pageFolder + QLatin1Char('/') + filePath;
-    QString error;
-    const std::unique_ptr<PixelSource> canvas
-        = m_sampler.samplePage(pagePath, textWidth, textHeight, &error);
-    if (!canvas) {
-        if (error.isEmpty()) {
-            error
-                = localText(language, QStringLiteral("The page %1 cannot be loaded.").arg(pagePath),
-                    QStringLiteral("无法载入页面 %1。").arg(pagePath));
-        }
-        refuse(error, settings);
-        return outcome;
-    }
-    const PacketResult packet = GetColor().SendPicMod(*canvas, settings.ScreenWidth,
-        settings.ScreenHeight, textWidth, textHeight, settings.PerPixel, qint16(CurrentRow));
-    if (!packet.ok) {
-        refuse(packet.refusal.message(language), settings);
-        return outcome;
-    }
-    outcome.packet = packet.bytes;
 
     // The serial link reports each block the port takes; the bar follows it in bytes, and
     // "100%" is kept for the moment the link has returned.
@@ -173,6 +130,60 @@ SendJobOutcome SendPictureJob::run(
     m_progress.setValue(maximum);
     m_progress.setLabelText(percentText(100));
     return outcome;
+}
+
+QByteArray SendPictureJob::rowPacket(const ControlRowSource &list, int row,
+    const SendJobSettings &settings, PageSampler &sampler, RowNamed named, QString *refusal)
+{
+    const QString &language = settings.Language;
+    const int namedRow = named == RowNamed::Always ? row : 0;
+    const QString filePath = list.cellText(row, ListColumn::FilePath);
+    qint16 textWidth = 0;
+    qint16 textHeight = 0;
+    for (const int column : { ListColumn::TWidth, ListColumn::THeight }) {
+        const QString text = list.cellText(row, column);
+        if (!readModules(text, column == ListColumn::TWidth ? &textWidth : &textHeight)) {
+            *refusal = notANumber(
+                column == ListColumn::TWidth ? QStringLiteral("TWidth") : QStringLiteral("THeight"),
+                text, row)
+                           .message(language);
+            return {};
+        }
+    }
+    if (filePath.trimmed().isEmpty()) {
+        *refusal = localText(language, QStringLiteral("Row %1 names no page file.").arg(row),
+            QStringLiteral("第 %1 行没有页面文件。").arg(row));
+        return {};
+    }
+    // A row of 2047 x 2047 modules would cost a canvas of gigabytes.
+    if (const std::optional<PacketRefusal> r = GetColor::checkPictureSizes(
+            settings.ScreenWidth, settings.ScreenHeight, textWidth, textHeight, namedRow)) {
+        *refusal = r->message(language);
+        return {};
+    }
+    const QString pagePath = settings.pageFolder + QLatin1Char('/') + filePath;
+    QString error;
+    const std::unique_ptr<PixelSource> canvas
+        = sampler.samplePage(pagePath, textWidth, textHeight, &error);
+    if (!canvas) {
+        if (error.isEmpty())
+            error
+                = localText(language, QStringLiteral("The page %1 cannot be loaded.").arg(pagePath),
+                    QStringLiteral("无法载入页面 %1。").arg(pagePath));
+        *refusal = namedRow == 0
+            ? error
+            : localText(language, QStringLiteral("Row %1: %2").arg(row).arg(error),
+                QStringLiteral("第 %1 行：%2").arg(row).arg(error));
+        return {};
+    }
+    PacketResult packet = GetColor().SendPicMod(*canvas, settings.ScreenWidth,
+        settings.ScreenHeight, textWidth, textHeight, settings.PerPixel, qint16(row));
+    if (!packet.ok) {
+        packet.refusal.row = namedRow;
+        *refusal = packet.refusal.message(language);
+        return {};
+    }
+    return packet.bytes;
 }
 
 void SendPictureJob::refuse(const QString &text, const SendJobSettings &settings)

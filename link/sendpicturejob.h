@@ -2,6 +2,8 @@
 
 #include "sendjob.h"
 
+#include <QByteArray>
+
 class ControlRowSource;
 class Link;
 class PageSampler;
@@ -25,6 +27,16 @@ public:
     // the answer.
     SendJobOutcome run(
         const ControlRowSource &list, int CurrentRow, const SendJobSettings &settings);
+
+    // The picture frame packet of row `row` of `list` (slot row + 2): its TWidth and THeight
+    // read as 16-bit whole numbers, its page read from the settings' page folder joined with
+    // "/" and the File Path text, and sampled by `sampler`. A size the packet cannot carry is
+    // refused before a page is drawn for it. Empty when the row builds no packet; `refusal`
+    // then says why in the settings' language. A show names the row in every refusal
+    // (RowNamed::Always); a single send names it where the cell is at fault. Sends nothing.
+    enum class RowNamed { Always, ForCells };
+    static QByteArray rowPacket(const ControlRowSource &list, int row,
+        const SendJobSettings &settings, PageSampler &sampler, RowNamed named, QString *refusal);
 
 private:
     void refuse(const QString &text, const SendJobSettings &settings);

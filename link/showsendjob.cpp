@@ -7,8 +7,7 @@
 #include "pagesampler.h"
 #include "promptsink.h"
 #include "rowsource.h"
-
-#include <limits>
+#include "sendpicturejob.h"
 
 namespace {
 
@@ -37,17 +36,6 @@ private:
     PromptSink *m_previous;
 };
 
-bool readModules(const QString &text, qint16 *out)
-{
-    bool ok = false;
-    const int value = text.trimmed().toInt(&ok, 10);
-    if (!ok || value < std::numeric_limits<qint16>::min()
-        || value > std::numeric_limits<qint16>::max())
-        return false;
-    *out = qint16(value);
-    return true;
-}
-
 QString refusedRow(const QString &language, int row, const QString &english, const QString &chinese)
 {
     return localText(language, QStringLiteral("Row %1: %2").arg(row).arg(english),
@@ -56,8 +44,8 @@ QString refusedRow(const QString &language, int row, const QString &english, con
 
 QString stepName(int row, const QString &language)
 {
-    return row > 0 ? localText(language, QStringLiteral("Row %1").arg(row),
-                         QStringLiteral("第 %1 行").arg(row))
+    return row > 0 ? localText(
+               language, QStringLiteral("Row %1").arg(row), QStringLiteral("第 %1 行").arg(row))
                    : localText(language, QStringLiteral("Effect table"), QStringLiteral("特效表"));
 }
 
@@ -112,8 +100,8 @@ QString ShowSendReport::summary(const QString &language) const
             const QString problem = targetProblem(target, language);
             if (problem.isEmpty())
                 continue;
-            failures.append(name + QStringLiteral(" (") + target.label() + QStringLiteral("): ")
-                + problem);
+            failures.append(
+                name + QStringLiteral(" (") + target.label() + QStringLiteral("): ") + problem);
             failed = true;
         }
         failedSteps += failed ? 1 : 0;
@@ -190,54 +178,11 @@ bool ShowSendJob::prepare(const ControlRowSource &list, const SendJobSettings &s
     packets->control = control.bytes;
     packets->pictures.clear();
     for (int row = 1; row <= rows; ++row) {
-        const QString filePath = list.cellText(row, ListColumn::FilePath);
-        qint16 textWidth = 0;
-        qint16 textHeight = 0;
-        for (const int column : { ListColumn::TWidth, ListColumn::THeight }) {
-            const QString text = list.cellText(row, column);
-            if (!readModules(text, column == ListColumn::TWidth ? &textWidth : &textHeight)) {
-                PacketRefusal r;
-                r.kind = PacketRefusal::Kind::NotANumber;
-                r.field = column == ListColumn::TWidth ? QStringLiteral("TWidth")
-                                                       : QStringLiteral("THeight");
-                r.value = text;
-                r.row = row;
-                *refusal = r.message(language);
-                return false;
-            }
-        }
-        if (filePath.trimmed().isEmpty()) {
-            *refusal = refusedRow(language, row, QStringLiteral("no page file is named."),
-                QStringLiteral("没有页面文件。"));
+        const QByteArray picture = SendPictureJob::rowPacket(
+            list, row, settings, m_sampler, SendPictureJob::RowNamed::Always, refusal);
+        if (picture.isEmpty())
             return false;
-        }
-        // Sizes the packet cannot carry are refused before a page is drawn for them: a row
-        // of 2047 x 2047 modules would cost a canvas of gigabytes.
-        if (std::optional<PacketRefusal> size = GetColor::checkPictureSizes(
-                settings.ScreenWidth, settings.ScreenHeight, textWidth, textHeight, row)) {
-            *refusal = size->message(language);
-            return false;
-        }
-        const QString pagePath = settings.pageFolder + QLatin1Char('/') + filePath;
-        QString error;
-        const std::unique_ptr<PixelSource> canvas
-            = m_sampler.samplePage(pagePath, textWidth, textHeight, &error);
-        if (!canvas) {
-            if (error.isEmpty())
-                error = localText(language,
-                    QStringLiteral("The page %1 cannot be loaded.").arg(pagePath),
-                    QStringLiteral("无法载入页面 %1。").arg(pagePath));
-            *refusal = refusedRow(language, row, error, error);
-            return false;
-        }
-        PacketResult picture = GetColor().SendPicMod(*canvas, settings.ScreenWidth,
-            settings.ScreenHeight, textWidth, textHeight, settings.PerPixel, qint16(row));
-        if (!picture.ok) {
-            picture.refusal.row = row;
-            *refusal = picture.refusal.message(language);
-            return false;
-        }
-        packets->pictures.append(picture.bytes);
+        packets->pictures.append(picture);
     }
     return true;
 }

@@ -5,32 +5,33 @@
 #include "mainmenus.h"
 #include "pagefilehost.h"
 #include "programlist.h"
+#include "programlisthost.h"
 #include "settingshost.h"
+#include "showhost.h"
 
 #include <QMainWindow>
-#include <QPointer>
 
 #include <memory>
 
 class DefaultPageSampler;
-struct IniWriteFailure;
 class EffectPanel;
 class FileBrowserPane;
 class FileDialogs;
 class FormatToolBar;
+class LanguageCommands;
 class Link;
 class MainStatusBar;
 class MessageBoxPrompts;
-class PageCanvas;
+class PageEditCommands;
 class PageFileCommands;
-class PendingPageShow;
 class PageViewControl;
+class PageWindows;
+class ProgramListCommands;
 class ProgramListPane;
 class PromptRelay;
 class PromptSink;
 class QDockWidget;
 class QMdiArea;
-class QMdiSubWindow;
 class SendController;
 class ShowCommands;
 class SendResultsPane;
@@ -42,9 +43,15 @@ class StandardToolBar;
 // sign preview, the status bar and the menu bar. It owns the program list, the link and the
 // default page window, and runs start-up and shutdown.
 //
-// Handlers read the controls and hand the work to plain objects: the program list's rules to
-// ProgramList, page files to PageFileCommands, sends to SendController.
-class MDIFrmMain : public QMainWindow, public SettingsHost, public PageFileHost
+// The window wires its parts together; the work is theirs: the page windows to PageWindows,
+// page files to PageFileCommands, the Edit menu and format toolbar to PageEditCommands, the
+// program list and file browser to ProgramListCommands, shows to ShowCommands, sends to
+// SendController, the interface language to LanguageCommands.
+class MDIFrmMain : public QMainWindow,
+                   public SettingsHost,
+                   public PageFileHost,
+                   public ProgramListHost,
+                   public ShowHost
 {
     Q_OBJECT
 
@@ -71,18 +78,16 @@ public:
     // The default page window, shown; opened again when it was closed.
     frmDocument *defaultDocument() override;
     // The default page window if it is open, else null.
-    frmDocument *openDefaultDocument() const { return m_defaultDocument; }
+    frmDocument *openDefaultDocument() const override;
     // The page window that has (or last had) the focus, or null.
     frmDocument *activeDocument() const override;
-    // The canvas of the active page window, or null.
-    PageCanvas *activeCanvas() const;
     // Opens a further page window, its canvas the size of the screen.
     frmDocument *createPageWindow() override;
     QMdiArea *mdiArea() const { return m_mdiArea; }
     // Sizes the default page window's canvas for a page of Width x Height modules at the
     // current PerPixel; a size that does not fit is refused with a message and the canvas
     // keeps what it could (the width is set before the height is looked at).
-    frmDocument::SizeResult ChangeWindowState(qint16 Width, qint16 Height);
+    frmDocument::SizeResult ChangeWindowState(qint16 Width, qint16 Height) override;
     PageFileCommands &pageCommands() { return *m_pageCommands; }
     // Whether the content of `page` may be thrown away: true when it has no unsaved changes
     // or the operator agrees to discard them.
@@ -92,7 +97,7 @@ public:
     // Opens the show file at `path` into the program list, asking first when the list has
     // unsaved changes; a bad show is refused with a message and changes nothing. True when
     // the show was loaded.
-    bool openShowFile(const QString &path);
+    bool openShowFile(const QString &path) override;
     ShowCommands &shows() { return *m_shows; }
 
     // --- Sending
@@ -138,37 +143,13 @@ public:
 public slots:
     // File > New and "新建": the default page window, emptied, typing red.
     void newPage();
-    // File > Close: closes the active page window, if any, without asking.
-    void closeActivePage();
-    // "SendChar", "SendCtrl" and Set > Screen Clear.
+    // "SendChar" and Set > Screen Clear.
     void sendPicture();
-    void sendControlTable();
     void clearScreen();
-    // The standard toolbar's keys.
-    void tbToolBar_ButtonClick(const QString &key);
-    // Edit menu on the active page.
-    void editCut();
-    void editCopy();
-    void editPaste();
-    void editSelectAll();
-    void editTextClear();
-    // Window menu.
-    void tile(Qt::Orientation orientation);
-
-    // The format toolbar's keys ("粗体", "字体颜色(红)", ...) on the active page; the toggle
-    // buttons then show the selection's state. Nothing happens without an active page.
-    void tbFormatBar_ButtonClick(const QString &key);
-    // The operator picked a font name or size in cboFont or cboSize, or finished typing one:
-    // the caret goes back to the active page and its selection takes the font.
-    void cboFont_Change(const QString &text);
-    void cboSize_Change(const QString &text);
     // Set > Base Set: the settings dialog, the main window disabled until it closes.
     void openSettingsDialog();
     // Help > About Vantrel and "帮助": the About box, the main window disabled until it closes.
     void openAboutBox();
-    // Tools > Painter and Tools > NoteBook: the desktop's paint program and text editor.
-    void startPainter();
-    void startNotebook();
     // Switches the interface language: "English", "简体中文" or "jap" (the check mark only).
     // The choice is stored in BaseSet.ini.
     void SetLanguage(const QString &name);
@@ -178,28 +159,13 @@ protected:
 
 private:
     void buildPanes();
-    void connectMenus();
+    void connectControls();
+    void tbToolBar_ButtonClick(const QString &key);
     void fillSelectors();
-    QMdiSubWindow *addPageWindow(frmDocument *page);
-    QSize screenCanvasSize() const;
     void watchPage(frmDocument *page);
-    void showSelectionState();
-    void returnFocusToCanvas(QWidget *box, PageCanvas *canvas);
     void startTool(ExternalToolLauncher::Tool tool);
-    void showOwnTexts();
-    void noteLanguageProblem(const QString &name, const IniWriteFailure &failure);
-
-    void ListView1_Click(int row);
-    void ListView1_DblClick(int row);
-    void showRowPage(int row, const QStringList &texts);
-    void followCurrentRow();
-    void File1_Click(const QString &name);
-    void File1_DblClick(const QString &name);
-    void selectorPicked(int column);
-    void textSizePicked(bool width, const QString &text);
+    void showOwnTexts(const QString &language);
     void showSendingState(bool sending);
-    void updatePreviewSize();
-    void titlePreview();
     QString language() const;
 
     ProgramList m_programList;
@@ -209,13 +175,12 @@ private:
     FormatToolBar *m_formatBar = nullptr;
     QDockWidget *m_leftBar = nullptr;
     QDockWidget *m_bottomBar = nullptr;
-    QDockWidget *m_previewDock = nullptr;
     FileBrowserPane *m_fileBrowser = nullptr;
     ProgramListPane *m_listPane = nullptr;
     SignPreviewPane *m_preview = nullptr;
     MainStatusBar *m_statusBar = nullptr;
     PageViewControl *m_pageView = nullptr;
-    QPointer<frmDocument> m_defaultDocument;
+    PageWindows *m_pages = nullptr;
 
     std::unique_ptr<MessageBoxPrompts> m_messageBoxes;
     std::unique_ptr<PromptRelay> m_prompts;
@@ -225,7 +190,8 @@ private:
     SendController *m_sends = nullptr;
     SendResultsPane *m_sendResults = nullptr;
     PageFileCommands *m_pageCommands = nullptr;
+    PageEditCommands *m_edits = nullptr;
+    ProgramListCommands *m_list = nullptr;
+    LanguageCommands *m_language = nullptr;
     ShowCommands *m_shows = nullptr;
-    PendingPageShow *m_pageShow = nullptr;
-    bool m_closing = false;
 };

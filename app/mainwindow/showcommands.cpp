@@ -4,12 +4,13 @@
 #include "filedialogs.h"
 #include "mainmenus.h"
 #include "mainstatusbar.h"
-#include "mdifrmmain.h"
 #include "promptsink.h"
 #include "sendcontroller.h"
+#include "showhost.h"
 #include "showplayback.h"
 #include "signpreviewpane.h"
 
+#include "programlist.h"
 #include "showfile.h"
 #include "showsendjob.h"
 
@@ -41,8 +42,9 @@ QString recentKey(int i)
 class StatusBarShowProgress : public ShowSendProgress
 {
 public:
-    StatusBarShowProgress(MDIFrmMain &window, const QString &language)
-        : m_window(window)
+    StatusBarShowProgress(ShowHost &host, MainStatusBar *bar, const QString &language)
+        : m_host(host)
+        , m_bar(bar)
         , m_language(language)
     { }
 
@@ -52,49 +54,54 @@ public:
     {
         Q_UNUSED(step)
         const int rows = steps - 1;
-        m_window.showNote(row > 0
+        m_host.showNote(row > 0
                 ? localText(m_language,
                     QStringLiteral("Sending the show: row %1 of %2.").arg(row).arg(rows),
                     QStringLiteral("正在发送节目：第 %1 行，共 %2 行。").arg(row).arg(rows))
                 : localText(m_language, QStringLiteral("Sending the show: the effect table."),
                     QStringLiteral("正在发送节目：特效表。")));
-        MainStatusBar *bar = m_window.PicStatusBar();
         const int shown = row > 0 ? row : rows;
-        bar->setMaximum(rows);
-        bar->setValue(shown);
-        bar->setLabelText(QStringLiteral("%1/%2").arg(shown).arg(rows));
+        m_bar->setMaximum(rows);
+        m_bar->setValue(shown);
+        m_bar->setLabelText(QStringLiteral("%1/%2").arg(shown).arg(rows));
     }
     void showSendResult(int, const SendOutcome &) override { }
 
 private:
-    MDIFrmMain &m_window;
+    ShowHost &m_host;
+    MainStatusBar *m_bar;
     QString m_language;
 };
 
 } // namespace
 
-ShowCommands::ShowCommands(MDIFrmMain &window)
-    : QObject(&window)
+ShowCommands::ShowCommands(ShowHost &host, QWidget *window, const MainMenus &menus,
+    ProgramList &list, SendController &sends, EffectPanel *effects, SignPreviewPane *preview,
+    MainStatusBar *statusBar)
+    : QObject(window)
+    , m_host(host)
     , m_window(window)
-    , m_playback(new ShowPlayback(window.signPreview(), this))
+    , m_menus(menus)
+    , m_list(list)
+    , m_sends(sends)
+    , m_statusBar(statusBar)
+    , m_playback(new ShowPlayback(preview, this))
 {
-    connect(window.signPreview()->CmdPlay(), &QPushButton::clicked, this, &ShowCommands::playShow);
-    connect(window.signPreview()->CmdStop(), &QPushButton::clicked, this, &ShowCommands::stopShow);
-    const MainMenus &menus = window.menus();
+    connect(preview->CmdPlay(), &QPushButton::clicked, this, &ShowCommands::playShow);
+    connect(preview->CmdStop(), &QPushButton::clicked, this, &ShowCommands::stopShow);
     connect(menus.openShow, &QAction::triggered, this, &ShowCommands::openShow);
     connect(menus.saveShow, &QAction::triggered, this, &ShowCommands::saveShow);
     connect(menus.saveShowAs, &QAction::triggered, this, &ShowCommands::saveShowAs);
     connect(menus.sendShow, &QAction::triggered, this, &ShowCommands::sendShow);
     connect(menus.recentShows, &QMenu::aboutToShow, this, &ShowCommands::fillRecentMenu);
-    connect(
-        window.effectPanel()->CmdSendShow(), &QPushButton::clicked, this, &ShowCommands::sendShow);
-    connect(&window.sends(), &SendController::sendingChanged, this, [this](bool sending) {
-        m_window.effectPanel()->CmdSendShow()->setEnabled(!sending);
-        m_window.menus().sendShow->setEnabled(!sending);
+    connect(effects->CmdSendShow(), &QPushButton::clicked, this, &ShowCommands::sendShow);
+    connect(&sends, &SendController::sendingChanged, this, [this, effects](bool sending) {
+        effects->CmdSendShow()->setEnabled(!sending);
+        m_menus.sendShow->setEnabled(!sending);
     });
 
     // Every change of the list may change the title's mark; one update per burst of changes.
-    PlaylistModel *model = window.programList().model();
+    PlaylistModel *model = list.model();
     const auto later = [this] {
         if (m_titlePending)
             return;
@@ -109,7 +116,7 @@ ShowCommands::ShowCommands(MDIFrmMain &window)
     connect(model, &QAbstractItemModel::rowsRemoved, this, [this] {
         if (!m_playback->isPlaying())
             return;
-        if (m_window.programList().rowCount() == 0)
+        if (m_list.rowCount() == 0)
             stopShow();
         else
             playShow();
@@ -124,15 +131,16 @@ QString ShowCommands::language() const
 
 bool ShowCommands::isModified() const
 {
-    return m_window.programList().model()->rows() != m_savedRows;
+    return m_list.model()->rows() != m_savedRows;
 }
 
 void ShowCommands::updateTitle()
 {
     m_titlePending = false;
     const QString name = m_path.isEmpty() ? QString() : QFileInfo(m_path).fileName();
-    m_window.setWindowTitle(name.isEmpty() ? kCaption : name + QStringLiteral("[*] - ") + kCaption);
-    m_window.setWindowModified(!name.isEmpty() && isModified());
+    m_window->setWindowTitle(
+        name.isEmpty() ? kCaption : name + QStringLiteral("[*] - ") + kCaption);
+    m_window->setWindowModified(!name.isEmpty() && isModified());
 }
 
 bool ShowCommands::mayReplaceList()
@@ -140,7 +148,7 @@ bool ShowCommands::mayReplaceList()
     if (!isModified())
         return true;
     const QString name = m_path.isEmpty() ? QString() : QFileInfo(m_path).fileName();
-    return m_window.prompts().confirm(name.isEmpty()
+    return m_host.prompts().confirm(name.isEmpty()
             ? localText(language(),
                 QStringLiteral("The program list has changes that are not saved in a show. "
                                "Discard them?"),
@@ -159,14 +167,14 @@ bool ShowCommands::openShowFile(const QString &path)
     const QString absolute = QFileInfo(path).absoluteFilePath();
     const ShowFile::ReadResult show = ShowFile::read(absolute, programFolder(), language());
     if (!show.ok) {
-        m_window.prompts().inform(show.message, PromptTitle(language()), PromptIcon::Exclamation);
+        m_host.prompts().inform(show.message, PromptTitle(language()), PromptIcon::Exclamation);
         if (!QFileInfo(absolute).isFile())
             forgetRecent(absolute);
         return false;
     }
-    m_window.programList().replaceRows(show.rows);
+    m_list.replaceRows(show.rows);
     markSaved(absolute);
-    m_window.showNote(localText(language(),
+    m_host.showNote(localText(language(),
         QStringLiteral("Opened the show %1: %2 rows.")
             .arg(QDir::toNativeSeparators(absolute))
             .arg(show.rows.size()),
@@ -179,11 +187,11 @@ bool ShowCommands::openShowFile(const QString &path)
 void ShowCommands::openShow()
 {
     const QString folder = m_path.isEmpty() ? programFolder() : QFileInfo(m_path).absolutePath();
-    const QString path = m_window.fileDialogs().openFileName(
+    const QString path = m_host.fileDialogs().openFileName(
         localText(language(), QStringLiteral("Open Show"), QStringLiteral("打开节目")),
         ShowFile::dialogFilter(language()) + QStringLiteral("|*.") + ShowFile::suffix(), folder);
     if (!path.isEmpty())
-        m_window.openShowFile(path);
+        m_host.openShowFile(path);
 }
 
 bool ShowCommands::saveShow()
@@ -199,7 +207,7 @@ bool ShowCommands::saveShowAs()
     const QString proposed = m_path.isEmpty()
         ? localText(language(), QStringLiteral("Show.vshow"), QStringLiteral("节目.vshow"))
         : QFileInfo(m_path).fileName();
-    QString path = m_window.fileDialogs().saveFileName(
+    QString path = m_host.fileDialogs().saveFileName(
         localText(language(), QStringLiteral("Save Show As"), QStringLiteral("节目另存为")),
         ShowFile::dialogFilter(language()) + QStringLiteral("|*.") + ShowFile::suffix(), folder,
         proposed, ShowFile::suffix());
@@ -214,12 +222,12 @@ bool ShowCommands::saveTo(const QString &path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     QString message;
-    if (!ShowFile::write(absolute, m_window.programList(), programFolder(), language(), &message)) {
-        m_window.prompts().inform(message, PromptTitle(language()), PromptIcon::Exclamation);
+    if (!ShowFile::write(absolute, m_list, programFolder(), language(), &message)) {
+        m_host.prompts().inform(message, PromptTitle(language()), PromptIcon::Exclamation);
         return false;
     }
     markSaved(absolute);
-    m_window.showNote(localText(language(),
+    m_host.showNote(localText(language(),
         QStringLiteral("Saved the show %1.").arg(QDir::toNativeSeparators(absolute)),
         QStringLiteral("已保存节目 %1。").arg(QDir::toNativeSeparators(absolute))));
     return true;
@@ -228,7 +236,7 @@ bool ShowCommands::saveTo(const QString &path)
 void ShowCommands::markSaved(const QString &path)
 {
     m_path = path;
-    m_savedRows = m_window.programList().model()->rows();
+    m_savedRows = m_list.model()->rows();
     rememberRecent(path);
     updateTitle();
 }
@@ -251,34 +259,31 @@ void ShowCommands::rememberRecent(const QString &path)
     QStringList shows = recentShows();
     shows.removeAll(path);
     shows.prepend(path);
-    classIniFile ini;
-    ini.setINIFileName(baseSettingsPath());
-    for (int i = 1; i <= kMaxRecent; ++i) {
-        if (i <= shows.size())
-            ini.WriteIniKey(kRecentSection, recentKey(i), shows.at(i - 1));
-        else
-            ini.DelIniKey(kRecentSection, recentKey(i));
-    }
+    writeRecent(shows);
 }
 
 void ShowCommands::forgetRecent(const QString &path)
 {
     QStringList shows = recentShows();
-    if (!shows.removeAll(path))
-        return;
+    if (shows.removeAll(path))
+        writeRecent(shows);
+}
+
+// Every key in one write, so the list is never left half renumbered; keys past the list are
+// emptied, and an empty key lists nothing.
+void ShowCommands::writeRecent(const QStringList &shows)
+{
+    QList<IniKeyValue> keys;
+    for (int i = 1; i <= kMaxRecent; ++i)
+        keys.append({ kRecentSection, recentKey(i), shows.value(i - 1) });
     classIniFile ini;
     ini.setINIFileName(baseSettingsPath());
-    for (int i = 1; i <= kMaxRecent; ++i) {
-        if (i <= shows.size())
-            ini.WriteIniKey(kRecentSection, recentKey(i), shows.at(i - 1));
-        else
-            ini.DelIniKey(kRecentSection, recentKey(i));
-    }
+    ini.writeIniKeys(keys);
 }
 
 void ShowCommands::fillRecentMenu()
 {
-    QMenu *menu = m_window.menus().recentShows;
+    QMenu *menu = m_menus.recentShows;
     menu->clear();
     const QStringList shows = recentShows();
     if (shows.isEmpty()) {
@@ -293,7 +298,7 @@ void ShowCommands::fillRecentMenu()
         QString text = QDir::toNativeSeparators(path);
         text.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction *item = menu->addAction(QStringLiteral("&%1 %2").arg(number).arg(text));
-        connect(item, &QAction::triggered, this, [this, path] { m_window.openShowFile(path); });
+        connect(item, &QAction::triggered, this, [this, path] { m_host.openShowFile(path); });
     }
 }
 
@@ -306,9 +311,9 @@ void ShowCommands::playShow()
     sign.perPixel = s.PerPixel;
     sign.pageFolder = programFolder();
     sign.language = s.Language;
-    m_playback->play(m_window.programList(), m_window.programList().CurrentRow, sign);
+    m_playback->play(m_list, m_list.CurrentRow, sign);
     if (!m_playback->isPlaying())
-        m_window.prompts().inform(PromptText(Msg::AddTheFile, language()), PromptTitle(language()),
+        m_host.prompts().inform(PromptText(Msg::AddTheFile, language()), PromptTitle(language()),
             MsgIcon(Msg::AddTheFile));
 }
 
@@ -319,14 +324,14 @@ void ShowCommands::stopShow()
 
 void ShowCommands::sendShow()
 {
-    StatusBarShowProgress progress(m_window, language());
-    const ShowSendReport report = m_window.sends().sendShow(m_window.programList(), &progress);
+    StatusBarShowProgress progress(m_host, m_statusBar, language());
+    const ShowSendReport report = m_sends.sendShow(m_list, &progress);
     if (report.status == ShowSendReport::Status::Busy)
         return;
-    m_window.showNote(QString());
+    m_host.showNote(QString());
     const bool empty = report.status == ShowSendReport::Status::Refused && report.rowCount == 0;
     const PromptIcon icon = empty ? MsgIcon(Msg::AddTheFile)
         : report.allSucceeded()   ? PromptIcon::Information
                                   : PromptIcon::Exclamation;
-    m_window.prompts().inform(report.summary(language()), PromptTitle(language()), icon);
+    m_host.prompts().inform(report.summary(language()), PromptTitle(language()), icon);
 }

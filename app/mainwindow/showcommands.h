@@ -5,9 +5,15 @@
 #include <QString>
 #include <QStringList>
 
-class MDIFrmMain;
+class EffectPanel;
+class MainStatusBar;
+class ProgramList;
+class SendController;
+class ShowHost;
 class ShowPlayback;
-class QMenu;
+class SignPreviewPane;
+class QWidget;
+struct MainMenus;
 
 // The show commands of the File menu and the effect panel: open a show into the program list,
 // save the list as a show (under its name or a new one), the recently used shows, and send
@@ -21,7 +27,11 @@ public:
     // Most shows the Recent Shows menu lists.
     static constexpr int kMaxRecent = 8;
 
-    explicit ShowCommands(MDIFrmMain &window);
+    // `window` is titled after the show; the menus, list, sends and panes are the window's.
+    // All outlive the commands.
+    ShowCommands(ShowHost &host, QWidget *window, const MainMenus &menus, ProgramList &list,
+        SendController &sends, EffectPanel *effects, SignPreviewPane *preview,
+        MainStatusBar *statusBar);
 
     // The show file the list was last opened from or saved to; "" for none.
     QString showPath() const { return m_path; }
@@ -60,10 +70,16 @@ private:
     void markSaved(const QString &path);
     void rememberRecent(const QString &path);
     void forgetRecent(const QString &path);
+    void writeRecent(const QStringList &shows);
     void fillRecentMenu();
     QString language() const;
 
-    MDIFrmMain &m_window;
+    ShowHost &m_host;
+    QWidget *m_window;
+    const MainMenus &m_menus;
+    ProgramList &m_list;
+    SendController &m_sends;
+    MainStatusBar *m_statusBar;
     QString m_path;
     QList<QStringList> m_savedRows;
     bool m_titlePending = false;

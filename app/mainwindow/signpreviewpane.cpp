@@ -8,8 +8,10 @@
 #include "basesettings.h"
 #include "localtext.h"
 
+#include <QDockWidget>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QStyle>
 #include <QTextDocument>
@@ -50,6 +52,43 @@ SignPreviewPane::SignPreviewPane(QWidget *parent)
     controls->addWidget(m_stop);
     controls->addWidget(m_playing, 1);
     layout->addLayout(controls);
+}
+
+SignPreviewPane *SignPreviewPane::install(QMainWindow *window)
+{
+    auto *pane = new SignPreviewPane;
+    auto *dock = new QDockWidget(window);
+    dock->setObjectName(QStringLiteral("SignPreview"));
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    dock->setWidget(pane);
+    // A strip across the top, shaped like the sign itself.
+    window->addDockWidget(Qt::TopDockWidgetArea, dock);
+    connect(pane, &SignPreviewPane::captionChanged, dock,
+        [pane] { pane->titleDock(baseSettings().Language); });
+    pane->titleDock(baseSettings().Language);
+    return pane;
+}
+
+QDockWidget *SignPreviewPane::dock() const
+{
+    return qobject_cast<QDockWidget *>(parentWidget());
+}
+
+void SignPreviewPane::showTexts(const QString &language)
+{
+    updateNow();
+    titleDock(language);
+}
+
+void SignPreviewPane::titleDock(const QString &language)
+{
+    QDockWidget *shownIn = dock();
+    if (!shownIn)
+        return;
+    const QString title
+        = localText(language, QStringLiteral("Sign Preview"), QStringLiteral("显示屏预览"));
+    shownIn->setWindowTitle(
+        m_caption.isEmpty() ? title : title + QStringLiteral(" — ") + m_caption);
 }
 
 void SignPreviewPane::setDocument(QTextDocument *document)

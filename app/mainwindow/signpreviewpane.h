@@ -3,7 +3,9 @@
 #include <QPointer>
 #include <QWidget>
 
+class QDockWidget;
 class QLabel;
+class QMainWindow;
 class QPushButton;
 class QTextDocument;
 class QTimer;
@@ -20,6 +22,14 @@ public:
     static constexpr int kSettleMs = 100;
 
     explicit SignPreviewPane(QWidget *parent = nullptr);
+
+    // Puts a pane in a dock across the top of `window`, titled "Sign Preview" with the sign's
+    // window named after it.
+    static SignPreviewPane *install(QMainWindow *window);
+    // The dock the pane is in, or null.
+    QDockWidget *dock() const;
+    // The dock's title and the page's notes in `language`.
+    void showTexts(const QString &language);
 
     // The page shown; null shows nothing.
     void setDocument(QTextDocument *document);
@@ -50,6 +60,7 @@ public slots:
 private:
     void scheduleUpdate();
     void setCaption(const QString &caption);
+    void titleDock(const QString &language);
 
     SignPreview *m_view;
     QPushButton *m_play;

@@ -82,3 +82,17 @@ void cascadePageWindows(QMdiArea *area)
     if (active)
         area->setActiveSubWindow(active);
 }
+
+void tilePageWindows(QMdiArea *area, Qt::Orientation orientation)
+{
+    QList<QMdiSubWindow *> windows;
+    for (QMdiSubWindow *sub : area->subWindowList())
+        if (sub->isVisible() && !sub->isMinimized())
+            windows.append(sub);
+    const QList<QRect> rects
+        = tiledRects(area->viewport()->rect(), int(windows.size()), orientation);
+    for (int i = 0; i < windows.size(); ++i) {
+        windows[i]->showNormal();
+        windows[i]->setGeometry(rects.at(i));
+    }
+}

@@ -21,6 +21,10 @@ QList<QRect> cascadedRects(const QRect &area, const QList<QSize> &wanted, int st
 // The size at which a page window shows its whole canvas, scroll bars and frame included.
 QSize pageWindowSize(const QMdiSubWindow *sub);
 
+// Window > Tile Horizontal and Tile Vertical: the visible, unminimised page windows tiled as
+// tiledRects places them in the area's viewport.
+void tilePageWindows(QMdiArea *area, Qt::Orientation orientation);
+
 // Window > Cascade: the visible, unminimised page windows cascaded, each at pageWindowSize,
 // the active one staying in front.
 void cascadePageWindows(QMdiArea *area);

@@ -1,18 +1,16 @@
 #include "frmset.h"
 
 #include "basesettings.h"
-#include "commsettingsfields.h"
 #include "languageapplier.h"
 #include "languagefile.h"
 #include "localtext.h"
-#include "portprobe.h"
 #include "programfolder.h"
 #include "promptbox.h"
+#include "serialportbox.h"
 #include "settingshost.h"
 #include "targetlistbar.h"
 
 #include <QButtonGroup>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -55,30 +53,11 @@ QLabel *makeLabel(const QString &name, const QString &text, QWidget *buddy)
     return label;
 }
 
-QComboBox *makeSelector(const QString &name)
-{
-    auto *box = new QComboBox;
-    box->setObjectName(name);
-    box->setEditable(false);
-    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    return box;
-}
-
 QLineEdit *makeTextBox(const QString &name)
 {
     auto *edit = new QLineEdit;
     edit->setObjectName(name);
     return edit;
-}
-
-// Selects the entry whose text equals `text`; leaves the selection when there is none.
-void selectEntry(QComboBox *box, const QString &text)
-{
-    if (text.isEmpty())
-        return;
-    const int index = box->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index >= 0)
-        box->setCurrentIndex(index);
 }
 
 // A label's caption as the name of its field in a message.
@@ -157,30 +136,8 @@ void FrmSet::buildUi()
     linkLayout->addWidget(kindFrame);
 
     m_linkPages = new QStackedWidget;
-    auto *serialFrame = new QGroupBox(QStringLiteral("Serial port"));
-    serialFrame->setObjectName(QStringLiteral("FraSerial"));
-    FraSerial = serialFrame;
-    cboPort = makeSelector(QStringLiteral("cboPort"));
-    cboSpeed = makeSelector(QStringLiteral("cboSpeed"));
-    cboDataBits = makeSelector(QStringLiteral("cboDataBits"));
-    cboStopBits = makeSelector(QStringLiteral("cboStopBits"));
-    cboParity = makeSelector(QStringLiteral("cboParity"));
-    cboPort->setMinimumContentsLength(12);
-    auto *serialLayout = new QFormLayout(serialFrame);
-    serialLayout->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
-    serialLayout->addRow(
-        makeLabel(QStringLiteral("LblPort"), QStringLiteral("Port"), cboPort), cboPort);
-    serialLayout->addRow(
-        makeLabel(QStringLiteral("LblBaud"), QStringLiteral("Baud rate"), cboSpeed), cboSpeed);
-    serialLayout->addRow(
-        makeLabel(QStringLiteral("LblDataBits"), QStringLiteral("Data bits"), cboDataBits),
-        cboDataBits);
-    serialLayout->addRow(
-        makeLabel(QStringLiteral("LblStopBits"), QStringLiteral("Stop bits"), cboStopBits),
-        cboStopBits);
-    serialLayout->addRow(
-        makeLabel(QStringLiteral("LblParity"), QStringLiteral("Parity"), cboParity), cboParity);
-    m_linkPages->addWidget(serialFrame);
+    FraSerial = new SerialPortBox;
+    m_linkPages->addWidget(FraSerial);
 
     auto *tcpFrame = new QGroupBox(QStringLiteral("TCP/IP targets"));
     tcpFrame->setObjectName(QStringLiteral("FraTcp"));
@@ -327,49 +284,8 @@ void FrmSet::load()
 
 void FrmSet::LoadPropertySettings()
 {
-    const PortProbe probe;
-    cboPort->clear();
-    cboPort->addItems(
-        probe.entries(m_settings->CommPort, m_host ? m_host->serialPortInUse() : QString()));
-
-    cboSpeed->clear();
-    cboSpeed->addItems(CommSettingsFields::speedEntries());
-    cboDataBits->clear();
-    cboDataBits->addItems(CommSettingsFields::dataBitsEntries());
-    cboParity->clear();
-    cboParity->addItems(CommSettingsFields::parityEntries());
-    cboStopBits->clear();
-    cboStopBits->addItems(CommSettingsFields::stopBitsEntries());
-
-    // The second port entry by tradition; the only one when there is just one, so a
-    // single-port machine does not start with no port selected.
-    cboPort->setCurrentIndex(cboPort->count() >= 2 ? 1 : cboPort->count() - 1);
-    selectEntry(cboSpeed, CommSettingsFields::initialSpeed());
-    selectEntry(cboDataBits, CommSettingsFields::initialDataBits());
-    selectEntry(cboParity, CommSettingsFields::initialParity());
-    selectEntry(cboStopBits, CommSettingsFields::initialStopBits());
-
-    // The stored port is selected even without stored line settings: the two are
-    // independent.
-    QStringList portEntries;
-    for (int i = 0; i < cboPort->count(); ++i)
-        portEntries.append(cboPort->itemText(i));
-    QString storedEntry = PortProbe::entryFor(m_settings->CommPort, portEntries);
-    // A stored port that is not here now (an adapter unplugged) stays stored, shown as absent.
-    if (storedEntry.isEmpty()) {
-        storedEntry = PortProbe::absentEntry(m_settings->CommPort, language());
-        if (!storedEntry.isEmpty())
-            cboPort->addItem(storedEntry);
-    }
-    selectEntry(cboPort, storedEntry);
-
-    if (m_settings->CommSettings.isEmpty())
-        return;
-    const CommSettingsFields stored = CommSettingsFields::fromStored(m_settings->CommSettings);
-    selectEntry(cboSpeed, stored.speed);
-    selectEntry(cboParity, stored.parity);
-    selectEntry(cboDataBits, stored.dataBits);
-    selectEntry(cboStopBits, stored.stopBits);
+    FraSerial->load(m_settings->CommPort, m_settings->CommSettings,
+        m_host ? m_host->serialPortInUse() : QString(), language());
 }
 
 void FrmSet::Base_Option1_Click(int index)
@@ -495,14 +411,8 @@ bool FrmSet::ReadSettingsFromDialog()
     s.ServerIP = TxtServerIP->text().trimmed();
     s.ScreenHeight = height;
     s.ServerPort = TxtServerPort->text().trimmed();
-    s.CommPort
-        = cboPort->currentIndex() >= 0 ? PortProbe::commPortFor(cboPort->currentText()) : QString();
-    CommSettingsFields fields;
-    fields.speed = cboSpeed->currentText();
-    fields.parity = cboParity->currentText();
-    fields.dataBits = cboDataBits->currentText();
-    fields.stopBits = cboStopBits->currentText();
-    s.CommSettings = fields.toString();
+    s.CommPort = FraSerial->commPort();
+    s.CommSettings = FraSerial->commSettings();
     s.IpStr = BuildIpListString();
     return true;
 }

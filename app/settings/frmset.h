@@ -6,10 +6,10 @@
 #include <QDialog>
 #include <QList>
 
+class SerialPortBox;
 class SettingsHost;
 class TargetListBar;
 class QButtonGroup;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -113,13 +113,8 @@ private:
     QButtonGroup *m_options = nullptr;
     QList<QRadioButton *> Base_Option1;
     QStackedWidget *m_linkPages = nullptr;
-    QWidget *FraSerial = nullptr;
+    SerialPortBox *FraSerial = nullptr;
     QWidget *FraTcp = nullptr;
-    QComboBox *cboPort = nullptr;
-    QComboBox *cboSpeed = nullptr;
-    QComboBox *cboDataBits = nullptr;
-    QComboBox *cboStopBits = nullptr;
-    QComboBox *cboParity = nullptr;
     QLineEdit *TxtServerIP = nullptr;
     QLineEdit *TxtServerPort = nullptr;
     QPushButton *CmdIPListAdd = nullptr;
