@@ -85,7 +85,8 @@ QString readFieldFile(
                     .arg(QDir::toNativeSeparators(path), file.errorString())));
     // The file may have grown since its size was read.
     const QByteArray bytes = file.read(kMaxFieldFileBytes);
-    QStringDecoder decoder(QStringConverter::Utf8);
+    // Stateless: a sequence cut off at the end is an error too, not a wait for more.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = decoder.decode(bytes);
     if (bytes.contains('\0') || decoder.hasError())
         return fail(problem,
