@@ -1,5 +1,7 @@
 #include "fieldparser.h"
 
+#include "localtext.h"
+
 #include <QRegularExpression>
 
 namespace Fields {
@@ -82,11 +84,12 @@ Piece textPiece(int start, int length, const QString &shown)
     return piece;
 }
 
-Piece invalidPiece(int start, const QString &typed, const QString &problem)
+Piece invalidPiece(int start, const QString &typed, Mistake mistake, const QString &argument = {})
 {
     Piece piece = textPiece(start, int(typed.size()), typed);
     piece.kind = Kind::Invalid;
-    piece.problem = problem;
+    piece.mistake = mistake;
+    piece.argument = argument;
     return piece;
 }
 
@@ -110,30 +113,25 @@ Piece fieldPiece(int start, const QString &typed)
             return piece;
         }
         if (!isDateTimeFormat(argument))
-            return invalidPiece(
-                start, typed, QStringLiteral("\"%1\" is not a date/time format").arg(argument));
+            return invalidPiece(start, typed, Mistake::NotAFormat, argument);
         piece.argument = argument;
         return piece;
     }
     if (kindName == QLatin1String("file")) {
         if (argument.trimmed().isEmpty())
-            return invalidPiece(start, typed, QStringLiteral("a file field needs a file name"));
+            return invalidPiece(start, typed, Mistake::NoFileName);
         piece.kind = Kind::File;
         piece.argument = argument.trimmed();
         return piece;
     }
     if (kindName == QLatin1String("value")) {
         if (!isValidValueName(argument.trimmed()))
-            return invalidPiece(start, typed,
-                QStringLiteral("a value name is 1 to %1 letters, digits, - and _")
-                    .arg(kMaxValueNameLength));
+            return invalidPiece(start, typed, Mistake::BadValueName);
         piece.kind = Kind::Value;
         piece.argument = argument.trimmed();
         return piece;
     }
-    return invalidPiece(start, typed,
-        QStringLiteral("unknown field; the fields are time, date, file and value, "
-                       "and {{ }} write braces"));
+    return invalidPiece(start, typed, Mistake::UnknownKind);
 }
 
 } // namespace
@@ -184,8 +182,7 @@ ParsedText parse(const QString &text)
         }
         if (c == QLatin1Char('}')) {
             flushPlain();
-            parsed.pieces.append(invalidPiece(
-                i, QStringLiteral("}"), QStringLiteral("a lone } (write }} for a brace)")));
+            parsed.pieces.append(invalidPiece(i, QStringLiteral("}"), Mistake::LoneClosing));
             ++i;
             continue;
         }
@@ -202,8 +199,7 @@ ParsedText parse(const QString &text)
             ++close;
         flushPlain();
         if (close >= n || text.at(close) != QLatin1Char('}')) {
-            parsed.pieces.append(invalidPiece(i, QStringLiteral("{"),
-                QStringLiteral("a { without its } (write {{ for a brace)")));
+            parsed.pieces.append(invalidPiece(i, QStringLiteral("{"), Mistake::Unclosed));
             ++i;
             continue;
         }
@@ -212,6 +208,38 @@ ParsedText parse(const QString &text)
     }
     flushPlain();
     return parsed;
+}
+
+QString mistakeText(const Piece &piece, const QString &language)
+{
+    switch (piece.mistake) {
+    case Mistake::None:
+        break;
+    case Mistake::UnknownKind:
+        return localText(language,
+            QStringLiteral("unknown field; the fields are time, date, file and value, and {{ }} "
+                           "write braces"),
+            QStringLiteral("未知字段；字段有 time、date、file 和 value，{{ }} 表示花括号"));
+    case Mistake::NotAFormat:
+        return localText(language,
+            QStringLiteral("\"%1\" is not a date/time format").arg(piece.argument),
+            QStringLiteral("“%1”不是日期/时间格式").arg(piece.argument));
+    case Mistake::NoFileName:
+        return localText(language, QStringLiteral("a file field needs a file name"),
+            QStringLiteral("文件字段需要文件名"));
+    case Mistake::BadValueName:
+        return localText(language,
+            QStringLiteral("a value name is 1 to %1 letters, digits, - and _")
+                .arg(kMaxValueNameLength),
+            QStringLiteral("值名称由 1 到 %1 个字母、数字、- 和 _ 组成").arg(kMaxValueNameLength));
+    case Mistake::Unclosed:
+        return localText(language, QStringLiteral("a { without its } (write {{ for a brace)"),
+            QStringLiteral("{ 没有对应的 }（花括号请写作 {{）"));
+    case Mistake::LoneClosing:
+        return localText(language, QStringLiteral("a lone } (write }} for a brace)"),
+            QStringLiteral("多余的 }（花括号请写作 }}）"));
+    }
+    return {};
 }
 
 bool isValidValueName(const QString &name)

@@ -15,7 +15,18 @@ enum class Kind {
     Date, // {date} or {date:FORMAT}: the calendar, yyyy-MM-dd by default
     File, // {file:NAME}: the first line of a text file in the program folder
     Value, // {value:NAME}: a value set with vantrel-cli value set
-    Invalid, // looked like a field but is not one: shown as typed, see `problem`
+    Invalid, // looked like a field but is not one: shown as typed, see `mistake`
+};
+
+// Why text that looked like a field is not one.
+enum class Mistake {
+    None,
+    UnknownKind, // {price}, {}: not one of the kinds
+    NotAFormat, // {time:hello}: the format is not a date/time format
+    NoFileName, // {file:}
+    BadValueName, // {value:a b}
+    Unclosed, // a { without its }
+    LoneClosing, // a } that closes nothing
 };
 
 // One stretch of a text: plain text or one field.
@@ -26,7 +37,7 @@ struct Piece
     int length = 0; // characters of the parsed text this piece covers
     QString argument; // Time/Date: the format; File: the file name; Value: the value name
     QString shown; // Text and Invalid: what is drawn; fields: "" until resolved
-    QString problem; // Invalid: why, in English (see problemText for the user's language)
+    Mistake mistake = Mistake::None; // Invalid: why; see mistakeText
 
     bool isField() const { return kind != Kind::Text && kind != Kind::Invalid; }
 };
@@ -44,6 +55,9 @@ struct ParsedText
 };
 
 ParsedText parse(const QString &text);
+
+// Why an Invalid piece is not a field, in `language`.
+QString mistakeText(const Piece &piece, const QString &language);
 
 // Value names: 1 to 64 of the letters A-Z and a-z, digits, "-" and "_".
 constexpr int kMaxValueNameLength = 64;

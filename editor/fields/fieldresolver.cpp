@@ -115,7 +115,7 @@ void FieldResolver::resolve(ParsedText *parsed, QList<FieldProblem> *problems)
         case Kind::Text:
             break;
         case Kind::Invalid:
-            report(piece, piece.problem);
+            report(piece, mistakeText(piece, m_context.language));
             break;
         case Kind::Time:
         case Kind::Date:
