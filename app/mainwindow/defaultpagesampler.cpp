@@ -2,11 +2,13 @@
 
 #include "frmdocument.h"
 #include "pagecanvas.h"
+#include "pagefields.h"
 #include "pagefiles.h"
 #include "pagerenderer.h"
 #include "pageviewcontrol.h"
 
 #include "localtext.h"
+#include "programfolder.h"
 
 #include <QFileInfo>
 
@@ -47,7 +49,13 @@ std::unique_ptr<PixelSource> DefaultPageSampler::samplePage(
             = frmDocument::sizeRefusalMessage(sized, textWidth, textHeight, perPixel, m_language());
         return nullptr;
     }
-    const QImage canvas = Page::renderCanvas(page->document(), page->rtfText()->canvasSize());
+    // Fields are sent with their values of this moment; the page window keeps them as typed.
+    Fields::FieldContext fields;
+    fields.moment = QDateTime::currentDateTime();
+    fields.programFolder = programFolder();
+    fields.language = m_language();
+    const QImage canvas
+        = Page::renderFilledCanvas(page->document(), page->rtfText()->canvasSize(), fields);
     return std::make_unique<ImagePixelSource>(canvas);
 }
 

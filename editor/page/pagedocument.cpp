@@ -50,13 +50,18 @@ void setUpDocument(QTextDocument *document)
     document->documentLayout()->setPaintDevice(layoutDevice());
 }
 
+QString chineseFontFamily()
+{
+    return QStringLiteral("WenQuanYi Zen Hei Sharp");
+}
+
 void installFontSubstitutions()
 {
     static bool installed = false;
     if (installed)
         return;
     installed = true;
-    const QString chinese = QStringLiteral("WenQuanYi Zen Hei Sharp");
+    const QString chinese = chineseFontFamily();
     QFont::insertSubstitutions(QStringLiteral("Times New Roman"),
                                { QStringLiteral("Liberation Serif"), chinese });
     QFont::insertSubstitutions(QStringLiteral("Arial"), { QStringLiteral("Liberation Sans"), chinese });

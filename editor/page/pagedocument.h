@@ -38,6 +38,10 @@ QPaintDevice *layoutDevice();
 // elsewhere) and the 96-dpi layout. Call once on every page document, before loading.
 void setUpDocument(QTextDocument *document);
 
+// The Chinese font that stays legible without anti-aliasing: where a page's own font lacks
+// a character, it comes from this one.
+QString chineseFontFamily();
+
 // Fonts that pages name and this machine may lack: the metric-compatible stand-ins and the
 // Chinese font that stays legible without anti-aliasing. Called once per process.
 void installFontSubstitutions();

@@ -174,7 +174,8 @@ void tst_Cli::helpListsTheCommands()
     const QString flatHelp = QString(help.out).remove('"').simplified();
     for (const char *said : { "packet", "control", "clear", "render", "convert", "show check",
              "show send", "--threshold", "executables beside Language.lng",
-             "$XDG_DATA_HOME/vantrel", "of vantrel or of vantrel-cli", "Pictures of [EditorSet]" })
+             "$XDG_DATA_HOME/vantrel", "of vantrel or of vantrel-cli", "Pictures of [EditorSet]",
+             "value set", "value list", "say", "--shrink" })
         QVERIFY2(flatHelp.contains(said) && man.contains(said), said);
 }
 

@@ -33,9 +33,11 @@ int checkDestination(const QString &name, const CliArgs &args)
     const bool send = args.has(QStringLiteral("send"));
     if (send == args.has(QStringLiteral("out")))
         return cliUsage(name, QStringLiteral("%1 needs either --out FILE or --send").arg(name));
-    if (!send && SendOptions::anyGiven(args))
-        return cliUsage(name, QStringLiteral("--tcp, --serial, --settings, --program-folder and "
-                                             "--yes go with --send"));
+    // The program folder also serves a written packet: its values and files fill the fields.
+    const bool linkOption = args.has(QStringLiteral("tcp")) || args.has(QStringLiteral("serial"))
+        || args.has(QStringLiteral("settings")) || args.has(QStringLiteral("yes"));
+    if (!send && linkOption)
+        return cliUsage(name, QStringLiteral("--tcp, --serial, --settings and --yes go with --send"));
     return CliExit::kOk;
 }
 
@@ -75,6 +77,8 @@ int runPacket(const QStringList &argv)
             return status;
     } else if (args.has(QStringLiteral("dither")) && args.has(QStringLiteral("threshold"))) {
         return cliUsage(name, QStringLiteral("give either --dither or --threshold, not both"));
+    } else {
+        SendOptions::useProgramFolder(args);
     }
     Page::PictureMode pictures = setup.pictures;
     if (!send)
@@ -183,7 +187,7 @@ const CliCommandRegistration kPacket({
         QStringLiteral("packet"),
         QStringLiteral("packet PAGE --size WxH [--screen WxH] [--slot N] [--per-pixel N] [--dither | --threshold] "
                        "(--out FILE | --send [--tcp HOST:PORT ... | --serial PORT "
-                       "[--settings LINE]] [--program-folder DIR])"),
+                       "[--settings LINE]]) [--program-folder DIR]"),
         QStringLiteral(
                 "Writes the picture frame packet of a page file, or sends it as \"SendChar\" "
                 "does.\n"
@@ -200,7 +204,11 @@ const CliCommandRegistration kPacket({
                 "              Sending with the program folder, \"Pictures\" of its [EditorSet]\n"
                 "              (set in the window) decides, as in the window; either option\n"
                 "              overrides it.\n"
-                "A picture page is placed with its top-left pixel on LED (0, 0).\n")
+                "A picture page is placed with its top-left pixel on LED (0, 0).\n"
+                "Fields ({time}, {date:FORMAT}, {file:NAME}, {value:NAME}) show their values\n"
+                "of this moment, from the program folder (--program-folder DIR, also with\n"
+                "--out); a field that cannot be filled is named on stderr and shows as typed\n"
+                "or as \"?\".\n")
                 + SendOptions::help(),
         runPacket,
 });

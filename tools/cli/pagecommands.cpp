@@ -3,6 +3,7 @@
 #include "cliargs.h"
 #include "clicommand.h"
 #include "pagepixels.h"
+#include "sendsetup.h"
 
 #include "pagedocument.h"
 #include "pagefiles.h"
@@ -26,7 +27,7 @@ int runRender(const QStringList &argv)
     const QString name = QStringLiteral("render");
     CliArgs args;
     QString error;
-    if (!args.parse(argv, { "size", "per-pixel", "out" }, { "dither" }, &error))
+    if (!args.parse(argv, { "size", "per-pixel", "out", "program-folder" }, { "dither" }, &error))
         return cliUsage(name, error);
     if (args.positional().size() != 1 || !args.has(QStringLiteral("out")))
         return cliUsage(name, QStringLiteral("render needs one page file and --out FILE.png"));
@@ -45,6 +46,7 @@ int runRender(const QStringList &argv)
                 GetColor::checkPictureSizes(width, height, width, height))
         return cliFail(CliExit::kRefused, r->message(kLanguage));
 
+    SendOptions::useProgramFolder(args);
     std::unique_ptr<PixelSource> page = loadPagePixels(args.positional().first(), qint16(width),
                                                        qint16(height), qint16(perPixel), &error,
                                                        args.has(QStringLiteral("dither"))
@@ -136,13 +138,18 @@ int runConvert(const QStringList &argv)
 
 const CliCommandRegistration kRender({
         QStringLiteral("render"),
-        QStringLiteral("render PAGE --size WxH [--per-pixel N] [--dither] --out FILE.png"),
+        QStringLiteral("render PAGE --size WxH [--per-pixel N] [--dither] [--program-folder DIR] "
+                       "--out FILE.png"),
         QStringLiteral("Writes the LED image of a page: (W x 16) x (H x 16) pixels, each exactly\n"
                        "red, green, yellow or black, as the picture frame packet carries it\n"
                        "(the last module column is always dark). PAGE is any page file: RTF,\n"
                        "BMP, PNG, GIF, JPG or plain text. Pictures become LED colours as in the\n"
                        "editor: each pixel by its own red and green (threshold), or with\n"
-                       "--dither an ordered dither that keeps the shading of photos."),
+                       "--dither an ordered dither that keeps the shading of photos.\n"
+                       "Fields ({time}, {date:FORMAT}, {file:NAME}, {value:NAME}) show their\n"
+                       "values of this moment, from the program folder (--program-folder DIR,\n"
+                       "else the one --help names); a field that cannot be filled is named on\n"
+                       "stderr and shows as typed or as \"?\"."),
         runRender,
 });
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fieldresolver.h"
 #include "ledpicture.h"
 #include "pixelsource.h"
 
@@ -7,9 +8,15 @@
 
 #include <memory>
 
-// The canvas of a page file as the sign samples it, for a page of textWidth x textHeight
+// The canvas of a page file as the sign samples it, its fields filled from the program
+// folder at this moment (their problems printed), for a page of textWidth x textHeight
 // modules, its pictures in LED colours by `pictures`. Null with `error` set when the file
 // cannot be read as a page.
 std::unique_ptr<PixelSource> loadPagePixels(const QString &path, qint16 textWidth,
-                                            qint16 textHeight, qint16 perPixel, QString *error,
-                                            Page::PictureMode pictures = Page::PictureMode::Threshold);
+    qint16 textHeight, qint16 perPixel, QString *error,
+    Page::PictureMode pictures = Page::PictureMode::Threshold);
+
+// Fields filled now, from the files and values of the program folder in use.
+Fields::FieldContext fieldContext();
+// One line on stderr per field of `pagePath` that shows as typed or as the marker.
+void printFieldProblems(const QString &pagePath, const QList<Fields::FieldProblem> &problems);
