@@ -15,6 +15,7 @@
 #include "pageviewcontrol.h"
 #include "programlistpane.h"
 #include "promptrelay.h"
+#include "schedulewindowhook.h"
 #include "sendcontroller.h"
 #include "showcommands.h"
 #include "sendresultspane.h"
@@ -208,6 +209,7 @@ void MDIFrmMain::connectMenus()
     connect(m.screenClear, &QAction::triggered, this, &MDIFrmMain::clearScreen);
     connect(m.painter, &QAction::triggered, this, &MDIFrmMain::startPainter);
     connect(m.notebook, &QAction::triggered, this, &MDIFrmMain::startNotebook);
+    connect(m.schedule, &QAction::triggered, this, [this] { openScheduleWindow(*this); });
     connect(m.tileHorizontal, &QAction::triggered, this, [this] { tile(Qt::Horizontal); });
     connect(m.tileVertical, &QAction::triggered, this, [this] { tile(Qt::Vertical); });
     connect(m.cascade, &QAction::triggered, this, [this] { cascadePageWindows(m_mdiArea); });

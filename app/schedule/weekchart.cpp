@@ -1,0 +1,229 @@
+#include "weekchart.h"
+
+#include "localtext.h"
+#include "weektable.h"
+
+#include <QFileInfo>
+#include <QPainter>
+
+namespace {
+
+constexpr int kAxisWidth = 44; // pixels left of the days for the hours
+constexpr int kHeaderHeight = 36; // pixels above the days for their names and dates
+constexpr int kMargin = 6;
+constexpr int kSwatch = 14; // a legend swatch's side
+constexpr int kLegendGap = 18; // pixels between legend items
+constexpr int kHourLabelStep = 2; // hours between labels on the axis
+constexpr int kHues = 24; // colours a show name can get
+
+const char *const kEnglishDays[] = { "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun" };
+const char *const kChineseDays[] = { "周一", "周二", "周三", "周四", "周五", "周六", "周日" };
+
+// FNV-1a over the name's UTF-16 units: qHash is seeded per process.
+quint32 nameHash(const QString &text)
+{
+    quint32 hash = 2166136261u;
+    for (const QChar c : text) {
+        hash ^= c.unicode();
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+} // namespace
+
+WeekChart::WeekChart(QWidget *parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("WeekChart"));
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+}
+
+QColor WeekChart::showColour(const QString &show)
+{
+    if (show.isEmpty())
+        return Qt::white;
+    // Neighbouring hue numbers are spread apart (7 is prime to 24), and every other one is a
+    // little deeper, so two shows rarely look alike.
+    const quint32 hash = nameHash(QFileInfo(show).fileName().toLower());
+    const int slot = int(hash % kHues);
+    const int hue = (slot * 7 % kHues) * (360 / kHues);
+    const int saturation = slot % 2 ? 110 : 80;
+    return QColor::fromHsv(hue, saturation, 245);
+}
+
+void WeekChart::setSchedule(const Schedule &schedule, const QDate &anyDay, const QString &language)
+{
+    m_language = language;
+    m_cells.clear();
+    m_legend.clear();
+    const QList<WeekDay> week = weekTable(schedule, anyDay);
+    m_monday = week.isEmpty() ? QDate() : week.first().date;
+    bool defaultUsed = false;
+    QStringList shown;
+    for (int d = 0; d < week.size(); ++d) {
+        for (const WeekSpan &span : week.at(d).spans) {
+            const QString show = schedule.showOf(span.entry);
+            m_cells.append({ d, span.fromMinute, span.toMinute, span.entry, show,
+                span.entry == Schedule::kDefault && show.isEmpty() ? QColor(Qt::white)
+                                                                   : showColour(show) });
+            if (span.entry == Schedule::kDefault)
+                defaultUsed = true;
+            else if (!shown.contains(show))
+                shown.append(show);
+        }
+    }
+    for (const QString &show : shown)
+        m_legend.append({ show, showColour(show), show == schedule.defaultShow });
+    if (defaultUsed && !shown.contains(schedule.defaultShow)) {
+        m_legend.append({ schedule.defaultShow,
+            schedule.defaultShow.isEmpty() ? QColor(Qt::white) : showColour(schedule.defaultShow),
+            true });
+    }
+    updateGeometry();
+    update();
+}
+
+void WeekChart::setNow(const QDateTime &now)
+{
+    m_now = now;
+    update();
+}
+
+QSize WeekChart::sizeHint() const
+{
+    return { 720, 520 };
+}
+
+QSize WeekChart::minimumSizeHint() const
+{
+    return { kAxisWidth + 7 * 40, kHeaderHeight + 24 * 10 + legendHeight(kAxisWidth + 280) };
+}
+
+QString WeekChart::legendText(const LegendItem &item) const
+{
+    if (item.show.isEmpty()) {
+        return localText(m_language,
+            QStringLiteral("Default: no show, the signs keep what they have"),
+            QStringLiteral("默认：无节目，显示屏保持原有内容"));
+    }
+    if (!item.isDefault)
+        return item.show;
+    return item.show
+        + localText(m_language, QStringLiteral(" (default)"), QStringLiteral("（默认）"));
+}
+
+int WeekChart::legendHeight(int width) const
+{
+    const QFontMetrics metrics = fontMetrics();
+    const int line = qMax(kSwatch, metrics.height()) + 4;
+    int lines = 1;
+    int x = kMargin;
+    for (const LegendItem &item : m_legend) {
+        const int itemWidth = kSwatch + 6 + metrics.horizontalAdvance(legendText(item));
+        if (x > kMargin && x + itemWidth > width - kMargin) {
+            ++lines;
+            x = kMargin;
+        }
+        x += itemWidth + kLegendGap;
+    }
+    return lines * line + kMargin * 2;
+}
+
+void WeekChart::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QFontMetrics metrics = fontMetrics();
+    const int legendTop = height() - legendHeight(width());
+    const QRectF grid(kAxisWidth, kHeaderHeight, width() - kAxisWidth - kMargin,
+        legendTop - kHeaderHeight - kMargin);
+    const qreal dayWidth = grid.width() / 7;
+    const qreal perMinute = grid.height() / (24 * 60);
+    const QColor lineColour = palette().color(QPalette::Mid);
+    const QColor textColour = palette().color(QPalette::Text);
+
+    for (const Cell &cell : m_cells) {
+        const QRectF r(grid.left() + cell.day * dayWidth, grid.top() + cell.fromMinute * perMinute,
+            dayWidth, (cell.toMinute - cell.fromMinute) * perMinute);
+        p.fillRect(r, cell.colour);
+        if (cell.entry == Schedule::kDefault) {
+            // Hatched: the default, so the entries stand out from it.
+            p.fillRect(r,
+                QBrush(cell.show.isEmpty() ? QColor(200, 200, 200) : cell.colour.darker(125),
+                    Qt::BDiagPattern));
+        }
+        p.setPen(QPen(textColour.lighter(250), 0));
+        p.drawRect(r);
+        if (r.height() >= metrics.height() + 2 && !cell.show.isEmpty()) {
+            p.setPen(Qt::black);
+            const QString label = metrics.elidedText(
+                QFileInfo(cell.show).completeBaseName(), Qt::ElideRight, int(r.width()) - 6);
+            p.drawText(r.adjusted(3, 1, -3, -1), Qt::AlignLeft | Qt::AlignTop, label);
+        }
+    }
+
+    // Hours down the left, days across the top.
+    p.setPen(textColour);
+    for (int hour = 0; hour <= 24; hour += kHourLabelStep) {
+        const qreal y = grid.top() + hour * 60 * perMinute;
+        p.setPen(QPen(lineColour, 0, Qt::DotLine));
+        p.drawLine(QPointF(grid.left(), y), QPointF(grid.right(), y));
+        p.setPen(textColour);
+        p.drawText(QRectF(0, y - metrics.height() / 2.0, kAxisWidth - 4, metrics.height()),
+            Qt::AlignRight | Qt::AlignVCenter,
+            QStringLiteral("%1:00").arg(hour, 2, 10, QChar('0')));
+    }
+    const bool chinese = m_language == chineseLanguageName();
+    for (int d = 0; d < 7; ++d) {
+        const QRectF head(grid.left() + d * dayWidth, 0, dayWidth, kHeaderHeight);
+        const QString name = QString::fromUtf8(chinese ? kChineseDays[d] : kEnglishDays[d]);
+        const QString date = m_monday.isValid()
+            ? m_monday.addDays(d).toString(QStringLiteral("MM-dd"))
+            : QString();
+        QFont bold = font();
+        bold.setBold(m_monday.addDays(d) == m_now.date());
+        p.setFont(bold);
+        p.drawText(head, Qt::AlignCenter, name + QLatin1Char('\n') + date);
+        p.setFont(font());
+    }
+    p.setPen(QPen(lineColour, 0));
+    p.drawRect(grid);
+
+    if (m_now.isValid() && m_monday.isValid()) {
+        const qint64 day = m_monday.daysTo(m_now.date());
+        if (day >= 0 && day < 7) {
+            const QTime t = m_now.time();
+            const qreal y = grid.top() + (t.hour() * 60 + t.minute()) * perMinute;
+            p.setPen(QPen(Qt::red, 2));
+            p.drawLine(QPointF(grid.left() + day * dayWidth, y),
+                QPointF(grid.left() + (day + 1) * dayWidth, y));
+        }
+    }
+
+    // The legend: a swatch and a name per show, wrapped to the width.
+    const int line = qMax(kSwatch, metrics.height()) + 4;
+    int x = kMargin;
+    int y = legendTop + kMargin;
+    for (const LegendItem &item : m_legend) {
+        const QString text = legendText(item);
+        const int itemWidth = kSwatch + 6 + metrics.horizontalAdvance(text);
+        if (x > kMargin && x + itemWidth > width() - kMargin) {
+            x = kMargin;
+            y += line;
+        }
+        const QRect swatch(x, y + (line - kSwatch) / 2, kSwatch, kSwatch);
+        p.fillRect(swatch, item.colour);
+        if (item.isDefault) {
+            p.fillRect(swatch,
+                QBrush(item.show.isEmpty() ? QColor(200, 200, 200) : item.colour.darker(125),
+                    Qt::BDiagPattern));
+        }
+        p.setPen(QPen(lineColour, 0));
+        p.drawRect(swatch);
+        p.setPen(textColour);
+        p.drawText(
+            QRect(x + kSwatch + 6, y, itemWidth, line), Qt::AlignLeft | Qt::AlignVCenter, text);
+        x += itemWidth + kLegendGap;
+    }
+}
