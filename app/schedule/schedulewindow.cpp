@@ -164,6 +164,7 @@ void ScheduleWindow::buildUi()
     m_table->setSelectionMode(QAbstractItemView::SingleSelection);
     m_table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
         | QAbstractItemView::AnyKeyPressed);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->setItemDelegate(new EntryDelegate(
         m_editor, [this](const QString &message) { refuse(message); }, m_table));
@@ -278,7 +279,6 @@ void ScheduleWindow::showSchedule()
     setWindowModified(m_editor->isModified());
     if (!m_defaultShow->hasFocus() || m_defaultShow->text() == m_editor->schedule().defaultShow)
         m_defaultShow->setText(m_editor->schedule().defaultShow);
-    m_table->resizeColumnsToContents();
     showWeek(m_weekOffset);
 }
 

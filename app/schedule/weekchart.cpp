@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QPainter>
 
+#include <iterator>
+
 namespace {
 
 constexpr int kAxisWidth = 44; // pixels left of the days for the hours
@@ -14,7 +16,9 @@ constexpr int kMargin = 6;
 constexpr int kSwatch = 14; // a legend swatch's side
 constexpr int kLegendGap = 18; // pixels between legend items
 constexpr int kHourLabelStep = 2; // hours between labels on the axis
-constexpr int kHues = 24; // colours a show name can get
+// Light colours far apart from one another, none grey (grey is for "no show").
+const QRgb kPalette[] = { 0x8dd3c7, 0xfb8072, 0x80b1d3, 0xfdb462, 0xb3de69, 0xfccde5, 0xbc80bd,
+    0xffed6f, 0xbebada, 0xe5c494, 0xccebc5 };
 
 const char *const kEnglishDays[] = { "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun" };
 const char *const kChineseDays[] = { "周一", "周二", "周三", "周四", "周五", "周六", "周日" };
@@ -40,17 +44,28 @@ WeekChart::WeekChart(QWidget *parent)
     setAutoFillBackground(true);
 }
 
-QColor WeekChart::showColour(const QString &show)
+QHash<QString, QColor> WeekChart::showColours(const QStringList &shows)
 {
-    if (show.isEmpty())
-        return Qt::white;
-    // Neighbouring hue numbers are spread apart (7 is prime to 24), and every other one is a
-    // little deeper, so two shows rarely look alike.
-    const quint32 hash = nameHash(QFileInfo(show).fileName().toLower());
-    const int slot = int(hash % kHues);
-    const int hue = (slot * 7 % kHues) * (360 / kHues);
-    const int saturation = slot % 2 ? 110 : 80;
-    return QColor::fromHsv(hue, saturation, 245);
+    QStringList names;
+    for (const QString &show : shows) {
+        if (!show.isEmpty() && !names.contains(show.toLower()))
+            names.append(show.toLower());
+    }
+    names.sort();
+    QList<bool> taken(int(std::size(kPalette)), false);
+    QHash<QString, QColor> byName;
+    for (const QString &name : names) {
+        int slot = int(nameHash(name) % taken.size());
+        // Past the palette's size colours repeat; the legend still tells them apart.
+        for (int tries = 0; taken.at(slot) && tries < taken.size(); ++tries)
+            slot = (slot + 1) % taken.size();
+        taken[slot] = true;
+        byName.insert(name, QColor(kPalette[slot]));
+    }
+    QHash<QString, QColor> colours;
+    for (const QString &show : shows)
+        colours.insert(show, show.isEmpty() ? QColor(Qt::white) : byName.value(show.toLower()));
+    return colours;
 }
 
 void WeekChart::setSchedule(const Schedule &schedule, const QDate &anyDay, const QString &language)
@@ -60,27 +75,35 @@ void WeekChart::setSchedule(const Schedule &schedule, const QDate &anyDay, const
     m_legend.clear();
     const QList<WeekDay> week = weekTable(schedule, anyDay);
     m_monday = week.isEmpty() ? QDate() : week.first().date;
-    bool defaultUsed = false;
-    QStringList shown;
+    QStringList shows { schedule.defaultShow };
+    for (const ScheduleEntry &entry : schedule.entries)
+        shows.append(entry.show);
+    const QHash<QString, QColor> colours = showColours(shows);
+    QList<bool> entryShown(schedule.entries.size(), false);
+    bool defaultShown = false;
     for (int d = 0; d < week.size(); ++d) {
         for (const WeekSpan &span : week.at(d).spans) {
             const QString show = schedule.showOf(span.entry);
             m_cells.append({ d, span.fromMinute, span.toMinute, span.entry, show,
-                span.entry == Schedule::kDefault && show.isEmpty() ? QColor(Qt::white)
-                                                                   : showColour(show) });
+                colours.value(show, Qt::white) });
             if (span.entry == Schedule::kDefault)
-                defaultUsed = true;
-            else if (!shown.contains(show))
-                shown.append(show);
+                defaultShown = true;
+            else
+                entryShown[span.entry] = true;
         }
     }
-    for (const QString &show : shown)
-        m_legend.append({ show, showColour(show), show == schedule.defaultShow });
-    if (defaultUsed && !shown.contains(schedule.defaultShow)) {
-        m_legend.append({ schedule.defaultShow,
-            schedule.defaultShow.isEmpty() ? QColor(Qt::white) : showColour(schedule.defaultShow),
-            true });
+    // In the table's order, so the legend reads like the entries.
+    QStringList listed;
+    for (int i = 0; i < schedule.entries.size(); ++i) {
+        const QString &show = schedule.entries.at(i).show;
+        if (!entryShown.at(i) || listed.contains(show))
+            continue;
+        listed.append(show);
+        m_legend.append({ show, colours.value(show), show == schedule.defaultShow });
     }
+    if (defaultShown && !listed.contains(schedule.defaultShow))
+        m_legend.append(
+            { schedule.defaultShow, colours.value(schedule.defaultShow, Qt::white), true });
     updateGeometry();
     update();
 }
@@ -153,7 +176,7 @@ void WeekChart::paintEvent(QPaintEvent *)
                 QBrush(cell.show.isEmpty() ? QColor(200, 200, 200) : cell.colour.darker(125),
                     Qt::BDiagPattern));
         }
-        p.setPen(QPen(textColour.lighter(250), 0));
+        p.setPen(QPen(lineColour, 0));
         p.drawRect(r);
         if (r.height() >= metrics.height() + 2 && !cell.show.isEmpty()) {
             p.setPen(Qt::black);

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QWidget>
 
@@ -45,9 +46,10 @@ public:
     QList<LegendItem> legend() const { return m_legend; }
     QDate monday() const { return m_monday; }
 
-    // A colour of its own for each show name, the same in every run and on every machine,
-    // light enough for black text.
-    static QColor showColour(const QString &show);
+    // A colour for each of `shows`, light enough for black text. A show keeps its colour from
+    // run to run and on every machine: its name picks a place in a palette, or, when a show
+    // earlier in name order has that place, the next free one. Letter case is ignored.
+    static QHash<QString, QColor> showColours(const QStringList &shows);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

@@ -100,8 +100,18 @@ void tst_ScheduleWindow::openedFromToolsMenu()
         legend.append(item.show + (item.isDefault ? "*" : ""));
     QCOMPARE(
         legend, QStringList({ "breakfast.vshow", "lunch.vshow", "late.vshow", "evening.vshow*" }));
-    QCOMPARE(WeekChart::showColour("lunch.vshow"), WeekChart::showColour("LUNCH.vshow"));
-    QVERIFY(WeekChart::showColour("lunch.vshow") != WeekChart::showColour("breakfast.vshow"));
+    // A colour per show whatever the order of the entries; no two shows alike.
+    const QStringList shows { "evening.vshow", "LUNCH.vshow", "a.vshow", "b.vshow", "c.vshow" };
+    const QHash<QString, QColor> colours = WeekChart::showColours(shows);
+    QCOMPARE(
+        WeekChart::showColours({ "c.vshow", "b.vshow", "lunch.vshow", "a.vshow", "evening.vshow" })
+            .value("lunch.vshow"),
+        colours.value("LUNCH.vshow"));
+    QCOMPARE(QSet<QRgb>({ colours.value("evening.vshow").rgb(), colours.value("LUNCH.vshow").rgb(),
+                            colours.value("a.vshow").rgb(), colours.value("b.vshow").rgb(),
+                            colours.value("c.vshow").rgb() })
+                 .size(),
+        5);
 
     // Moving lunch above breakfast gives it the overlap; the chart follows.
     window->entryTable()->setCurrentIndex(window->editor()->index(1, 0));
