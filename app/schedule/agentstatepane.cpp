@@ -2,13 +2,13 @@
 
 #include "agentstatus.h"
 #include "localtext.h"
+#include "sendoutcome.h"
 
 #include <QDir>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -20,6 +20,25 @@ constexpr int kColumns = 6; // target, show, result, time, next retry, last fail
 QString timeText(const QDateTime &time)
 {
     return time.isValid() ? time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QString();
+}
+
+// The agent writes results in English (the link's words for a target, or its own); they are
+// shown in the interface language. A word this window does not know is shown as it stands.
+QString resultWords(const QString &result, const QString &language)
+{
+    static const std::pair<const char *, const char *> ownWords[]
+        = { { "succeeded", "成功" }, { "failed", "失败" }, { "pending", "等待中" },
+              { "refused", "被拒绝" }, { "busy", "忙" }, { "cancelled", "已取消" } };
+    for (const auto &[english, chinese] : ownWords) {
+        if (result == QLatin1String(english))
+            return localText(language, result, QString::fromUtf8(chinese));
+    }
+    for (const TargetResult r : { TargetResult::Succeeded, TargetResult::Failed,
+             TargetResult::NotReached, TargetResult::NoAnswer, TargetResult::BrokenOff }) {
+        if (result == TargetOutcome::resultText(r, QStringLiteral("English")))
+            return TargetOutcome::resultText(r, language);
+    }
+    return result;
 }
 
 } // namespace

@@ -130,6 +130,8 @@ ScheduleWindow::ScheduleWindow(const ScheduleWindowServices &services, const QSt
     applyTexts();
     showSchedule();
     resize(960, 780);
+    if (parent)
+        parent->installEventFilter(this);
 }
 
 ScheduleWindow *ScheduleWindow::showFrom(QWidget *owner, const ScheduleWindowServices &services)
@@ -332,6 +334,19 @@ bool ScheduleWindow::mayDiscardChanges()
                     .arg(name),
                 QStringLiteral("时间表“%1”有未保存的更改。要放弃这些更改吗？").arg(name)),
         PromptTitle(language()));
+}
+
+bool ScheduleWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // The program ends with its main window: this window closes first, asking about unsaved
+    // changes, and keeps the program open when the operator wants to keep them.
+    auto *owner = qobject_cast<QWidget *>(watched);
+    if (event->type() == QEvent::Close && owner == parentWidget() && owner->isEnabled()
+        && isVisible() && !close()) {
+        event->ignore();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ScheduleWindow::closeEvent(QCloseEvent *event)

@@ -33,7 +33,7 @@ struct ScheduleWindowServices
 // its default show, open, save and save as, the entry in force now, and a week chart; on a
 // second tab what vantrel-agent last did. The editing itself is ScheduleEditor's; this window
 // passes on what the operator does and shows the result. Not modal: the main window stays
-// usable beside it.
+// usable beside it; when it closes, this window closes first.
 class ScheduleWindow : public QWidget
 {
     Q_OBJECT
@@ -71,6 +71,7 @@ public slots:
     void showWeek(int weeksFromNow);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 

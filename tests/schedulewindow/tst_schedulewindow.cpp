@@ -161,6 +161,11 @@ void tst_ScheduleWindow::refusalsAndUnsavedChanges()
     QVERIFY(!window->close());
     QVERIFY(window->isVisible());
     QVERIFY(fixture.prompts.prompts.last().question);
+    // So does quitting: the main window stays open with it.
+    const int asked = fixture.prompts.prompts.size();
+    QVERIFY(!fixture.window().close());
+    QVERIFY(fixture.window().isVisible() && window->isVisible());
+    QCOMPARE(fixture.prompts.prompts.size(), asked + 1);
     QVERIFY(!window->openFile(fixture.path("week.vsched")));
     QCOMPARE(window->editor()->rowCount(), 1);
     fixture.prompts.confirmAnswer = true;
@@ -194,6 +199,7 @@ void tst_ScheduleWindow::agentState()
         status.updated.addSecs(10), "Connection refused" });
     QVERIFY(AgentStatusFile::write(statusFile, status));
     QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 2, 5000);
+    QCOMPARE(table->item(1, 2)->text(), QStringLiteral("not reached"));
     QCOMPARE(table->item(1, 4)->text(), QStringLiteral("2026-12-07 07:00:13"));
     QCOMPARE(table->item(1, 5)->text(), QStringLiteral("Connection refused"));
 
