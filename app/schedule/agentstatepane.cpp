@@ -112,8 +112,8 @@ void AgentStatePane::refresh()
     m_targets->setRowCount(int(status.targets.size()));
     for (int row = 0; row < status.targets.size(); ++row) {
         const AgentTargetStatus &t = status.targets.at(row);
-        const QString texts[kColumns]
-            = { t.target, t.show, t.result, timeText(t.time), timeText(t.nextRetry), t.failure };
+        const QString texts[kColumns] = { t.target, t.show, resultWords(t.result, m_language),
+            timeText(t.time), timeText(t.nextRetry), t.failure };
         for (int column = 0; column < kColumns; ++column) {
             auto *item = new QTableWidgetItem(texts[column]);
             item->setToolTip(texts[column]);

@@ -65,8 +65,8 @@ ScheduleWindow *tst_ScheduleWindow::openWindow(
     MDIFrmMain &main = fixture.startWith(settings);
     main.menus().schedule->trigger();
     auto *window = main.findChild<ScheduleWindow *>();
-    if (window)
-        QTest::qWaitForWindowExposed(window);
+    if (window && !QTest::qWaitForWindowExposed(window))
+        qWarning("the Schedule window was not exposed");
     return window;
 }
 
@@ -202,6 +202,9 @@ void tst_ScheduleWindow::agentState()
     QCOMPARE(table->item(1, 2)->text(), QStringLiteral("not reached"));
     QCOMPARE(table->item(1, 4)->text(), QStringLiteral("2026-12-07 07:00:13"));
     QCOMPARE(table->item(1, 5)->text(), QStringLiteral("Connection refused"));
+    window->agentState()->setLanguage(QStringLiteral("简体中文"));
+    QCOMPARE(table->item(0, 2)->text() + table->item(1, 2)->text(), QStringLiteral("成功未连接"));
+    window->agentState()->setLanguage(QStringLiteral("English"));
 
     // Gone: the pane says the agent has not run here.
     QVERIFY(QFile::remove(statusFile));
