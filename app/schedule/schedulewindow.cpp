@@ -300,6 +300,12 @@ void ScheduleWindow::showWeek(int weeksFromNow)
 void ScheduleWindow::showInForce()
 {
     const QDateTime now = QDateTime::currentDateTime();
+    // Past midnight into a new week: the chart moves on with it.
+    const QDate shown = now.date().addDays(7 * m_weekOffset);
+    if (m_chart->monday() != shown.addDays(1 - shown.dayOfWeek())) {
+        showWeek(m_weekOffset);
+        return;
+    }
     m_inForce->setText(m_editor->inForceText(m_editor->entryAt(now)));
     m_chart->setNow(now);
     // Again at the start of the next minute, when an entry may begin or end.
