@@ -1,11 +1,15 @@
 #include "weekchart.h"
 
 #include "localtext.h"
+#include "wallclock.h"
 #include "weektable.h"
 
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
@@ -15,6 +19,7 @@ constexpr int kHeaderHeight = 36; // pixels above the days for their names and d
 constexpr int kMargin = 6;
 constexpr int kSwatch = 14; // a legend swatch's side
 constexpr int kLegendGap = 18; // pixels between legend items
+constexpr int kOverlapMark = 9; // the side of the corner marking an overlap
 constexpr int kHourLabelStep = 2; // hours between labels on the axis
 // Light colours far apart from one another, none grey (grey is for "no show").
 const QRgb kPalette[] = { 0x8dd3c7, 0xfb8072, 0x80b1d3, 0xfdb462, 0xb3de69, 0xfccde5, 0xbc80bd,
@@ -22,6 +27,19 @@ const QRgb kPalette[] = { 0x8dd3c7, 0xfb8072, 0x80b1d3, 0xfdb462, 0xb3de69, 0xfc
 
 const char *const kEnglishDays[] = { "Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun" };
 const char *const kChineseDays[] = { "周一", "周二", "周三", "周四", "周五", "周六", "周日" };
+
+// A dark corner: a later entry also wants this stretch and loses to this one.
+void drawOverlapMark(QPainter &p, const QRectF &r)
+{
+    const qreal side = qMin<qreal>(kOverlapMark, qMin(r.width(), r.height()));
+    QPolygonF corner;
+    corner << r.topRight() << r.topRight() - QPointF(side, 0) << r.topRight() + QPointF(0, side);
+    p.save();
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(60, 60, 60));
+    p.drawPolygon(corner);
+    p.restore();
+}
 
 // FNV-1a over the name's UTF-16 units: qHash is seeded per process.
 quint32 nameHash(const QString &text)
@@ -79,13 +97,29 @@ void WeekChart::setSchedule(const Schedule &schedule, const QDate &anyDay, const
     for (const ScheduleEntry &entry : schedule.entries)
         shows.append(entry.show);
     const QHash<QString, QColor> colours = showColours(shows);
+    const QList<int> boundaries = schedule.boundaryMinutes();
     QList<bool> entryShown(schedule.entries.size(), false);
     bool defaultShown = false;
     for (int d = 0; d < week.size(); ++d) {
         for (const WeekSpan &span : week.at(d).spans) {
             const QString show = schedule.showOf(span.entry);
-            m_cells.append({ d, span.fromMinute, span.toMinute, span.entry, show,
-                colours.value(show, Qt::white) });
+            Cell cell { d, span.fromMinute, span.toMinute, span.entry, show,
+                colours.value(show, Qt::white), {}, {} };
+            // Entries are constant between boundaries, so their starts are enough to look at.
+            for (const int minute : boundaries) {
+                if (span.entry == Schedule::kDefault || minute < span.fromMinute
+                    || minute >= span.toMinute)
+                    continue;
+                for (int j = span.entry + 1; j < schedule.entries.size(); ++j) {
+                    if (!cell.overlapped.contains(j)
+                        && schedule.entries.at(j).coversWall({ week.at(d).date, minute * 60 })) {
+                        cell.overlapped.append(j);
+                        cell.overlappedNames.append(
+                            schedule.entryName(j) + QLatin1Char(' ') + schedule.showOf(j));
+                    }
+                }
+            }
+            m_cells.append(cell);
             if (span.entry == Schedule::kDefault)
                 defaultShown = true;
             else
@@ -101,9 +135,13 @@ void WeekChart::setSchedule(const Schedule &schedule, const QDate &anyDay, const
         listed.append(show);
         m_legend.append({ show, colours.value(show), show == schedule.defaultShow });
     }
+    const bool overlaps = std::any_of(
+        m_cells.cbegin(), m_cells.cend(), [](const Cell &c) { return !c.overlapped.isEmpty(); });
     if (defaultShown && !listed.contains(schedule.defaultShow))
         m_legend.append(
             { schedule.defaultShow, colours.value(schedule.defaultShow, Qt::white), true });
+    if (overlaps)
+        m_legend.append({ QString(), QColor(Qt::white), false, true });
     updateGeometry();
     update();
 }
@@ -126,6 +164,10 @@ QSize WeekChart::minimumSizeHint() const
 
 QString WeekChart::legendText(const LegendItem &item) const
 {
+    if (item.overlapMark) {
+        return localText(m_language, QStringLiteral("a later entry loses here"),
+            QStringLiteral("后面的条目在此让位"));
+    }
     if (item.show.isEmpty()) {
         return localText(m_language,
             QStringLiteral("Default: no show, the signs keep what they have"),
@@ -154,21 +196,65 @@ int WeekChart::legendHeight(int width) const
     return lines * line + kMargin * 2;
 }
 
+QRectF WeekChart::gridRect() const
+{
+    const int legendTop = height() - legendHeight(width());
+    return QRectF(kAxisWidth, kHeaderHeight, width() - kAxisWidth - kMargin,
+        legendTop - kHeaderHeight - kMargin);
+}
+
+QRectF WeekChart::cellRect(const Cell &cell) const
+{
+    const QRectF grid = gridRect();
+    const qreal dayWidth = grid.width() / 7;
+    const qreal perMinute = grid.height() / (24 * 60);
+    return QRectF(grid.left() + cell.day * dayWidth, grid.top() + cell.fromMinute * perMinute,
+        dayWidth, (cell.toMinute - cell.fromMinute) * perMinute);
+}
+
+bool WeekChart::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    auto *help = static_cast<QHelpEvent *>(event);
+    for (const Cell &cell : m_cells) {
+        if (!cellRect(cell).contains(help->pos()))
+            continue;
+        const QString what = cell.entry == Schedule::kDefault
+            ? localText(m_language, QStringLiteral("Default"), QStringLiteral("默认"))
+            : QStringLiteral("Entry%1").arg(cell.entry + 1);
+        QString text
+            = QStringLiteral("%1 %2-%3  %4 %5")
+                  .arg(m_monday.addDays(cell.day).toString(Qt::ISODate),
+                      WallClock::minuteText(cell.fromMinute), WallClock::minuteText(cell.toMinute),
+                      what, cell.show.isEmpty() ? legendText({}) : cell.show);
+        if (!cell.overlapped.isEmpty()) {
+            text += QLatin1Char('\n')
+                + localText(m_language, QStringLiteral("Also covered, and losing to it: %1"),
+                    QStringLiteral("同样覆盖此时段但让位于它：%1"))
+                      .arg(cell.overlappedNames.join(QStringLiteral(", ")));
+        }
+        QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
+}
+
 void WeekChart::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     const QFontMetrics metrics = fontMetrics();
     const int legendTop = height() - legendHeight(width());
-    const QRectF grid(kAxisWidth, kHeaderHeight, width() - kAxisWidth - kMargin,
-        legendTop - kHeaderHeight - kMargin);
+    const QRectF grid = gridRect();
     const qreal dayWidth = grid.width() / 7;
     const qreal perMinute = grid.height() / (24 * 60);
     const QColor lineColour = palette().color(QPalette::Mid);
     const QColor textColour = palette().color(QPalette::Text);
 
     for (const Cell &cell : m_cells) {
-        const QRectF r(grid.left() + cell.day * dayWidth, grid.top() + cell.fromMinute * perMinute,
-            dayWidth, (cell.toMinute - cell.fromMinute) * perMinute);
+        const QRectF r = cellRect(cell);
         p.fillRect(r, cell.colour);
         if (cell.entry == Schedule::kDefault) {
             // Hatched: the default, so the entries stand out from it.
@@ -184,6 +270,8 @@ void WeekChart::paintEvent(QPaintEvent *)
                 QFileInfo(cell.show).completeBaseName(), Qt::ElideRight, int(r.width()) - 6);
             p.drawText(r.adjusted(3, 1, -3, -1), Qt::AlignLeft | Qt::AlignTop, label);
         }
+        if (!cell.overlapped.isEmpty())
+            drawOverlapMark(p, r);
     }
 
     // Hours down the left, days across the top.
@@ -242,6 +330,8 @@ void WeekChart::paintEvent(QPaintEvent *)
                 QBrush(item.show.isEmpty() ? QColor(200, 200, 200) : item.colour.darker(125),
                     Qt::BDiagPattern));
         }
+        if (item.overlapMark)
+            drawOverlapMark(p, swatch);
         p.setPen(QPen(lineColour, 0));
         p.drawRect(swatch);
         p.setPen(textColour);

@@ -27,12 +27,17 @@ public:
         int entry = Schedule::kDefault; // index into the schedule's entries, or kDefault
         QString show; // as written in the schedule; "" where nothing is in force
         QColor colour;
+        // Later entries that also cover part of the stretch and lose to `entry`, in order;
+        // such a stretch is marked in its corner and its tooltip names them.
+        QList<int> overlapped;
+        QStringList overlappedNames; // "Entry3 lunch.vshow" for each
     };
     struct LegendItem
     {
         QString show; // "" for "no show"
         QColor colour;
         bool isDefault = false;
+        bool overlapMark = false; // explains the corner that marks overlaps
     };
 
     explicit WeekChart(QWidget *parent = nullptr);
@@ -55,9 +60,12 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QRectF gridRect() const;
+    QRectF cellRect(const Cell &cell) const;
     int legendHeight(int width) const;
     QString legendText(const LegendItem &item) const;
 

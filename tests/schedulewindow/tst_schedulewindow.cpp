@@ -92,14 +92,17 @@ void tst_ScheduleWindow::openedFromToolsMenu()
     QCOMPARE(dayCells(chart, 0),
         QStringList({ "00:00-07:00 evening.vshow", "07:00-11:00 breakfast.vshow",
             "11:00-14:00 lunch.vshow", "14:00-24:00 evening.vshow" }));
+    QCOMPARE(chart->cells().at(1).overlappedNames, QStringList({ "Entry2 lunch.vshow" }));
+    QVERIFY(chart->cells().at(2).overlapped.isEmpty());
     QCOMPARE(dayCells(chart, 4).last(), QStringLiteral("22:00-24:00 late.vshow"));
     QCOMPARE(dayCells(chart, 5).first(), QStringLiteral("00:00-02:00 late.vshow"));
     QCOMPARE(dayCells(chart, 6).first(), QStringLiteral("00:00-10:00 evening.vshow"));
     QStringList legend;
     for (const WeekChart::LegendItem &item : chart->legend())
-        legend.append(item.show + (item.isDefault ? "*" : ""));
-    QCOMPARE(
-        legend, QStringList({ "breakfast.vshow", "lunch.vshow", "late.vshow", "evening.vshow*" }));
+        legend.append(item.overlapMark ? "overlap" : item.show + (item.isDefault ? "*" : ""));
+    QCOMPARE(legend,
+        QStringList(
+            { "breakfast.vshow", "lunch.vshow", "late.vshow", "evening.vshow*", "overlap" }));
     // A colour per show whatever the order of the entries; no two shows alike.
     const QStringList shows { "evening.vshow", "LUNCH.vshow", "a.vshow", "b.vshow", "c.vshow" };
     const QHash<QString, QColor> colours = WeekChart::showColours(shows);
