@@ -66,6 +66,8 @@ MainMenus MainMenus::build(QMenuBar *bar)
     m.tools = menu(bar, "tools", "&Tools");
     m.painter = item(m.tools, "painter", "&Painter");
     m.notebook = item(m.tools, "notebook", "&NoteBook");
+    m.tools->addSeparator();
+    m.schedule = item(m.tools, "schedule", "&Schedule...");
 
     m.window = menu(bar, "window", "&Window");
     m.tileHorizontal = item(m.window, "Horizontal", "Tile &Horizontal");

@@ -38,6 +38,7 @@ struct MainMenus
     QMenu *tools = nullptr;
     QAction *painter = nullptr;
     QAction *notebook = nullptr;
+    QAction *schedule = nullptr; // "schedule": the Schedule window
 
     QMenu *window = nullptr;
     QAction *tileHorizontal = nullptr;

@@ -16,6 +16,7 @@
 #include "programlistcommands.h"
 #include "programlistpane.h"
 #include "promptrelay.h"
+#include "schedulewindowhook.h"
 #include "sendcontroller.h"
 #include "sendresultspane.h"
 #include "showcommands.h"
@@ -191,6 +192,7 @@ void MDIFrmMain::connectControls()
         m.tileHorizontal, &QAction::triggered, m_pages, [this] { m_pages->tile(Qt::Horizontal); });
     connect(m.tileVertical, &QAction::triggered, m_pages, [this] { m_pages->tile(Qt::Vertical); });
     connect(m.cascade, &QAction::triggered, m_pages, &PageWindows::cascade);
+    connect(m.schedule, &QAction::triggered, this, [this] { openScheduleWindow(*this); });
     connect(m.about, &QAction::triggered, this, &MDIFrmMain::openAboutBox);
 
     connect(m_toolBar, &StandardToolBar::buttonClicked, this, &MDIFrmMain::tbToolBar_ButtonClick);

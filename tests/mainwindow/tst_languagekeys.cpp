@@ -5,6 +5,7 @@
 #include "languagefile.h"
 #include "mdifrmmain.h"
 #include "programfolder.h"
+#include "schedulewindow.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -47,21 +48,29 @@ class tst_LanguageKeys : public QObject
 private slots:
     void everyLookedUpKeyExists_data()
     {
-        QTest::addColumn<QString>("section"); // "…Basic": the settings dialog's
-        for (const char *section : { "English", "简体中文", "EnglishBasic", "简体中文Basic" })
+        // "…Basic": the settings dialog's; "…Schedule": the Schedule window's.
+        QTest::addColumn<QString>("section");
+        for (const char *section : { "English", "简体中文", "EnglishBasic", "简体中文Basic",
+                 "EnglishSchedule", "简体中文Schedule" })
             QTest::newRow(section) << QString::fromUtf8(section);
     }
     void everyLookedUpKeyExists()
     {
         QFETCH(QString, section);
         const bool dialog = section.endsWith("Basic");
-        const QString english = dialog ? u"EnglishBasic"_s : u"English"_s;
+        const bool schedule = section.endsWith("Schedule");
+        const QString english = dialog ? u"EnglishBasic"_s
+            : schedule                 ? u"EnglishSchedule"_s
+                                       : u"English"_s;
         QTemporaryDir folder;
         setProgramFolder(folder.path());
         BaseSettings settings = defaultBaseSettings();
         std::unique_ptr<QWidget> window;
         if (dialog)
             window = std::make_unique<FrmSet>(nullptr, &settings, QString(), folder.path());
+        else if (schedule)
+            window = std::make_unique<ScheduleWindow>(
+                ScheduleWindowServices(), folder.path(), folder.path());
         else
             window = std::make_unique<MDIFrmMain>();
 

@@ -1,0 +1,210 @@
+// The Schedule window's editing: entries added, removed and reordered, fields refused naming
+// the entry and field, and a schedule saved to a real file and read back.
+
+#include "scheduleeditor.h"
+#include "wallclock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+const QByteArray kShow = "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\n"
+                         "Times=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\n"
+                         "THeight=1\n";
+
+QStringList shows(const ScheduleEditor &editor)
+{
+    QStringList list;
+    for (const ScheduleEntry &e : editor.schedule().entries)
+        list.append(e.section + '=' + e.show);
+    return list;
+}
+
+} // namespace
+
+class tst_ScheduleEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void addRemoveAndMove();
+    void fieldsRefused_data();
+    void fieldsRefused();
+    void saveAndReopen();
+    void badShowIsNotSaved();
+
+private:
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    QTemporaryDir m_dir;
+};
+
+void tst_ScheduleEditor::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QDir(m_dir.path()).mkpath("shows"));
+    QVERIFY(QFile::copy(
+        QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"), path("shows/welcome.rtf")));
+    for (const char *name : { "a", "b", "c" })
+        QVERIFY(writeFile(path(QStringLiteral("shows/%1.vshow").arg(name)), kShow));
+}
+
+void tst_ScheduleEditor::addRemoveAndMove()
+{
+    ScheduleEditor editor(m_dir.path());
+    QVERIFY(!editor.isModified());
+    for (const char *name : { "a", "b", "c" })
+        QCOMPARE(editor.addEntry(path(QStringLiteral("shows/%1.vshow").arg(name))), QString());
+    QVERIFY(editor.isModified());
+    QCOMPARE(shows(editor),
+        QStringList({ "Entry1=shows/a.vshow", "Entry2=shows/b.vshow", "Entry3=shows/c.vshow" }));
+
+    // First match wins, so order is what the operator arranges; names follow the rows.
+    QVERIFY(editor.moveEntry(2, -1));
+    QVERIFY(editor.moveEntry(1, -1));
+    QVERIFY(!editor.moveEntry(0, -1));
+    QVERIFY(!editor.moveEntry(2, 1));
+    QCOMPARE(shows(editor),
+        QStringList({ "Entry1=shows/c.vshow", "Entry2=shows/a.vshow", "Entry3=shows/b.vshow" }));
+    QVERIFY(editor.moveEntry(0, 1));
+    editor.removeEntry(2);
+    editor.removeEntry(7);
+    QCOMPARE(shows(editor), QStringList({ "Entry1=shows/a.vshow", "Entry2=shows/c.vshow" }));
+    QCOMPARE(editor.rowCount(), 2);
+
+    // Both all day, every day: the first wins.
+    QCOMPARE(editor.entryAt(QDateTime::currentDateTime()), 0);
+    QCOMPARE(editor.inForceText(0), QStringLiteral("Entry1 — shows/a.vshow"));
+    QVERIFY(editor.inForceText(Schedule::kDefault).contains("keep what they have"));
+}
+
+void tst_ScheduleEditor::fieldsRefused_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message"); // a part of the refusal
+
+    const QString en = QStringLiteral("English");
+    QTest::newRow("day") << en << int(ScheduleEditor::DaysColumn) << "Mon-Fry"
+                         << "[Entry2], key \"Days\": \"Mon-Fry\"";
+    QTest::newRow("time") << en << int(ScheduleEditor::FromColumn) << "7:60"
+                          << "[Entry2], key \"From\"";
+    QTest::newRow("to equals from") << en << int(ScheduleEditor::ToColumn) << "08:00"
+                                    << "[Entry2], key \"To\"";
+    QTest::newRow("dates backwards")
+        << en << int(ScheduleEditor::DatesColumn) << "2026-12-26..2026-12-20"
+        << "ends before it begins";
+    QTest::newRow("target") << en << int(ScheduleEditor::TargetsColumn) << "10.0.0.5"
+                            << "[Entry2], key \"Targets\"";
+    QTest::newRow("no show") << en << int(ScheduleEditor::ShowColumn) << " "
+                             << "[Entry2], key \"Show\"";
+    QTest::newRow("missing show") << en << int(ScheduleEditor::ShowColumn) << "shows/gone.vshow"
+                                  << "[Entry2], key \"Show\"";
+    QTest::newRow("chinese") << QStringLiteral("简体中文") << int(ScheduleEditor::DaysColumn)
+                             << "Mon-Fry"
+                             << "[Entry2]，键“Days”";
+}
+
+void tst_ScheduleEditor::fieldsRefused()
+{
+    QFETCH(QString, language);
+    QFETCH(int, column);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    ScheduleEditor editor(m_dir.path());
+    editor.setLanguage(language);
+    QVERIFY(editor.addEntry("shows/a.vshow").isEmpty());
+    QVERIFY(editor.addEntry("shows/b.vshow").isEmpty());
+    QCOMPARE(editor.setField(1, ScheduleEditor::FromColumn, "08:00"), QString());
+    QCOMPARE(editor.setField(1, ScheduleEditor::ToColumn, "07:00"), QString());
+    const ScheduleFile::EntryTexts before = ScheduleFile::textsOf(editor.schedule().entries.at(1));
+
+    // Through the table: refused with the message, the cell as it was.
+    QSignalSpy refused(&editor, &ScheduleEditor::refused);
+    QVERIFY(!editor.setData(editor.index(1, column), text));
+    QCOMPARE(refused.size(), 1);
+    const QString fault = refused.first().first().toString();
+    QVERIFY2(fault.contains(message), qPrintable(fault));
+    const ScheduleFile::EntryTexts after = ScheduleFile::textsOf(editor.schedule().entries.at(1));
+    QCOMPARE(after.show, before.show);
+    QCOMPARE(after.days, before.days);
+    QCOMPARE(after.from, before.from);
+    QCOMPARE(after.to, before.to);
+    QCOMPARE(after.dates, before.dates);
+    QCOMPARE(after.targets, before.targets);
+}
+
+void tst_ScheduleEditor::saveAndReopen()
+{
+    ScheduleEditor editor(m_dir.path());
+    QVERIFY(editor.addEntry(path("shows/a.vshow")).isEmpty());
+    QVERIFY(editor.addEntry(path("shows/b.vshow")).isEmpty());
+    const std::pair<int, QString> fields[] = { { ScheduleEditor::DaysColumn, "mon-fri" },
+        { ScheduleEditor::FromColumn, "07:00" }, { ScheduleEditor::ToColumn, "11:00" } };
+    for (const auto &[column, text] : fields)
+        QVERIFY(editor.setData(editor.index(0, column), text));
+    QVERIFY(editor.setData(editor.index(1, ScheduleEditor::DatesColumn), "2026-12-20..2026-12-26"));
+    QVERIFY(editor.setData(
+        editor.index(1, ScheduleEditor::TargetsColumn), "127.0.0.1:5005, [::1]:5006"));
+    QVERIFY(editor.setDefaultShow(path("shows/c.vshow")).isEmpty());
+    // An emptied optional field is no key at all.
+    QVERIFY(editor.setData(editor.index(0, ScheduleEditor::DaysColumn), "Sat-Sun"));
+    QVERIFY(editor.setData(editor.index(1, ScheduleEditor::ToColumn), "20:00"));
+    QVERIFY(editor.setData(editor.index(1, ScheduleEditor::ToColumn), ""));
+
+    // Saved in another folder: show paths are rebased onto it.
+    QVERIFY(QDir(m_dir.path()).mkpath("plans"));
+    const QString file = path("plans/week.vsched");
+    QCOMPARE(editor.saveTo(file), QString());
+    QVERIFY(!editor.isModified());
+    QCOMPARE(editor.filePath(), file);
+    QCOMPARE(QDir(path("plans")).entryList(QDir::Files), QStringList({ "week.vsched" }));
+    QFile written(file);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray text = written.readAll();
+    QVERIFY2(text.contains("Default=../shows/c.vshow") && text.contains("Days=Sat,Sun")
+            && text.contains("Show=../shows/b.vshow\nDates=2026-12-20..2026-12-26\n"
+                             "Targets=127.0.0.1:5005,[::1]:5006"),
+        text.constData());
+
+    ScheduleEditor reopened(m_dir.path());
+    QCOMPARE(reopened.open(file), QString());
+    QCOMPARE(reopened.rowCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        for (int column = 0; column < ScheduleEditor::kColumnCount; ++column)
+            QCOMPARE(reopened.index(row, column).data(), editor.index(row, column).data());
+    }
+    QCOMPARE(reopened.schedule().showPath(reopened.schedule().defaultShow), path("shows/c.vshow"));
+    QVERIFY(!reopened.isModified());
+}
+
+void tst_ScheduleEditor::badShowIsNotSaved()
+{
+    QVERIFY(writeFile(path("shows/soon-gone.vshow"), kShow));
+    ScheduleEditor editor(m_dir.path());
+    QVERIFY(editor.addEntry("shows/a.vshow").isEmpty());
+    QVERIFY(editor.addEntry("shows/soon-gone.vshow").isEmpty());
+    QVERIFY(QFile::remove(path("shows/soon-gone.vshow")));
+    const QString fault = editor.saveTo(path("gone.vsched"));
+    QVERIFY2(
+        fault.contains("[Entry2], key \"Show\"") && fault.contains("not saved"), qPrintable(fault));
+    QVERIFY(!QFile::exists(path("gone.vsched")));
+    QVERIFY(editor.isModified());
+    // Nor does an opened file with a missing show replace what is being edited.
+    QVERIFY(!editor.open(path("nothing-here.vsched")).isEmpty());
+    QCOMPARE(editor.rowCount(), 2);
+}
+
+QTEST_MAIN(tst_ScheduleEditor)
+#include "tst_scheduleeditor.moc"
