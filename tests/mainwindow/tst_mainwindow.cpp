@@ -251,7 +251,8 @@ private slots:
         doubleClickIndex(list, f.row(2));
         QCOMPARE(w.programList().rowCount(), 2);
         QCOMPARE(w.programList().CurrentRow, qint16(2));
-        QCOMPARE(f.rowTexts(2).first() + f.rowTexts(2).last(), QString("2c.rtf"));
+        QCOMPARE(f.rowTexts(1).last() + f.rowTexts(2).first() + f.rowTexts(2).last(),
+            QString("a.rtf2c.rtf"));
         pickText(f.box("CobRepeat"), "9");
         QCOMPARE(f.rowTexts(2).at(4), QString("9"));
     }
