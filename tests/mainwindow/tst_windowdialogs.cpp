@@ -313,6 +313,9 @@ private slots:
         QCOMPARE(f.prompts.texts().size(), 1);
         QVERIFY(f.prompts.texts().first().startsWith("No paint program was found"));
         QVERIFY(f.prompts.texts().first().endsWith("sudo apt install kolourpaint"));
+        w.menus().chinese->trigger();
+        w.menus().notebook->trigger();
+        QVERIFY(f.prompts.texts().last().startsWith("未找到纯文本编辑器"));
     }
 };
 

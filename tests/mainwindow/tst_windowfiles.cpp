@@ -345,16 +345,28 @@ private slots:
         QCOMPARE(w.activeDocument()->windowTitle(), f.path("logo.bmp"));
     }
 
+    void filesThatCannotOpenAreTold_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("expected"); // a phrase of each prompt, in order
+        QTest::newRow("English") << "English"
+                                 << QStringList { "missing.rtf", "it opens pages (.rtf, .txt, "
+                                                                 ".bmp, .jpg, .gif) and shows",
+                                        "is not a Vantrel show" };
+        QTest::newRow("Chinese") << "简体中文"
+                                 << QStringList { "missing.rtf", "只能打开页面", "不是 Vantrel 节目文件" };
+    }
     void filesThatCannotOpenAreTold()
     {
-        const QStringList expected
-            = { "missing.rtf", "it opens pages (.rtf, .txt, .bmp, .jpg, .gif) and shows",
-                  "is not a Vantrel show" };
+        QFETCH(QString, language);
+        QFETCH(QStringList, expected);
         WindowFixture f;
         f.copySample("sale.rtf");
         f.writeFile("notes.png", "a png");
         f.writeFile("morning.vshow", "[Show]\n");
-        MDIFrmMain &w = f.startWith();
+        WindowSettings s;
+        s.language = language;
+        MDIFrmMain &w = f.startWith(s);
 
         const int opened = CommandLineOpen::open(w,
             { f.path("missing.rtf"), f.path("notes.png"), f.path("morning.vshow"),

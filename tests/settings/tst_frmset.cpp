@@ -259,6 +259,17 @@ private slots:
         QCOMPARE(list->topLevelItemCount(), 0);
     }
 
+    void promptsFollowTheLanguage()
+    {
+        m_settings.Language = "简体中文";
+        FrmSet dialog(&m_host, &m_settings, iniPath(), m_dir.path());
+        MessageBoxAnswerer boxes;
+        setText(dialog, "TxtServerIP", "");
+        click(dialog, "CmdIPListAdd");
+        QCOMPARE(boxes.texts(), QStringList({ "请将信息填写完整！" }));
+        QCOMPARE(boxes.seen.at(0).title, QString("系统提示"));
+    }
+
     void promptsFallBackToEnglish()
     {
         // A language without a dialog section or prompts ("jap") keeps English, never blanks
