@@ -2,23 +2,6 @@
 
 #include <QtTest>
 
-namespace {
-
-// A window of `client` with 16-unit bars, a canvas of `canvas`, both bars at 0..0.
-DocLayoutInput window(QSize client, QSize canvas)
-{
-    DocLayoutInput in;
-    in.client = client;
-    in.canvas = canvas;
-    in.hBarHeight = 16;
-    in.vBarWidth = 16;
-    in.hBar = QRect(0, 0, 100, 16);
-    in.vBar = QRect(0, 0, 16, 100);
-    return in;
-}
-
-} // namespace
-
 class tst_DocLayout : public QObject
 {
     Q_OBJECT
@@ -26,67 +9,59 @@ class tst_DocLayout : public QObject
 private slots:
     void barsAlongTheEdges()
     {
-        const DocLayout out = computeDocLayout(window({ 400, 300 }, { 130, 18 }));
+        DocLayoutInput in;
+        in.hBarHeight = in.vBarWidth = 16;
+        in.hBar = QRect(0, 0, 100, 16);
+        in.vBar = QRect(0, 0, 16, 100);
+        in.client = QSize(400, 300);
+        DocLayout out = computeDocLayout(in);
         QCOMPARE(out.hBar, QRect(0, 300 - 16, 400 - 16, 16));
         QCOMPARE(out.vBar, QRect(400 - 16, 0, 16, 300 - 16));
         // A window smaller than the bars keeps their lengths (10 - 16 would be negative).
-        const DocLayoutInput tiny = window({ 10, 8 }, { 130, 18 });
-        QCOMPARE(computeDocLayout(tiny).hBar, tiny.hBar);
-        QCOMPARE(computeDocLayout(tiny).vBar, tiny.vBar);
+        in.client = QSize(10, 8);
+        out = computeDocLayout(in);
+        QCOMPARE(out.hBar, in.hBar);
+        QCOMPARE(out.vBar, in.vBar);
     }
 
-    void canvasAsWideAsTheClientScrolls()
+    // One axis: where the canvas goes and what the bar becomes, from the bar as it was.
+    void horizontalAxis_data()
     {
-        const DocLayout out = computeDocLayout(window({ 400, 300 }, { 400, 18 }));
-        QCOMPARE(out.canvasPos.x(), 0.0);
-        QCOMPARE(out.h.maximum, 0);
-        QCOMPARE(out.h.singleStep, 1);
-        QCOMPARE(out.h.pageStep, 400);
+        QTest::addColumn<int>("client");
+        QTest::addColumn<int>("canvas");
+        QTest::addColumn<int>("oldMaximum");
+        QTest::addColumn<int>("oldValue");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<int>("maximum");
+        QTest::addColumn<int>("pageStep");
+        QTest::newRow("as wide: scrolls") << 400 << 400 << 0 << 0 << 0.0 << 0 << 400;
+        QTest::newRow("one narrower: centred") << 400 << 399 << 50 << 0 << 0.5 << 0 << 10;
+        QTest::newRow("wider: from the value") << 400 << 1026 << 626 << 120 << -120.0 << 626 << 400;
+        QTest::newRow("range shrinks: value pulled in") << 1000 << 1026 << 626 << 120 << -26.0 << 26
+                                                        << 1000;
+        // 32767 - 32767 x (32766 / 32767): 1 up to float error.
+        QTest::newRow("page step in single precision") << 1 << 32767 << 0 << 0 << 0.0 << 32766 << 1;
+        QTest::newRow("777 by 333") << 333 << 777 << 0 << 0 << 0.0 << 444 << 333;
+        // A client area the platform can never give, for a range beyond 16 bits.
+        QTest::newRow("range beyond 16 bits") << -20000 << 32767 << 77 << 0 << 0.0 << 77 << 10;
     }
-
-    void canvasOneNarrowerIsCentredAtAHalf()
+    void horizontalAxis()
     {
-        DocLayoutInput in = window({ 400, 300 }, { 399, 18 });
-        in.h.maximum = 50;
+        QFETCH(int, client);
+        QFETCH(int, canvas);
+        DocLayoutInput in;
+        in.client = QSize(client, 300);
+        in.canvas = QSize(canvas, 18);
+        in.h.pageStep = 10;
+        QFETCH(int, oldMaximum);
+        QFETCH(int, oldValue);
+        in.h.maximum = oldMaximum;
+        in.h.value = oldValue;
         const DocLayout out = computeDocLayout(in);
-        QCOMPARE(out.canvasPos.x(), 0.5);
-        QCOMPARE(out.h.minimum, 0);
-        QCOMPARE(out.h.maximum, 0);
+        QTEST(double(out.canvasPos.x()), "x");
+        QTEST(out.h.maximum, "maximum");
+        QTEST(out.h.pageStep, "pageStep");
         QCOMPARE(out.canvasPos.y(), (300 - 18) / 2.0);
-    }
-
-    void largerCanvasScrollsFromTheBarValue()
-    {
-        DocLayoutInput in = window({ 400, 300 }, { 1026, 1000 });
-        in.h.maximum = 626;
-        in.h.value = 120;
-        in.v.maximum = 700;
-        in.v.value = 700;
-        const DocLayout out = computeDocLayout(in);
-        QCOMPARE(out.canvasPos, QPointF(-120, -700));
-        QCOMPARE(out.h.maximum, 626);
-        QCOMPARE(out.h.pageStep, 400);
-        QCOMPARE(out.v.maximum, 700);
-        QCOMPARE(out.v.pageStep, 300);
-    }
-
-    void pageStepIsRoundedInSinglePrecision()
-    {
-        const auto pageStep = [](int canvas, int client) {
-            return computeDocLayout(window({ client, 100 }, { canvas, 10 })).h.pageStep;
-        };
-        QCOMPARE(pageStep(1000, 300), 300);
-        QCOMPARE(pageStep(32767, 1), 1); // 32767 - 32767 x (32766 / 32767): 1 up to float error
-        QCOMPARE(pageStep(777, 333), 333);
-    }
-
-    void rangeBeyondSixteenBitsKeepsTheOldEnd()
-    {
-        DocLayoutInput in = window({ 100, 100 }, { 32767, 10 });
-        in.client = QSize(-20000, 100); // a client area the platform can never give, for the range
-        in.h.maximum = 77;
-        const DocLayout out = computeDocLayout(in);
-        QCOMPARE(out.h.maximum, 77);
     }
 };
 

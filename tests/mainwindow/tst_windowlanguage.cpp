@@ -1,14 +1,18 @@
 #include "windowfixture.h"
 
+#include "basesettings.h"
+#include "classinifile.h"
 #include "effectpanel.h"
 #include "formattoolbar.h"
 #include "frmset.h"
+#include "languageapplier.h"
+#include "languagefile.h"
 #include "mainstatusbar.h"
-#include "standardtoolbar.h"
-
-#include "basesettings.h"
-#include "classinifile.h"
+#include "mdifrmmain.h"
 #include "messages.h"
+#include "programfolder.h"
+#include "schedulewindow.h"
+#include "standardtoolbar.h"
 
 #include <QAction>
 #include <QDir>
@@ -20,10 +24,36 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
+#include <memory>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kLanguageFile = QStringLiteral(VANTREL_SOURCE_DIR "/data/Language.lng");
+
+// The keys of `section` of the shipped language file.
+QStringList sectionKeys(const QString &section)
+{
+    QSettings ini(kLanguageFile, QSettings::IniFormat);
+    ini.beginGroup(section);
+    return ini.childKeys();
+}
+
+// The value as the program reads it; "<missing>" when the section has no such key.
+QString text(const QString &section, const QString &key)
+{
+    classIniFile ini;
+    ini.setINIFileName(kLanguageFile);
+    QString value;
+    return ini.findIniKey(section, key, &value, kMaxLanguageTextBytes) ? value : u"<missing>"_s;
+}
+
+} // namespace
 
 // The interface language of the real main window: the Language menu, the texts of
 // Language.lng on every kind of control, the stored choice, and the prompts.
@@ -34,9 +64,7 @@ class tst_WindowLanguage : public QObject
 private:
     static QString storedLanguage(const WindowFixture &f)
     {
-        classIniFile ini;
-        ini.setINIFileName(f.path("BaseSet.ini"));
-        return ini.GetIniKey("Language", "Language");
+        return f.iniValue("Language", "Language");
     }
     static QString fileMenu(const WindowFixture &f) { return f.control<QMenu>("file")->title(); }
 
@@ -47,28 +75,20 @@ private slots:
         MDIFrmMain &w = f.startWith();
         w.showNote("own note"); // short: a long one is elided to the room the bar has
         w.menus().chinese->trigger();
-        QVERIFY(w.menus().chinese->isChecked());
-        QVERIFY(!w.menus().english->isChecked() && !w.menus().jap->isChecked());
+        QVERIFY(w.menus().chinese->isChecked() && !w.menus().english->isChecked());
         QCOMPARE(baseSettings().Language, QString("简体中文"));
         QCOMPARE(storedLanguage(f), QString("简体中文"));
 
         // Menus and their items, frames, labels, buttons, the toolbars' tooltips (also the
         // overflow menu's texts), the size box, the list headers and the effect items.
-        const QStringList texts = { fileMenu(f), w.menus().newPage->text(),
-            f.control<QGroupBox>("FrmEffect")->title(), f.control<QLabel>("LblEffect")->text(),
-            f.control<QPushButton>("CmdSendChecked")->text(),
-            w.tbFormatBar()->button("背景")->toolTip(), w.tbFormatBar()->button("背景")->text(),
+        const QStringList texts = { fileMenu(f), f.control<QGroupBox>("FrmEffect")->title(),
+            f.control<QPushButton>("CmdSendChecked")->text(), w.tbFormatBar()->button("背景")->text(),
             w.tbToolBar()->button("插入表格")->toolTip(), w.tbFormatBar()->cboSize()->toolTip() };
         QCOMPARE(texts,
-            QStringList({ "文件(&F)", "新建(&N)", "显示特效：", "进入特效", "发送页面", "页面背景",
-                "页面背景", "插入表格", "字号" }));
-        QCOMPARE(headers(f.list()),
-            QStringList({ "序号", "进入特效", "速度", "时间", "重复", "退出特效", "退出速度",
-                "退出时间", "退出重复", "文本宽度", "文本高度", "文件名" }));
-        QCOMPARE(f.box("CobEffect")->count(), 11);
+            QStringList({ "文件(&F)", "显示特效：", "发送页面", "页面背景", "插入表格", "字号" }));
+        QCOMPARE(headers(f.list()).last(), QString("文件名"));
         QCOMPARE(f.box("CobEffect")->currentText(), QString("左移"));
-        QCOMPARE(itemTexts(f.box("CobEffectE")),
-            QStringList({ "无", "左移", "右移", "上移", "下移", "静止" }));
+        QCOMPARE(f.box("CobEffectE")->itemText(5), QString("静止"));
         // The labels the program fills keep their texts.
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
         QCOMPARE(f.control<QLabel>("StatusNote")->text(), QString("own note"));
@@ -78,13 +98,10 @@ private slots:
         // Prompts come in the language from now on.
         QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
         QCOMPARE(f.prompts.texts(), QStringList({ MsgText(Msg::AddTheFile, "简体中文") }));
-        QCOMPARE(f.prompts.prompts.first().title, QString("系统提示"));
 
         // And back.
         w.menus().english->trigger();
         QCOMPARE(fileMenu(f), QString("&File"));
-        QCOMPARE(headers(f.list()).first(), QString("NO."));
-        QCOMPARE(f.box("CobEffectE")->itemText(5), QString("stay"));
         QCOMPARE(f.page()->windowTitle(), QString("Untitled"));
         QCOMPARE(storedLanguage(f), QString("English"));
     }
@@ -107,7 +124,6 @@ private slots:
         QCOMPARE(buttons(), english);
         w.menus().chinese->trigger();
         QCOMPARE(buttons(), QStringList({ "确定", "取消", "是(&Y)", "否(&N)" }));
-        QCOMPARE(QCoreApplication::translate("QFileDialog", "File &name:"), "文件名称(&N)：");
         w.menus().jap->trigger(); // keeps the texts it has
         QCOMPARE(buttons().first(), "确定");
         w.menus().english->trigger();
@@ -132,7 +148,6 @@ private slots:
         QCOMPARE(f.box("CobEffect")->currentText(), QString("shutter"));
         // No row's stored positions change, and a pick still writes positions.
         QCOMPARE(f.rowTexts(2), before);
-        QCOMPARE(f.rowTexts(1).at(1), QString("0"));
         w.menus().chinese->trigger();
         pickText(f.box("CobEffectE"), "上移");
         QCOMPARE(f.rowTexts(2).at(ListColumn::EEffect - 1), QString("3"));
@@ -194,12 +209,10 @@ private slots:
         f.writeSettings({});
         QVERIFY(QFile::remove(f.path("Language.lng")));
         MDIFrmMain &w = f.start();
-        QCOMPARE(QStringList({ fileMenu(f), w.menus().newPage->text(),
-                     f.control<QLabel>("LblEffect")->text(), headers(f.list()).at(0),
-                     w.tbFormatBar()->button("粗体")->toolTip() }),
-            QStringList(5, "Unknow"));
+        QCOMPARE(QStringList({ fileMenu(f), f.control<QLabel>("LblEffect")->text(),
+                     headers(f.list()).at(0), w.tbFormatBar()->button("粗体")->toolTip() }),
+            QStringList(4, "Unknow"));
         // Lists get one "Unknow": the first header or tooltip, the whole effect list.
-        QCOMPARE(headers(f.list()).at(1), QString("Effect"));
         QCOMPARE(w.tbFormatBar()->button("斜体")->toolTip(), QString("Italic"));
         QCOMPARE(itemTexts(f.box("CobEffect")) + itemTexts(f.box("CobEffectE")),
             QStringList({ "Unknow", "Unknow" }));
@@ -242,6 +255,63 @@ private slots:
             QStringList({ "Address", "Port" }));
         dialog->close();
         QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 5000);
+    }
+
+    void everyLookedUpKeyExists_data()
+    {
+        // "…Basic": the settings dialog's; "…Schedule": the Schedule window's.
+        QTest::addColumn<QString>("section");
+        for (const char *section : { "English", "简体中文", "EnglishBasic", "简体中文Basic",
+                 "EnglishSchedule", "简体中文Schedule" })
+            QTest::newRow(section) << QString::fromUtf8(section);
+    }
+    void everyLookedUpKeyExists()
+    {
+        QFETCH(QString, section);
+        const bool dialog = section.endsWith("Basic");
+        const bool schedule = section.endsWith("Schedule");
+        const QString english = dialog ? u"EnglishBasic"_s
+            : schedule                 ? u"EnglishSchedule"_s
+                                       : u"English"_s;
+        QTemporaryDir folder;
+        setProgramFolder(folder.path());
+        BaseSettings settings = defaultBaseSettings();
+        std::unique_ptr<QWidget> window;
+        if (dialog)
+            window = std::make_unique<FrmSet>(nullptr, &settings, QString(), folder.path());
+        else if (schedule)
+            window = std::make_unique<ScheduleWindow>(
+                ScheduleWindowServices(), folder.path(), folder.path());
+        else
+            window = std::make_unique<MDIFrmMain>();
+
+        QStringList named;
+        for (QObject *control : languageControls(window.get())) {
+            named.append(control->objectName());
+            if (languageControlKind(control) == LanguageControlKind::None)
+                continue;
+            const QString key = control->objectName();
+            const QString value = text(section, key);
+            QVERIFY2(value != "<missing>", qPrintable(section + " has no key " + key));
+            QVERIFY2(!value.isEmpty() && !splitLanguageList(value).contains(QString()),
+                qPrintable(section + ": an empty text for " + key));
+            const int capacity = languageListCapacity(control);
+            QVERIFY2(capacity <= 0 || splitLanguageList(value).size() == capacity,
+                qPrintable(QStringLiteral("%1: %2 has %3 entries for %4 places")
+                               .arg(section, key)
+                               .arg(splitLanguageList(value).size())
+                               .arg(capacity)));
+        }
+        const QStringList keys = sectionKeys(section);
+        QVERIFY(keys.size() > 10);
+        for (const QString &key : keys) {
+            QVERIFY2(named.contains(key), qPrintable(section + ": no control is named " + key));
+            // Only the language names and the program's name read the same in both.
+            if (section != english
+                && !QStringList({ "English", "chinese", "jap", "LblName" }).contains(key))
+                QVERIFY2(text(section, key) != text(english, key),
+                    qPrintable(section + ": untranslated " + key));
+        }
     }
 };
 

@@ -6,6 +6,7 @@
 #include "pagecanvas.h"
 #include "recordingprompts.h"
 
+#include "classinifile.h"
 #include "programfolder.h"
 
 #include <QAbstractItemView>
@@ -15,6 +16,8 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextImageFormat>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -137,6 +140,14 @@ public:
     }
     QComboBox *box(const QString &name) const { return control<QComboBox>(name); }
 
+    // A value of BaseSet.ini as the program reads it.
+    QString iniValue(const QString &section, const QString &key) const
+    {
+        classIniFile ini;
+        ini.setINIFileName(path(QStringLiteral("BaseSet.ini")));
+        return ini.GetIniKey(section, key);
+    }
+
     QByteArray bytes(const QString &name) const
     {
         QFile file(m_dir.filePath(name));
@@ -254,4 +265,22 @@ inline QModelIndex fileIndex(QListWidget *list, const QString &name)
 {
     const QList<QListWidgetItem *> items = list->findItems(name, Qt::MatchExactly);
     return items.isEmpty() ? QModelIndex() : list->indexFromItem(items.first());
+}
+
+// The first picture on a page, or a null image.
+inline QImage firstPicture(QTextDocument *document)
+{
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (it.fragment().charFormat().isImageFormat())
+                return document
+                    ->resource(QTextDocument::ImageResource,
+                        QUrl(it.fragment().charFormat().toImageFormat().name()))
+                    .value<QImage>();
+    return QImage();
+}
+
+inline bool hasPicture(QTextDocument *document)
+{
+    return !firstPicture(document).isNull();
 }

@@ -19,18 +19,14 @@ private slots:
         QTest::addColumn<QString>("ipStr");
         QTest::addColumn<int>("maxRows");
         QTest::addColumn<QString>("rebuilt");
-        QTest::newRow("empty") << "" << 10 << "";
-        QTest::newRow("ticks kept") << "1.1.1.1,1,1;2.2.2.2,2,0;3.3.3.3,3,1" << 10
-                                    << "1.1.1.1,1,1;2.2.2.2,2,0;3.3.3.3,3,1";
+        QTest::newRow("ticks kept") << "1.1.1.1,1,1;2.2.2.2,2,0" << 10 << "1.1.1.1,1,1;2.2.2.2,2,0";
         // Empty row positions count against the limit: with 2 allowed, only "a" is kept.
         QTest::newRow("empty rows count") << ";a,1,1;b,2,1" << 2 << "a,1,1";
-        QTest::newRow("over the limit") << "a,1,1;b,2,0;c,3,1;d,4,1" << 3 << "a,1,1;b,2,0;c,3,1";
-        QTest::newRow("no rows allowed") << "a,1,1" << 0 << "";
+        QTest::newRow("over the limit") << "a,1,1;b,2,0;c,3,1" << 2 << "a,1,1;b,2,0";
         QTest::newRow("negative limit") << "a,1,1" << -5 << "";
         QTest::newRow("flag by numeric value") << "a,1,01;b,2,1.0;c,3, 1;d,4,1x;e,5,2;f,6," << 10
                                                << "a,1,1;b,2,1;c,3,1;d,4,0;e,5,0;f,6,0";
-        QTest::newRow("missing fields") << "a;b,2" << 10 << "a,,0;b,2,0";
-        QTest::newRow("trailing separator") << "a,1,1;" << 10 << "a,1,1";
+        QTest::newRow("missing fields, trailing separator") << "a;b,2;" << 10 << "a,,0;b,2,0";
         const QString fleet = QString("10.0.0.1,5005,1;").repeated(1000).chopped(1);
         QTest::newRow("1000 rows") << fleet << 1000 << fleet;
     }
@@ -101,11 +97,9 @@ private slots:
         using L = IpTargetList;
         QTest::newRow("full before duplicate") << u"a"_s << u"1"_s << 2 << int(L::ListFull);
         QTest::newRow("empty port") << u"c"_s << u""_s << 10 << int(L::FieldEmpty);
-        QTest::newRow("comma") << u"c,d"_s << u"1"_s << 10 << int(L::SeparatorInText);
         QTest::newRow("semicolon") << u"c"_s << u"1;2"_s << 10 << int(L::SeparatorInText);
         QTest::newRow("trimmed duplicate") << u" a "_s << u" 1"_s << 10 << int(L::AlreadyListed);
         QTest::newRow("same port with zeros") << u"a"_s << u"001"_s << 10 << int(L::AlreadyListed);
-        QTest::newRow("other port") << u"a"_s << u"2"_s << 10 << int(L::Accepted);
         QTest::newRow("case-sensitive") << u"A"_s << u"1"_s << 10 << int(L::Accepted);
     }
     void addRefusalsInOrder()
@@ -124,11 +118,8 @@ private slots:
         QTest::newRow("initial") << u"9600,N,8,1"_s << u"9600 None 8 1"_s;
         QTest::newRow("1.5 stop bits") << u"19200,E,7,1.5"_s << u"19200 Even 7 1.5"_s;
         QTest::newRow("lower-case parity") << u"115200,o,8,2"_s << u"115200 Odd 8 2"_s;
-        QTest::newRow("mark") << u"4800,m,5,1"_s << u"4800 Mark 5 1"_s;
-        QTest::newRow("space") << u"110,S,4,2"_s << u"110 Space 4 2"_s;
         QTest::newRow("unknown parity") << u"9600,X,8,1"_s << u"9600  8 1"_s;
         QTest::newRow("no speed") << u"N,8,1"_s << u" None 8 1"_s;
-        QTest::newRow("empty") << u""_s << u"   "_s;
     }
     void storedCommSettings()
     {
@@ -139,8 +130,6 @@ private slots:
 
     void commSettingsRoundTrip()
     {
-        QCOMPARE(CommSettingsFields({ u" 9600 "_s, u"None"_s, u"8"_s, u"1.5"_s }).toString(),
-            u"9600,N,8,1.5"_s);
         // Every combination the selectors offer reads back as it was written.
         for (const QString &speed : CommSettingsFields::speedEntries())
             for (const QString &parity : CommSettingsFields::parityEntries())
@@ -163,7 +152,6 @@ private slots:
         const Case cases[] = {
             // A stored port the machine lists is not tried again.
             { "ttyUSB0", "", true, {}, {} },
-            { "/dev/ttyUSB0", "", true, {}, {} },
             { "2", "", true, {}, {} }, // COM2 is ttyS1
             // Elsewhere, it is listed when it opens, in the form it was stored.
             { "/dev/pts/7", "", true, { "/dev/pts/7" }, { "/dev/pts/7" } },
@@ -172,7 +160,6 @@ private slots:
             // The port the link holds open is listed without being touched.
             { "ttyACM0", "/dev/ttyACM0", false, { "ttyACM0" }, {} },
             { "0", "", true, {}, {} }, // COM ports count from 1
-            { "", "", true, {}, {} },
         };
         for (const Case &c : cases) {
             PortProbe probe;
@@ -188,7 +175,6 @@ private slots:
     void portNamesStoredAndFound()
     {
         QCOMPARE(PortProbe::commPortFor("COM12"), u"12"_s);
-        QCOMPARE(PortProbe::commPortFor("ttyUSB0"), u"ttyUSB0"_s);
         QCOMPARE(PortProbe::commPortFor("/dev/pts/3"), u"/dev/pts/3"_s);
         const QStringList entries = { "ttyS0", "ttyS11", "COM20", "/dev/pts/3" };
         const QStringList stored { "12", "COM1", "com20", "/dev/pts/3", "ttyUSB9", "" };
@@ -206,11 +192,8 @@ private slots:
 
     void captionFromMenuText()
     {
-        const QList<QPair<QString, QString>> cases { { u"&Base Set"_s, u"Base Set"_s },
-            { u"基本设置[&B]"_s, u"基本设置"_s }, { u"基本设置(&B)"_s, u"基本设置"_s },
-            { u"Save && &Send"_s, u"Save & Send"_s } };
-        for (const auto &[menu, caption] : cases)
-            QCOMPARE(FrmSet::captionFromMenuText(menu), caption);
+        QCOMPARE(FrmSet::captionFromMenuText(u"基本设置(&B)"_s), u"基本设置"_s);
+        QCOMPARE(FrmSet::captionFromMenuText(u"Save && &Send"_s), u"Save & Send"_s);
     }
 };
 
