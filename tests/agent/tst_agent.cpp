@@ -8,6 +8,7 @@
 #include "ptypeer.h"
 #include "scheduleagent.h"
 #include "schedulefile.h"
+#include "testfiles.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -67,12 +68,6 @@ public:
 private:
     const ManualClock &m_clock;
 };
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 Schedule scheduleOf(const QList<ScheduleFile::EntryTexts> &texts, const QString &defaultShow)
 {

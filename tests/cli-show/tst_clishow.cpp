@@ -1,33 +1,23 @@
-// vantrel-cli show check and show send: packets checked byte for byte on a loopback sign and a
-// pseudo-terminal in this process, the order and content on vantrel-sign, and the exit status
-// of every kind of outcome.
+// vantrel-cli show check and show send: packets checked byte for byte and decoded on a loopback
+// sign and a pseudo-terminal in this process, and the exit status of every kind of outcome.
 
 #include "cliprocess.h"
 #include "getcolor.h"
 #include "loopbacksign.h"
+#include "packetdecoder.h"
 #include "ptypeer.h"
-#include "signprocess.h"
+#include "testfiles.h"
 #include "testpages.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-constexpr int kRunWaitMs = 30000;
-constexpr int kPollMs = 5;
 const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
 const QByteArray kSerialSuccess = QByteArray::fromHex("AA");
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 QByteArray rowSection(int row, const QString &page, const QString &effects, int width)
 {
@@ -41,32 +31,6 @@ QByteArray rowSection(int row, const QString &page, const QString &effects, int 
         .toUtf8();
 }
 
-// vantrel-cli run while this process's event loop serves the in-process sign or terminal.
-CliRun runCliServed(const QStringList &arguments)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("VANTREL_PROGRAM_FOLDER"));
-    process.setProcessEnvironment(env);
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(QStringLiteral(VANTREL_CLI_PATH), arguments);
-    CliRun run;
-    if (!process.waitForStarted(kRunWaitMs))
-        return run;
-    const QDeadlineTimer deadline(kRunWaitMs);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QTest::qWait(kPollMs);
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
 } // namespace
 
 class tst_CliShow : public QObject
@@ -77,8 +41,6 @@ private slots:
     void initTestCase();
     void packetsByteForByte_data();
     void packetsByteForByte();
-    void signHoldsTheShow_data();
-    void signHoldsTheShow();
     void outcomes_data();
     void outcomes();
     void checkListsTheRows();
@@ -155,47 +117,30 @@ void tst_CliShow::packetsByteForByte()
         sign.answerPieces = { kTcpSuccess };
         link = QStringList { "--tcp", QStringLiteral("127.0.0.1:%1").arg(sign.port()) };
     }
-    const CliRun run = runCliServed(
-        QStringList { "show", "send", path, "--program-folder", m_dir.path() } + link);
+    const CliRun run
+        = runCli(QStringList { "show", "send", path, "--program-folder", m_dir.path() } + link);
     QCOMPARE(run.exitCode, 0);
-    QCOMPARE(serial ? pty.packets : sign.packets, expectedPackets());
+    const QList<QByteArray> packets = serial ? pty.packets : sign.packets;
+    QCOMPARE(packets, expectedPackets());
+    // Told apart by a decoder of its own: each page's LEDs in its row's slot, then the table.
+    const QList<QImage> leds { TestPages::expectedLeds(m_first, 8, 1),
+        TestPages::expectedLeds(m_second, 4, 1) };
+    for (int i = 0; i < 2; ++i) {
+        DecodedPicture decoded;
+        QVERIFY(decodePicture(packets.at(i), &decoded));
+        QCOMPARE(decoded.slot, 3 + i);
+        QCOMPARE(decoded.image, leds.at(i));
+    }
+    QList<DecodedEffectRecord> records;
+    QVERIFY(decodeControl(packets.at(2), &records));
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(1).entryEffect, 11); // Effect 9 at the fast Speed 7
     const QStringList lines = run.outLines();
     QCOMPARE(lines.size(), 4);
     QVERIFY2(lines.at(0).startsWith("row 1 of 2: ") && lines.at(0).endsWith("set succeed!"),
         qPrintable(lines.at(0)));
     QVERIFY(lines.at(2).startsWith("effect table: "));
     QVERIFY2(lines.at(3).contains("The show was sent: 2 rows"), qPrintable(lines.at(3)));
-}
-
-void tst_CliShow::signHoldsTheShow_data()
-{
-    packetsByteForByte_data();
-}
-
-void tst_CliShow::signHoldsTheShow()
-{
-    QFETCH(bool, serial);
-    QTemporaryDir out;
-    SignProcess sign;
-    QString error;
-    QVERIFY2(sign.start({ "--pty", "--out", out.path() }, &error), qPrintable(error));
-    const QString path = show(
-        rowSection(1, "pages/first.png", kRow1, 8) + rowSection(2, "pages/second.png", kRow2, 4));
-    const QStringList link = serial
-        ? QStringList { "--serial", sign.ptyPath() }
-        : QStringList { "--tcp", QStringLiteral("127.0.0.1:%1").arg(sign.tcpPort()) };
-    const CliRun run
-        = runCli(QStringList { "show", "send", path, "--program-folder", m_dir.path() } + link);
-    QCOMPARE(run.exitCode, 0);
-    const QStringList log = SignProcess::packetLog(out.path());
-    QCOMPARE(log.size(), 3);
-    QVERIFY2(log.at(0).contains("picture 533 slot 3 success"), qPrintable(log.at(0)));
-    QVERIFY2(log.at(1).contains("picture 277 slot 4 success"), qPrintable(log.at(1)));
-    QVERIFY2(log.at(2).contains("control 100 slot 3,4 success"), qPrintable(log.at(2)));
-    QCOMPARE(QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32),
-        TestPages::expectedLeds(m_first, 8, 1));
-    QCOMPARE(QImage(out.filePath("slot-4.png")).convertToFormat(QImage::Format_RGB32),
-        TestPages::expectedLeds(m_second, 4, 1));
 }
 
 void tst_CliShow::outcomes_data()
@@ -230,8 +175,7 @@ void tst_CliShow::outcomes_data()
         << QStringList { "Row 1, key \"File Path\"", "none.png does not exist" } << 0;
     QTest::newRow("bad value sends nothing")
         << rowSection(1, "pages/first.png", "0,3,0,1,7,3,0,1", 8) << "OK" << 2
-        << QStringList { "Row 1, key \"EEffect\"", "\"7\" is not a whole number from 0 to 5" }
-        << 0;
+        << QStringList { "Row 1, key \"EEffect\"", "\"7\" is not a whole number from 0 to 5" } << 0;
 }
 
 void tst_CliShow::outcomes()
@@ -255,7 +199,7 @@ void tst_CliShow::outcomes()
         arguments << "--tcp" << target;
     }
 
-    const CliRun run = runCliServed(arguments);
+    const CliRun run = runCli(arguments);
     QCOMPARE(run.exitCode, exitCode);
     for (QString part : err) {
         part.replace("REFUSED", refused).replace("FAIL", fail);
@@ -272,13 +216,14 @@ void tst_CliShow::checkListsTheRows()
     QCOMPARE(run.exitCode, 0);
     QStringList lines = run.outLines();
     QCOMPARE(lines.size(), 5);
-    QCOMPARE(lines.at(2), QString("1\t0 rightleft\t3\t0\t1\t0 none\t3\t0\t1\t8\t1\tpages/first.png"));
-    QCOMPARE(lines.at(3), QString("2\t9 zoomup\t7\t12\t2\t5 stay\t1\t3\t1\t4\t1\tpages/second.png"));
+    QCOMPARE(
+        lines.at(2), QString("1\t0 rightleft\t3\t0\t1\t0 none\t3\t0\t1\t8\t1\tpages/first.png"));
+    QCOMPARE(
+        lines.at(3), QString("2\t9 zoomup\t7\t12\t2\t5 stay\t1\t3\t1\t4\t1\tpages/second.png"));
 
     // Valid as a file, but the sign cannot take Speed 8: listed, then refused.
-    run = runCli({ "show", "check",
-        show(rowSection(1, "pages/first.png", "0,8,0,1,0,3,0,1", 8)), "--program-folder",
-        m_dir.path() });
+    run = runCli({ "show", "check", show(rowSection(1, "pages/first.png", "0,8,0,1,0,3,0,1", 8)),
+        "--program-folder", m_dir.path() });
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains("Row 1: Speed is 8"), qPrintable(run.err));
 
@@ -321,8 +266,9 @@ void tst_CliShow::picturesAsTheWindowSendsThem()
             "[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\n[EditorSet]\nPictures="
                 + pictures);
         if (sign.listen())
-            runCliServed(QStringList { "show", "send", path, "--program-folder", folder.path(),
-                             "--tcp", QString("127.0.0.1:%1").arg(sign.port()) } + option);
+            runCli(QStringList { "show", "send", path, "--program-folder", folder.path(), "--tcp",
+                       QString("127.0.0.1:%1").arg(sign.port()) }
+                + option);
         return sign.packets.value(0);
     };
     const QByteArray thresholded = sent("Threshold", {});

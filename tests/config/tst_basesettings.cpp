@@ -1,4 +1,5 @@
 #include "basesettings.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,15 +21,9 @@ private:
     QString freshFile(const QByteArray &contents)
     {
         const QString path = m_dir.filePath(QStringLiteral("BaseSet%1.ini").arg(++m_counter));
-        QFile f(path);
-        if (!contents.isNull() && (!f.open(QIODevice::WriteOnly) || f.write(contents) < 0))
+        if (!contents.isNull() && !writeFile(path, contents))
             qFatal("cannot write %s", qPrintable(path));
         return path;
-    }
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
 private slots:
@@ -51,7 +46,7 @@ private slots:
         s.ScreenWidth = 12;
         s.IpStr = "1.1.1.1,1,1;2.2.2.2,2,0";
         QVERIFY(SaveBaseSettings(s, path));
-        QCOMPARE(readAll(path),
+        QCOMPARE(readFile(path),
             QByteArray(old)
                 .replace("Width=8", "Width=12")
                 .replace("10.0.0.5,5005,1;10.0.0.6,5006,0", "1.1.1.1,1,1;2.2.2.2,2,0"));
@@ -67,7 +62,7 @@ private slots:
         s.Language = "English";
         s.MaxIPList = 4;
         QVERIFY(SaveBaseSettings(s, path));
-        QCOMPARE(readAll(path),
+        QCOMPARE(readFile(path),
             QByteArray("[Language]\nLanguage=jap\n\n[ScreenSet]\nScreenWidth=8\n"
                        "ScreenHeight=1\nPerPiex=16\n\n[TranceSet]\nTrance=-3\n"
                        "ServerIP=127.0.0.1\nServerPort=5005\nIPStr=\nCommPort=ttyS0\n"
@@ -146,14 +141,6 @@ private slots:
         QCOMPARE(s.MaxIPList, qint16(1000)); // the most a file may give
     }
 
-    void failedSaveIsReportedAndLeavesNothingHalfWritten()
-    {
-        const QString blocker = freshFile("x");
-        QVERIFY(!SaveBaseSettings(defaultBaseSettings(), blocker + "/BaseSet.ini"));
-        QCOMPARE(readAll(blocker), QByteArray("x"));
-        QVERIFY(settingsSaveFailedMessage("/x/BaseSet.ini", "English").contains("/x/BaseSet.ini"));
-    }
-
     // The kernel lets root read and write anything: the mode bits are what must hold.
     void lockedFileIsNeverReplaced_data()
     {
@@ -194,7 +181,7 @@ private slots:
         QCOMPARE(::stat(name.constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(mode));
         QCOMPARE(::chmod(name.constData(), 0600), 0);
-        QCOMPARE(readAll(path), before);
+        QCOMPARE(readFile(path), before);
     }
 
     void longValuesReadBackWholeOrAreRefused()
@@ -206,7 +193,7 @@ private slots:
         BaseSettings again;
         LoadBaseSettings(again, path);
         QCOMPARE(again.IpStr, s.IpStr);
-        const QByteArray saved = readAll(path);
+        const QByteArray saved = readFile(path);
         // What would not read back whole is refused, named, and the file stays as it was.
         for (const QString key : { "IPStr", "CommPort" }) {
             BaseSettings bad = again;
@@ -216,7 +203,7 @@ private slots:
             QVERIFY(!SaveBaseSettings(bad, path, &failure));
             QVERIFY(
                 settingsSaveFailedMessage(path, "English", failure).contains("[TranceSet] " + key));
-            QCOMPARE(readAll(path), saved);
+            QCOMPARE(readFile(path), saved);
         }
     }
 
@@ -227,7 +214,7 @@ private slots:
         BaseSettings s = defaultBaseSettings();
         const QString path = freshFile(QByteArray());
         QVERIFY(SaveBaseSettings(s, path));
-        const QByteArray before = readAll(path);
+        const QByteArray before = readFile(path);
         s.ScreenWidth = 12;
         s.IpStr = QString("10.0.0.1,5005,1;").repeated(20).chopped(1);
 
@@ -244,7 +231,7 @@ private slots:
         QVERIFY(!saved);
         QCOMPARE(failure.kind, IniWriteFailure::Kind::System);
         QVERIFY(!failure.reason.isEmpty());
-        QCOMPARE(readAll(path), before);
+        QCOMPARE(readFile(path), before);
     }
 };
 

@@ -1,4 +1,5 @@
 #include "classinifile.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QStringDecoder>
@@ -22,20 +23,11 @@ private:
     classIniFile iniOn(const QString &name, const QByteArray &bytes = QByteArray())
     {
         const QString path = m_dir.filePath(name);
-        if (!bytes.isNull()) {
-            QFile f(path);
-            if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-                qFatal("cannot write %s", qPrintable(path));
-            f.write(bytes);
-        }
+        if (!bytes.isNull() && !writeFile(path, bytes))
+            qFatal("cannot write %s", qPrintable(path));
         classIniFile ini;
         ini.setINIFileName(path);
         return ini;
-    }
-    static QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     static struct stat statOf(const QString &path)
     {
@@ -57,7 +49,7 @@ private slots:
         QCOMPARE(ini.GetIniKey("SCREENSET", "ipstr"), QString("1.2.3.4,5005,1"));
         // Another spelling replaces the key rather than adding a second one.
         ini.WriteIniKey("screenset", "ipSTR", "x");
-        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[ScreenSet]\nIPStr=x\n"));
+        QCOMPARE(readFile(ini.INIFileName()), QByteArray("[ScreenSet]\nIPStr=x\n"));
         QCOMPARE(ini.GetIniKey("ScreenSet", "missing"), QString());
         QCOMPARE(ini.GetIniKey("Missing", "IPStr"), QString());
         QCOMPARE(classIniFile().GetIniKey("A", "b"), QString());
@@ -73,7 +65,7 @@ private slots:
         ini.WriteIniKey("ScreenSet", "PerPiex", "16");
         ini.WriteIniKey("Language", "Language", "English");
         QVERIFY(ini.lastWriteSucceeded());
-        QCOMPARE(readAll(ini.INIFileName()),
+        QCOMPARE(readFile(ini.INIFileName()),
             QByteArray("; settings\r\n[ScreenSet]\r\nScreenWidth=12\r\nScreenHeight=1\r\n"
                        "PerPiex=16\r\n\r\n[TranceSet]\r\nTrance=0\r\n\r\n[Language]\r\n"
                        "Language=English\r\n"));
@@ -100,7 +92,7 @@ private slots:
         QCOMPARE(ini.GetIniKey("S", "a"), QString());
         QCOMPARE(ini.GetIniKey("S", "b"), QString("2"));
         ini.DelIniSec("S");
-        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[T]\nc=3\n"));
+        QCOMPARE(readFile(ini.INIFileName()), QByteArray("[T]\nc=3\n"));
         ini.DelIniSec("Nothing"); // nothing to remove is not a failure
         QVERIFY(ini.lastWriteSucceeded());
     }
@@ -119,7 +111,7 @@ private slots:
             QStringEncoder("GBK").encode(QStringLiteral("[Language]\nLanguage=简体中文\n")));
         QCOMPARE(ini.GetIniKey("Language", "Language"), QStringLiteral("简体中文"));
         ini.WriteIniKey("ScreenSet", "Note", QStringLiteral("屏幕"));
-        const QByteArray bytes = readAll(ini.INIFileName());
+        const QByteArray bytes = readFile(ini.INIFileName());
         QCOMPARE(QString(QStringDecoder("GBK").decode(bytes)),
             QStringLiteral("[Language]\nLanguage=简体中文\n\n[ScreenSet]\nNote=屏幕\n"));
         QVERIFY(!bytes.contains(QStringLiteral("屏幕").toUtf8()));
@@ -132,7 +124,7 @@ private slots:
         classIniFile through = iniOn("plainfile/BaseSet.ini");
         through.WriteIniKey("S", "k", "v");
         QVERIFY(!through.lastWriteSucceeded());
-        QCOMPARE(readAll(m_dir.filePath("plainfile")), QByteArray("x"));
+        QCOMPARE(readFile(m_dir.filePath("plainfile")), QByteArray("x"));
 
         // A write cut short by a file size limit (EFBIG, also for root): the old file stays
         // whole, where writing over it in place would leave it truncated.
@@ -146,7 +138,7 @@ private slots:
         ini.WriteIniKey("ScreenSet", "Note", QString(200, QLatin1Char('n')));
         ::setrlimit(RLIMIT_FSIZE, &old);
         QVERIFY(!ini.lastWriteSucceeded());
-        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[ScreenSet]\nScreenWidth=8\n"));
+        QCOMPARE(readFile(ini.INIFileName()), QByteArray("[ScreenSet]\nScreenWidth=8\n"));
         QCOMPARE(QDir(m_dir.path()).entryList({ "limited*" }, QDir::Files),
             QStringList({ "limited.ini" })); // no temporary file left behind
     }
@@ -186,7 +178,7 @@ private slots:
         QCOMPARE(ini.lastWriteFailure().kind, kind);
         QCOMPARE(statOf(ini.INIFileName()).st_mode & 07777, mode_t(mode));
         QCOMPARE(::chmod(path.constData(), 0600), 0);
-        QCOMPARE(readAll(ini.INIFileName()), before);
+        QCOMPARE(readFile(ini.INIFileName()), before);
     }
 
     void replacementKeepsModeAndOwner()
@@ -200,7 +192,7 @@ private slots:
             QCOMPARE(::chown(path.constData(), 4321, 4322), 0);
         ini.WriteIniKey("ScreenSet", "ScreenWidth", "9");
         QVERIFY(ini.lastWriteSucceeded());
-        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[ScreenSet]\nScreenWidth=9\n"));
+        QCOMPARE(readFile(ini.INIFileName()), QByteArray("[ScreenSet]\nScreenWidth=9\n"));
         const struct stat st = statOf(ini.INIFileName());
         QCOMPARE(st.st_mode & 07777, mode_t(0664));
         if (root)
@@ -212,7 +204,7 @@ private slots:
         classIniFile ini = iniOn("batch.ini", "[A]\nx=1\n");
         ini.writeIniKeys({ { "A", "x", "2" }, { "B", "y", "3" }, { "A", "z", "4" } });
         QVERIFY(ini.lastWriteSucceeded());
-        QCOMPARE(readAll(ini.INIFileName()), QByteArray("[A]\nx=2\nz=4\n\n[B]\ny=3\n"));
+        QCOMPARE(readFile(ini.INIFileName()), QByteArray("[A]\nx=2\nz=4\n\n[B]\ny=3\n"));
         // One unwritable key refuses them all.
         ini.writeIniKeys({ { "A", "x", "5" }, { "A", "", "6" } });
         QCOMPARE(ini.lastWriteFailure().kind, IniWriteFailure::Kind::NoName);

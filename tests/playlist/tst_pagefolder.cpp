@@ -1,4 +1,5 @@
 #include "pagefolder.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,8 +17,7 @@ private slots:
         QVERIFY(dir.isValid());
         for (const char *name : { "b.rtf", "LOGO.BMP", "a.jpg", "Page10.rtf", "Page9.rtf",
                  "anim.GIF", "notes.txt", "page.rtf.bak", "README", ".hidden.rtf" }) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(writeFile(dir.filePath(name), {}));
         }
         QVERIFY(QDir(dir.path()).mkdir("folder.rtf"));
 

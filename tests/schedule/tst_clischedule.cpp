@@ -2,6 +2,7 @@
 
 #include "agentstatus.h"
 #include "cliprocess.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,12 +10,6 @@
 #include <QTest>
 
 namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 QByteArray showFile(const QByteArray &speed)
 {

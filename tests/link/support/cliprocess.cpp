@@ -1,6 +1,8 @@
 #include "cliprocess.h"
 
+#include <QEventLoop>
 #include <QProcess>
+#include <QTimer>
 
 namespace {
 constexpr int kRunWaitMs = 30000;
@@ -17,7 +19,13 @@ CliRun runCli(const QStringList &arguments, const QString &programFolder)
     process.setStandardInputFile(QProcess::nullDevice());
     process.start(QStringLiteral(VANTREL_CLI_PATH), arguments);
     CliRun run;
-    if (!process.waitForFinished(kRunWaitMs)) {
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kRunWaitMs, &loop, &QEventLoop::quit);
+    if (process.state() != QProcess::NotRunning)
+        loop.exec();
+    if (process.state() != QProcess::NotRunning || process.error() == QProcess::FailedToStart) {
         process.kill();
         process.waitForFinished();
         return run;

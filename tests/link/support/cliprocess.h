@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-// One run of vantrel-cli: stdin is empty (so nothing is confirmed unless --yes) and
+// One run of vantrel-cli, with this process's event loop turning meanwhile (so that signs and
+// terminals served here answer): stdin is empty (so nothing is confirmed unless --yes) and
 // VANTREL_PROGRAM_FOLDER is `programFolder` or unset. exitCode is -1 for a crash or a hang.
 struct CliRun
 {
