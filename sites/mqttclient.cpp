@@ -125,7 +125,10 @@ struct MqttClient::Worker
             std::unique_lock<std::mutex> lock(mutex);
             wake.wait_for(lock, delay, [this] { return stopping.load(); });
         }
-        // stop() queued the goodbye behind whatever was published: let them leave.
+        // stop() queued the goodbye behind whatever was published: let them leave. A
+        // connection still being made is simply dropped.
+        if (!connected)
+            return;
         const auto deadline = std::chrono::steady_clock::now() + kGoodbyeWait;
         while (std::chrono::steady_clock::now() < deadline) {
             if (mosquitto_loop(mosq, 100, 1) != MOSQ_ERR_SUCCESS)

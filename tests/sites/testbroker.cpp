@@ -1,0 +1,94 @@
+#include "testbroker.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace {
+constexpr int kStartWaitMs = 5000;
+constexpr int kStopWaitMs = 3000;
+
+int freePort()
+{
+    QTcpServer server;
+    if (!server.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return server.serverPort();
+}
+
+bool accepts(int port)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, quint16(port));
+    return socket.waitForConnected(200);
+}
+} // namespace
+
+TestBroker::~TestBroker()
+{
+    stop();
+}
+
+bool TestBroker::start(QString *why, const QString &user, const QString &password)
+{
+    const QString program = QStandardPaths::findExecutable(
+        QStringLiteral("mosquitto"), { QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin") });
+    if (program.isEmpty()) {
+        *why = QStringLiteral("mosquitto is not installed (scripts/install-deps.sh --test)");
+        return false;
+    }
+    if (m_port == 0)
+        m_port = freePort();
+    QByteArray config
+        = "listener " + QByteArray::number(m_port) + " 127.0.0.1\npersistence false\n";
+    if (user.isEmpty()) {
+        config += "allow_anonymous true\n";
+    } else {
+        // Started as root, mosquitto reads its password file as the user "mosquitto".
+        QFile::setPermissions(
+            m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ReadOther | QFile::ExeOther);
+        const QString passwords = m_dir.filePath(QStringLiteral("passwords"));
+        const int made = QProcess::execute(QStringLiteral("mosquitto_passwd"),
+            { QStringLiteral("-b"), QStringLiteral("-c"), passwords, user, password });
+        if (made != 0) {
+            *why = QStringLiteral("mosquitto_passwd failed");
+            return false;
+        }
+        config += "allow_anonymous false\npassword_file " + passwords.toUtf8() + "\n";
+    }
+    QFile file(m_dir.filePath(QStringLiteral("mosquitto.conf")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size()) {
+        *why = file.errorString();
+        return false;
+    }
+    file.close();
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(program, { QStringLiteral("-c"), file.fileName() });
+    const QDeadlineTimer deadline(kStartWaitMs);
+    while (!deadline.hasExpired()) {
+        if (m_process.state() == QProcess::NotRunning)
+            break;
+        if (accepts(m_port))
+            return true;
+        QThread::msleep(50);
+    }
+    *why = QStringLiteral("mosquitto did not come up on port %1: %2")
+               .arg(m_port)
+               .arg(QString::fromLocal8Bit(m_process.readAll()));
+    stop();
+    return false;
+}
+
+void TestBroker::stop()
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    m_process.terminate();
+    if (!m_process.waitForFinished(kStopWaitMs)) {
+        m_process.kill();
+        m_process.waitForFinished(kStopWaitMs);
+    }
+}
