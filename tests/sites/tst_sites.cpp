@@ -107,6 +107,8 @@ private slots:
     void lastWillWhenTheLinkDies();
     void reconnectsAfterBrokerRestart();
     void userAndPassword();
+    void cliSitesTest_data();
+    void cliSitesTest();
 };
 
 void TestSites::settings_data()
@@ -425,6 +427,45 @@ void TestSites::userAndPassword()
     SiteLink link(read.settings, program.path(), kEnglish);
     QVERIFY(link.start(&why));
     QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), kWaitMs);
+}
+
+void TestSites::cliSitesTest_data()
+{
+    QTest::addColumn<QString>("sites"); // the [Sites] keys; BROKER is the test broker's address
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output"); // part of what it prints
+    QTest::newRow("reached") << "Broker=BROKER\nSite=shop1\n"
+                             << 0 << "Connected to BROKER as site shop1";
+    QTest::newRow("not reached") << "Broker=mqtt://127.0.0.1:1\nSite=shop1\n"
+                                 << 1 << "mqtt://127.0.0.1:1 was not reached: Connection refused";
+    QTest::newRow("sites off") << "" << 2 << "sites are off";
+    QTest::newRow("bad site") << "Broker=BROKER\nSite=a/b\n" << 2 << "\"a/b\" is not a site name";
+}
+
+void TestSites::cliSitesTest()
+{
+    QFETCH(QString, sites);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    TestBroker broker;
+    QString why;
+    if (!broker.start(&why))
+        QSKIP(qPrintable(why));
+    QTemporaryDir program;
+    QFile ini(program.filePath(QStringLiteral("BaseSet.ini")));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[Sites]\n" + sites.replace(QStringLiteral("BROKER"), broker.url()).toUtf8());
+    ini.close();
+    QProcess cli;
+    cli.start(QStringLiteral(VANTREL_CLI_PATH),
+        { QStringLiteral("sites"), QStringLiteral("test"), QStringLiteral("--program-folder"),
+            program.path() });
+    QVERIFY(cli.waitForFinished(3 * kWaitMs));
+    const QString printed
+        = QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+    QCOMPARE(cli.exitCode(), exitCode);
+    QVERIFY2(printed.contains(output.replace(QStringLiteral("BROKER"), broker.url())),
+        qPrintable(printed));
 }
 
 // The child of lastWillWhenTheLinkDies: a site "dying" that stays connected until it is killed.
