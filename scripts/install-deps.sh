@@ -23,8 +23,8 @@ packages=(
 if [[ "${1:-}" == "--test" ]]; then
     # Our RTF is checked against LibreOffice; ImageMagick takes screenshots; the installed
     # desktop entry is checked with desktop-file-validate; the sites tests start their own
-    # MQTT broker.
-    packages+=(libreoffice-writer-nogui imagemagick desktop-file-utils mosquitto)
+    # MQTT broker, with certificates openssl makes for its TLS.
+    packages+=(libreoffice-writer-nogui imagemagick desktop-file-utils mosquitto openssl)
 fi
 
 missing=()

@@ -48,6 +48,9 @@ struct MqttClient::Worker
     std::atomic<bool> stopping { false };
     std::atomic<bool> connected { false };
     QString refusal; // the broker's CONNACK refusal in words; worker thread only
+    // The library's last error line (OpenSSL's words on a certificate that failed, for one);
+    // worker thread only.
+    QString lastLoggedError;
     int failures = 0; // worker thread only
 
     ~Worker()
@@ -64,6 +67,12 @@ struct MqttClient::Worker
     static void onConnect(mosquitto *, void *self, int rc)
     {
         static_cast<Worker *>(self)->connectAnswered(rc);
+    }
+
+    static void onLog(mosquitto *, void *self, int level, const char *line)
+    {
+        if (level == MOSQ_LOG_ERR)
+            static_cast<Worker *>(self)->lastLoggedError = QString::fromUtf8(line);
     }
 
     static void onMessage(mosquitto *, void *self, const mosquitto_message *message)
@@ -98,6 +107,15 @@ struct MqttClient::Worker
     QString connectOnce()
     {
         refusal.clear();
+        lastLoggedError.clear();
+        const QString reason = connectAndRun();
+        return reason.isEmpty() || lastLoggedError.isEmpty()
+            ? reason
+            : reason + QStringLiteral(" (") + lastLoggedError + QLatin1Char(')');
+    }
+
+    QString connectAndRun()
+    {
         int rc = mosquitto_connect_async(
             mosq, options.host.toUtf8().constData(), options.port, int(kKeepAlive.count()));
         if (rc != MOSQ_ERR_SUCCESS)
@@ -177,6 +195,7 @@ bool MqttClient::start(QString *reason)
     mosquitto_int_option(mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
     mosquitto_connect_callback_set(mosq, &Worker::onConnect);
     mosquitto_message_callback_set(mosq, &Worker::onMessage);
+    mosquitto_log_callback_set(mosq, &Worker::onLog);
     int rc = MOSQ_ERR_SUCCESS;
     if (!m_options.user.isEmpty()) {
         rc = mosquitto_username_pw_set(mosq, m_options.user.toUtf8().constData(),

@@ -1,6 +1,7 @@
 #include "testbroker.h"
 
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -59,6 +60,12 @@ bool TestBroker::start(QString *why, const QString &user, const QString &passwor
         }
         config += "allow_anonymous false\npassword_file " + passwords.toUtf8() + "\n";
     }
+    if (!m_tlsFolder.isEmpty()) {
+        for (const char *key : { "cafile ca.pem", "certfile server.pem", "keyfile server.key" }) {
+            const QList<QByteArray> parts = QByteArray(key).split(' ');
+            config += parts.at(0) + ' ' + QFile::encodeName(m_tlsFolder) + '/' + parts.at(1) + '\n';
+        }
+    }
     QFile file(m_dir.filePath(QStringLiteral("mosquitto.conf")));
     if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size()) {
         *why = file.errorString();
@@ -80,6 +87,45 @@ bool TestBroker::start(QString *why, const QString &user, const QString &passwor
                .arg(QString::fromLocal8Bit(m_process.readAll()));
     stop();
     return false;
+}
+
+bool TestBroker::makeCertificates(const QString &folder, QString *why)
+{
+    const QString ec = QStringLiteral("ec_paramgen_curve:prime256v1");
+    const QString subjectName = folder + QStringLiteral("/san.ext");
+    QFile san(subjectName);
+    if (!san.open(QIODevice::WriteOnly) || san.write("subjectAltName=IP:127.0.0.1\n") < 0) {
+        *why = san.errorString();
+        return false;
+    }
+    san.close();
+    const auto authority = [&](const QString &name) {
+        return QStringList { "req", "-x509", "-newkey", "ec", "-pkeyopt", ec, "-nodes", "-days",
+            "2", "-subj", "/CN=" + name, "-keyout", folder + "/" + name + ".key", "-out",
+            folder + "/" + name + ".pem" };
+    };
+    const QList<QStringList> steps
+        = { authority(QStringLiteral("ca")), authority(QStringLiteral("other-ca")),
+              { "req", "-newkey", "ec", "-pkeyopt", ec, "-nodes", "-subj", "/CN=127.0.0.1",
+                  "-keyout", folder + "/server.key", "-out", folder + "/server.csr" },
+              { "x509", "-req", "-in", folder + "/server.csr", "-CA", folder + "/ca.pem", "-CAkey",
+                  folder + "/ca.key", "-CAcreateserial", "-days", "2", "-extfile", subjectName,
+                  "-out", folder + "/server.pem" } };
+    for (const QStringList &step : steps) {
+        QProcess openssl;
+        openssl.start(QStringLiteral("openssl"), step);
+        if (!openssl.waitForFinished(kStartWaitMs) || openssl.exitCode() != 0) {
+            *why = QStringLiteral("openssl %1 failed: %2")
+                       .arg(step.first(), QString::fromLocal8Bit(openssl.readAllStandardError()));
+            return false;
+        }
+    }
+    // Started as root, mosquitto reads its files as the user "mosquitto".
+    for (const QString &name : QDir(folder).entryList(QDir::Files))
+        QFile::setPermissions(
+            folder + '/' + name, QFile::permissions(folder + '/' + name) | QFile::ReadOther);
+    QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ReadOther | QFile::ExeOther);
+    return true;
 }
 
 void TestBroker::stop()

@@ -11,16 +11,28 @@ class TestBroker
 public:
     ~TestBroker();
 
+    // Makes in `folder` a certificate authority "ca.pem", another "other-ca.pem", and
+    // "server.pem" with "server.key" signed by the first, for 127.0.0.1. False with `why`.
+    static bool makeCertificates(const QString &folder, QString *why);
+    // Serves TLS only, with the files of makeCertificates in `folder`. Call before start().
+    void useTls(const QString &folder) { m_tlsFolder = folder; }
+
     // Starts it; with `user` it takes only that user with `password`. False with `why` when
     // mosquitto is missing or did not come up within a few seconds.
     bool start(QString *why, const QString &user = {}, const QString &password = {});
     // Stops it; start() again brings it back on the same port.
     void stop();
     int port() const { return m_port; }
-    QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
+    QString url() const
+    {
+        return QStringLiteral("%1://127.0.0.1:%2")
+            .arg(m_tlsFolder.isEmpty() ? QStringLiteral("mqtt") : QStringLiteral("mqtts"))
+            .arg(m_port);
+    }
 
 private:
     QTemporaryDir m_dir;
     QProcess m_process;
     int m_port = 0;
+    QString m_tlsFolder;
 };

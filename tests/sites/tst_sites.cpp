@@ -107,6 +107,8 @@ private slots:
     void lastWillWhenTheLinkDies();
     void reconnectsAfterBrokerRestart();
     void userAndPassword();
+    void tls_data();
+    void tls();
     void cliSitesTest_data();
     void cliSitesTest();
 };
@@ -427,6 +429,48 @@ void TestSites::userAndPassword()
     SiteLink link(read.settings, program.path(), kEnglish);
     QVERIFY(link.start(&why));
     QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), kWaitMs);
+}
+
+void TestSites::tls_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("caFile");
+    QTest::addColumn<QString>("failure"); // part of why it did not connect; "" when it does
+    QTest::newRow("the broker's authority") << "127.0.0.1"
+                                            << "ca.pem"
+                                            << "";
+    QTest::newRow("another authority") << "127.0.0.1"
+                                       << "other-ca.pem"
+                                       << "certificate verify failed";
+    QTest::newRow("another host name") << "localhost"
+                                       << "ca.pem"
+                                       << "certificate verify failed";
+}
+
+void TestSites::tls()
+{
+    QFETCH(QString, host);
+    QFETCH(QString, caFile);
+    QFETCH(QString, failure);
+    QTemporaryDir certificates;
+    QString why;
+    if (!TestBroker::makeCertificates(certificates.path(), &why))
+        QSKIP(qPrintable(why));
+    TestBroker broker;
+    broker.useTls(certificates.path());
+    if (!broker.start(&why))
+        QSKIP(qPrintable(why));
+    const SitesSettingsFile::ReadResult read
+        = SitesSettingsFile::parse(QStringLiteral("mqtts://%1:%2").arg(host).arg(broker.port()),
+            QStringLiteral("shop1"), {}, {}, caFile, {}, certificates.path(), kEnglish);
+    QVERIFY2(read.ok, qPrintable(read.message));
+    SiteLink link(read.settings, certificates.path(), kEnglish);
+    QSignalSpy changes(&link, &SiteLink::connectedChanged);
+    QVERIFY(link.start(&why));
+    QVERIFY(changes.wait(kWaitMs));
+    QCOMPARE(changes.at(0).at(0).toBool(), failure.isEmpty());
+    QVERIFY2(changes.at(0).at(1).toString().contains(failure),
+        qPrintable(changes.at(0).at(1).toString()));
 }
 
 void TestSites::cliSitesTest_data()
