@@ -33,7 +33,7 @@ TestBroker::~TestBroker()
     stop();
 }
 
-bool TestBroker::start(QString *why, const QString &user, const QString &password)
+bool TestBroker::start(QString *why)
 {
     const QString program = QStandardPaths::findExecutable(
         QStringLiteral("mosquitto"), { QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin") });
@@ -45,20 +45,34 @@ bool TestBroker::start(QString *why, const QString &user, const QString &passwor
         m_port = freePort();
     QByteArray config
         = "listener " + QByteArray::number(m_port) + " 127.0.0.1\npersistence false\n";
-    if (user.isEmpty()) {
+    if (m_users.isEmpty()) {
         config += "allow_anonymous true\n";
     } else {
-        // Started as root, mosquitto reads its password file as the user "mosquitto".
+        // Started as root, mosquitto reads its files as the user "mosquitto".
         QFile::setPermissions(
             m_dir.path(), QFile::permissions(m_dir.path()) | QFile::ReadOther | QFile::ExeOther);
         const QString passwords = m_dir.filePath(QStringLiteral("passwords"));
-        const int made = QProcess::execute(QStringLiteral("mosquitto_passwd"),
-            { QStringLiteral("-b"), QStringLiteral("-c"), passwords, user, password });
-        if (made != 0) {
-            *why = QStringLiteral("mosquitto_passwd failed");
-            return false;
+        QFile(passwords).remove();
+        for (const QString &user : m_users) {
+            QFile(passwords).open(QIODevice::Append);
+            if (QProcess::execute(QStringLiteral("mosquitto_passwd"),
+                    { QStringLiteral("-b"), passwords, user.section(QLatin1Char(':'), 0, 0),
+                        user.section(QLatin1Char(':'), 1) })
+                != 0) {
+                *why = QStringLiteral("mosquitto_passwd failed");
+                return false;
+            }
         }
         config += "allow_anonymous false\npassword_file " + passwords.toUtf8() + "\n";
+        if (!m_acl.isEmpty()) {
+            QFile acl(m_dir.filePath(QStringLiteral("acl")));
+            if (!acl.open(QIODevice::WriteOnly) || acl.write(m_acl) != m_acl.size()) {
+                *why = acl.errorString();
+                return false;
+            }
+            acl.setPermissions(acl.permissions() | QFile::ReadOther);
+            config += "acl_file " + acl.fileName().toUtf8() + "\n";
+        }
     }
     if (!m_tlsFolder.isEmpty()) {
         for (const char *key : { "cafile ca.pem", "certfile server.pem", "keyfile server.key" }) {

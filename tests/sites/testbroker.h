@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A real mosquitto for one test, listening on a free port of 127.0.0.1 only. Stopped (and
@@ -17,9 +18,17 @@ public:
     // Serves TLS only, with the files of makeCertificates in `folder`. Call before start().
     void useTls(const QString &folder) { m_tlsFolder = folder; }
 
-    // Starts it; with `user` it takes only that user with `password`. False with `why` when
-    // mosquitto is missing or did not come up within a few seconds.
-    bool start(QString *why, const QString &user = {}, const QString &password = {});
+    // Takes only these users ("name:password" each), and with `acl` (mosquitto's acl_file
+    // text) gives them only what it allows. Call before start().
+    void useUsers(const QStringList &users, const QByteArray &acl = {})
+    {
+        m_users = users;
+        m_acl = acl;
+    }
+
+    // Starts it. False with `why` when mosquitto is missing or did not come up within a few
+    // seconds.
+    bool start(QString *why);
     // Stops it; start() again brings it back on the same port.
     void stop();
     int port() const { return m_port; }
@@ -35,4 +44,6 @@ private:
     QProcess m_process;
     int m_port = 0;
     QString m_tlsFolder;
+    QStringList m_users;
+    QByteArray m_acl;
 };

@@ -107,6 +107,7 @@ private slots:
     void lastWillWhenTheLinkDies();
     void reconnectsAfterBrokerRestart();
     void userAndPassword();
+    void aclOfTheReadme();
     void tls_data();
     void tls();
     void cliSitesTest_data();
@@ -403,7 +404,8 @@ void TestSites::userAndPassword()
 {
     TestBroker broker;
     QString why;
-    if (!broker.start(&why, QStringLiteral("shop1"), QStringLiteral("s3cret")))
+    broker.useUsers({ QStringLiteral("shop1:s3cret") });
+    if (!broker.start(&why))
         QSKIP(qPrintable(why));
     QTemporaryDir program;
     QFile password(program.filePath(QStringLiteral("password")));
@@ -429,6 +431,42 @@ void TestSites::userAndPassword()
     SiteLink link(read.settings, program.path(), kEnglish);
     QVERIFY(link.start(&why));
     QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), kWaitMs);
+}
+
+void TestSites::aclOfTheReadme()
+{
+    QFile readme(QStringLiteral(VANTREL_SOURCE_DIR "/README.md"));
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    const QByteArray text = readme.readAll();
+    const qsizetype from = text.indexOf("```\npattern read vantrel/%u/say") + 4;
+    QVERIFY(from > 4);
+    TestBroker broker;
+    broker.useUsers({ QStringLiteral("shop1:one"), QStringLiteral("editor:two") },
+        text.mid(from, text.indexOf("```", from) - from));
+    QString why;
+    if (!broker.start(&why))
+        QSKIP(qPrintable(why));
+    Observer editor(broker.port(), QStringLiteral("editor"), QStringLiteral("two"));
+    MqttClient shop({ QStringLiteral("127.0.0.1"), broker.port(), false, {},
+        QStringLiteral("shop1"), QStringLiteral("shop1"), QStringLiteral("one"), {}, {},
+        SiteTopics::subscriptions(QStringLiteral("shop1"))
+            << QStringLiteral("vantrel/shop2/say") });
+    QStringList heard;
+    connect(&shop, &MqttClient::messageReceived,
+        [&](const QString &topic, const QByteArray &) { heard << topic; });
+    shop.start();
+    QTRY_VERIFY_WITH_TIMEOUT(shop.isConnected() && editor.client.isConnected(), kWaitMs);
+    QTest::qWait(200); // the subscriptions are answered
+    // In order, so what would come through the ACL comes before the last.
+    for (const char *topic : { "vantrel/shop2/say", "vantrel/all/value/x", "vantrel/shop1/say" })
+        editor.client.publish(QLatin1String(topic), "hello");
+    shop.publish(QStringLiteral("vantrel/shop2/status"), "forged");
+    shop.publish(QStringLiteral("vantrel/shop1/schedule"), "forged");
+    shop.publish(QStringLiteral("vantrel/shop1/status"), "own");
+    QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 2, kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(editor.last.contains(QStringLiteral("vantrel/shop1/status")), kWaitMs);
+    QCOMPARE(heard, QStringList({ "vantrel/all/value/x", "vantrel/shop1/say" }));
+    QCOMPARE(editor.last.keys().size(), 4); // three of its own, and the site's status
 }
 
 void TestSites::tls_data()
