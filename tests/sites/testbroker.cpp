@@ -1,7 +1,6 @@
 #include "testbroker.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTcpServer>
@@ -105,40 +104,26 @@ bool TestBroker::start(QString *why)
 
 bool TestBroker::makeCertificates(const QString &folder, QString *why)
 {
-    const QString ec = QStringLiteral("ec_paramgen_curve:prime256v1");
-    const QString subjectName = folder + QStringLiteral("/san.ext");
-    QFile san(subjectName);
-    if (!san.open(QIODevice::WriteOnly) || san.write("subjectAltName=IP:127.0.0.1\n") < 0) {
-        *why = san.errorString();
+    // Two authorities, and a certificate for 127.0.0.1 signed by the first. Started as root,
+    // mosquitto reads its files as the user "mosquitto": they are readable by all.
+    const char *script = R"(set -e; cd "$1"
+        key="-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes"
+        for ca in ca other-ca; do
+            openssl req -x509 $key -days 2 -subj /CN=$ca -keyout $ca.key -out $ca.pem
+        done
+        openssl req $key -subj /CN=127.0.0.1 -keyout server.key -out server.csr
+        echo subjectAltName=IP:127.0.0.1 > san.ext
+        openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 \
+            -extfile san.ext -out server.pem
+        chmod a+rX . *)";
+    QProcess shell;
+    shell.start(QStringLiteral("sh"),
+        { QStringLiteral("-c"), QLatin1String(script), QStringLiteral("sh"), folder });
+    if (!shell.waitForFinished(kStartWaitMs) || shell.exitCode() != 0) {
+        *why = QStringLiteral("openssl failed: ")
+            + QString::fromLocal8Bit(shell.readAllStandardError());
         return false;
     }
-    san.close();
-    const auto authority = [&](const QString &name) {
-        return QStringList { "req", "-x509", "-newkey", "ec", "-pkeyopt", ec, "-nodes", "-days",
-            "2", "-subj", "/CN=" + name, "-keyout", folder + "/" + name + ".key", "-out",
-            folder + "/" + name + ".pem" };
-    };
-    const QList<QStringList> steps
-        = { authority(QStringLiteral("ca")), authority(QStringLiteral("other-ca")),
-              { "req", "-newkey", "ec", "-pkeyopt", ec, "-nodes", "-subj", "/CN=127.0.0.1",
-                  "-keyout", folder + "/server.key", "-out", folder + "/server.csr" },
-              { "x509", "-req", "-in", folder + "/server.csr", "-CA", folder + "/ca.pem", "-CAkey",
-                  folder + "/ca.key", "-CAcreateserial", "-days", "2", "-extfile", subjectName,
-                  "-out", folder + "/server.pem" } };
-    for (const QStringList &step : steps) {
-        QProcess openssl;
-        openssl.start(QStringLiteral("openssl"), step);
-        if (!openssl.waitForFinished(kStartWaitMs) || openssl.exitCode() != 0) {
-            *why = QStringLiteral("openssl %1 failed: %2")
-                       .arg(step.first(), QString::fromLocal8Bit(openssl.readAllStandardError()));
-            return false;
-        }
-    }
-    // Started as root, mosquitto reads its files as the user "mosquitto".
-    for (const QString &name : QDir(folder).entryList(QDir::Files))
-        QFile::setPermissions(
-            folder + '/' + name, QFile::permissions(folder + '/' + name) | QFile::ReadOther);
-    QFile::setPermissions(folder, QFile::permissions(folder) | QFile::ReadOther | QFile::ExeOther);
     return true;
 }
 

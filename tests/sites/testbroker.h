@@ -32,12 +32,7 @@ public:
     // Stops it; start() again brings it back on the same port.
     void stop();
     int port() const { return m_port; }
-    QString url() const
-    {
-        return QStringLiteral("%1://127.0.0.1:%2")
-            .arg(m_tlsFolder.isEmpty() ? QStringLiteral("mqtt") : QStringLiteral("mqtts"))
-            .arg(m_port);
-    }
+    QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
 
 private:
     QTemporaryDir m_dir;
