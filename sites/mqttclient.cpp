@@ -48,8 +48,9 @@ struct MqttClient::Worker
     std::atomic<bool> stopping { false };
     std::atomic<bool> connected { false };
     QString refusal; // the broker's CONNACK refusal in words; worker thread only
-    // The library's last error line (OpenSSL's words on a certificate that failed, for one);
-    // worker thread only.
+    // The library's last error line (OpenSSL's words on a certificate that failed, for one).
+    // Logged mostly by the worker, but a publish may log from the owner's thread.
+    std::mutex logMutex;
     QString lastLoggedError;
     int failures = 0; // worker thread only
 
@@ -71,8 +72,11 @@ struct MqttClient::Worker
 
     static void onLog(mosquitto *, void *self, int level, const char *line)
     {
-        if (level == MOSQ_LOG_ERR)
-            static_cast<Worker *>(self)->lastLoggedError = QString::fromUtf8(line);
+        if (level != MOSQ_LOG_ERR)
+            return;
+        auto *worker = static_cast<Worker *>(self);
+        std::lock_guard<std::mutex> lock(worker->logMutex);
+        worker->lastLoggedError = QString::fromUtf8(line);
     }
 
     static void onMessage(mosquitto *, void *self, const mosquitto_message *message)
@@ -107,8 +111,11 @@ struct MqttClient::Worker
     QString connectOnce()
     {
         refusal.clear();
+        std::unique_lock<std::mutex> lock(logMutex);
         lastLoggedError.clear();
+        lock.unlock();
         const QString reason = connectAndRun();
+        lock.lock();
         return reason.isEmpty() || lastLoggedError.isEmpty()
             ? reason
             : reason + QStringLiteral(" (") + lastLoggedError + QLatin1Char(')');
