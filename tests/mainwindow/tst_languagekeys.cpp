@@ -5,12 +5,15 @@
 #include "languagefile.h"
 #include "mdifrmmain.h"
 #include "programfolder.h"
+#include "sendmessagedialog.h"
+#include "sitesdialog.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -47,26 +50,40 @@ class tst_LanguageKeys : public QObject
 private slots:
     void everyLookedUpKeyExists_data()
     {
-        QTest::addColumn<QString>("section"); // "…Basic": the settings dialog's
-        for (const char *section : { "English", "简体中文", "EnglishBasic", "简体中文Basic" })
+        QTest::addColumn<QString>("section"); // "…Basic": the settings dialog's; "…Sites": sites'
+        for (const char *section : { "English", "简体中文", "EnglishBasic", "简体中文Basic",
+                 "EnglishSites", "简体中文Sites" })
             QTest::newRow(section) << QString::fromUtf8(section);
     }
     void everyLookedUpKeyExists()
     {
         QFETCH(QString, section);
-        const bool dialog = section.endsWith("Basic");
-        const QString english = dialog ? u"EnglishBasic"_s : u"English"_s;
+        const QString suffix = section.endsWith("Basic") ? u"Basic"_s
+            : section.endsWith("Sites")                  ? u"Sites"_s
+                                                         : QString();
+        const QString english = u"English"_s + suffix;
         QTemporaryDir folder;
         setProgramFolder(folder.path());
         BaseSettings settings = defaultBaseSettings();
-        std::unique_ptr<QWidget> window;
-        if (dialog)
-            window = std::make_unique<FrmSet>(nullptr, &settings, QString(), folder.path());
-        else
-            window = std::make_unique<MDIFrmMain>();
+        std::vector<std::unique_ptr<QWidget>> windows;
+        if (suffix == "Basic") {
+            windows.push_back(
+                std::make_unique<FrmSet>(nullptr, &settings, QString(), folder.path()));
+        } else if (suffix == "Sites") {
+            // Both dialogs of sites share one section.
+            windows.push_back(std::make_unique<SitesDialog>(
+                folder.filePath("BaseSet.ini"), folder.path(), folder.path(), u"English"_s));
+            windows.push_back(
+                std::make_unique<SendMessageDialog>(u"all"_s, folder.path(), u"English"_s));
+        } else {
+            windows.push_back(std::make_unique<MDIFrmMain>());
+        }
 
         QStringList named;
-        for (QObject *control : languageControls(window.get())) {
+        QList<QObject *> controls;
+        for (const auto &window : windows)
+            controls += languageControls(window.get());
+        for (QObject *control : controls) {
             named.append(control->objectName());
             if (languageControlKind(control) == LanguageControlKind::None)
                 continue;
