@@ -64,6 +64,8 @@ SitesDialog::SitesDialog(const QString &iniPath, const QString &programFolder,
         row->addWidget(field);
         auto *browse = named(new QPushButton(QStringLiteral("...")), name);
         browse->setProperty("languageText", false);
+        browse->setMaximumWidth(
+            browse->fontMetrics().horizontalAdvance(QStringLiteral("....")) * 2);
         connect(browse, &QPushButton::clicked, this, [this, field] { this->browse(field); });
         row->addWidget(browse);
         return row;

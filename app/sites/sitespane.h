@@ -43,6 +43,8 @@ public:
 
     // The site of the selected row ("all" for the "All sites" row); "" when none is selected.
     QString selectedSite() const;
+    // Wide enough for the site, its state and the schedule in force at a glance.
+    QSize sizeHint() const override { return { 560, 300 }; }
     // Publish to `site`, the outcome shown in the pane; false when nothing was published.
     bool sendMessageTo(const QString &site, const SiteTopics::SayRequest &request);
     bool publishScheduleTo(const QString &site, const QString &schedulePath);
