@@ -1,4 +1,5 @@
 #include "testbroker.h"
+#include "windowfixture.h"
 
 #include "bundlebuilder.h"
 #include "classinifile.h"
@@ -11,10 +12,12 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,6 +88,7 @@ private slots:
     void bundleBuilder();
     void paneOnBroker();
     void sitesDialog();
+    void mainWindow();
 };
 
 void TestSitesWindow::tableFromStatus_data()
@@ -283,6 +287,47 @@ void TestSitesWindow::sitesDialog()
     QTRY_VERIFY_WITH_TIMEOUT(dialog.CmdTest()->isEnabled(), kWaitMs);
     QVERIFY2(dialog.LblSitesMessage()->text().contains("was not reached"),
         qPrintable(dialog.LblSitesMessage()->text()));
+}
+
+// The main window: no pane without a broker; with one, Window > Sites shows the sites, and
+// "Publish schedule..." asks for a file and publishes its bundle.
+void TestSitesWindow::mainWindow()
+{
+    {
+        WindowFixture plain;
+        MDIFrmMain &window = plain.startWith();
+        QVERIFY(!window.menus().sitesPane->isEnabled());
+        QVERIFY(window.sitesPane()->dock()->isHidden());
+    }
+    TestBroker broker;
+    START_BROKER_OR_SKIP(broker);
+    MqttClient site({ u"127.0.0.1"_s, broker.port(), false, {}, u"site-shop-2"_s, {}, {}, {}, {},
+        { u"vantrel/shop-2/schedule"_s } });
+    QSignalSpy bundles(&site, &MqttClient::messageReceived);
+    QSignalSpy siteUp(&site, &MqttClient::connected);
+    QVERIFY(site.start());
+    QVERIFY(siteUp.wait(kWaitMs));
+    site.publish(u"vantrel/shop-2/status"_s, R"({"state":"online"})", true);
+
+    WindowFixture fixture;
+    fixture.writeSettings({});
+    fixture.writeFile("BaseSet.ini",
+        fixture.bytes("BaseSet.ini") + "[Sites]\nBroker=" + broker.url().toUtf8() + "\n");
+    MDIFrmMain &window = fixture.start();
+    SitesPane *pane = window.sitesPane();
+    QVERIFY(window.menus().sitesPane->isEnabled());
+    window.menus().sitesPane->trigger();
+    QVERIFY(pane->dock()->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(summary(*pane->table()), u"shop-2 online   0/0"_s, kWaitMs);
+    QCOMPARE(pane->ListSites()->model()->headerData(0, Qt::Horizontal).toString(), u"Site"_s);
+
+    pane->ListSites()->selectRow(1);
+    QVERIFY(pane->CmdPublishSchedule()->isEnabled());
+    fixture.dialogs.answers << writeSchedule(fixture.path("plan"));
+    pane->CmdPublishSchedule()->click();
+    QVERIFY(fixture.dialogs.requests.value(0).filter.contains("*.vsched"));
+    QVERIFY2(bundles.wait(kWaitMs), qPrintable(pane->LblSitesNote()->text()));
+    QVERIFY(SiteBundle::parse(bundles.at(0).at(1).toByteArray(), kEnglish).ok);
 }
 
 QTEST_MAIN(TestSitesWindow)
