@@ -1,5 +1,7 @@
 #include "sitespane.h"
 
+#include "languageapplier.h"
+#include "languagefile.h"
 #include "localtext.h"
 #include "schedulefile.h"
 #include "sendmessagedialog.h"
@@ -118,6 +120,10 @@ void SitesPane::showTexts(const QString &language)
     m_language = language;
     m_table->setLanguage(language);
     m_watcher->setLanguage(language);
+    // A floating dock is a window of its own, which the main window's language pass leaves
+    // out: the pane takes its texts itself.
+    if (m_dock && LanguageSectionExists(m_languageFolder, language))
+        ApplyLanguage(m_dock, language, m_languageFolder);
     if (m_dock)
         m_dock->setWindowTitle(
             localText(language, QStringLiteral("Sites"), QStringLiteral("站点")));

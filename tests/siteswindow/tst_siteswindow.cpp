@@ -319,7 +319,11 @@ void TestSitesWindow::mainWindow()
     window.menus().sitesPane->trigger();
     QVERIFY(pane->dock()->isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(summary(*pane->table()), u"shop-2 online   0/0"_s, kWaitMs);
-    QCOMPARE(pane->ListSites()->model()->headerData(0, Qt::Horizontal).toString(), u"Site"_s);
+    // Floating, the pane is a window of its own and still follows the language.
+    pane->dock()->setFloating(true);
+    window.SetLanguage(u"简体中文"_s);
+    QCOMPARE(pane->ListSites()->model()->headerData(0, Qt::Horizontal).toString(), u"站点"_s);
+    QCOMPARE(pane->CmdSendMessage()->text(), u"发送消息..."_s);
 
     pane->ListSites()->selectRow(1);
     QVERIFY(pane->CmdPublishSchedule()->isEnabled());
