@@ -526,6 +526,9 @@ void MDIFrmMain::watchSites()
     const SitesSettingsFile::ReadResult read
         = SitesSettingsFile::read(baseSettingsPath(), programFolder(), language());
     m_sitesPane->watch(read.settings, read.message);
+    // A bad section leaves the pane hidden: say why where the operator looks.
+    if (!read.ok)
+        showNote(read.message);
 }
 
 void MDIFrmMain::openAboutBox()

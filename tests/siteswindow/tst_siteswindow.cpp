@@ -1,6 +1,8 @@
 #include "testbroker.h"
 #include "windowfixture.h"
 
+#include "mainstatusbar.h"
+
 #include "bundlebuilder.h"
 #include "classinifile.h"
 #include "mqttclient.h"
@@ -294,10 +296,14 @@ void TestSitesWindow::sitesDialog()
 void TestSitesWindow::mainWindow()
 {
     {
+        // A bad [Sites] is no broker, and the status bar says why.
         WindowFixture plain;
-        MDIFrmMain &window = plain.startWith();
+        plain.writeSettings({});
+        plain.writeFile("BaseSet.ini", plain.bytes("BaseSet.ini") + "[Sites]\nBroker=http://x\n");
+        MDIFrmMain &window = plain.start();
         QVERIFY(!window.menus().sitesPane->isEnabled());
         QVERIFY(window.sitesPane()->dock()->isHidden());
+        QVERIFY(window.PicStatusBar()->note().contains("\"Broker\": \"http://x\""));
     }
     TestBroker broker;
     START_BROKER_OR_SKIP(broker);
