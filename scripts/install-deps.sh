@@ -17,11 +17,16 @@ packages=(
     xvfb xauth
     # cpack's Debian package computes its library dependencies with dpkg-shlibdeps.
     dpkg-dev
+    # Sites: agents reach an MQTT broker through libmosquitto.
+    libmosquitto-dev
 )
 if [[ "${1:-}" == "--test" ]]; then
     # Our RTF is checked against LibreOffice; ImageMagick takes screenshots; the installed
-    # desktop entry is checked with desktop-file-validate.
-    packages+=(libreoffice-writer-nogui imagemagick desktop-file-utils)
+    # desktop entry is checked with desktop-file-validate; the sites tests start their own
+    # MQTT broker, with certificates openssl makes for its TLS; mosquitto_pub and
+    # mosquitto_sub play a site or a home-automation system by hand.
+    packages+=(libreoffice-writer-nogui imagemagick desktop-file-utils mosquitto openssl
+        mosquitto-clients)
 fi
 
 missing=()

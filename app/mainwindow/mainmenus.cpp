@@ -54,6 +54,7 @@ MainMenus MainMenus::build(QMenuBar *bar)
 
     m.set = menu(bar, "set", "&Set");
     m.baseSet = item(m.set, "baseset", "&Base Set");
+    m.sites = item(m.set, "sites", "S&ites...");
     m.language = m.set->addMenu(QStringLiteral("&Language"));
     m.language->setObjectName(QStringLiteral("language"));
     m.english = item(m.language, "English", "English");
@@ -73,6 +74,8 @@ MainMenus MainMenus::build(QMenuBar *bar)
     m.tileHorizontal = item(m.window, "Horizontal", "Tile &Horizontal");
     m.tileVertical = item(m.window, "ArrVertical", "Tile &Vertical");
     m.cascade = item(m.window, "Cascade", "&Cascade");
+    m.window->addSeparator();
+    m.sitesPane = item(m.window, "sitespane", "&Sites");
 
     m.help = menu(bar, "help", "&Help");
     m.about = item(m.help, "About", "About Vantrel");

@@ -29,6 +29,7 @@ struct MainMenus
 
     QMenu *set = nullptr;
     QAction *baseSet = nullptr;
+    QAction *sites = nullptr; // "sites": the broker the sites share
     QMenu *language = nullptr;
     QAction *english = nullptr;
     QAction *chinese = nullptr;
@@ -44,6 +45,7 @@ struct MainMenus
     QAction *tileHorizontal = nullptr;
     QAction *tileVertical = nullptr;
     QAction *cascade = nullptr;
+    QAction *sitesPane = nullptr; // "sitespane": shows and hides the Sites pane
 
     QMenu *help = nullptr;
     QAction *about = nullptr;

@@ -21,6 +21,9 @@
 #include "sendresultspane.h"
 #include "showcommands.h"
 #include "signpreviewpane.h"
+#include "sitesdialog.h"
+#include "sitespane.h"
+#include "sitessettings.h"
 #include "standardtoolbar.h"
 
 #include "frmabout.h"
@@ -109,6 +112,14 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
     m_sends = new SendController(*m_prompts, *m_statusBar, *m_sampler, this);
     connect(m_sends, &SendController::sendingChanged, this, &MDIFrmMain::showSendingState);
     m_sendResults = SendResultsPane::install(this, m_sends);
+    m_sitesPane = SitesPane::install(this, m_menus.sitesPane);
+    m_sitesPane->setLanguageFolder(languageFolder());
+    m_sitesPane->setSchedulePicker([this] {
+        return fileDialogs().openFileName(m_sitesPane->CmdPublishSchedule()->text(),
+            localText(language(), QStringLiteral("Vantrel schedule (*.vsched)|*.vsched"),
+                QStringLiteral("Vantrel 时间表 (*.vsched)|*.vsched")),
+            programFolder());
+    });
     connectControls();
     m_shows = new ShowCommands(
         *this, this, m_menus, m_programList, *m_sends, effectPanel(), m_preview, m_statusBar);
@@ -183,6 +194,7 @@ void MDIFrmMain::connectControls()
     connect(m.selectAll, &QAction::triggered, this, edit(Edit::SelectAll));
     connect(m.textClear, &QAction::triggered, this, edit(Edit::TextClear));
     connect(m.baseSet, &QAction::triggered, this, &MDIFrmMain::openSettingsDialog);
+    connect(m.sites, &QAction::triggered, this, &MDIFrmMain::openSitesDialog);
     connect(m.screenClear, &QAction::triggered, this, &MDIFrmMain::clearScreen);
     connect(m.painter, &QAction::triggered, this,
         [this] { startTool(ExternalToolLauncher::Tool::PaintProgram); });
@@ -243,6 +255,7 @@ void MDIFrmMain::startUp()
             PromptIcon::Information);
     SetLanguage(settings.Language);
     m_pageView->loadSettings(baseSettingsPath());
+    watchSites();
 
     fillSelectors();
     m_fileBrowser->setFolder(programFolder());
@@ -496,6 +509,30 @@ void MDIFrmMain::openSettingsDialog()
     OwnerLock::show(this, dialog);
 }
 
+void MDIFrmMain::openSitesDialog()
+{
+    auto *dialog
+        = new SitesDialog(baseSettingsPath(), programFolder(), languageFolder(), language(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &SitesDialog::saved, this, [this] {
+        watchSites();
+        // Just configured: the operator wants to see the sites.
+        if (m_menus.sitesPane->isEnabled())
+            m_menus.sitesPane->setChecked(true);
+    });
+    OwnerLock::show(this, dialog);
+}
+
+void MDIFrmMain::watchSites()
+{
+    const SitesSettingsFile::ReadResult read
+        = SitesSettingsFile::read(baseSettingsPath(), programFolder(), language());
+    m_sitesPane->watch(read.settings, read.message);
+    // A bad section leaves the pane hidden: say why where the operator looks.
+    if (!read.ok)
+        showNote(read.message);
+}
+
 void MDIFrmMain::openAboutBox()
 {
     auto *about = new frmAbout(this);
@@ -525,4 +562,5 @@ void MDIFrmMain::showOwnTexts(const QString &language)
     effectPanel()->showTexts(language);
     m_fileBrowser->showTexts(language);
     m_preview->showTexts(language);
+    m_sitesPane->showTexts(language);
 }

@@ -36,6 +36,7 @@ class SendController;
 class ShowCommands;
 class SendResultsPane;
 class SignPreviewPane;
+class SitesPane;
 class StandardToolBar;
 
 // The main window: the page windows in the document area, the standard and format toolbars,
@@ -127,6 +128,7 @@ public:
     MainStatusBar *PicStatusBar() const { return m_statusBar; }
     SignPreviewPane *signPreview() const { return m_preview; }
     SendResultsPane *sendResults() const { return m_sendResults; }
+    SitesPane *sitesPane() const { return m_sitesPane; }
 
     // --- Prompts and dialogs
     PromptSink &prompts() override;
@@ -148,6 +150,8 @@ public slots:
     void clearScreen();
     // Set > Base Set: the settings dialog, the main window disabled until it closes.
     void openSettingsDialog();
+    // Set > Sites: the broker of [Sites]; the Sites pane follows what is saved.
+    void openSitesDialog();
     // Help > About Vantrel and "帮助": the About box, the main window disabled until it closes.
     void openAboutBox();
     // Switches the interface language: "English", "简体中文" or "jap" (the check mark only).
@@ -166,6 +170,8 @@ private:
     void startTool(ExternalToolLauncher::Tool tool);
     void showOwnTexts(const QString &language);
     void showSendingState(bool sending);
+    // The Sites pane watches the broker of [Sites] in BaseSet.ini as it now stands.
+    void watchSites();
     QString language() const;
 
     ProgramList m_programList;
@@ -189,6 +195,7 @@ private:
     std::unique_ptr<DefaultPageSampler> m_sampler;
     SendController *m_sends = nullptr;
     SendResultsPane *m_sendResults = nullptr;
+    SitesPane *m_sitesPane = nullptr;
     PageFileCommands *m_pageCommands = nullptr;
     PageEditCommands *m_edits = nullptr;
     ProgramListCommands *m_list = nullptr;

@@ -12,6 +12,8 @@
 #include "messages.h"
 #include "programfolder.h"
 #include "schedulewindow.h"
+#include "sendmessagedialog.h"
+#include "sitesdialog.h"
 #include "standardtoolbar.h"
 
 #include <QAction>
@@ -29,6 +31,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -259,34 +262,45 @@ private slots:
 
     void everyLookedUpKeyExists_data()
     {
-        // "…Basic": the settings dialog's; "…Schedule": the Schedule window's.
+        // "…Basic": the settings dialog's; "…Schedule": the Schedule window's; "…Sites": the
+        // Sites and message dialogs'.
         QTest::addColumn<QString>("section");
         for (const char *section : { "English", "简体中文", "EnglishBasic", "简体中文Basic",
-                 "EnglishSchedule", "简体中文Schedule" })
+                 "EnglishSchedule", "简体中文Schedule", "EnglishSites", "简体中文Sites" })
             QTest::newRow(section) << QString::fromUtf8(section);
     }
     void everyLookedUpKeyExists()
     {
         QFETCH(QString, section);
-        const bool dialog = section.endsWith("Basic");
-        const bool schedule = section.endsWith("Schedule");
-        const QString english = dialog ? u"EnglishBasic"_s
-            : schedule                 ? u"EnglishSchedule"_s
-                                       : u"English"_s;
+        QString suffix;
+        for (const QString &s : { u"Basic"_s, u"Schedule"_s, u"Sites"_s })
+            if (section.endsWith(s))
+                suffix = s;
+        const QString english = u"English"_s + suffix;
         QTemporaryDir folder;
         setProgramFolder(folder.path());
         BaseSettings settings = defaultBaseSettings();
-        std::unique_ptr<QWidget> window;
-        if (dialog)
-            window = std::make_unique<FrmSet>(nullptr, &settings, QString(), folder.path());
-        else if (schedule)
-            window = std::make_unique<ScheduleWindow>(
-                ScheduleWindowServices(), folder.path(), folder.path());
-        else
-            window = std::make_unique<MDIFrmMain>();
+        std::vector<std::unique_ptr<QWidget>> windows;
+        if (suffix == "Basic") {
+            windows.push_back(
+                std::make_unique<FrmSet>(nullptr, &settings, QString(), folder.path()));
+        } else if (suffix == "Schedule") {
+            windows.push_back(std::make_unique<ScheduleWindow>(
+                ScheduleWindowServices(), folder.path(), folder.path()));
+        } else if (suffix == "Sites") {
+            windows.push_back(std::make_unique<SitesDialog>(
+                folder.filePath("BaseSet.ini"), folder.path(), folder.path(), u"English"_s));
+            windows.push_back(
+                std::make_unique<SendMessageDialog>(u"all"_s, folder.path(), u"English"_s));
+        } else {
+            windows.push_back(std::make_unique<MDIFrmMain>());
+        }
 
         QStringList named;
-        for (QObject *control : languageControls(window.get())) {
+        QList<QObject *> controls;
+        for (const auto &window : windows)
+            controls += languageControls(window.get());
+        for (QObject *control : controls) {
             named.append(control->objectName());
             if (languageControlKind(control) == LanguageControlKind::None)
                 continue;

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A real mosquitto for one test, listening on a free port of 127.0.0.1 only. Stopped (and
+// killed if need be) when it goes.
+class TestBroker
+{
+public:
+    ~TestBroker();
+
+    // Makes in `folder` a certificate authority "ca.pem", another "other-ca.pem", and
+    // "server.pem" with "server.key" signed by the first, for 127.0.0.1. False with `why`.
+    static bool makeCertificates(const QString &folder, QString *why);
+    // Serves TLS only, with the files of makeCertificates in `folder`. Call before start().
+    void useTls(const QString &folder) { m_tlsFolder = folder; }
+
+    // Takes only these users ("name:password" each), and with `acl` (mosquitto's acl_file
+    // text) gives them only what it allows. Call before start().
+    void useUsers(const QStringList &users, const QByteArray &acl = {})
+    {
+        m_users = users;
+        m_acl = acl;
+    }
+
+    // Starts it. False with `why` when mosquitto is missing or did not come up within a few
+    // seconds.
+    bool start(QString *why);
+    // Stops it; start() again brings it back on the same port.
+    void stop();
+    int port() const { return m_port; }
+    QString url() const { return QStringLiteral("mqtt://127.0.0.1:%1").arg(m_port); }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    int m_port = 0;
+    QString m_tlsFolder;
+    QStringList m_users;
+    QByteArray m_acl;
+};

@@ -1,0 +1,344 @@
+#include "testbroker.h"
+#include "windowfixture.h"
+
+#include "mainstatusbar.h"
+
+#include "bundlebuilder.h"
+#include "classinifile.h"
+#include "mqttclient.h"
+#include "sitesdialog.h"
+#include "sitespane.h"
+#include "sitessettings.h"
+#include "sitestable.h"
+#include "siteswatcher.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kEnglish = u"English"_s;
+constexpr int kWaitMs = 5000;
+
+#define START_BROKER_OR_SKIP(broker)                                                               \
+    do {                                                                                           \
+        QString why_;                                                                              \
+        if (!(broker).start(&why_))                                                                \
+            QSKIP(qPrintable(why_));                                                               \
+    } while (false)
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray show(const QByteArray &page)
+{
+    return "[Show]\nVersion=1\n\n[Row1]\nFile Path=" + page
+        + "\nEffect=0\nSpeed=1\nTimes=0\nRepeat=1\nEEffect=0\nESpeed=1\nETime=0\nERepeat=1\n"
+          "TWidth=8\nTHeight=1\n";
+}
+
+// A schedule in `folder`/plans naming a show in `folder`/shows, whose pages are in
+// `folder`/pages and `folder`/more: every path relative, none plain.
+QString writeSchedule(const QString &folder)
+{
+    writeFile(folder + "/plans/week.vsched",
+        "[Schedule]\nVersion=1\nDefault=../shows/main.vshow\n\n[Entry1]\nShow=../shows/main.vshow\n"
+        "Days=Mon-Fri\n");
+    writeFile(folder + "/shows/main.vshow", show("../pages/menu.rtf"));
+    writeFile(folder + "/pages/menu.rtf", "{\\rtf1 menu}");
+    return folder + "/plans/week.vsched";
+}
+
+// "name state schedule entry succeeded/failed error?" per site after "All sites".
+QString summary(const SitesTable &table)
+{
+    QStringList rows;
+    for (const SitesTable::Site &s : table.sites().mid(1)) {
+        rows << u"%1 %2 %3 %4 %5/%6%7"_s.arg(s.name, s.state, s.schedule, s.entry)
+                    .arg(s.succeeded)
+                    .arg(s.failed)
+                    .arg(s.error.isEmpty() ? QString() : u" error"_s);
+    }
+    return rows.join(u"; "_s);
+}
+
+} // namespace
+
+class TestSitesWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tableFromStatus_data();
+    void tableFromStatus();
+    void bundleBuilder_data();
+    void bundleBuilder();
+    void paneOnBroker();
+    void sitesDialog();
+    void mainWindow();
+};
+
+void TestSitesWindow::tableFromStatus_data()
+{
+    QTest::addColumn<QStringList>("messages"); // "topic payload" each
+    QTest::addColumn<QString>("expected");
+    const QString online
+        = uR"(vantrel/shop-1/status {"state":"online","schedule":"week.vsched",)"
+          uR"("entry":"Entry1","targets":[{"result":"succeeded"},)"
+          uR"({"result":"not reached"},{"result":"pending"},{"result":"succeeded"}]})"_s;
+    QTest::newRow("online") << QStringList { online } << u"shop-1 online week.vsched Entry1 2/1"_s;
+    QTest::newRow("offline by the will keeps the rest")
+        << QStringList { online, uR"(vantrel/shop-1/status {"state":"offline"})"_s }
+        << u"shop-1 offline week.vsched Entry1 2/1"_s;
+    QTest::newRow("an update replaces") << QStringList {
+        online,
+        uR"(vantrel/shop-1/status {"state":"online","schedule":"w2.vsched","entry":"Default","targets":[]})"_s
+    } << u"shop-1 online w2.vsched Default 0/0"_s;
+    QTest::newRow("two sites in order heard")
+        << QStringList { uR"(vantrel/b/status {"state":"online"})"_s, online }
+        << u"b online   0/0; shop-1 online week.vsched Entry1 2/1"_s;
+    QTest::newRow("unreadable status keeps what was known") << QStringList {
+        online, u"vantrel/shop-1/status {broken"_s, uR"(vantrel/shop-1/status {"state":"away"})"_s
+    } << u"shop-1 online week.vsched Entry1 2/1 error"_s;
+    QTest::newRow("a cleared status removes the site")
+        << QStringList { online, u"vantrel/shop-1/status"_s } << QString();
+    QTest::newRow("an error shows")
+        << QStringList { online, uR"(vantrel/shop-1/error {"topic":"x","reason":"bad bundle"})"_s }
+        << u"shop-1 online week.vsched Entry1 2/1 error"_s;
+    QTest::newRow("other topics are passed over") << QStringList {
+        uR"(vantrel/all/status {"state":"online"})"_s, uR"(vantrel/x/say {"state":"online"})"_s,
+        uR"(vantrel/x/y/status {"state":"online"})"_s, uR"(other/x/status {"state":"online"})"_s
+    } << QString();
+}
+
+void TestSitesWindow::tableFromStatus()
+{
+    QFETCH(QStringList, messages);
+    QFETCH(QString, expected);
+    SitesTable table;
+    const QDateTime now = QDateTime::currentDateTime();
+    for (const QString &message : messages)
+        table.takeMessage(message.section(' ', 0, 0), message.section(' ', 1).toUtf8(), now);
+    QCOMPARE(summary(table), expected);
+    QCOMPARE(table.siteAt(0), u"all"_s);
+    QCOMPARE(table.rowCount(), table.sites().size());
+}
+
+void TestSitesWindow::bundleBuilder_data()
+{
+    QTest::addColumn<QString>("extra"); // what to do to the good files first
+    QTest::addColumn<QString>("expected"); // the bundle's names, or a part of the reason
+    QTest::newRow("good") << QString() << u"main.vshow menu.rtf week.vsched"_s;
+    QTest::newRow("a missing page") << u"remove pages/menu.rtf"_s << u"does not exist"_s;
+    QTest::newRow("a name collision") << u"collide"_s << u"would both be \"menu.rtf\""_s;
+    QTest::newRow("a bad show") << u"break show"_s << u"key \"Speed\": \"x\""_s;
+}
+
+void TestSitesWindow::bundleBuilder()
+{
+    QFETCH(QString, extra);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    const QString schedule = writeSchedule(dir.path());
+    if (extra.startsWith("remove "))
+        QFile::remove(dir.filePath(extra.mid(7)));
+    if (extra == "collide") {
+        writeFile(dir.filePath("more/menu.rtf"), "{\\rtf1 other}");
+        writeFile(dir.filePath("shows/main.vshow"),
+            show("../pages/menu.rtf") + "\n[Row2]\nFile Path=../more/menu.rtf\n");
+    }
+    if (extra == "break show")
+        writeFile(dir.filePath("shows/main.vshow"),
+            show("../pages/menu.rtf").replace("Speed=1", "Speed=x"));
+
+    const BundleBuilder::Result result = BundleBuilder::build(schedule, kEnglish);
+    if (!result.ok) {
+        QVERIFY2(result.reason.contains(expected), qPrintable(result.reason));
+        QVERIFY(result.contents.files.isEmpty());
+        return;
+    }
+    QCOMPARE(result.contents.files.keys().join(' '), expected);
+    QCOMPARE(result.contents.schedule, u"week.vsched"_s);
+    // Names rewritten to plain ones, and the bundle reads back as a site reads it.
+    const SiteBundle::ParseResult back
+        = SiteBundle::parse(SiteBundle::encode(result.contents), kEnglish);
+    QVERIFY2(back.ok, qPrintable(back.reason));
+    QVERIFY(back.contents.files.value("week.vsched").contains("Show=main.vshow"));
+    QVERIFY(back.contents.files.value("week.vsched").contains("Default=main.vshow"));
+    QVERIFY(back.contents.files.value("main.vshow").contains("File Path=menu.rtf"));
+    QCOMPARE(back.contents.files.value("menu.rtf"), QByteArray("{\\rtf1 menu}"));
+}
+
+// The pane against a real broker: a site's retained status and its errors appear; messages
+// and schedules go out on the right topics with the right payloads.
+void TestSitesWindow::paneOnBroker()
+{
+    TestBroker broker;
+    START_BROKER_OR_SKIP(broker);
+    MqttClient site({ u"127.0.0.1"_s, broker.port(), false, {}, u"site-shop-1"_s, {}, {}, {}, {},
+        { u"vantrel/+/say"_s, u"vantrel/+/schedule"_s } });
+    QHash<QString, QByteArray> heard;
+    connect(&site, &MqttClient::messageReceived,
+        [&](const QString &topic, const QByteArray &payload) { heard[topic] = payload; });
+    QSignalSpy siteUp(&site, &MqttClient::connected);
+    QVERIFY(site.start());
+    QVERIFY(siteUp.wait(kWaitMs));
+    site.publish(u"vantrel/shop-1/status"_s,
+        R"({"site":"shop-1","state":"online","schedule":"week.vsched","entry":"Entry1"})", true);
+
+    SitesPane pane;
+    pane.showTexts(kEnglish);
+    const SitesSettings settings = SitesSettingsFile::parse(
+        broker.url(), u"office"_s, {}, {}, {}, {}, QDir::tempPath(), kEnglish)
+                                       .settings;
+    pane.watch(settings, {});
+    QTRY_COMPARE_WITH_TIMEOUT(
+        summary(*pane.table()), u"shop-1 online week.vsched Entry1 0/0"_s, kWaitMs);
+    QVERIFY(pane.LblSitesState()->text().startsWith("Connected to mqtt://127.0.0.1"));
+    site.publish(u"vantrel/shop-1/error"_s, R"({"topic":"vantrel/shop-1/schedule","reason":"no"})");
+    QTRY_VERIFY_WITH_TIMEOUT(pane.table()->sites().value(1).error.endsWith(" no"), kWaitMs);
+
+    SiteTopics::SayRequest request;
+    request.text = u"Doorbell"_s;
+    request.colour = u"green"_s;
+    request.seconds = 30;
+    QVERIFY(pane.sendMessageTo(u"shop-1"_s, request));
+    QTRY_VERIFY_WITH_TIMEOUT(heard.contains("vantrel/shop-1/say"), kWaitMs);
+    SiteTopics::SayRequest read;
+    QString reason;
+    QVERIFY(SiteTopics::parseSay(heard.value("vantrel/shop-1/say"), kEnglish, &read, &reason));
+    QCOMPARE(u"%1 %2 %3"_s.arg(read.text, read.colour).arg(read.seconds), u"Doorbell green 30"_s);
+    QVERIFY(pane.sendMessageTo(u"all"_s, request));
+    QTRY_VERIFY_WITH_TIMEOUT(heard.contains("vantrel/all/say"), kWaitMs);
+    // What a site would refuse is refused here, with its reason.
+    request.text = u"  "_s;
+    QVERIFY(!pane.sendMessageTo(u"shop-1"_s, request));
+    QVERIFY(pane.LblSitesNote()->text().contains("no \"text\""));
+
+    QTemporaryDir dir;
+    QVERIFY(pane.publishScheduleTo(u"shop-1"_s, writeSchedule(dir.path())));
+    QTRY_VERIFY_WITH_TIMEOUT(heard.contains("vantrel/shop-1/schedule"), kWaitMs);
+    const SiteBundle::ParseResult bundle
+        = SiteBundle::parse(heard.value("vantrel/shop-1/schedule"), kEnglish);
+    QVERIFY2(bundle.ok, qPrintable(bundle.reason));
+    QCOMPARE(bundle.contents.schedule, u"week.vsched"_s);
+
+    // The site's goodbye-less end: the broker's offline will shows.
+    site.publish(u"vantrel/shop-1/status"_s, R"({"site":"shop-1","state":"offline"})", true);
+    QTRY_COMPARE_WITH_TIMEOUT(pane.table()->sites().value(1).state, u"offline"_s, kWaitMs);
+    site.stop();
+    broker.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(pane.LblSitesState()->text().startsWith("Not connected"), kWaitMs);
+    QVERIFY(!pane.sendMessageTo(u"shop-1"_s, SiteTopics::SayRequest { u"x"_s }));
+}
+
+// Set > Sites: a bad value is named and nothing written; OK writes [Sites] and leaves the
+// rest; "Test connection" answers without blocking, for a broker there and one gone.
+void TestSitesWindow::sitesDialog()
+{
+    TestBroker broker;
+    START_BROKER_OR_SKIP(broker);
+    QTemporaryDir dir;
+    const QString ini = dir.filePath("BaseSet.ini");
+    writeFile(ini, "[Base]\nTrance=2\n\n[Sites]\nBroker=mqtt://old\nExtra=kept\n");
+    SitesDialog dialog(ini, dir.path(), dir.path(), kEnglish);
+    QCOMPARE(dialog.TxtBroker()->text(), u"mqtt://old"_s);
+
+    QSignalSpy saved(&dialog, &SitesDialog::saved);
+    dialog.TxtBroker()->setText(u"http://x"_s);
+    dialog.CmdOK()->click();
+    QVERIFY(dialog.LblSitesMessage()->text().contains("key \"Broker\": \"http://x\""));
+    QCOMPARE(saved.count(), 0);
+    classIniFile file;
+    file.setINIFileName(ini);
+    QCOMPARE(file.GetIniKey("Sites", "Broker"), u"mqtt://old"_s);
+
+    dialog.TxtBroker()->setText(broker.url());
+    dialog.TxtSite()->setText(u"office"_s);
+    dialog.CmdTest()->click();
+    QVERIFY(!dialog.CmdTest()->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.CmdTest()->isEnabled(), kWaitMs);
+    QVERIFY2(dialog.LblSitesMessage()->text().startsWith("Connected to " + broker.url()),
+        qPrintable(dialog.LblSitesMessage()->text()));
+
+    dialog.ChkHomeAssistant()->setChecked(true);
+    dialog.CmdOK()->click();
+    QCOMPARE(saved.count(), 1);
+    for (const auto &[key, value] : { std::pair { "Broker", broker.url() }, { "Site", u"office"_s },
+             { "HomeAssistant", u"1"_s }, { "Extra", u"kept"_s } })
+        QCOMPARE(file.GetIniKey("Sites", key), value);
+    QCOMPARE(file.GetIniKey("Base", "Trance"), u"2"_s);
+
+    broker.stop();
+    dialog.CmdTest()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(dialog.CmdTest()->isEnabled(), kWaitMs);
+    QVERIFY2(dialog.LblSitesMessage()->text().contains("was not reached"),
+        qPrintable(dialog.LblSitesMessage()->text()));
+}
+
+// The main window: no pane without a broker; with one, Window > Sites shows the sites, and
+// "Publish schedule..." asks for a file and publishes its bundle.
+void TestSitesWindow::mainWindow()
+{
+    {
+        // A bad [Sites] is no broker, and the status bar says why.
+        WindowFixture plain;
+        plain.writeSettings({});
+        plain.writeFile("BaseSet.ini", plain.bytes("BaseSet.ini") + "[Sites]\nBroker=http://x\n");
+        MDIFrmMain &window = plain.start();
+        QVERIFY(!window.menus().sitesPane->isEnabled());
+        QVERIFY(window.sitesPane()->dock()->isHidden());
+        QVERIFY(window.PicStatusBar()->note().contains("\"Broker\": \"http://x\""));
+    }
+    TestBroker broker;
+    START_BROKER_OR_SKIP(broker);
+    MqttClient site({ u"127.0.0.1"_s, broker.port(), false, {}, u"site-shop-2"_s, {}, {}, {}, {},
+        { u"vantrel/shop-2/schedule"_s } });
+    QSignalSpy bundles(&site, &MqttClient::messageReceived);
+    QSignalSpy siteUp(&site, &MqttClient::connected);
+    QVERIFY(site.start());
+    QVERIFY(siteUp.wait(kWaitMs));
+    site.publish(u"vantrel/shop-2/status"_s, R"({"state":"online"})", true);
+
+    WindowFixture fixture;
+    fixture.writeSettings({});
+    fixture.writeFile("BaseSet.ini",
+        fixture.bytes("BaseSet.ini") + "[Sites]\nBroker=" + broker.url().toUtf8() + "\n");
+    MDIFrmMain &window = fixture.start();
+    SitesPane *pane = window.sitesPane();
+    QVERIFY(window.menus().sitesPane->isEnabled());
+    window.menus().sitesPane->trigger();
+    QVERIFY(pane->dock()->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(summary(*pane->table()), u"shop-2 online   0/0"_s, kWaitMs);
+    // Floating, the pane is a window of its own and still follows the language.
+    pane->dock()->setFloating(true);
+    window.SetLanguage(u"简体中文"_s);
+    QCOMPARE(pane->ListSites()->model()->headerData(0, Qt::Horizontal).toString(), u"站点"_s);
+    QCOMPARE(pane->CmdSendMessage()->text(), u"发送消息..."_s);
+
+    pane->ListSites()->selectRow(1);
+    QVERIFY(pane->CmdPublishSchedule()->isEnabled());
+    fixture.dialogs.answers << writeSchedule(fixture.path("plan"));
+    pane->CmdPublishSchedule()->click();
+    QVERIFY(fixture.dialogs.requests.value(0).filter.contains("*.vsched"));
+    QVERIFY2(bundles.wait(kWaitMs), qPrintable(pane->LblSitesNote()->text()));
+    QVERIFY(SiteBundle::parse(bundles.at(0).at(1).toByteArray(), kEnglish).ok);
+}
+
+QTEST_MAIN(TestSitesWindow)
+#include "tst_siteswindow.moc"
