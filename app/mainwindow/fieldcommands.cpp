@@ -3,6 +3,7 @@
 #include "fieldchoice.h"
 #include "insertfielddialog.h"
 #include "mainmenus.h"
+#include "mainstatusbar.h"
 #include "pagewindows.h"
 #include "signpreviewpane.h"
 
@@ -33,14 +34,14 @@ constexpr int kPastTheMinuteMs = 50; // so the clock has surely moved on when th
 } // namespace
 
 FieldCommands::FieldCommands(const MainMenus &menus, PageWindows *pages, QMdiArea *area,
-    SignPreviewPane *preview, std::function<void(const QString &)> note,
-    std::function<QString()> language, QObject *parent)
+    SignPreviewPane *preview, MainStatusBar *bar, std::function<QString()> language,
+    QObject *parent)
     : QObject(parent)
     , m_showValuesAction(menus.showValues)
     , m_pages(pages)
     , m_area(area)
     , m_preview(preview)
-    , m_note(std::move(note))
+    , m_bar(bar)
     , m_language(std::move(language))
     , m_watcher(new QFileSystemWatcher(this))
     , m_settle(new QTimer(this))
@@ -100,7 +101,7 @@ void FieldCommands::setShowValues(bool show)
         return;
     editorSettings().showValues = show;
     if (!SaveEditorShowValues(show, baseSettingsPath()))
-        m_note(localText(m_language(),
+        m_bar->showNote(localText(m_language(),
             QStringLiteral("The Show Values choice could not be stored in %1; it holds for "
                            "this session only.")
                 .arg(QDir::toNativeSeparators(baseSettingsPath())),
@@ -120,8 +121,9 @@ void FieldCommands::openInsertFieldDialog()
 {
     PageCanvas *canvas = m_pages->activeCanvas();
     if (!canvas) {
-        m_note(localText(m_language(), QStringLiteral("Open a page to insert a field into."),
-            QStringLiteral("请先打开要插入字段的页面。")));
+        m_bar->showNote(
+            localText(m_language(), QStringLiteral("Open a page to insert a field into."),
+                QStringLiteral("请先打开要插入字段的页面。")));
         return;
     }
     InsertFieldDialog dialog([this] { return context(); }, canvas->window());
@@ -170,10 +172,18 @@ void FieldCommands::scheduleMinute()
 
 void FieldCommands::reportProblems(const QList<Fields::FieldProblem> &problems)
 {
+    // Mended: the note about them goes, unless another note has replaced it.
+    if (problems.isEmpty()) {
+        if (!m_shownProblems.isEmpty() && m_bar->note() == m_shownProblems)
+            m_bar->showNote(QString());
+        m_shownProblems.clear();
+        return;
+    }
     QStringList lines;
     for (const Fields::FieldProblem &problem : problems)
         lines.append(
             localText(m_language(), QStringLiteral("Field %1: %2"), QStringLiteral("字段 %1：%2"))
                 .arg(problem.typed, problem.reason));
-    m_note(lines.join(QStringLiteral("; ")));
+    m_shownProblems = lines.join(QStringLiteral("; "));
+    m_bar->showNote(m_shownProblems);
 }

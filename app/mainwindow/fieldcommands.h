@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class MainStatusBar;
 class PageWindows;
 class QAction;
 class QFileSystemWatcher;
@@ -27,11 +28,11 @@ class FieldCommands : public QObject
     Q_OBJECT
 
 public:
-    // `note` shows a status-bar line, `language` gives the interface language; the menus,
-    // page windows, area and preview are the window's and outlive the commands.
+    // `language` gives the interface language; the menus, page windows, area, preview and
+    // status bar (for notes) are the window's and outlive the commands.
     FieldCommands(const MainMenus &menus, PageWindows *pages, QMdiArea *area,
-        SignPreviewPane *preview, std::function<void(const QString &)> note,
-        std::function<QString()> language, QObject *parent = nullptr);
+        SignPreviewPane *preview, MainStatusBar *bar, std::function<QString()> language,
+        QObject *parent = nullptr);
 
     // Where fields take their values from now: this moment, the program folder, the language.
     Fields::FieldContext context() const;
@@ -60,7 +61,8 @@ private:
     PageWindows *m_pages;
     QMdiArea *m_area;
     SignPreviewPane *m_preview;
-    std::function<void(const QString &)> m_note;
+    MainStatusBar *m_bar;
+    QString m_shownProblems; // the note on field problems last shown
     std::function<QString()> m_language;
     QFileSystemWatcher *m_watcher;
     QTimer *m_settle; // changes of files come in bursts: one redraw for a burst

@@ -17,6 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 constexpr auto kPreviewTick = 1s; // a field with seconds changes that often
+constexpr int kProblemWidth = 360; // pixels: a reason wraps rather than widening the dialog
 
 using Kind = FieldChoice::Kind;
 constexpr Kind kKinds[]
@@ -55,6 +56,7 @@ InsertFieldDialog::InsertFieldDialog(std::function<Fields::FieldContext()> conte
     , m_nameLabel(new QLabel(this))
     , m_fieldText(new QLabel(this))
     , m_preview(new QLabel(this))
+    , m_problemLabel(new QLabel(this))
     , m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this))
     , m_clock(new QTimer(this))
 {
@@ -66,6 +68,10 @@ InsertFieldDialog::InsertFieldDialog(std::function<Fields::FieldContext()> conte
     m_name->setObjectName(QStringLiteral("CboFieldName"));
     m_fieldText->setObjectName(QStringLiteral("LblFieldText"));
     m_preview->setObjectName(QStringLiteral("LblFieldPreview"));
+    m_problemLabel->setObjectName(QStringLiteral("LblFieldProblem"));
+    m_problemLabel->setTextFormat(Qt::PlainText);
+    m_problemLabel->setWordWrap(true);
+    m_problemLabel->setMinimumWidth(kProblemWidth);
     m_format->setEditable(true);
     m_name->setEditable(true);
     m_format->setMinimumContentsLength(16);
@@ -73,7 +79,6 @@ InsertFieldDialog::InsertFieldDialog(std::function<Fields::FieldContext()> conte
     m_fieldText->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_fieldText->setTextFormat(Qt::PlainText);
     m_preview->setTextFormat(Qt::PlainText);
-    m_preview->setWordWrap(true);
     for (Kind kind : kKinds)
         m_kind->addItem(kindName(kind, language), int(kind));
     m_formatLabel->setText(
@@ -94,7 +99,10 @@ InsertFieldDialog::InsertFieldDialog(std::function<Fields::FieldContext()> conte
         localText(language, QStringLiteral("Shows now:"), QStringLiteral("当前显示：")), m_preview);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(m_problemLabel);
     layout->addWidget(m_buttons);
+    // The dialog grows and shrinks with the reason shown.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -13,8 +13,9 @@ class QTimer;
 
 // Insert > Field: the kind of field (CboFieldKind), its format (CboFieldFormat: presets or
 // typed) or name (CboFieldName: the program folder's text files or values, or typed), the
-// field as it will be typed (LblFieldText) and what it shows now (LblFieldPreview), redrawn
-// every second. OK is offered only for a well-formed field.
+// field as it will be typed (LblFieldText), what it shows now (LblFieldPreview) and why it
+// cannot show a value (LblFieldProblem), redrawn every second. OK is offered only for a well-formed
+// field.
 class InsertFieldDialog : public QDialog
 {
     Q_OBJECT
@@ -42,6 +43,7 @@ private:
     QLabel *m_nameLabel;
     QLabel *m_fieldText;
     QLabel *m_preview;
+    QLabel *m_problemLabel;
     QDialogButtonBox *m_buttons;
     QTimer *m_clock;
     QString m_problem;

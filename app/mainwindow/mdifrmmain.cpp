@@ -95,8 +95,7 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
     m_pageCommands = new PageFileCommands(*this, this);
     m_edits = new PageEditCommands(m_formatBar, *this, this);
     m_fields = new FieldCommands(
-        m_menus, m_pages, m_mdiArea, m_preview, [this](const QString &text) { showNote(text); },
-        [this] { return language(); }, this);
+        m_menus, m_pages, m_mdiArea, m_preview, m_statusBar, [this] { return language(); }, this);
     // The format bar shows the state of the page that becomes active.
     connect(
         m_mdiArea, &QMdiArea::subWindowActivated, m_edits, &PageEditCommands::showSelectionState);

@@ -158,8 +158,7 @@ const QImage &PageCanvas::valuesImage()
         reported += problem.typed + QLatin1Char('\n') + problem.reason + QLatin1Char('\n');
     if (reported != m_reportedProblems) {
         m_reportedProblems = reported;
-        if (!problems.isEmpty())
-            emit fieldProblems(problems);
+        emit fieldProblems(problems);
     }
     return m_valuesImage;
 }

@@ -73,8 +73,8 @@ public:
     void refreshValues();
 
 signals:
-    // The fields drawn with values have problems (an unknown field, a missing file); sent when
-    // the problems differ from the last ones sent.
+    // The problems of the fields drawn with values (an unknown field, a missing file), sent
+    // when they differ from the last ones sent: empty when they are mended.
     void fieldProblems(const QList<Fields::FieldProblem> &problems);
     // A picture pasted or dropped could not be placed (damaged, too large); the page is as it was.
     void pictureRefused(const Page::FileResult &reason);

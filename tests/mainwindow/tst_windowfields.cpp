@@ -122,6 +122,9 @@ private slots:
         canvas->clearFocus();
         QVERIFY(canvas->showsValuesNow());
         QTRY_VERIFY_WITH_TIMEOUT(w.PicStatusBar()->note().contains("Field {file:price.txt}"), 2000);
+        // Writing the file mends it: the folder's watch draws the values anew, the note goes.
+        f.writeFile("price.txt", "3.50\n");
+        QTRY_VERIFY_WITH_TIMEOUT(w.PicStatusBar()->note().isEmpty(), 5000);
 
         // Show Values is remembered.
         w.menus().showValues->trigger();
