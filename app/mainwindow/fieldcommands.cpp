@@ -9,6 +9,7 @@
 
 #include "frmdocument.h"
 #include "pagecanvas.h"
+#include "pagefields.h"
 #include "valuestore.h"
 
 #include "basesettings.h"
@@ -19,6 +20,7 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -55,6 +57,7 @@ FieldCommands::FieldCommands(const MainMenus &menus, PageWindows *pages, QMdiAre
         refreshValues();
     });
     connect(m_minute, &QTimer::timeout, this, [this] {
+        watchFolders();
         refreshValues();
         scheduleMinute();
     });
@@ -139,6 +142,7 @@ bool FieldCommands::insertField(const FieldChoice &choice)
     // The caret's format, including one picked with nothing typed yet (a colour, a font).
     canvas->textCursor().insertText(choice.fieldText(), canvas->currentCharFormat());
     canvas->setFocus();
+    watchFolders();
     return true;
 }
 
@@ -151,15 +155,26 @@ void FieldCommands::refreshValues()
     m_preview->scheduleUpdate();
 }
 
-// The program folder (file fields and the values folder appearing) and its values folder:
-// values are replaced by renaming, which a folder's watch sees.
+// The program folder (files and the values folder appearing or replaced), its values folder
+// (values are replaced by renaming, which a folder's watch sees) and the files that the open
+// pages' file fields name (written in place, which only the file's own watch sees).
 void FieldCommands::watchFolders()
 {
     const QString folder = programFolder();
-    const QString values = ValueStore(folder).folder();
-    const QStringList watched = m_watcher->directories();
-    for (const QString &path : { folder, values }) {
-        if (!watched.contains(path) && QDir(path).exists())
+    QStringList paths = { folder, ValueStore(folder).folder() };
+    for (QMdiSubWindow *sub : m_area->subWindowList()) {
+        auto *page = qobject_cast<frmDocument *>(sub->widget());
+        if (!page)
+            continue;
+        for (const QString &field : Page::usedFields(*page->document())) {
+            const Fields::ParsedText parsed = Fields::parse(field);
+            if (parsed.pieces.size() == 1 && parsed.pieces.first().kind == Fields::Kind::File)
+                paths.append(QDir(folder).filePath(parsed.pieces.first().argument));
+        }
+    }
+    const QStringList watched = m_watcher->directories() + m_watcher->files();
+    for (const QString &path : std::as_const(paths)) {
+        if (!watched.contains(path) && QFileInfo::exists(path))
             m_watcher->addPath(path);
     }
 }
@@ -172,6 +187,7 @@ void FieldCommands::scheduleMinute()
 
 void FieldCommands::reportProblems(const QList<Fields::FieldProblem> &problems)
 {
+    watchFolders();
     // Mended: the note about them goes, unless another note has replaced it.
     if (problems.isEmpty()) {
         if (!m_shownProblems.isEmpty() && m_bar->note() == m_shownProblems)

@@ -19,8 +19,10 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <QToolTip>
 #include <QUrl>
 
@@ -75,6 +77,11 @@ PageCanvas::PageCanvas(QWidget *parent)
 
     connect(document(), &QTextDocument::contentsChanged, this, &PageCanvas::followBackground);
     connect(document(), &QTextDocument::contentsChanged, this, &PageCanvas::valuesChanged);
+    // The caret drawn among the values is not where the editor would repaint it.
+    connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
+        if (m_showValues && !m_editing)
+            viewport()->update();
+    });
     followBackground();
 
     const int flash = QApplication::styleHints()->cursorFlashTime();
@@ -149,10 +156,10 @@ const QImage &PageCanvas::valuesImage()
         return m_valuesImage;
     m_valuesStale = false;
     QList<Fields::FieldProblem> problems;
+    m_valuesContext = m_fieldContext();
     // Drawn as the packet is, so what the canvas shows is what the sign lights.
-    const std::unique_ptr<QTextDocument> filled
-        = Page::filledCopy(*document(), m_fieldContext(), &problems);
-    m_valuesImage = filled ? Page::renderCanvas(filled.get(), m_units) : QImage();
+    m_filled = Page::filledCopy(*document(), m_valuesContext, &problems);
+    m_valuesImage = m_filled ? Page::renderCanvas(m_filled.get(), m_units) : QImage();
     QString reported;
     for (const Fields::FieldProblem &problem : std::as_const(problems))
         reported += problem.typed + QLatin1Char('\n') + problem.reason + QLatin1Char('\n');
@@ -232,6 +239,8 @@ void PageCanvas::focusInEvent(QFocusEvent *event)
 {
     QTextEdit::focusInEvent(event);
     m_caretOn = true;
+    if (m_showValues)
+        viewport()->update();
     updateCaretBlink();
 }
 
@@ -478,13 +487,68 @@ bool PageCanvas::viewportEvent(QEvent *event)
     return QTextEdit::viewportEvent(event);
 }
 
-// The page with its fields filled, enlarged as paintScaled enlarges it. No caret: it belongs to
-// the page as typed, and the first key or click shows that.
+// The page with its fields filled, enlarged as paintScaled enlarges it, and the caret among the
+// values; the first key or click shows the page as typed.
 void PageCanvas::paintValues()
 {
     QPainter painter(viewport());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(QRect(QPoint(0, 0), m_units * m_zoom), valuesImage());
+    if (!hasFocus() || isReadOnly())
+        return;
+    // A steady caret where the typed caret's text lies among the values.
+    const QRect caret = valuesCaretRect();
+    if (caret.isNull())
+        return;
+    painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.fillRect(
+        QRect(caret.x() * m_zoom, caret.y() * m_zoom, m_zoom >= 3 ? 2 : 1, caret.height() * m_zoom),
+        Qt::white);
+}
+
+namespace {
+
+// The offset in the shown text of a block of the typed offset `typed`; inside a field or an
+// escape, the end of what it shows.
+int shownOffset(const Fields::ParsedText &parsed, int typed)
+{
+    int shown = 0;
+    for (const Fields::Piece &piece : parsed.pieces) {
+        if (typed <= piece.start)
+            break;
+        if (typed < piece.start + piece.length) {
+            const bool plain
+                = piece.kind == Fields::Kind::Text && piece.shown.size() == piece.length;
+            return shown + (plain ? typed - piece.start : int(piece.shown.size()));
+        }
+        shown += int(piece.shown.size());
+    }
+    return shown;
+}
+
+} // namespace
+
+QRect PageCanvas::valuesCaretRect() const
+{
+    if (!m_filled)
+        return {};
+    const QTextCursor cursor = textCursor();
+    const QTextBlock shownBlock = m_filled->findBlockByNumber(cursor.blockNumber());
+    QTextLayout *layout = shownBlock.isValid() ? shownBlock.layout() : nullptr;
+    if (!layout)
+        return {};
+    int offset = cursor.positionInBlock();
+    const QString typed = cursor.block().text();
+    if (Fields::ParsedText::mayHoldFields(typed)) {
+        Fields::ParsedText parsed = Fields::parse(typed);
+        Fields::FieldResolver(m_valuesContext).resolve(&parsed);
+        offset = qMin(shownOffset(parsed, offset), int(shownBlock.text().size()));
+    }
+    const QTextLine line = layout->lineForTextPosition(offset);
+    if (!line.isValid())
+        return {};
+    const QPointF at = layout->position();
+    return QRectF(at.x() + line.cursorToX(offset), at.y() + line.y(), 1, line.height()).toRect();
 }
 
 // The page is drawn one unit per pixel, as the sign samples it, then enlarged without

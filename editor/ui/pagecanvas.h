@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 // The page canvas of a page window: a rich-text editor of a fixed size, one unit one LED,
 // that shows its page exactly as Page::renderCanvas draws it for the sign (same document
@@ -24,9 +25,10 @@
 // LED colours.
 //
 // Fields ({time}, {value:NAME}, ...) stay as typed in the document. With values shown, the
-// canvas draws the page exactly as it is sent, its fields filled, while the operator is not
-// editing it: a key or mouse press in the canvas shows the fields as typed (so the caret and
-// the selection land where they look) until the canvas loses the focus.
+// canvas draws the page exactly as it is sent, its fields filled, with a steady caret among the
+// values, while the operator is not editing it: a key or mouse press in the canvas shows the
+// fields as typed (so the caret and the selection land where they look) until the canvas loses
+// the focus.
 class PageCanvas : public QTextEdit
 {
     Q_OBJECT
@@ -110,6 +112,7 @@ private:
     void paintScaled();
     void paintValues();
     const QImage &valuesImage();
+    QRect valuesCaretRect() const;
     void beginEditing();
     void valuesChanged();
     void shadeUnsentColumns();
@@ -128,5 +131,7 @@ private:
     bool m_editing = false; // a key or mouse press since the canvas last lost the focus
     bool m_valuesStale = true;
     QImage m_valuesImage; // null when the page has nothing to fill
+    std::unique_ptr<QTextDocument> m_filled; // the filled copy drawn into m_valuesImage
+    Fields::FieldContext m_valuesContext; // what m_filled was filled from
     QString m_reportedProblems;
 };

@@ -69,6 +69,7 @@ private slots:
         // Showing values, the canvas and the preview light what the packet carried.
         const QImage sent
             = QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32);
+        f.canvas()->clearFocus(); // no caret over the LEDs
         QVERIFY(f.canvas()->showsValuesNow());
         QCOMPARE(canvasLeds(f.canvas(), 8, 1), sent);
         QTRY_COMPARE_WITH_TIMEOUT(w.signPreview()->view()->leds(), sent, 2000);
