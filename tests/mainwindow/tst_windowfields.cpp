@@ -119,9 +119,13 @@ private slots:
         FieldChoice file;
         file.kind = FieldChoice::Kind::File;
         file.name = "price.txt";
+        canvas->clearFocus(); // as the dialog takes it
         QVERIFY(w.fields().insertField(file));
+        QVERIFY(canvas->hasFocus() && canvas->showsValuesNow()); // values, with a caret
+        const QImage withCaret = canvas->viewport()->grab().toImage();
         canvas->clearFocus();
         QVERIFY(canvas->showsValuesNow());
+        QVERIFY(canvas->viewport()->grab().toImage() != withCaret);
         QTRY_VERIFY_WITH_TIMEOUT(w.PicStatusBar()->note().contains("Field {file:price.txt}"), 2000);
         // Writing the file mends it: the folder's watch draws the values anew, the note goes.
         f.writeFile("price.txt", "3.50\n");
