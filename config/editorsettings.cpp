@@ -8,6 +8,9 @@ namespace {
 const QString kSection = QStringLiteral("EditorSet");
 const QString kZoomKey = QStringLiteral("Zoom");
 const QString kPicturesKey = QStringLiteral("Pictures");
+const QString kShowValuesKey = QStringLiteral("ShowValues");
+const QString kYes = QStringLiteral("Yes");
+const QString kNo = QStringLiteral("No");
 const QString kFit = QStringLiteral("Fit");
 const QString kThreshold = QStringLiteral("Threshold");
 const QString kDither = QStringLiteral("Dither");
@@ -47,8 +50,7 @@ int parseStoredZoom(const QString &text)
     return zoom >= EditorSettings::kMinZoom && zoom <= EditorSettings::kMaxZoom ? zoom : -1;
 }
 
-EditorSettings LoadEditorSettings(const QString &iniPath, const QString &language,
-                                  QString *problem)
+EditorSettings LoadEditorSettings(const QString &iniPath, const QString &language, QString *problem)
 {
     EditorSettings settings;
     classIniFile ini;
@@ -68,16 +70,23 @@ EditorSettings LoadEditorSettings(const QString &iniPath, const QString &languag
         else if (value.compare(kThreshold, Qt::CaseInsensitive) != 0)
             unusable.append(QStringLiteral("%1=%2").arg(kPicturesKey, value));
     }
+    if (ini.findIniKey(kSection, kShowValuesKey, &value)) {
+        if (value.compare(kNo, Qt::CaseInsensitive) == 0)
+            settings.showValues = false;
+        else if (value.compare(kYes, Qt::CaseInsensitive) != 0)
+            unusable.append(QStringLiteral("%1=%2").arg(kShowValuesKey, value));
+    }
     if (problem) {
         const QString keys = unusable.join(QStringLiteral(", "));
         *problem = unusable.isEmpty()
             ? QString()
             : localText(language,
-                        QStringLiteral("BaseSet.ini [%1]: %2 cannot be used; Fit and Threshold "
-                                       "are used instead.")
-                                .arg(kSection, keys),
-                        QStringLiteral("BaseSet.ini [%1]：%2 无法使用，已改用“Fit”和“Threshold”。")
-                                .arg(kSection, keys));
+                QStringLiteral("BaseSet.ini [%1]: %2 cannot be used; Fit, Threshold "
+                               "and ShowValues=Yes are used instead.")
+                    .arg(kSection, keys),
+                QStringLiteral(
+                    "BaseSet.ini [%1]：%2 无法使用，已改用“Fit”、“Threshold”和“ShowValues=Yes”。")
+                    .arg(kSection, keys));
     }
     return settings;
 }
@@ -90,4 +99,9 @@ bool SaveEditorZoom(int zoom, const QString &iniPath)
 bool SaveEditorPictures(bool dither, const QString &iniPath)
 {
     return write(iniPath, kPicturesKey, dither ? kDither : kThreshold);
+}
+
+bool SaveEditorShowValues(bool showValues, const QString &iniPath)
+{
+    return write(iniPath, kShowValuesKey, showValues ? kYes : kNo);
 }

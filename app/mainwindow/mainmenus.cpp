@@ -52,6 +52,13 @@ MainMenus MainMenus::build(QMenuBar *bar)
     m.selectAll = item(m.edit, "selectall", "&Select All", QKeySequence::SelectAll);
     m.textClear = item(m.edit, "textclear", "&TextClear");
 
+    m.view = menu(bar, "view", "&View");
+    m.showValues = item(m.view, "showvalues", "Show &Values");
+    m.showValues->setCheckable(true);
+
+    m.insert = menu(bar, "insert", "&Insert");
+    m.insertField = item(m.insert, "insertfield", "&Field...");
+
     m.set = menu(bar, "set", "&Set");
     m.baseSet = item(m.set, "baseset", "&Base Set");
     m.sites = item(m.set, "sites", "S&ites...");

@@ -27,6 +27,12 @@ struct MainMenus
     QAction *selectAll = nullptr;
     QAction *textClear = nullptr;
 
+    QMenu *view = nullptr;
+    QAction *showValues = nullptr; // "showvalues", checkable: fields with values or as typed
+
+    QMenu *insert = nullptr;
+    QAction *insertField = nullptr; // "insertfield": the Insert Field dialog
+
     QMenu *set = nullptr;
     QAction *baseSet = nullptr;
     QAction *sites = nullptr; // "sites": the broker the sites share

@@ -3,6 +3,7 @@
 #include "appicon.h"
 #include "defaultpagesampler.h"
 #include "effectpanel.h"
+#include "fieldcommands.h"
 #include "filebrowserpane.h"
 #include "filedialogs.h"
 #include "formattoolbar.h"
@@ -97,6 +98,8 @@ MDIFrmMain::MDIFrmMain(QWidget *parent)
         [this](frmDocument *page) { m_preview->setDocument(page->document()); });
     m_pageCommands = new PageFileCommands(*this, this);
     m_edits = new PageEditCommands(m_formatBar, *this, this);
+    m_fields = new FieldCommands(
+        m_menus, m_pages, m_mdiArea, m_preview, m_statusBar, [this] { return language(); }, this);
     // The format bar shows the state of the page that becomes active.
     connect(
         m_mdiArea, &QMdiArea::subWindowActivated, m_edits, &PageEditCommands::showSelectionState);
@@ -256,6 +259,7 @@ void MDIFrmMain::startUp()
     SetLanguage(settings.Language);
     m_pageView->loadSettings(baseSettingsPath());
     watchSites();
+    m_fields->followSettings();
 
     fillSelectors();
     m_fileBrowser->setFolder(programFolder());

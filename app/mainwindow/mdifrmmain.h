@@ -15,6 +15,7 @@
 
 class DefaultPageSampler;
 class EffectPanel;
+class FieldCommands;
 class FileBrowserPane;
 class FileDialogs;
 class FormatToolBar;
@@ -100,6 +101,9 @@ public:
     // the show was loaded.
     bool openShowFile(const QString &path) override;
     ShowCommands &shows() { return *m_shows; }
+
+    // --- Fields: Insert > Field and View > Show Values
+    FieldCommands &fields() { return *m_fields; }
 
     // --- Sending
     SendController &sends() { return *m_sends; }
@@ -201,4 +205,5 @@ private:
     ProgramListCommands *m_list = nullptr;
     LanguageCommands *m_language = nullptr;
     ShowCommands *m_shows = nullptr;
+    FieldCommands *m_fields = nullptr;
 };

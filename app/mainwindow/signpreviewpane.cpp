@@ -1,6 +1,7 @@
 #include "signpreviewpane.h"
 
 #include "pagedocument.h"
+#include "pagefields.h"
 #include "pagegeometry.h"
 #include "pagerenderer.h"
 #include "signpreview.h"
@@ -123,6 +124,20 @@ void SignPreviewPane::setSignSize(int screenWidth, int screenHeight)
     scheduleUpdate();
 }
 
+void SignPreviewPane::setFieldContext(std::function<Fields::FieldContext()> context)
+{
+    m_fieldContext = std::move(context);
+    scheduleUpdate();
+}
+
+void SignPreviewPane::setShowValues(bool show)
+{
+    if (show == m_showValues)
+        return;
+    m_showValues = show;
+    scheduleUpdate();
+}
+
 void SignPreviewPane::setPlaying(bool playing)
 {
     if (playing == m_isPlaying)
@@ -162,8 +177,10 @@ void SignPreviewPane::updateNow()
     // A copy is laid out at the page's size, so the page window's own layout is not disturbed.
     const std::unique_ptr<QTextDocument> copy(m_document->clone());
     Page::setUpDocument(copy.get());
-    const Page::SignImage sign
-        = Page::signImage(Page::renderCanvas(copy.get(), *canvas), m_textWidth, m_textHeight);
+    const QImage drawn = m_showValues && m_fieldContext
+        ? Page::renderFilledCanvas(copy.get(), *canvas, m_fieldContext())
+        : Page::renderCanvas(copy.get(), *canvas);
+    const Page::SignImage sign = Page::signImage(drawn, m_textWidth, m_textHeight);
     if (!sign.packet.ok || sign.image.isNull()) {
         m_view->setNote(sign.packet.refusal.message(language));
         setCaption(QString());

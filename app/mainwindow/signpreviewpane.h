@@ -1,7 +1,11 @@
 #pragma once
 
+#include "fieldresolver.h"
+
 #include <QPointer>
 #include <QWidget>
+
+#include <functional>
 
 class QDockWidget;
 class QLabel;
@@ -35,6 +39,9 @@ public:
     void setDocument(QTextDocument *document);
     // The page size in modules, and the canvas units per module.
     void setPageSize(int textWidth, int textHeight, int perPixel);
+    // Fields shown with their values from `context` (as they are sent), or as typed.
+    void setFieldContext(std::function<Fields::FieldContext()> context);
+    void setShowValues(bool show);
     // The sign's window in modules, which the caption names.
     void setSignSize(int screenWidth, int screenHeight);
 
@@ -56,9 +63,10 @@ signals:
 public slots:
     // Draws the page now.
     void updateNow();
+    // Draws the page soon: its values changed.
+    void scheduleUpdate();
 
 private:
-    void scheduleUpdate();
     void setCaption(const QString &caption);
     void titleDock(const QString &language);
 
@@ -75,4 +83,6 @@ private:
     int m_perPixel = 16;
     int m_screenWidth = 0;
     int m_screenHeight = 0;
+    std::function<Fields::FieldContext()> m_fieldContext;
+    bool m_showValues = false;
 };

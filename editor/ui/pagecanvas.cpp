@@ -1,6 +1,8 @@
 #include "pagecanvas.h"
 
 #include "pagedocument.h"
+#include "pagefields.h"
+#include "pagerenderer.h"
 #include "picturefile.h"
 
 #include "packetformat.h"
@@ -12,12 +14,15 @@
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleHints>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
+#include <QTextLayout>
 #include <QToolTip>
 #include <QUrl>
 
@@ -41,7 +46,8 @@ QStringList picturePaths(const QMimeData *source)
         return paths;
     for (const QUrl &url : source->urls()) {
         const QString path = url.toLocalFile();
-        if (!path.isEmpty() && QFileInfo(path).isFile() && !QImageReader::imageFormat(path).isEmpty())
+        if (!path.isEmpty() && QFileInfo(path).isFile()
+            && !QImageReader::imageFormat(path).isEmpty())
             paths.append(path);
     }
     return paths;
@@ -70,6 +76,12 @@ PageCanvas::PageCanvas(QWidget *parent)
     typeRed();
 
     connect(document(), &QTextDocument::contentsChanged, this, &PageCanvas::followBackground);
+    connect(document(), &QTextDocument::contentsChanged, this, &PageCanvas::valuesChanged);
+    // The caret drawn among the values is not where the editor would repaint it.
+    connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
+        if (m_showValues && !m_editing)
+            viewport()->update();
+    });
     followBackground();
 
     const int flash = QApplication::styleHints()->cursorFlashTime();
@@ -104,6 +116,81 @@ void PageCanvas::applySize()
 {
     setLineWrapColumnOrWidth(m_units.width());
     setFixedSize(m_units * m_zoom);
+    valuesChanged();
+}
+
+void PageCanvas::setFieldContext(std::function<Fields::FieldContext()> context)
+{
+    m_fieldContext = std::move(context);
+    valuesChanged();
+}
+
+void PageCanvas::setShowValues(bool show)
+{
+    if (show == m_showValues)
+        return;
+    m_showValues = show;
+    valuesChanged();
+}
+
+void PageCanvas::refreshValues()
+{
+    valuesChanged();
+}
+
+void PageCanvas::valuesChanged()
+{
+    m_valuesStale = true;
+    if (m_showValues && !m_editing)
+        viewport()->update();
+}
+
+bool PageCanvas::showsValuesNow()
+{
+    return m_showValues && !m_editing && m_fieldContext && !valuesImage().isNull();
+}
+
+const QImage &PageCanvas::valuesImage()
+{
+    if (!m_valuesStale)
+        return m_valuesImage;
+    m_valuesStale = false;
+    QList<Fields::FieldProblem> problems;
+    m_valuesContext = m_fieldContext();
+    // Drawn as the packet is, so what the canvas shows is what the sign lights.
+    m_filled = Page::filledCopy(*document(), m_valuesContext, &problems);
+    m_valuesImage = m_filled ? Page::renderCanvas(m_filled.get(), m_units) : QImage();
+    QString reported;
+    for (const Fields::FieldProblem &problem : std::as_const(problems))
+        reported += problem.typed + QLatin1Char('\n') + problem.reason + QLatin1Char('\n');
+    if (reported != m_reportedProblems) {
+        m_reportedProblems = reported;
+        emit fieldProblems(problems);
+    }
+    return m_valuesImage;
+}
+
+void PageCanvas::beginEditing()
+{
+    if (m_editing)
+        return;
+    m_editing = true;
+    if (m_showValues)
+        viewport()->update();
+}
+
+void PageCanvas::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key != Qt::Key_Control && key != Qt::Key_Shift && key != Qt::Key_Alt && key != Qt::Key_Meta)
+        beginEditing();
+    QTextEdit::keyPressEvent(event);
+}
+
+void PageCanvas::inputMethodEvent(QInputMethodEvent *event)
+{
+    beginEditing();
+    QTextEdit::inputMethodEvent(event);
 }
 
 void PageCanvas::clearPage()
@@ -152,6 +239,8 @@ void PageCanvas::focusInEvent(QFocusEvent *event)
 {
     QTextEdit::focusInEvent(event);
     m_caretOn = true;
+    if (m_showValues)
+        viewport()->update();
     updateCaretBlink();
 }
 
@@ -167,6 +256,12 @@ void PageCanvas::focusOutEvent(QFocusEvent *event)
 {
     QTextEdit::focusOutEvent(event);
     m_caretBlink.stop();
+    // A menu opened over the page is still part of editing it.
+    if (event->reason() != Qt::PopupFocusReason && m_editing) {
+        m_editing = false;
+        if (m_showValues)
+            viewport()->update();
+    }
 }
 
 QMimeData *PageCanvas::createMimeDataFromSelection() const
@@ -216,16 +311,15 @@ void PageCanvas::insertFromMimeData(const QMimeData *source)
 }
 
 // Pointer input in screen pixels becomes input in units, where the editor lays the page out.
-template<typename Handler>
-void PageCanvas::forwardMouse(QMouseEvent *event, Handler handler)
+template <typename Handler> void PageCanvas::forwardMouse(QMouseEvent *event, Handler handler)
 {
     if (m_zoom == 1) {
         handler(event);
         return;
     }
     QMouseEvent inUnits(event->type(), event->position() / m_zoom, event->scenePosition(),
-                        event->globalPosition(), event->button(), event->buttons(),
-                        event->modifiers(), event->pointingDevice());
+        event->globalPosition(), event->button(), event->buttons(), event->modifiers(),
+        event->pointingDevice());
     inUnits.setTimestamp(event->timestamp());
     handler(&inUnits);
     event->setAccepted(inUnits.isAccepted());
@@ -233,6 +327,7 @@ void PageCanvas::forwardMouse(QMouseEvent *event, Handler handler)
 
 void PageCanvas::mousePressEvent(QMouseEvent *event)
 {
+    beginEditing();
     forwardMouse(event, [this](QMouseEvent *e) { QTextEdit::mousePressEvent(e); });
 }
 
@@ -257,8 +352,8 @@ void PageCanvas::contextMenuEvent(QContextMenuEvent *event)
         QTextEdit::contextMenuEvent(event);
         return;
     }
-    QContextMenuEvent inUnits(event->reason(), event->pos() / m_zoom, event->globalPos(),
-                              event->modifiers());
+    QContextMenuEvent inUnits(
+        event->reason(), event->pos() / m_zoom, event->globalPos(), event->modifiers());
     QTextEdit::contextMenuEvent(&inUnits);
     event->setAccepted(inUnits.isAccepted());
 }
@@ -270,7 +365,7 @@ void PageCanvas::dragMoveEvent(QDragMoveEvent *event)
         return;
     }
     QDragMoveEvent inUnits((event->position() / m_zoom).toPoint(), event->possibleActions(),
-                           event->mimeData(), event->buttons(), event->modifiers());
+        event->mimeData(), event->buttons(), event->modifiers());
     inUnits.setDropAction(event->dropAction());
     QTextEdit::dragMoveEvent(&inUnits);
     event->setDropAction(inUnits.dropAction());
@@ -284,7 +379,7 @@ void PageCanvas::dropEvent(QDropEvent *event)
         return;
     }
     QDropEvent inUnits(event->position() / m_zoom, event->possibleActions(), event->mimeData(),
-                       event->buttons(), event->modifiers());
+        event->buttons(), event->modifiers());
     inUnits.setDropAction(event->dropAction());
     QTextEdit::dropEvent(&inUnits);
     event->setDropAction(inUnits.dropAction());
@@ -325,6 +420,13 @@ bool PageCanvas::paintsItself() const
 
 void PageCanvas::paintEvent(QPaintEvent *event)
 {
+    if (showsValuesNow()) {
+        if (m_zoom != 1 && !event->region().contains(viewport()->rect()))
+            viewport()->update();
+        paintValues();
+        shadeUnsentColumns();
+        return;
+    }
     if (!paintsItself()) {
         QTextEdit::paintEvent(event);
         shadeUnsentColumns();
@@ -385,6 +487,70 @@ bool PageCanvas::viewportEvent(QEvent *event)
     return QTextEdit::viewportEvent(event);
 }
 
+// The page with its fields filled, enlarged as paintScaled enlarges it, and the caret among the
+// values; the first key or click shows the page as typed.
+void PageCanvas::paintValues()
+{
+    QPainter painter(viewport());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    painter.drawImage(QRect(QPoint(0, 0), m_units * m_zoom), valuesImage());
+    if (!hasFocus() || isReadOnly())
+        return;
+    // A steady caret where the typed caret's text lies among the values.
+    const QRect caret = valuesCaretRect();
+    if (caret.isNull())
+        return;
+    painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+    painter.fillRect(
+        QRect(caret.x() * m_zoom, caret.y() * m_zoom, m_zoom >= 3 ? 2 : 1, caret.height() * m_zoom),
+        Qt::white);
+}
+
+namespace {
+
+// The offset in the shown text of a block of the typed offset `typed`; inside a field or an
+// escape, the end of what it shows.
+int shownOffset(const Fields::ParsedText &parsed, int typed)
+{
+    int shown = 0;
+    for (const Fields::Piece &piece : parsed.pieces) {
+        if (typed <= piece.start)
+            break;
+        if (typed < piece.start + piece.length) {
+            const bool plain
+                = piece.kind == Fields::Kind::Text && piece.shown.size() == piece.length;
+            return shown + (plain ? typed - piece.start : int(piece.shown.size()));
+        }
+        shown += int(piece.shown.size());
+    }
+    return shown;
+}
+
+} // namespace
+
+QRect PageCanvas::valuesCaretRect() const
+{
+    if (!m_filled)
+        return {};
+    const QTextCursor cursor = textCursor();
+    const QTextBlock shownBlock = m_filled->findBlockByNumber(cursor.blockNumber());
+    QTextLayout *layout = shownBlock.isValid() ? shownBlock.layout() : nullptr;
+    if (!layout)
+        return {};
+    int offset = cursor.positionInBlock();
+    const QString typed = cursor.block().text();
+    if (Fields::ParsedText::mayHoldFields(typed)) {
+        Fields::ParsedText parsed = Fields::parse(typed);
+        Fields::FieldResolver(m_valuesContext).resolve(&parsed);
+        offset = qMin(shownOffset(parsed, offset), int(shownBlock.text().size()));
+    }
+    const QTextLine line = layout->lineForTextPosition(offset);
+    if (!line.isValid())
+        return {};
+    const QPointF at = layout->position();
+    return QRectF(at.x() + line.cursorToX(offset), at.y() + line.y(), 1, line.height()).toRect();
+}
+
 // The page is drawn one unit per pixel, as the sign samples it, then enlarged without
 // smoothing, so each unit becomes a square block of exactly its colour. The caret is drawn
 // on top at screen scale.
@@ -419,8 +585,8 @@ void PageCanvas::paintScaled()
         const int caretWidth = m_zoom >= 3 ? 2 : 1;
         // Inverted, as the editor draws its own caret, so it shows on any colour.
         painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-        painter.fillRect(QRect(caret.x() * m_zoom, caret.y() * m_zoom, caretWidth,
-                               caret.height() * m_zoom),
-                         Qt::white);
+        painter.fillRect(
+            QRect(caret.x() * m_zoom, caret.y() * m_zoom, caretWidth, caret.height() * m_zoom),
+            Qt::white);
     }
 }

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "fieldresolver.h"
 #include "ledpicture.h"
 #include "pagefiles.h"
 
 #include <QTextEdit>
 #include <QTimer>
+
+#include <functional>
+#include <memory>
 
 // The page canvas of a page window: a rich-text editor of a fixed size, one unit one LED,
 // that shows its page exactly as Page::renderCanvas draws it for the sign (same document
@@ -19,6 +23,12 @@
 // Pasting and dropping insert plain text, or pictures (a picture, or picture files dropped)
 // converted to the sign's colours; copying gives plain text: colours from elsewhere are not
 // LED colours.
+//
+// Fields ({time}, {value:NAME}, ...) stay as typed in the document. With values shown, the
+// canvas draws the page exactly as it is sent, its fields filled, with a steady caret among the
+// values, while the operator is not editing it: a key or mouse press in the canvas shows the
+// fields as typed (so the caret and the selection land where they look) until the canvas loses
+// the focus.
 class PageCanvas : public QTextEdit
 {
     Q_OBJECT
@@ -53,7 +63,21 @@ public:
     // Makes the next typed text red (0x0000FF in the sign's BGR notation).
     void typeRed();
 
+    // Where fields take their values from; called each time the values are drawn anew. Without
+    // one the canvas always shows the fields as typed.
+    void setFieldContext(std::function<Fields::FieldContext()> context);
+    // Values (true) or the fields as typed (false) while the operator is not editing.
+    void setShowValues(bool show);
+    bool showValues() const { return m_showValues; }
+    // Whether the canvas draws filled fields now: values shown, not editing, a page with fields.
+    bool showsValuesNow();
+    // Draws the values anew: the clock moved on, or a value or file changed.
+    void refreshValues();
+
 signals:
+    // The problems of the fields drawn with values (an unknown field, a missing file), sent
+    // when they differ from the last ones sent: empty when they are mended.
+    void fieldProblems(const QList<Fields::FieldProblem> &problems);
     // A picture pasted or dropped could not be placed (damaged, too large); the page is as it was.
     void pictureRefused(const Page::FileResult &reason);
 
@@ -62,6 +86,8 @@ protected:
     void changeEvent(QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -84,10 +110,14 @@ private:
     void followBackground();
     bool paintsItself() const;
     void paintScaled();
+    void paintValues();
+    const QImage &valuesImage();
+    QRect valuesCaretRect() const;
+    void beginEditing();
+    void valuesChanged();
     void shadeUnsentColumns();
     void updateCaretBlink();
-    template<typename Handler>
-    void forwardMouse(QMouseEvent *event, Handler handler);
+    template <typename Handler> void forwardMouse(QMouseEvent *event, Handler handler);
 
     QSize m_units { 0, 0 };
     int m_zoom = 1;
@@ -95,4 +125,13 @@ private:
     QTimer m_caretBlink; // only used when the canvas draws itself scaled
     bool m_caretOn = true;
     QString m_language;
+
+    std::function<Fields::FieldContext()> m_fieldContext;
+    bool m_showValues = false;
+    bool m_editing = false; // a key or mouse press since the canvas last lost the focus
+    bool m_valuesStale = true;
+    QImage m_valuesImage; // null when the page has nothing to fill
+    std::unique_ptr<QTextDocument> m_filled; // the filled copy drawn into m_valuesImage
+    Fields::FieldContext m_valuesContext; // what m_filled was filled from
+    QString m_reportedProblems;
 };
