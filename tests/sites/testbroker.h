@@ -42,3 +42,11 @@ private:
     QStringList m_users;
     QByteArray m_acl;
 };
+
+// Tests that need a broker are skipped where mosquitto is missing.
+#define START_BROKER_OR_SKIP(broker)                                                               \
+    do {                                                                                           \
+        QString why_;                                                                              \
+        if (!(broker).start(&why_))                                                                \
+            QSKIP(qPrintable(why_));                                                               \
+    } while (false)

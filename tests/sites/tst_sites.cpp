@@ -22,13 +22,6 @@ const QString kEnglish = u"English"_s;
 const QString kChinese = u"简体中文"_s;
 constexpr int kWaitMs = 5000;
 
-// Tests that need a broker are skipped where mosquitto is missing.
-#define START_BROKER_OR_SKIP(broker)                                                               \
-    do {                                                                                           \
-        QString why_;                                                                              \
-        if (!(broker).start(&why_))                                                                \
-            QSKIP(qPrintable(why_));                                                               \
-    } while (false)
 
 const QByteArray kPage = "{\\rtf1 x}";
 QByteArray show(const QByteArray &page, const QByteArray &effect = "0")

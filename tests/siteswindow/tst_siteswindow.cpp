@@ -30,12 +30,6 @@ namespace {
 const QString kEnglish = u"English"_s;
 constexpr int kWaitMs = 5000;
 
-#define START_BROKER_OR_SKIP(broker)                                                               \
-    do {                                                                                           \
-        QString why_;                                                                              \
-        if (!(broker).start(&why_))                                                                \
-            QSKIP(qPrintable(why_));                                                               \
-    } while (false)
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
