@@ -9,6 +9,7 @@
 #include "programfolder.h"
 #include "scheduleagent.h"
 #include "signalwatcher.h"
+#include "siteagentbridge.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -93,7 +94,11 @@ int main(int argc, char *argv[])
     }
     if (!folder.isEmpty())
         setProgramFolder(QDir(folder).absolutePath());
-    const QString schedulePath = QFileInfo(args.first()).absoluteFilePath();
+    QString schedulePath = QFileInfo(args.first()).absoluteFilePath();
+    // A schedule published to the site wins over the command line's.
+    const std::unique_ptr<SiteAgentBridge> site = SiteAgentBridge::open(programFolder(), printLine);
+    if (site)
+        schedulePath = site->startingSchedule(schedulePath);
     const QString statusPath = programFilePath(AgentStatusFile::fileName());
 
     AgentPlan plan = AgentPlan::load(schedulePath, programFolder());
@@ -116,6 +121,8 @@ int main(int argc, char *argv[])
                 QStringLiteral("%1 cannot be written: %2").arg(statusPath, reason),
                 QStringLiteral("无法写入 %1：%2").arg(statusPath, reason)));
         statusFailed = !written;
+        if (site)
+            site->statusChanged(status);
     });
     agent.setSchedule(plan.schedule, plan.setup.tickedTargets(), plan.setup.language());
     printLine(localText(language, QStringLiteral("Started with %1 (%2); state in %3."),
@@ -125,8 +132,8 @@ int main(int argc, char *argv[])
 
     AgentLoop loop(agent, clock);
     SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::reloadRequested, [&] {
-        AgentPlan next = AgentPlan::load(schedulePath, programFolder());
+    const auto reload = [&](const QString &path) {
+        AgentPlan next = AgentPlan::load(path, programFolder());
         for (const QString &note : std::as_const(next.notes))
             printLine(note);
         if (!next.ok) {
@@ -134,8 +141,9 @@ int main(int argc, char *argv[])
                 QStringLiteral("The schedule was not re-read: %1 The old schedule stays in force.")
                     .arg(next.problem),
                 QStringLiteral("未重新读取时间表：%1 原时间表继续生效。").arg(next.problem)));
-            return;
+            return false;
         }
+        schedulePath = path;
         language = next.setup.language();
         printLine(localText(language, QStringLiteral("The schedule was re-read (%1)."),
             QStringLiteral("已重新读取时间表（%1）。"))
@@ -143,7 +151,13 @@ int main(int argc, char *argv[])
         sender.setSetup(next.setup);
         agent.setSchedule(next.schedule, next.setup.tickedTargets(), next.setup.language());
         loop.wakeNow();
-    });
+        return true;
+    };
+    QObject::connect(&watcher, &SignalWatcher::reloadRequested, [&] { reload(schedulePath); });
+    if (site) {
+        site->setScheduleSwitch(reload);
+        site->start();
+    }
     QObject::connect(&watcher, &SignalWatcher::stopRequested, [&] {
         printLine(localText(language, QStringLiteral("Stopping."), QStringLiteral("正在停止。")));
         loop.stop();
