@@ -1,5 +1,6 @@
 #include "sitelink.h"
 
+#include "homeassistant.h"
 #include "localtext.h"
 
 #include <QDateTime>
@@ -98,6 +99,8 @@ void SiteLink::reportError(const QString &topic, const QString &reason)
 void SiteLink::onConnected()
 {
     m_ownScheduleSeen = false;
+    m_announced.clear();
+    m_messageAnnounced = false;
     log(QStringLiteral("Broker %1: connected as site %2.").arg(m_settings.broker, m_settings.site),
         QStringLiteral("代理服务器 %1：已作为站点 %2 连接。")
             .arg(m_settings.broker, m_settings.site));
@@ -107,10 +110,31 @@ void SiteLink::onConnected()
 
 void SiteLink::publishStatus()
 {
+    announceToHomeAssistant();
     if (m_client)
         m_client->publish(SiteTopics::statusTopic(m_settings.site),
             SiteTopics::onlineStatus(m_settings.site, m_status, QDateTime::currentDateTime()),
             true);
+}
+
+void SiteLink::announceToHomeAssistant()
+{
+    if (!m_settings.homeAssistant || !isConnected())
+        return;
+    QList<HomeAssistantDiscovery::Config> configs;
+    if (!m_messageAnnounced)
+        configs.append(HomeAssistantDiscovery::messageEntity(m_settings.site));
+    for (const AgentTargetStatus &target : std::as_const(m_status.targets)) {
+        if (!m_announced.contains(target.target))
+            configs.append(HomeAssistantDiscovery::signSensor(m_settings.site, target.target));
+    }
+    for (const HomeAssistantDiscovery::Config &config : std::as_const(configs)) {
+        if (!m_client->publish(config.topic, config.payload, true))
+            return; // the connection went: all again on the next
+    }
+    m_messageAnnounced = true;
+    for (const AgentTargetStatus &target : std::as_const(m_status.targets))
+        m_announced.insert(target.target);
 }
 
 void SiteLink::onMessage(const QString &topic, const QByteArray &payload, bool retained)

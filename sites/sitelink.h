@@ -7,12 +7,16 @@
 #include "sitetopics.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 // One site on the broker, for whoever keeps the signs (the agent owns one): it publishes the
 // status it is given, retained, on every change and on every connect, with "offline" as its
 // last will; it installs schedule bundles and hands on messages and values. Refused messages
 // are answered on vantrel/<site>/error and change nothing.
+//
+// With "HomeAssistant=1" it also announces the site to Home Assistant (see
+// HomeAssistantDiscovery): on every connect, and for each sign as it first appears in the status.
 //
 // A site's own retained schedule wins over the one for all sites: while one has been seen on
 // this connection, bundles on vantrel/all/schedule are passed over. An empty retained payload
@@ -62,6 +66,7 @@ private:
     void onMessage(const QString &topic, const QByteArray &payload, bool retained);
     void onSchedule(const QString &topic, const QByteArray &payload, bool forAll);
     void publishStatus();
+    void announceToHomeAssistant();
     void log(const QString &english, const QString &chinese);
 
     SitesSettings m_settings;
@@ -71,4 +76,6 @@ private:
     MqttClient *m_client = nullptr;
     AgentStatus m_status;
     bool m_ownScheduleSeen = false; // on this connection
+    QSet<QString> m_announced; // signs announced to Home Assistant on this connection
+    bool m_messageAnnounced = false; // on this connection
 };

@@ -358,8 +358,8 @@ void TestSites::aclOfTheReadme()
     const qsizetype from = text.indexOf("```\npattern read vantrel/%u/say") + 4;
     QVERIFY(from > 4);
     TestBroker broker;
-    broker.useUsers(
-        { u"shop1:one"_s, u"editor:two"_s }, text.mid(from, text.indexOf("```", from) - from));
+    broker.useUsers({ u"shop1:one"_s, u"editor:two"_s, u"homeassistant:three"_s },
+        text.mid(from, text.indexOf("```", from) - from));
     START_BROKER_OR_SKIP(broker);
     QString why;
     Observer editor(broker.port(), u"editor"_s, u"two"_s);
@@ -375,18 +375,29 @@ void TestSites::aclOfTheReadme()
     connect(&shop, &MqttClient::messageReceived,
         [&](const QString &topic, const QByteArray &) { heard << topic; });
     shop.start();
-    QTRY_VERIFY_WITH_TIMEOUT(shop.isConnected() && editor.client.isConnected(), kWaitMs);
+    MqttClient assistant({ u"127.0.0.1"_s, broker.port(), false, {}, u"ha"_s, u"homeassistant"_s,
+        u"three"_s, {}, {}, { u"homeassistant/#"_s } });
+    QStringList announced;
+    connect(&assistant, &MqttClient::messageReceived,
+        [&](const QString &topic, const QByteArray &) { announced << topic; });
+    assistant.start();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        shop.isConnected() && editor.client.isConnected() && assistant.isConnected(), kWaitMs);
     QTest::qWait(200); // the subscriptions are answered
     // In order, so what would come through the ACL comes before the last.
     for (const char *topic : { "vantrel/shop2/say", "vantrel/all/value/x", "vantrel/shop1/say" })
         editor.client.publish(QLatin1String(topic), "hello");
     shop.publish(u"vantrel/shop2/status"_s, "forged");
     shop.publish(u"vantrel/shop1/schedule"_s, "forged");
+    shop.publish(u"homeassistant/text/vantrel_shop2/message/config"_s, "forged");
+    shop.publish(u"homeassistant/text/vantrel_shop1/message/config"_s, "own");
     shop.publish(u"vantrel/shop1/status"_s, "own");
     QTRY_COMPARE_WITH_TIMEOUT(heard.size(), 2, kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(editor.last.contains(u"vantrel/shop1/status"_s), kWaitMs);
     QCOMPARE(heard, QStringList({ "vantrel/all/value/x", "vantrel/shop1/say" }));
     QCOMPARE(editor.last.keys().size(), 4); // three of its own, and the site's status
+    QTRY_VERIFY_WITH_TIMEOUT(!announced.isEmpty(), kWaitMs);
+    QCOMPARE(announced, QStringList({ "homeassistant/text/vantrel_shop1/message/config" }));
 
     // A wrong password is refused with the broker's reason.
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("wrong") > 0);

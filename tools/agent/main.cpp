@@ -9,6 +9,7 @@
 #include "programfolder.h"
 #include "scheduleagent.h"
 #include "signalwatcher.h"
+#include "siteagentbridge.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +31,11 @@ const char kUsage[]
       "\n"
       "SIGHUP re-reads the schedule, its shows and BaseSet.ini (a bad file is\n"
       "refused and the old schedule stays in force); SIGTERM and SIGINT end it.\n"
+      "\n"
+      "With a Broker in [Sites] of BaseSet.ini it is a site on that MQTT broker:\n"
+      "it publishes its status, takes values and schedules published to the site\n"
+      "(the last schedule published wins over SCHEDULE), and keeps the signs\n"
+      "running whatever the broker does. See vantrel-agent(1).\n"
       "\n"
       "--program-folder DIR  folder of BaseSet.ini (the sign, its link and the\n"
       "              ticked targets) and of agent-status.ini, where the state is\n"
@@ -93,7 +99,11 @@ int main(int argc, char *argv[])
     }
     if (!folder.isEmpty())
         setProgramFolder(QDir(folder).absolutePath());
-    const QString schedulePath = QFileInfo(args.first()).absoluteFilePath();
+    QString schedulePath = QFileInfo(args.first()).absoluteFilePath();
+    // A schedule published to the site wins over the command line's.
+    const std::unique_ptr<SiteAgentBridge> site = SiteAgentBridge::open(programFolder(), printLine);
+    if (site)
+        schedulePath = site->startingSchedule(schedulePath);
     const QString statusPath = programFilePath(AgentStatusFile::fileName());
 
     AgentPlan plan = AgentPlan::load(schedulePath, programFolder());
@@ -116,6 +126,8 @@ int main(int argc, char *argv[])
                 QStringLiteral("%1 cannot be written: %2").arg(statusPath, reason),
                 QStringLiteral("无法写入 %1：%2").arg(statusPath, reason)));
         statusFailed = !written;
+        if (site)
+            site->statusChanged(status);
     });
     agent.setSchedule(plan.schedule, plan.setup.tickedTargets(), plan.setup.language());
     printLine(localText(language, QStringLiteral("Started with %1 (%2); state in %3."),
@@ -125,8 +137,8 @@ int main(int argc, char *argv[])
 
     AgentLoop loop(agent, clock);
     SignalWatcher watcher;
-    QObject::connect(&watcher, &SignalWatcher::reloadRequested, [&] {
-        AgentPlan next = AgentPlan::load(schedulePath, programFolder());
+    const auto reload = [&](const QString &path) {
+        AgentPlan next = AgentPlan::load(path, programFolder());
         for (const QString &note : std::as_const(next.notes))
             printLine(note);
         if (!next.ok) {
@@ -134,8 +146,9 @@ int main(int argc, char *argv[])
                 QStringLiteral("The schedule was not re-read: %1 The old schedule stays in force.")
                     .arg(next.problem),
                 QStringLiteral("未重新读取时间表：%1 原时间表继续生效。").arg(next.problem)));
-            return;
+            return false;
         }
+        schedulePath = path;
         language = next.setup.language();
         printLine(localText(language, QStringLiteral("The schedule was re-read (%1)."),
             QStringLiteral("已重新读取时间表（%1）。"))
@@ -143,7 +156,13 @@ int main(int argc, char *argv[])
         sender.setSetup(next.setup);
         agent.setSchedule(next.schedule, next.setup.tickedTargets(), next.setup.language());
         loop.wakeNow();
-    });
+        return true;
+    };
+    QObject::connect(&watcher, &SignalWatcher::reloadRequested, [&] { reload(schedulePath); });
+    if (site) {
+        site->setScheduleSwitch(reload);
+        site->start();
+    }
     QObject::connect(&watcher, &SignalWatcher::stopRequested, [&] {
         printLine(localText(language, QStringLiteral("Stopping."), QStringLiteral("正在停止。")));
         loop.stop();
