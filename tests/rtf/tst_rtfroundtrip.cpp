@@ -85,16 +85,6 @@ private slots:
             QVERIFY(uchar(c) < 0x80);
     }
 
-    void autoColourAndNoBackgroundWriteNothing()
-    {
-        auto document = newDocument();
-        QTextCursor(document.get()).insertText(QStringLiteral("plain"), chars("DejaVu Sans", 10));
-        const QByteArray rtf = RtfWriter::write(*document);
-        QVERIFY(!rtf.contains("\\cf"));
-        QVERIFY(rtf.contains("{\\colortbl ;}"));
-        QVERIFY(!rtf.contains("\\background"));
-    }
-
     void emptyParagraphs()
     {
         for (const QString &text : { QStringLiteral(""), QStringLiteral("a\n"),
