@@ -51,7 +51,7 @@ testsFor() {
     playlist/*) echo '^tst_(programlist|pagefolder|showfile|clishow)$' ;;
     preview/*) echo '^tst_(effecttimeline|clishow)$' ;;
     editor/page/*) echo '^tst_(pagerender|pagefiles|ledpicture|pagecommands)$' ;;
-    editor/rtf/*) echo '^tst_rtf(tokenizer|reader|roundtrip|samples)$' ;;
+    editor/rtf/*) echo '^tst_rtf(reader|roundtrip|samples)$' ;;
     *) echo '.' ;;
     esac
 }
