@@ -50,6 +50,10 @@ QDateTime ScheduleAgent::wake()
     const int entry = m_schedule.entryAt(WallClock::wallAt(now));
     if (m_fresh || entry != m_entry)
         enter(entry, now);
+    if (m_newMessage && m_targets.isEmpty())
+        m_newMessage.reset(); // the entry that had signs for it has ended
+    if (m_newMessage)
+        startMessage(now);
     if (m_message && now >= m_messageUntil) {
         m_message.reset();
         log(QStringLiteral("The message has ended; the show comes back."),
@@ -101,11 +105,18 @@ QString ScheduleAgent::showMessage(const SayRequest &message, int seconds)
             QStringLiteral("No entry with a show and a target is in force, so no sign would "
                            "show the message."),
             QStringLiteral("当前没有带节目和目标的生效条目，消息不会显示在任何显示屏上。"));
-    const QDateTime now = m_clock.now();
+    m_newMessage = message;
+    m_newMessageUntil = m_clock.now().addSecs(seconds);
+    return {};
+}
+
+void ScheduleAgent::startMessage(const QDateTime &now)
+{
     const bool replacing = m_message.has_value();
-    m_message = message;
-    m_messageUntil = now.addSecs(seconds);
-    QString text = message.text;
+    m_message = std::move(m_newMessage);
+    m_messageUntil = m_newMessageUntil;
+    m_newMessage.reset();
+    QString text = m_message->text;
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     log(QStringLiteral("%1 \"%2\" until %3.")
             .arg(replacing ? QStringLiteral("A newer message replaces the old one:")
@@ -115,7 +126,6 @@ QString ScheduleAgent::showMessage(const SayRequest &message, int seconds)
             .arg(replacing ? QStringLiteral("新消息替换旧消息：") : QStringLiteral("消息"), text,
                 timeText(m_messageUntil)));
     resendAll(now);
-    return {};
 }
 
 Fields::FieldContext ScheduleAgent::fieldContext(const QDateTime &moment) const

@@ -64,13 +64,17 @@ public:
     // the agent when one changes. Each wake() reads them again anyway.
     QStringList watchedFiles() const { return m_live.watchedFiles(); }
 
-    // Shows `message` on the signs of the entry in force for `seconds`, from the next wake(),
-    // replacing any message shown before; then the show comes back whole. "" when taken,
-    // else why not (in the agent's language).
+    // Shows `message` on the signs of the entry in force for `seconds` from now, starting at
+    // the next wake() (a request may come during a send's waits), replacing any message shown
+    // before; then the show comes back whole. "" when taken, else why not (in the agent's
+    // language).
     QString showMessage(const SayRequest &message, int seconds);
-    // The message shown now, if any, and until when.
-    const std::optional<SayRequest> &message() const { return m_message; }
-    QDateTime messageUntil() const { return m_messageUntil; }
+    // The message shown now (or about to be), if any, and until when.
+    const std::optional<SayRequest> &message() const
+    {
+        return m_newMessage ? m_newMessage : m_message;
+    }
+    QDateTime messageUntil() const { return m_newMessage ? m_newMessageUntil : m_messageUntil; }
 
     // Does what is due now: a change of entry, the end of a message, changed pages, sends and
     // retries. Returns when it wants to be woken next (the next boundary, retry, page change
@@ -96,6 +100,7 @@ private:
     void enter(int entry, const QDateTime &now);
     void sendDue(const QDateTime &now);
     void sendChangedPages(const QDateTime &now);
+    void startMessage(const QDateTime &now);
     // Every target needs the show (or the message) sent whole again, from now.
     void resendAll(const QDateTime &now);
     void failed(TargetState &state, AgentTargetStatus &status, const TargetSendResult &result,
@@ -122,4 +127,6 @@ private:
     QDateTime m_pagesDue; // when a page held back by kPageInterval may go
     std::optional<SayRequest> m_message;
     QDateTime m_messageUntil;
+    std::optional<SayRequest> m_newMessage; // taken by showMessage(), shown from the next wake
+    QDateTime m_newMessageUntil;
 };
