@@ -111,11 +111,14 @@ QDateTime LivePages::nextTimeChange(const QDateTime &moment) const
 QStringList LivePages::watchedFiles() const
 {
     QStringList files;
+    const QString inside = QDir::cleanPath(QDir(m_programFolder).absolutePath()) + QLatin1Char('/');
     for (const LivePage &page : m_pages) {
         for (const QString &typed : page.fields) {
             if (const Fields::Piece *f = fieldOf(Fields::parse(typed), Fields::Kind::File)) {
-                const QString path = QDir(m_programFolder).absoluteFilePath(f->argument);
-                if (!files.contains(path))
+                // A name that leaves the folder shows "?" and is not watched.
+                const QString path
+                    = QDir::cleanPath(QDir(m_programFolder).absoluteFilePath(f->argument));
+                if (path.startsWith(inside) && !files.contains(path))
                     files.append(path);
             }
         }

@@ -8,10 +8,13 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QStandardPaths>
 
 namespace {
 
 const QString kRequest = QStringLiteral("request");
+// The longest path a local socket may have (sun_path holds 108 bytes with its end).
+constexpr int kLongestSocketPath = 100;
 
 QByteArray line(const QJsonObject &object)
 {
@@ -112,14 +115,16 @@ QByteArray agentRefusal(const QString &error)
 QString agentChannelPath(const QString &programFolder)
 {
     const QString folder = QDir::cleanPath(QFileInfo(programFolder).absoluteFilePath());
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) {
-        // One agent per program folder: the name is the folder's, shortened to fit a socket.
-        const QByteArray hash
-            = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256)
-                  .toHex()
-                  .left(16);
-        return QDir(runtime).filePath(QStringLiteral("vantrel-agent-") + QString::fromLatin1(hash));
+    const QString inFolder = QDir(folder).filePath(QStringLiteral(".vantrel-agent"));
+    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty() || !QFileInfo(runtime).isDir()) {
+        if (inFolder.toLocal8Bit().size() <= kLongestSocketPath)
+            return inFolder;
+        // A socket's path has a short limit; Qt's runtime folder is the user's alone.
+        runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     }
-    return QDir(folder).filePath(QStringLiteral(".vantrel-agent"));
+    // One agent per program folder: the name is the folder's, shortened to fit a socket.
+    const QByteArray hash
+        = QCryptographicHash::hash(folder.toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return QDir(runtime).filePath(QStringLiteral("vantrel-agent-") + QString::fromLatin1(hash));
 }

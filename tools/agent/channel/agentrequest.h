@@ -39,5 +39,6 @@ QByteArray agentAnswer(const QJsonObject &fields = {});
 QByteArray agentRefusal(const QString &error);
 
 // Where the agent of `programFolder` listens: in $XDG_RUNTIME_DIR when set (named after the
-// folder), else in the folder itself (".vantrel-agent").
+// folder), else in the folder itself (".vantrel-agent"), unless that path is too long for a
+// socket, then in Qt's runtime folder for the user.
 QString agentChannelPath(const QString &programFolder);
