@@ -1,6 +1,7 @@
 // The agent: a week of boundaries on a clock the test sets, retries with backoff, the real
 // link against loopback signs, and vantrel-agent itself with SIGHUP and SIGTERM.
 
+#include "agentchannelserver.h"
 #include "agentclock.h"
 #include "link.h"
 #include "linkshowsender.h"
@@ -9,10 +10,12 @@
 #include "scheduleagent.h"
 #include "schedulefile.h"
 #include "testfiles.h"
+#include "valuestore.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSerialPort>
 #include <QSettings>
@@ -48,13 +51,30 @@ public:
     { }
 
     QList<TargetSendResult> send(
-        const QString &showPath, const QList<AgentTarget> &targets) override
+        const QString &showPath, const QList<AgentTarget> &targets, const QDateTime &) override
+    {
+        return record(QFileInfo(showPath).baseName(), targets);
+    }
+    QList<TargetSendResult> sendPages(const QString &, const QList<int> &rows,
+        const QList<AgentTarget> &targets, const QDateTime &) override
+    {
+        QStringList texts;
+        for (int row : rows)
+            texts << QString::number(row);
+        return record("rows " + texts.join(','), targets);
+    }
+    QList<TargetSendResult> sendMessage(
+        const SayRequest &message, const QList<AgentTarget> &targets) override
+    {
+        return record("say " + message.text, targets);
+    }
+
+    QList<TargetSendResult> record(const QString &what, const QList<AgentTarget> &targets)
     {
         QList<TargetSendResult> results;
         for (const AgentTarget &t : targets) {
             const QDateTime now = m_clock.now();
-            sends << now.toString("ddd HH:mm:ss ") + QFileInfo(showPath).baseName() + ' '
-                    + t.label();
+            sends << now.toString("ddd HH:mm:ss ") + what + ' ' + t.label();
             const bool down = isDown && isDown(now, t);
             results.append(down ? TargetSendResult { false, "not reached", "refused" }
                                 : TargetSendResult { true, "succeeded", {} });
@@ -110,7 +130,7 @@ bool writeShows(const QString &folder, const QStringList &names)
 struct LinkedAgent
 {
     explicit LinkedAgent(const SignSetup &setup)
-        : sender(setup)
+        : sender(setup, dir.path())
         , agent(clock, sender, [this](const QString &line) { log << line; })
     {
         writeShows(dir.path(), { "a.vshow" });
@@ -149,6 +169,10 @@ private slots:
     void realLinkRetries();
     void heldSerialPortIsRetried();
     void serviceReloadsAndStops();
+    void keepsLivePagesCurrent();
+    void serviceTakesValuesAndMessages();
+    void channelRefusesBadRequests_data();
+    void channelRefusesBadRequests();
 };
 
 void tst_Agent::runsAWeek()
@@ -329,6 +353,186 @@ void tst_Agent::serviceReloadsAndStops()
     QCOMPARE(agent.exitCode(), 0);
     out += QString::fromUtf8(agent.readAllStandardOutput());
     QVERIFY(out.endsWith("Stopping.\n"));
+}
+
+void tst_Agent::keepsLivePagesCurrent()
+{
+    QTemporaryDir dir;
+    const QStringList pages { "{time}", "{file:price-now.txt}", "FREE {value:spaces}", "Welcome" };
+    QByteArray show = "[Show]\nVersion=1\n";
+    for (int i = 0; i < pages.size(); ++i) {
+        QString rtf = pages.at(i);
+        rtf.replace("{", "\\{").replace("}", "\\}");
+        QVERIFY(writeFile(dir.filePath(QString("page%1.rtf").arg(i + 1)),
+            "{\\rtf1\\ansi " + rtf.toUtf8() + "\\par}"));
+        show += QString("\n[Row%1]\nFile Path=page%1.rtf\nEffect=0\nSpeed=3\nTimes=0\nRepeat=1\n"
+                        "EEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n")
+                    .arg(i + 1)
+                    .toUtf8();
+    }
+    QVERIFY(writeFile(dir.filePath("a.vshow"), show));
+    ManualClock clock;
+    RecordingSender sender(clock);
+    QStringList log;
+    ScheduleAgent agent(clock, sender, [&](const QString &line) { log << line; });
+    agent.setProgramFolder(dir.path());
+    Schedule schedule;
+    schedule.path = dir.filePath("week.vsched");
+    schedule.defaultShow = "a.vshow";
+    agent.setSchedule(schedule, { kA, kB }, "English");
+    const ValueStore values(dir.path());
+    QString error;
+
+    // Each step: the clock at `time`, what changed before it, the sends and the next wake.
+    const auto step = [&](const QString &time, const QStringList &expected, const QString &next) {
+        sender.sends.clear();
+        clock.set(at("2026-12-07T" + time));
+        const QDateTime woken = agent.wake();
+        QCOMPARE(sender.sends, expected);
+        QCOMPARE(woken, at("2026-12-07T" + next));
+    };
+    const auto both = [](const QString &what) {
+        return QStringList { what + " 10.0.0.5:5005", what + " 10.0.0.6:5005" };
+    };
+    step("10:00:30", both("Mon 10:00:30 a"), "10:01:00");
+    QVERIFY(agent.watchedFiles().contains(dir.filePath("price-now.txt")));
+
+    // A value set three times within a second goes once at once, then once a second later.
+    QVERIFY(values.set("spaces", "42", &error));
+    QVERIFY(agent.valueChanged("spaces") && !agent.valueChanged("other"));
+    step("10:00:40", both("Mon 10:00:40 rows 3"), "10:01:00");
+    QVERIFY(values.set("spaces", "43", &error));
+    step("10:00:40.300", {}, "10:00:41");
+    QVERIFY(values.set("spaces", "44", &error));
+    step("10:00:40.600", {}, "10:00:41");
+    step("10:00:41", both("Mon 10:00:41 rows 3"), "10:01:00");
+
+    // A file rewritten, then the minute.
+    QVERIFY(writeFile(dir.filePath("price-now.txt"), "9.99\n"));
+    step("10:00:50", both("Mon 10:00:50 rows 2"), "10:01:00");
+    step("10:01:00", both("Mon 10:01:00 rows 1"), "10:02:00");
+
+    // The file gone: "?" is sent, and why is logged once.
+    const auto told = log.filter("{file:price-now.txt}").size();
+    QVERIFY(QFile::remove(dir.filePath("price-now.txt")));
+    step("10:01:10", both("Mon 10:01:10 rows 2"), "10:02:00");
+    step("10:01:20", {}, "10:02:00");
+    QCOMPARE(log.filter("{file:price-now.txt}").size(), told + 1);
+
+    // B misses a page: it gets the whole show by the retry rule, A only the page.
+    sender.isDown = [](const QDateTime &now, const AgentTarget &t) {
+        return t == kB && now == at("2026-12-07T10:02:00");
+    };
+    step("10:02:00", both("Mon 10:02:00 rows 1"), "10:02:10");
+    QCOMPARE(log.filter("10.0.0.6:5005: did not take row 1 of a.vshow (refused)").size(), 1);
+    step("10:02:10", { "Mon 10:02:10 a 10.0.0.6:5005" }, "10:03:00");
+
+    // A message holds the pages back; a newer one replaces it and its time; then the show.
+    QVERIFY(agent.showMessage({ "Closing", {} }, 60).isEmpty()); // at 10:02:10
+    step("10:02:20", both("Mon 10:02:20 say Closing"), "10:03:10");
+    QVERIFY(agent.showMessage({ "Closing now", {} }, 60).isEmpty());
+    step("10:02:40", both("Mon 10:02:40 say Closing now"), "10:03:20");
+    step("10:03:10", {}, "10:03:20");
+    step("10:03:20", both("Mon 10:03:20 a"), "10:04:00");
+    QCOMPARE(agent.message(), std::nullopt);
+}
+
+void tst_Agent::serviceTakesValuesAndMessages()
+{
+    QTemporaryDir dir;
+    LoopbackSign sign;
+    QVERIFY(sign.listen());
+    sign.answerPieces = { kTcpSuccess };
+    QVERIFY(writeFile(dir.filePath("free.rtf"),
+        "{\\rtf1\\ansi{\\colortbl;\\red0\\green255\\blue0;}\\cf1 FREE \\{value:spaces\\}\\par}"));
+    QVERIFY(writeFile(dir.filePath("a.vshow"),
+        "[Show]\nVersion=1\n\n[Row1]\nFile Path=free.rtf\nEffect=0\nSpeed=3\nTimes=0\n"
+        "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
+    QVERIFY(writeFile(dir.filePath("BaseSet.ini"),
+        QStringLiteral("[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\nMaxIPList=10\n\n"
+                       "[TranceSet]\nTrance=2\nIPStr=127.0.0.1,%1,1\n")
+            .arg(sign.port())
+            .toUtf8()));
+    QVERIFY(writeFile(dir.filePath("week.vsched"), "[Schedule]\nVersion=1\nDefault=a.vshow\n"));
+    const auto cli = [&](const QStringList &args, QString *out = nullptr) {
+        QProcess p;
+        p.start(QStringLiteral(VANTREL_CLI_PATH),
+            args + QStringList { "--program-folder", dir.path() });
+        if (!p.waitForFinished(kWaitMs))
+            return -1;
+        if (out)
+            *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        return p.exitCode();
+    };
+    QString said;
+    QCOMPARE(cli({ "say", "Hi", "--for", "5" }, &said), 2);
+    QVERIFY2(said.contains("needs a running vantrel-agent"), qPrintable(said));
+
+    QProcess agent;
+    agent.start(QStringLiteral(VANTREL_AGENT_PATH),
+        { dir.filePath("week.vsched"), "--program-folder", dir.path() });
+    QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 2; }, kWaitMs));
+    // Only the page goes, showing the new value.
+    QCOMPARE(cli({ "value", "set", "spaces", "42" }), 0);
+    QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 3; }, kWaitMs));
+    const QByteArray page42 = sign.packets.last();
+    QVERIFY(page42 != sign.packets.first());
+    // The message, then the show, pages and effect table, with the value still 42.
+    QCOMPARE(cli({ "say", "Hi", "--for", "1" }, &said), 0);
+    QVERIFY2(said.contains("for 1 s"), qPrintable(said));
+    QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 7; }, kWaitMs));
+    QVERIFY(sign.packets.at(3) != page42);
+    QCOMPARE(sign.packets.at(5), page42);
+    QCOMPARE(sign.packets.at(6), sign.packets.at(1));
+    ::kill(pid_t(agent.processId()), SIGTERM);
+    QVERIFY(agent.waitForFinished(kWaitMs));
+}
+
+void tst_Agent::channelRefusesBadRequests_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("status") << QByteArray("{\"request\":\"status\"}\n") << "{\"ok\":true}";
+    QTest::newRow("garbage") << QByteArray("\x01\xff{{\n") << "one JSON object";
+    QTest::newRow("unknown") << QByteArray("{\"request\":\"reboot\"}\n") << "is value, say";
+    QTest::newRow("bad name") << QByteArray("{\"request\":\"value\",\"name\":\"a b\"}\n")
+                              << "not a value name";
+    QTest::newRow("say forever") << QByteArray(
+        "{\"request\":\"say\",\"text\":\"x\",\"seconds\":0}\n")
+                                 << "is a whole number from 1";
+    QTest::newRow("oversize") << QByteArray(AgentRequest::kMaxLineBytes + 100, 'x')
+                              << "longer than 8192 bytes";
+    QTest::newRow("silent") << QByteArray("{\"request\"") << "no request in time";
+}
+
+void tst_Agent::channelRefusesBadRequests()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(QString, answer);
+    QTemporaryDir dir;
+    int handled = 0;
+    AgentChannelServer server([&](const AgentRequest &) {
+        ++handled;
+        return agentAnswer();
+    });
+    QString problem;
+    QVERIFY2(server.listen(dir.path(), &problem), qPrintable(problem));
+    QLocalSocket client;
+    client.connectToServer(server.path());
+    QVERIFY(client.waitForConnected(kWaitMs));
+    client.write(request);
+    QByteArray got;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            got += client.readAll();
+            return got.contains('\n');
+        },
+        kWaitMs));
+    QVERIFY2(got.contains(answer.toUtf8()), got.constData());
+    QCOMPARE(handled, answer.startsWith("{") ? 1 : 0);
+    // A second agent for the same folder is refused while this one answers.
+    AgentChannelServer second([](const AgentRequest &) { return agentAnswer(); });
+    QVERIFY(!second.listen(dir.path(), &problem));
 }
 
 QTEST_MAIN(tst_Agent)

@@ -150,8 +150,8 @@ void tst_CliFields::sayRefusesWhatItCannotShow_data()
                               << "150 LEDs wide at 16 pixels and needs a sign of 11 modules";
     QTest::newRow("shrunk to fit")
         << QStringList { "Closing in 10 minutes", "--size", "8x1", "--shrink" } << 0 << "";
-    QTest::newRow("for needs the agent") << QStringList { "Hi", "--size", "8x1", "--for", "60" }
-                                         << 2 << "needs a running vantrel-agent";
+    QTest::newRow("for goes through the agent")
+        << QStringList { "Hi", "--for", "60" } << 64 << "on the agent's signs; leave out --tcp";
     QTest::newRow("blue") << QStringList { "Hi", "--colour", "blue" } << 64
                           << "red, green or yellow";
     QTest::newRow("sign too large")

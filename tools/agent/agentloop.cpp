@@ -45,6 +45,7 @@ void AgentLoop::wake()
     m_waking = false;
     if (m_stopped)
         return;
+    emit woken();
     if (m_again) {
         m_again = false;
         m_timer->start(0);

@@ -19,6 +19,10 @@ public:
     void wakeNow();
     void stop();
 
+signals:
+    // The agent has done what was due (its watched files may have changed).
+    void woken();
+
 private:
     void wake();
 

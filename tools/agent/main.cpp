@@ -1,9 +1,12 @@
 // vantrel-agent: keeps every sign on the show its schedule puts in force, without a window.
 
+#include "agentchannelserver.h"
 #include "agentclock.h"
 #include "agentloop.h"
 #include "agentplan.h"
+#include "agentrequests.h"
 #include "agentstatus.h"
+#include "fieldfilewatcher.h"
 #include "linkshowsender.h"
 #include "localtext.h"
 #include "programfolder.h"
@@ -28,6 +31,13 @@ const char kUsage[]
       "sending it whole at the start and whenever the entry in force changes, and\n"
       "trying a sign that did not take it again after 10 s, 20 s, 40 s ... at most\n"
       "5 min apart. One line per event on standard output.\n"
+      "\n"
+      "Pages with fields are kept current: a page whose text changes (a time\n"
+      "field's minute, a file rewritten, a value set) is drawn again and only its\n"
+      "picture packet is sent, at most once a second per page.\n"
+      "\n"
+      "vantrel-cli value set and say --for reach the agent through a local socket\n"
+      "in $XDG_RUNTIME_DIR (else in the program folder); no network port is opened.\n"
       "\n"
       "SIGHUP re-reads the schedule, its shows and BaseSet.ini (a bad file is\n"
       "refused and the old schedule stays in force); SIGTERM and SIGINT end it.\n"
@@ -116,7 +126,7 @@ int main(int argc, char *argv[])
 
     QString language = plan.setup.language();
     SystemClock clock;
-    LinkShowSender sender(plan.setup);
+    LinkShowSender sender(plan.setup, programFolder());
     bool statusFailed = false;
     ScheduleAgent agent(clock, sender, printLine, [&](const AgentStatus &status) {
         QString reason;
@@ -129,6 +139,7 @@ int main(int argc, char *argv[])
         if (site)
             site->statusChanged(status);
     });
+    agent.setProgramFolder(programFolder());
     agent.setSchedule(plan.schedule, plan.setup.tickedTargets(), plan.setup.language());
     printLine(localText(language, QStringLiteral("Started with %1 (%2); state in %3."),
         QStringLiteral("已启动，时间表 %1（%2）；状态保存在 %3。"))
@@ -136,6 +147,19 @@ int main(int argc, char *argv[])
                       QDir::toNativeSeparators(statusPath)));
 
     AgentLoop loop(agent, clock);
+    FieldFileWatcher files(programFolder());
+    QObject::connect(&files, &FieldFileWatcher::changed, &loop, &AgentLoop::wakeNow);
+    QObject::connect(&loop, &AgentLoop::woken, &files, [&] { files.watch(agent.watchedFiles()); });
+    AgentChannelServer channel(
+        [&](const AgentRequest &request) { return answerAgentRequest(request, agent, loop); });
+    QString channelProblem;
+    if (!channel.listen(programFolder(), &channelProblem))
+        printLine(localText(language,
+            QStringLiteral("Local requests cannot be taken (%1): value set and say --for will "
+                           "not reach this agent.")
+                .arg(channelProblem),
+            QStringLiteral("无法接收本地请求（%1）：value set 与 say --for 不会通知本代理。")
+                .arg(channelProblem)));
     SignalWatcher watcher;
     const auto reload = [&](const QString &path) {
         AgentPlan next = AgentPlan::load(path, programFolder());

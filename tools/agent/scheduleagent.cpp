@@ -50,6 +50,22 @@ QDateTime ScheduleAgent::wake()
     const int entry = m_schedule.entryAt(WallClock::wallAt(now));
     if (m_fresh || entry != m_entry)
         enter(entry, now);
+    if (m_newMessage && m_targets.isEmpty())
+        m_newMessage.reset(); // the entry that had signs for it has ended
+    if (m_newMessage)
+        startMessage(now);
+    if (m_message && now >= m_messageUntil) {
+        m_message.reset();
+        log(QStringLiteral("The message has ended; the show comes back."),
+            QStringLiteral("消息已结束；恢复节目。"));
+        resendAll(now);
+    }
+    // Pages first, to the signs that have the show: a sign sent the show whole below draws
+    // its pages now anyway.
+    if (!m_message)
+        sendChangedPages(now);
+    if (m_stopped)
+        return now.addSecs(kLongestSleep.count());
     sendDue(now);
     if (m_stopped)
         return now.addSecs(kLongestSleep.count());
@@ -59,14 +75,136 @@ QDateTime ScheduleAgent::wake()
     if (m_schedule.entryAt(WallClock::wallAt(now)) != m_entry)
         return now;
     QDateTime next = now.addSecs(kLongestSleep.count());
-    const QDateTime change = WallClock::nextChange(m_schedule, now);
-    if (change.isValid() && change < next)
-        next = change;
+    const auto sooner = [&](const QDateTime &time) {
+        if (time.isValid() && time < next)
+            next = std::max(time, now);
+    };
+    sooner(WallClock::nextChange(m_schedule, now));
     for (const TargetState &t : std::as_const(m_targets)) {
-        if (!t.done && t.nextTry < next)
-            next = t.nextTry;
+        if (!t.done)
+            sooner(t.nextTry);
+    }
+    if (m_message) {
+        sooner(m_messageUntil);
+    } else {
+        sooner(m_live.nextTimeChange(now));
+        sooner(m_pagesDue);
     }
     return next;
+}
+
+bool ScheduleAgent::valueChanged(const QString &name) const
+{
+    return m_live.usesValue(name);
+}
+
+QString ScheduleAgent::showMessage(const SayRequest &message, int seconds)
+{
+    if (m_targets.isEmpty())
+        return localText(m_language,
+            QStringLiteral("No entry with a show and a target is in force, so no sign would "
+                           "show the message."),
+            QStringLiteral("当前没有带节目和目标的生效条目，消息不会显示在任何显示屏上。"));
+    m_newMessage = message;
+    m_newMessageUntil = m_clock.now().addSecs(seconds);
+    return {};
+}
+
+void ScheduleAgent::startMessage(const QDateTime &now)
+{
+    const bool replacing = m_message.has_value();
+    m_message = std::move(m_newMessage);
+    m_messageUntil = m_newMessageUntil;
+    m_newMessage.reset();
+    QString text = m_message->text;
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    log(QStringLiteral("%1 \"%2\" until %3.")
+            .arg(replacing ? QStringLiteral("A newer message replaces the old one:")
+                           : QStringLiteral("Message"),
+                text, timeText(m_messageUntil)),
+        QStringLiteral("%1“%2”，直到 %3。")
+            .arg(replacing ? QStringLiteral("新消息替换旧消息：") : QStringLiteral("消息"), text,
+                timeText(m_messageUntil)));
+    resendAll(now);
+}
+
+Fields::FieldContext ScheduleAgent::fieldContext(const QDateTime &moment) const
+{
+    Fields::FieldContext context;
+    context.moment = moment;
+    context.programFolder = m_programFolder;
+    context.language = m_language;
+    return context;
+}
+
+void ScheduleAgent::resendAll(const QDateTime &now)
+{
+    for (TargetState &t : m_targets) {
+        t.done = false;
+        t.failures = 0;
+        t.nextTry = now;
+    }
+    m_pagesDue = {};
+    if (!m_message)
+        m_live.markAllSent(fieldContext(now));
+}
+
+void ScheduleAgent::sendChangedPages(const QDateTime &now)
+{
+    QStringList problems;
+    const QList<int> changed = m_live.changedRows(fieldContext(now), &problems);
+    for (const QString &problem : std::as_const(problems))
+        log(problem, problem);
+    m_pagesDue = {};
+    QList<int> rows;
+    for (int row : changed) {
+        const QDateTime allowed = m_pageSentAt.value(row).addSecs(kPageInterval.count());
+        if (!m_pageSentAt.contains(row) || allowed <= now)
+            rows.append(row);
+        else if (!m_pagesDue.isValid() || allowed < m_pagesDue)
+            m_pagesDue = allowed;
+    }
+    QList<int> have;
+    QList<AgentTarget> targets;
+    for (int i = 0; i < m_targets.size(); ++i) {
+        if (m_targets.at(i).done) {
+            have.append(i);
+            targets.append(m_targets.at(i).target);
+        }
+    }
+    if (rows.isEmpty() || targets.isEmpty())
+        return;
+    const QList<TargetSendResult> results = m_sender.sendPages(m_status.show, rows, targets, now);
+    if (m_stopped)
+        return;
+    m_live.markSent(rows);
+    for (int row : std::as_const(rows))
+        m_pageSentAt.insert(row, now);
+    const QDateTime end = m_clock.now();
+    QStringList rowTexts;
+    for (int row : std::as_const(rows))
+        rowTexts.append(QString::number(row));
+    const QString show = QDir::toNativeSeparators(m_schedule.showOf(m_entry));
+    const QString what = localText(m_language,
+        QStringLiteral("%1 %2 of %3")
+            .arg(rows.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"),
+                rowTexts.join(QStringLiteral(", ")), show),
+        QStringLiteral("%1 的第 %2 行").arg(show, rowTexts.join(QStringLiteral("、"))));
+    int took = 0;
+    for (int k = 0; k < have.size(); ++k) {
+        const TargetSendResult result = results.value(k);
+        if (result.succeeded) {
+            ++took;
+            continue;
+        }
+        failed(m_targets[have.at(k)], m_status.targets[have.at(k)], result, what, end);
+    }
+    if (took > 0)
+        log(QStringLiteral("%1 drawn again: %2 of %3 targets took it.")
+                .arg(what, QString::number(took), QString::number(targets.size())),
+            QStringLiteral("%1 已重新绘制：%3 个目标中 %2 个已接收。")
+                .arg(what, QString::number(took), QString::number(targets.size())));
+    publish(end);
 }
 
 void ScheduleAgent::stop()
@@ -82,6 +220,7 @@ void ScheduleAgent::enter(int entry, const QDateTime &now)
     const QString show = m_schedule.showOf(entry);
     const QString name = m_schedule.entryName(entry);
     m_targets.clear();
+    m_live.clear();
     m_status.since = now;
     m_status.targets.clear();
     if (show.isEmpty()) {
@@ -104,6 +243,9 @@ void ScheduleAgent::enter(int entry, const QDateTime &now)
     }
     m_status.entry = name;
     m_status.show = m_schedule.showPath(show);
+    m_live.load(m_status.show, fieldContext(now));
+    m_pageSentAt.clear();
+    m_pagesDue = {};
     for (const AgentTarget &target : std::as_const(targets)) {
         m_targets.append({ target, false, 0, now });
         m_status.targets.append(
@@ -140,39 +282,51 @@ void ScheduleAgent::sendDue(const QDateTime &now)
     }
     if (due.isEmpty())
         return;
-    const QList<TargetSendResult> results = m_sender.send(m_status.show, targets);
+    const QList<TargetSendResult> results = m_message ? m_sender.sendMessage(*m_message, targets)
+                                                      : m_sender.send(m_status.show, targets, now);
     if (m_stopped)
         return;
     const QDateTime end = m_clock.now();
-    const QString show = QDir::toNativeSeparators(m_schedule.showOf(m_entry));
+    const QString what = m_message
+        ? localText(m_language, QStringLiteral("the message"), QStringLiteral("消息"))
+        : QDir::toNativeSeparators(m_schedule.showOf(m_entry));
     for (int k = 0; k < due.size(); ++k) {
         TargetState &state = m_targets[due.at(k)];
         AgentTargetStatus &status = m_status.targets[due.at(k)];
         const TargetSendResult result = results.value(k);
-        const QString label = state.target.label();
         status.time = end;
-        status.result = result.result.isEmpty() ? QStringLiteral("failed") : result.result;
         if (result.succeeded) {
             state.done = true;
+            status.result = result.result;
             status.nextRetry = {};
             status.failure.clear();
-            log(QStringLiteral("%1: took %2.").arg(label, show),
-                QStringLiteral("%1：已接收 %2。").arg(label, show));
+            log(QStringLiteral("%1: took %2.").arg(state.target.label(), what),
+                QStringLiteral("%1：已接收 %2。").arg(state.target.label(), what));
             continue;
         }
-        ++state.failures;
-        const auto delay = retryDelay(state.failures);
-        state.nextTry = end.addSecs(delay.count());
-        status.nextRetry = state.nextTry;
-        status.failure = result.problem.isEmpty() ? status.result : result.problem;
-        log(QStringLiteral("%1: did not take %2 (%3); try %4 in %5 s, at %6.")
-                .arg(label, show, status.failure, QString::number(state.failures + 1),
-                    QString::number(delay.count()), timeText(state.nextTry)),
-            QStringLiteral("%1：未能接收 %2（%3）；%5 秒后（%6）第 %4 次尝试。")
-                .arg(label, show, status.failure, QString::number(state.failures + 1),
-                    QString::number(delay.count()), timeText(state.nextTry)));
+        failed(state, status, result, what, end);
     }
     publish(end);
+}
+
+void ScheduleAgent::failed(TargetState &state, AgentTargetStatus &status,
+    const TargetSendResult &result, const QString &what, const QDateTime &end)
+{
+    const QString label = state.target.label();
+    state.done = false;
+    ++state.failures;
+    const auto delay = retryDelay(state.failures);
+    state.nextTry = end.addSecs(delay.count());
+    status.time = end;
+    status.result = result.result.isEmpty() ? QStringLiteral("failed") : result.result;
+    status.nextRetry = state.nextTry;
+    status.failure = result.problem.isEmpty() ? status.result : result.problem;
+    log(QStringLiteral("%1: did not take %2 (%3); try %4 in %5 s, at %6.")
+            .arg(label, what, status.failure, QString::number(state.failures + 1),
+                QString::number(delay.count()), timeText(state.nextTry)),
+        QStringLiteral("%1：未能接收 %2（%3）；%5 秒后（%6）第 %4 次尝试。")
+            .arg(label, what, status.failure, QString::number(state.failures + 1),
+                QString::number(delay.count()), timeText(state.nextTry)));
 }
 
 void ScheduleAgent::publish(const QDateTime &now)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "messageshow.h"
+
+#include <QDateTime>
 #include <QList>
 #include <QString>
 
@@ -26,14 +29,25 @@ struct TargetSendResult
     QString problem; // the failure in words (naming the packet); "" on success
 };
 
-// Sends a show whole to targets. The agent's logic sees only this, so a test can stand in
-// for the link.
+// Sends shows, pages of shows and messages to targets. The agent's logic sees only this, so
+// a test can stand in for the link. Every call gives one result per target, in order; fields
+// are filled at `moment`.
 class ShowSender
 {
 public:
     virtual ~ShowSender() = default;
-    // Sends the show at `showPath` to every target; one result per target, in order.
-    virtual QList<TargetSendResult> send(const QString &showPath, const QList<AgentTarget> &targets)
+    // The show at `showPath` whole: every page, then its effect table.
+    virtual QList<TargetSendResult> send(
+        const QString &showPath, const QList<AgentTarget> &targets, const QDateTime &moment)
+        = 0;
+    // Only the picture packets of `rows` (1-based, slot row + 2) of the show: pages whose
+    // text changed, on signs that already have the show.
+    virtual QList<TargetSendResult> sendPages(const QString &showPath, const QList<int> &rows,
+        const QList<AgentTarget> &targets, const QDateTime &moment)
+        = 0;
+    // A message as "vantrel-cli say" sends it: a one-row show of the sign's size.
+    virtual QList<TargetSendResult> sendMessage(
+        const SayRequest &message, const QList<AgentTarget> &targets)
         = 0;
     // Ends a send in progress as soon as it can (the agent is stopping).
     virtual void cancel() { }

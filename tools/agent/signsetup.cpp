@@ -4,6 +4,7 @@
 #include "editorsettings.h"
 #include "link.h"
 #include "localtext.h"
+#include "pagepixels.h"
 #include "promptsink.h"
 #include "rowsource.h"
 #include "showfile.h"
@@ -89,6 +90,8 @@ QString SignSetup::showProblem(const QString &showPath) const
     SilentPrompts prompts;
     Link link(&prompts);
     CliPageSampler sampler(perPixel(), pictures);
+    // A field that cannot be filled does not stop a send; the agent logs it once itself.
+    sampler.setFieldContext(fieldContext);
     ShowPackets packets;
     QString refusal;
     if (!ShowSendJob(link, sampler).prepare(rows, jobSettings(showPath, false), &packets, &refusal))

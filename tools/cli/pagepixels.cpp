@@ -15,6 +15,17 @@
 std::unique_ptr<PixelSource> loadPagePixels(const QString &path, qint16 textWidth,
     qint16 textHeight, qint16 perPixel, QString *error, Page::PictureMode pictures)
 {
+    QList<Fields::FieldProblem> problems;
+    std::unique_ptr<PixelSource> pixels = loadPagePixels(
+        path, textWidth, textHeight, perPixel, error, pictures, fieldContext(), &problems);
+    printFieldProblems(path, problems);
+    return pixels;
+}
+
+std::unique_ptr<PixelSource> loadPagePixels(const QString &path, qint16 textWidth,
+    qint16 textHeight, qint16 perPixel, QString *error, Page::PictureMode pictures,
+    const Fields::FieldContext &context, QList<Fields::FieldProblem> *problems)
+{
     QTextDocument document;
     Page::setUpDocument(&document);
     const Page::FileResult loaded = Page::loadAnyPageFile(path, &document, pictures);
@@ -36,10 +47,8 @@ std::unique_ptr<PixelSource> loadPagePixels(const QString &path, qint16 textWidt
     }
     // Fields show the values of this moment; a field that cannot be filled shows as typed or
     // as "?", and the page is still drawn and sent.
-    Fields::FieldResolver resolver(fieldContext());
-    QList<Fields::FieldProblem> problems;
-    Page::fillFields(&document, resolver, &problems);
-    printFieldProblems(path, problems);
+    Fields::FieldResolver resolver(context);
+    Page::fillFields(&document, resolver, problems);
     return std::make_unique<ImagePixelSource>(Page::renderCanvas(&document, *canvas));
 }
 

@@ -15,6 +15,11 @@
 std::unique_ptr<PixelSource> loadPagePixels(const QString &path, qint16 textWidth,
     qint16 textHeight, qint16 perPixel, QString *error,
     Page::PictureMode pictures = Page::PictureMode::Threshold);
+// The same with the fields filled in `context`; their problems go to `problems` instead of
+// being printed.
+std::unique_ptr<PixelSource> loadPagePixels(const QString &path, qint16 textWidth,
+    qint16 textHeight, qint16 perPixel, QString *error, Page::PictureMode pictures,
+    const Fields::FieldContext &context, QList<Fields::FieldProblem> *problems);
 
 // Fields filled now, from the files and values of the program folder in use.
 Fields::FieldContext fieldContext();

@@ -1,17 +1,16 @@
 // say: a message drawn on a page of the sign's size and sent as a one-row show.
 
+#include "agentchannelclient.h"
 #include "cliargs.h"
 #include "clicommand.h"
 #include "consoleprompts.h"
+#include "messageshow.h"
 #include "sendsetup.h"
 
 #include "basesettings.h"
 #include "getcolor.h"
 #include "link.h"
-#include "messagepage.h"
-#include "pagesampler.h"
-#include "rowsource.h"
-#include "showsendjob.h"
+#include "programfolder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,54 +20,8 @@ namespace {
 
 const QString kName = QStringLiteral("say");
 const QString kLanguage = QStringLiteral("English");
-
-// The one row of the message: entry "stay" (4), speed 3, time 0, repeat 1, no exit effect,
-// the page as large as the sign.
-constexpr int kStayEffect = 4;
-
-// Hands the drawn message to the show send job whatever page it asks for.
-class MessageSampler : public PageSampler
-{
-public:
-    explicit MessageSampler(QImage canvas)
-        : m_canvas(std::move(canvas))
-    { }
-    std::unique_ptr<PixelSource> samplePage(const QString &, qint16, qint16, QString *) override
-    {
-        return std::make_unique<ImagePixelSource>(m_canvas);
-    }
-
-private:
-    QImage m_canvas;
-};
-
-bool parseColour(const QString &text, QColor *colour)
-{
-    const QString name = text.trimmed().toLower();
-    if (name == QLatin1String("red"))
-        *colour = Page::ledRed();
-    else if (name == QLatin1String("green"))
-        *colour = Page::ledGreen();
-    else if (name == QLatin1String("yellow"))
-        *colour = Page::ledYellow();
-    else
-        return false;
-    return true;
-}
-
-bool parseAlignment(const QString &text, Qt::Alignment *alignment)
-{
-    const QString name = text.trimmed().toLower();
-    if (name == QLatin1String("left"))
-        *alignment = Qt::AlignLeft;
-    else if (name == QLatin1String("centre") || name == QLatin1String("center"))
-        *alignment = Qt::AlignHCenter;
-    else if (name == QLatin1String("right"))
-        *alignment = Qt::AlignRight;
-    else
-        return false;
-    return true;
-}
+// How long say --for waits for the agent to take the message (it sends afterwards).
+constexpr std::chrono::milliseconds kAgentWait { 2000 };
 
 // The sign of BaseSet.ini in the program folder, the built-in one without it.
 BaseSettings signSettings()
@@ -81,6 +34,49 @@ BaseSettings signSettings()
             QTextStream(stderr) << "vantrel-cli: " << report.message(kLanguage) << '\n';
     }
     return settings;
+}
+
+// say --for: the agent of the program folder shows the message for `seconds`, then its
+// show again. Checked against the sign first, so a text too long is refused here.
+int askAgentToSay(const SayRequest &message, int seconds, const CliArgs &args)
+{
+    SendOptions::useProgramFolder(args);
+    const BaseSettings sign = signSettings();
+    const Page::MessageDrawing drawing
+        = Page::drawMessage(message.text, message.style, sign.ScreenWidth, sign.ScreenHeight);
+    if (!drawing.fits)
+        return cliFail(CliExit::kRefused,
+            drawing.refusal(message.text, kLanguage) + QStringLiteral(" Nothing was sent."));
+    AgentRequest request;
+    request.kind = AgentRequest::Kind::Say;
+    request.say = message;
+    request.seconds = seconds;
+    const AgentReply reply = askAgent(programFolder(), request, kAgentWait);
+    switch (reply.status) {
+    case AgentReply::Status::NoAgent:
+        return cliFail(CliExit::kRefused,
+            QStringLiteral("--for needs a running vantrel-agent for the program folder %1 to "
+                           "put the show back afterwards, and none is running; without --for "
+                           "the message stays until the next send. Nothing was sent.")
+                .arg(QDir::toNativeSeparators(programFolder())));
+    case AgentReply::Status::NoAnswer:
+        return cliFail(CliExit::kSendFailed,
+            QStringLiteral("The vantrel-agent of %1 did not answer within %2 ms; it may show the "
+                           "message still.")
+                .arg(QDir::toNativeSeparators(programFolder()))
+                .arg(kAgentWait.count()));
+    case AgentReply::Status::Answered:
+        break;
+    }
+    if (!reply.ok)
+        return cliFail(CliExit::kRefused,
+            QStringLiteral("The agent refused the message: %1").arg(reply.error));
+    QTextStream(stdout) << QStringLiteral("The agent shows the message for %1 s, until %2, then "
+                                          "its show again.")
+                               .arg(seconds)
+                               .arg(reply.fields.value(QStringLiteral("until")).toString())
+                        << '\n';
+    return CliExit::kOk;
 }
 
 int runSay(const QStringList &argv)
@@ -101,11 +97,11 @@ int runSay(const QStringList &argv)
     Page::MessageStyle style;
     const QString colour = args.has(QStringLiteral("colour")) ? args.value(QStringLiteral("colour"))
                                                               : args.value(QStringLiteral("color"));
-    if (!colour.isEmpty() && !parseColour(colour, &style.colour))
+    if (!colour.isEmpty() && !parseMessageColour(colour, &style.colour))
         return cliUsage(
             kName, QStringLiteral("--colour is red, green or yellow, not \"%1\"").arg(colour));
     if (args.has(QStringLiteral("align"))
-        && !parseAlignment(args.value(QStringLiteral("align")), &style.alignment))
+        && !parseMessageAlignment(args.value(QStringLiteral("align")), &style.alignment))
         return cliUsage(kName,
             QStringLiteral("--align is left, centre or right, not \"%1\"")
                 .arg(args.value(QStringLiteral("align"))));
@@ -115,15 +111,25 @@ int runSay(const QStringList &argv)
     if (args.has(QStringLiteral("size"))
         && !parseSize(args.value(QStringLiteral("size")), &width, &height))
         return cliUsage(kName, QStringLiteral("--size must be WIDTHxHEIGHT in modules, e.g. 8x1"));
+    int seconds = 0;
     if (args.has(QStringLiteral("for"))) {
         bool ok = false;
-        const int seconds = args.value(QStringLiteral("for")).toInt(&ok);
-        if (!ok || seconds < 1)
-            return cliUsage(kName, QStringLiteral("--for takes a number of seconds from 1"));
-        return cliFail(CliExit::kRefused,
-            QStringLiteral("--for needs a running vantrel-agent to put the show back "
-                           "afterwards, and none is available; without --for the message "
-                           "stays until the next send. Nothing was sent."));
+        seconds = args.value(QStringLiteral("for")).toInt(&ok);
+        if (!ok || seconds < 1 || seconds > AgentRequest::kLongestSaySeconds)
+            return cliUsage(kName,
+                QStringLiteral("--for takes a number of seconds from 1 to %1")
+                    .arg(AgentRequest::kLongestSaySeconds));
+        for (const QString &option : SendOptions::valueOptions() + SendOptions::switches()) {
+            if (option != QLatin1String("program-folder") && args.has(option))
+                return cliUsage(kName,
+                    QStringLiteral("--for shows the message on the agent's signs; leave out "
+                                   "--%1")
+                        .arg(option));
+        }
+        if (args.has(QStringLiteral("size")))
+            return cliUsage(
+                kName, QStringLiteral("--for draws at the agent's sign size; leave out --size"));
+        return askAgentToSay({ text, style }, seconds, args);
     }
 
     SendSetup setup;
@@ -147,24 +153,11 @@ int runSay(const QStringList &argv)
         return cliFail(CliExit::kRefused,
             drawing.refusal(text, kLanguage) + QStringLiteral(" Nothing was sent."));
 
-    ListRowSource rows;
-    rows.appendRow({ QStringLiteral("1"), QString::number(kStayEffect), QStringLiteral("3"),
-        QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("0"), QStringLiteral("3"),
-        QStringLiteral("0"), QStringLiteral("1"), QString::number(width), QString::number(height),
-        QStringLiteral("say") });
-    SendJobSettings settings;
-    settings.ScreenWidth = qint16(width);
-    settings.ScreenHeight = qint16(height);
-    settings.PerPixel = 16;
-    settings.Trance = setup.Trance;
-    settings.pageFolder = QDir::currentPath();
-    settings.Language = sign.Language;
-
     ConsolePrompts prompts(false);
     Link link(&prompts);
     link.setSettings(setup.link);
-    MessageSampler sampler(drawing.canvas);
-    const ShowSendReport report = ShowSendJob(link, sampler).run(rows, settings);
+    const ShowSendReport report
+        = sendMessageShow(link, drawing.canvas, width, height, setup.Trance, sign.Language);
     const QString summary = report.summary(sign.Language);
     switch (report.status) {
     case ShowSendReport::Status::Refused:
@@ -184,7 +177,8 @@ int runSay(const QStringList &argv)
 const CliCommandRegistration kSay({
     kName,
     QStringLiteral("say TEXT [--colour red|green|yellow] [--font FAMILY] [--size WxH] "
-                   "[--align left|centre|right] [--shrink] [--tcp HOST:PORT ... | --serial PORT "
+                   "[--align left|centre|right] [--shrink] [--for SECONDS | --tcp HOST:PORT ... | "
+                   "--serial PORT "
                    "[--settings LINE]] [--program-folder DIR]"),
     QStringLiteral(
         "Draws TEXT on a page of the sign's size and sends it as a one-row show: the page\n"
@@ -199,14 +193,17 @@ const CliCommandRegistration kSay({
         "--shrink      a text too wide or too high is drawn at the largest size that fits\n"
         "              (down to 8 LEDs high); without it such a text is refused (exit 2)\n"
         "              with the width it needs in LEDs and modules\n"
-        "--for SECONDS needs a running vantrel-agent; refused for now\n"
+        "--for SECONDS  a running vantrel-agent of the program folder shows the message on\n"
+        "              its signs for SECONDS (1 to 86400), then its show again; a newer\n"
+        "              message replaces an older one. Without an agent: exit 2\n"
         "--tcp HOST:PORT  send over TCP to this target (repeatable, in order)\n"
         "--serial PORT    send over this serial port (ttyUSB0, rfcomm0, /dev/pts/3)\n"
         "--settings LINE  serial line settings for --serial (default 9600,N,8,1)\n"
         "--program-folder DIR  folder of BaseSet.ini (default: $VANTREL_PROGRAM_FOLDER,\n"
         "              else the program folder that vantrel-cli --help names)\n"
         "Exits 0 when both packets were answered with success, 1 when any failed or was\n"
-        "not answered, 2 when nothing was sent."),
+        "not answered, 2 when nothing was sent. With --for: 0 when the agent took the\n"
+        "message, 1 when it did not answer, 2 when there is no agent or it refused."),
     runSay,
 });
 

@@ -73,7 +73,8 @@ const CliCommandRegistration kValue({
         "value list           prints every value as NAME<tab>TEXT, by name\n"
         "--program-folder DIR  the folder of the values (default: $VANTREL_PROGRAM_FOLDER,\n"
         "              else the program folder that vantrel-cli --help names)\n"
-        "Pages sent, rendered or packed afterwards show the new value."),
+        "Pages sent, rendered or packed afterwards show the new value; a vantrel-agent\n"
+        "running for the program folder is told at once and sends the pages that show it."),
     runValue,
 });
 

@@ -2,7 +2,12 @@
 
 #include <QString>
 
-// Tells whoever keeps the signs of `programFolder` current that value `name` has changed, so
-// pages showing it are drawn again at once rather than at their next send. Nothing listens
-// yet: without a listener a changed value shows at the next send, render or packet.
+#include <chrono>
+
+// The longest "value set" waits for a running agent to take the news.
+constexpr std::chrono::milliseconds kValueNoticeWait { 500 };
+
+// Tells the vantrel-agent of `programFolder`, when one runs, that value `name` has changed,
+// so pages showing it are drawn again and sent at once. Without an agent nothing happens: the
+// value shows at the next send, render or packet.
 void noticeValueChanged(const QString &programFolder, const QString &name);
