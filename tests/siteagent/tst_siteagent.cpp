@@ -199,6 +199,14 @@ void TestSiteAgent::twoSitesOnOneBroker()
     QTRY_COMPARE_WITH_TIMEOUT(fresh.status(u"one"_s), u"online b.vshow succeeded"_s, 3 * kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(fresh.status(u"two"_s), u"online a.vshow succeeded"_s, 3 * kWaitMs);
 
+    // A message to every site: each sign shows it (picture and effect table), then its show
+    // comes back whole.
+    fresh.client.publish(u"vantrel/all/say"_s, R"({"text": "Hi", "seconds": 1})");
+    QTRY_COMPARE_WITH_TIMEOUT(one.sign.packetCount, 6, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(two.sign.packetCount, 4, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(one.sign.packetCount, 8, 3 * kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(two.sign.packetCount, 6, 3 * kWaitMs);
+
     // Stopped, a site says goodbye; started again, its published schedule wins over the command
     // line's.
     one.stop();

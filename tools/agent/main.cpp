@@ -12,6 +12,7 @@
 #include "programfolder.h"
 #include "scheduleagent.h"
 #include "signalwatcher.h"
+#include "messageshow.h"
 #include "siteagentbridge.h"
 
 #include <QDir>
@@ -185,6 +186,23 @@ int main(int argc, char *argv[])
     QObject::connect(&watcher, &SignalWatcher::reloadRequested, [&] { reload(schedulePath); });
     if (site) {
         site->setScheduleSwitch(reload);
+        // Messages and values from the broker take the same way as local requests.
+        site->setSayHandler([&](const SiteTopics::SayRequest &request) {
+            SayRequest message;
+            message.text = request.text;
+            parseMessageColour(request.colour, &message.style.colour);
+            // A script or a home-automation button cannot pick a size: fit the sign.
+            message.style.shrink = true;
+            const QString problem = agent.showMessage(message, request.seconds);
+            if (!problem.isEmpty())
+                printLine(problem);
+            else
+                loop.wakeNow();
+        });
+        site->setValueHandler([&](const QString &name) {
+            if (agent.valueChanged(name))
+                loop.wakeNow();
+        });
         site->start();
     }
     QObject::connect(&watcher, &SignalWatcher::stopRequested, [&] {
