@@ -2,6 +2,7 @@
 // (read from /proc), and the time from a schedule boundary to its first packet at a loopback
 // sign.
 
+#include "agentbench.h"
 #include "loopbacksign.h"
 
 #include <QCoreApplication>
@@ -19,51 +20,7 @@
 
 namespace {
 
-const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// Serves the in-process sign until `done` or the deadline.
-bool serveUntil(const std::function<bool()> &done, qint64 timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QThread::usleep(200);
-    }
-    return true;
-}
-
-// User plus system CPU time of process `pid` in milliseconds.
-qint64 cpuMs(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    // The fields after the command name, which sits in parentheses.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    const qint64 ticks = fields.value(11).toLongLong() + fields.value(12).toLongLong();
-    return ticks * 1000 / sysconf(_SC_CLK_TCK);
-}
-
-QString statusField(qint64 pid, const QByteArray &name)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return {};
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(name + ':'))
-            return QString::fromLatin1(line.mid(name.size() + 1).simplified());
-    }
-    return {};
-}
+using namespace AgentBench;
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // Live text through vantrel-agent: from "vantrel-cli value set" to the page's packet at a
 // loopback sign, and the CPU the agent uses keeping a clock page current on 50 signs.
 
+#include "agentbench.h"
 #include "loopbacksign.h"
 
 #include <QCoreApplication>
@@ -20,40 +21,10 @@
 
 namespace {
 
-const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
+using namespace AgentBench;
+
 constexpr int kValueSets = 10;
 constexpr int kClockSigns = 50;
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-// Serves the in-process signs until `done` or the deadline.
-bool serveUntil(const std::function<bool()> &done, qint64 timeoutMs)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        QThread::usleep(200);
-    }
-    return true;
-}
-
-// User plus system CPU time of process `pid` in milliseconds.
-qint64 cpuMs(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    const qint64 ticks = fields.value(11).toLongLong() + fields.value(12).toLongLong();
-    return ticks * 1000 / sysconf(_SC_CLK_TCK);
-}
 
 // A program folder whose one-row show is `pageText` in an RTF page, sent to `ports`.
 void writeProgram(const QString &folder, const QByteArray &pageText, const QList<quint16> &ports)

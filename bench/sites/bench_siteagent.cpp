@@ -2,10 +2,11 @@
 // answer, ten agents of 100 loopback signs each taking one message published for all sites,
 // and the CPU time a connected agent uses idle.
 //
-// A "say" is not yet shown by the agent: the first two figures are for schedule bundles, which
-// take the same way from the broker to the sign plus the bundle's check and write, and for a
-// value written into the program folder.
+// The first two figures are for schedule bundles, which take the way a "say" takes from the
+// broker to the sign plus the bundle's check and write, and for a value written into the
+// program folder.
 
+#include "agentbench.h"
 #include "loopbacksign.h"
 #include "mqttclient.h"
 #include "sitebundle.h"
@@ -28,23 +29,18 @@
 
 namespace {
 
+using namespace AgentBench;
+
 constexpr int kAgents = 10;
 constexpr int kSignsPerAgent = 100;
 constexpr int kLatencyRuns = 10;
 constexpr qint64 kStartWaitMs = 60000;
 constexpr qint64 kStepWaitMs = 30000;
-const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
 
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 QByteArray showNaming(const QByteArray &page)
@@ -66,7 +62,7 @@ QByteArray bundleOf(const QString &show)
 }
 
 // Serves the in-process signs until `done` or the deadline; the elapsed ms, or -1.
-qint64 serveUntil(const std::function<bool()> &done, qint64 timeoutMs)
+qint64 serveTimed(const std::function<bool()> &done, qint64 timeoutMs)
 {
     QElapsedTimer timer;
     timer.start();
@@ -77,18 +73,6 @@ qint64 serveUntil(const std::function<bool()> &done, qint64 timeoutMs)
         QThread::usleep(100);
     }
     return timer.elapsed();
-}
-
-// User plus system CPU time of process `pid` in milliseconds.
-qint64 cpuMs(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toLongLong() + fields.value(12).toLongLong()) * 1000
-        / sysconf(_SC_CLK_TCK);
 }
 
 // One site: its program folder, its loopback signs and vantrel-agent keeping them on a.vshow.
@@ -173,24 +157,24 @@ int main(int argc, char *argv[])
     {
         Site site(QStringLiteral("one"), 1, broker.url());
         LoopbackSign &sign = *site.signs.front();
-        if (serveUntil(
+        if (serveTimed(
                 [&] { return sign.packetCount == 2 && publisher.isConnected(); }, kStartWaitMs)
             < 0) {
             out << "the agent did not send its first show\n";
             return 1;
         }
-        serveUntil([] { return false; }, 1000); // connected to the broker by now
+        serveTimed([] { return false; }, 1000); // connected to the broker by now
         QList<qint64> bundles;
         QList<qint64> values;
         for (int run = 1; run <= kLatencyRuns; ++run) {
             const int before = sign.packetCount;
             publisher.publish(QStringLiteral("vantrel/one/schedule"),
                 bundleOf(QStringLiteral("b%1.vshow").arg(run)), true);
-            bundles << serveUntil([&] { return sign.packetCount >= before + 2; }, kStepWaitMs);
+            bundles << serveTimed([&] { return sign.packetCount >= before + 2; }, kStepWaitMs);
             const QByteArray value = QByteArray::number(run);
             const QString file = site.dir.filePath(QStringLiteral("values/price.txt"));
             publisher.publish(QStringLiteral("vantrel/one/value/price"), value);
-            values << serveUntil([&] { return readFile(file).trimmed() == value; }, kStepWaitMs);
+            values << serveTimed([&] { return readFile(file).trimmed() == value; }, kStepWaitMs);
         }
         out << "schedule bundle published to the sign's answer to the whole new show (one "
                "sign, 8 x 1 modules): "
@@ -208,14 +192,14 @@ int main(int argc, char *argv[])
         return std::all_of(sites.cbegin(), sites.cend(),
             [shows](const auto &site) { return site->allTook(shows); });
     };
-    if (serveUntil([&] { return allTook(1); }, kStartWaitMs) < 0) {
+    if (serveTimed([&] { return allTook(1); }, kStartWaitMs) < 0) {
         out << "the " << kAgents << " agents did not send their first show\n";
         return 1;
     }
-    serveUntil([] { return false; }, 2000); // all connected by now
+    serveTimed([] { return false; }, 2000); // all connected by now
     publisher.publish(
         QStringLiteral("vantrel/all/schedule"), bundleOf(QStringLiteral("all.vshow")));
-    const qint64 all = serveUntil([&] { return allTook(2); }, kStepWaitMs);
+    const qint64 all = serveTimed([&] { return allTook(2); }, kStepWaitMs);
     out << kAgents << " agents x " << kSignsPerAgent
         << " signs, one bundle on vantrel/all/schedule to every sign's whole new show: "
         << (all < 0 ? QStringLiteral("not within %1 ms").arg(kStepWaitMs)
@@ -225,9 +209,9 @@ int main(int argc, char *argv[])
 
     // One connected agent (100 signs) idle.
     const qint64 pid = sites.front()->agent.processId();
-    serveUntil([] { return false; }, 1000);
+    serveTimed([] { return false; }, 1000);
     const qint64 before = cpuMs(pid);
-    serveUntil([] { return false; }, qint64(idleSeconds) * 1000);
+    serveTimed([] { return false; }, qint64(idleSeconds) * 1000);
     out << "a connected agent idle for " << idleSeconds << " s: " << cpuMs(pid) - before
         << " ms of CPU (utime + stime, " << 1000 / sysconf(_SC_CLK_TCK) << " ms resolution)\n";
     return all < 0 ? 1 : 0;
