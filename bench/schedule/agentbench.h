@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QtGlobal>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QString>
@@ -34,6 +35,13 @@ inline bool serveUntil(const std::function<bool()> &done, qint64 timeoutMs)
         QThread::usleep(200);
     }
     return true;
+}
+
+// Seconds from environment variable `name` (so a quick run can shorten a long wait), else
+// `fallback`.
+inline int envSeconds(const char *name, int fallback)
+{
+    return qEnvironmentVariableIsSet(name) ? qEnvironmentVariableIntValue(name) : fallback;
 }
 
 // User plus system CPU time of process `pid` in milliseconds.

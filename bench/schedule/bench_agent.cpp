@@ -18,19 +18,13 @@
 #include <csignal>
 #include <unistd.h>
 
-namespace {
-
 using namespace AgentBench;
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const int idleSeconds = qEnvironmentVariableIsSet("VANTREL_BENCH_IDLE_SECONDS")
-        ? qEnvironmentVariableIntValue("VANTREL_BENCH_IDLE_SECONDS")
-        : 60;
+    const int idleSeconds = envSeconds("VANTREL_BENCH_IDLE_SECONDS", 60);
 
     QTemporaryDir dir;
     LoopbackSign sign;

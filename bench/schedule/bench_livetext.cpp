@@ -68,9 +68,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const int clockSeconds = qEnvironmentVariableIsSet("VANTREL_BENCH_CLOCK_SECONDS")
-        ? qEnvironmentVariableIntValue("VANTREL_BENCH_CLOCK_SECONDS")
-        : 180;
+    const int clockSeconds = envSeconds("VANTREL_BENCH_CLOCK_SECONDS", 180);
 
     // A value set, a second and more apart so that none is held back to coalesce.
     QTemporaryDir valueDir;

@@ -140,9 +140,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const int idleSeconds = qEnvironmentVariableIsSet("VANTREL_BENCH_IDLE_SECONDS")
-        ? qEnvironmentVariableIntValue("VANTREL_BENCH_IDLE_SECONDS")
-        : 60;
+    const int idleSeconds = envSeconds("VANTREL_BENCH_IDLE_SECONDS", 60);
     TestBroker broker;
     QString why;
     if (!broker.start(&why)) {

@@ -20,7 +20,6 @@ public:
     quint16 tcpPort() const { return m_tcpPort; }
     QString ptyPath() const { return m_ptyPath; }
     QString targetRow() const; // "127.0.0.1,PORT,1"
-    QProcess &process() { return m_process; }
 
     static QString executable();
     // The lines of packets.log in a sign's --out folder; none when there is no log.
