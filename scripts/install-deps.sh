@@ -2,6 +2,7 @@
 # Installs the Debian packages Vantrel needs that are not installed yet.
 #   install-deps.sh          what building and running need
 #   install-deps.sh --test   also what the test suite needs
+#   install-deps.sh --coverage  also what measuring the suite's line coverage needs
 set -euo pipefail
 
 packages=(
@@ -20,13 +21,16 @@ packages=(
     # Sites: agents reach an MQTT broker through libmosquitto.
     libmosquitto-dev
 )
-if [[ "${1:-}" == "--test" ]]; then
+if [[ "${1:-}" == "--test" || "${1:-}" == "--coverage" ]]; then
     # Our RTF is checked against LibreOffice; ImageMagick takes screenshots; the installed
     # desktop entry is checked with desktop-file-validate; the sites tests start their own
     # MQTT broker, with certificates openssl makes for its TLS; mosquitto_pub and
     # mosquitto_sub play a site or a home-automation system by hand.
     packages+=(libreoffice-writer-nogui imagemagick desktop-file-utils mosquitto openssl
         mosquitto-clients)
+fi
+if [[ "${1:-}" == "--coverage" ]]; then
+    packages+=(gcovr)
 fi
 
 missing=()
