@@ -3,6 +3,7 @@
 #include <mosquitto.h>
 
 #include <QMetaObject>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <atomic>
@@ -169,6 +170,8 @@ MqttClient::MqttClient(Options options, QObject *parent)
 
 MqttClient::~MqttClient()
 {
+    // Whoever listens may be halfway through its own destruction: leave without a word.
+    const QSignalBlocker quiet(this);
     stop();
 }
 
