@@ -169,20 +169,6 @@ QTextCharFormat chars(const QString &family, qreal size, const QColor &color)
     return f;
 }
 
-QTextCharFormat formatOf(const QTextDocument &document, const QString &text)
-{
-    const int at = document.toRawText().indexOf(text); // one character per position
-    QTextCursor cursor(const_cast<QTextDocument *>(&document));
-    cursor.setPosition(at + 1);
-    return at < 0 ? QTextCharFormat() : cursor.charFormat();
-}
-
-QTextBlock blockWith(const QTextDocument &document, const QString &text)
-{
-    const int at = document.toRawText().indexOf(text);
-    return at < 0 ? QTextBlock() : document.findBlock(at);
-}
-
 QTextTable *firstTable(const QTextDocument &document)
 {
     for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
@@ -238,12 +224,12 @@ QImage imageOf(const QTextDocument &document, const QTextImageFormat &format)
     return image;
 }
 
-QByteArray png(const QImage &image)
+QByteArray encoded(const QImage &image, const char *format, int quality)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format, quality);
     return bytes;
 }
 

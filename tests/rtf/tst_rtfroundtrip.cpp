@@ -1,8 +1,6 @@
 #include "rtfwriter.h"
 #include "testdocuments.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QTextTable>
 #include <QtTest>
@@ -117,7 +115,7 @@ private slots:
         auto document = newDocument();
         document->addResource(QTextDocument::ImageResource, QUrl("mem:image"), testImage(7, 3));
         document->addResource(
-            QTextDocument::ImageResource, QUrl("mem:bytes"), png(testImage(2, 3)));
+            QTextDocument::ImageResource, QUrl("mem:bytes"), encoded(testImage(2, 3)));
         QTextCursor cursor(document.get());
         cursor.insertText(QStringLiteral("pictures "), chars("DejaVu Sans", 10));
         auto insert = [&cursor](const QString &name, qreal width = 0, qreal height = 0) {
@@ -148,13 +146,7 @@ private slots:
     {
         // PNG with an unusual encoding (no compression) that Qt would never write itself,
         // large enough to be worth keeping.
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        writer.setQuality(100);
-        QVERIFY(writer.write(testImage(100, 50)));
-        const QByteArray hex = png.toHex();
+        const QByteArray hex = encoded(testImage(100, 50), "PNG", 100).toHex();
         const auto document = read("{\\rtf1{\\pict\\pngblip " + hex + "}}");
         QVERIFY(RtfWriter::write(*document).replace("\n", "").contains(hex)); // copied
 
