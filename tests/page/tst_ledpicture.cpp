@@ -4,6 +4,7 @@
 #include "ledpicture.h"
 #include "pagedocument.h"
 #include "pagefiles.h"
+#include "pageformat.h"
 #include "pagerenderer.h"
 #include "picturefile.h"
 #include "testfiles.h"
@@ -345,17 +346,22 @@ private slots:
 
     void rtfPageWithAPhotoIsReadAndSaved()
     {
-        // A page saved by another program: text and a photo in its own colours.
+        // A page saved by another program: green text and a photo in its own colours, on navy
+        // with exact lines.
         QTextDocument original;
         Page::setUpDocument(&original);
+        QTextCharFormat green;
+        green.setForeground(Page::ledGreen());
         QTextCursor cursor(&original);
-        cursor.insertText("Photo ");
+        cursor.insertText("Open 9-5 营业", green);
         original.addResource(QTextDocument::ImageResource, QUrl("mem:photo"), photo(40, 14));
         QTextImageFormat format;
         format.setName("mem:photo");
         format.setWidth(40);
         format.setHeight(14);
         cursor.insertImage(format);
+        Page::setExactLineSpacing(&original);
+        Page::setBackground(&original, QColor(0, 0, 64));
         const QString path = m_dir.filePath("photo.rtf");
         writeFile(path, RtfWriter::write(original));
         const QByteArray onDisk = readFile(path);
@@ -364,17 +370,23 @@ private slots:
             QTextDocument page;
             Page::setUpDocument(&page);
             QVERIFY(Page::loadRichTextFile(path, &page, mode).ok());
-            QCOMPARE(page.toPlainText().left(6), QString("Photo "));
             const QList<QImage> read = pictures(&page);
             QCOMPARE(read.size(), 1);
             QCOMPARE(read.first(), Page::toLedColours(photo(40, 14), mode));
 
-            // Saved, the page holds the converted picture; read again, nothing changes.
-            const QString saved = m_dir.filePath("saved.rtf");
+            // Saved (RTF whatever the name), the page holds the converted picture; read again
+            // into a page not set up, nothing changes and the page is set up.
+            const QString saved = m_dir.filePath("saved.txt");
             QVERIFY(Page::savePageFile(saved, page).ok());
+            QVERIFY(readFile(saved).startsWith("{\\rtf1"));
             QTextDocument again;
-            Page::setUpDocument(&again);
             QVERIFY(Page::loadRichTextFile(saved, &again, Mode::Threshold).ok());
+            QCOMPARE(again.toPlainText().left(11), QString("Open 9-5 营业"));
+            QCOMPARE(
+                QTextCursor(again.begin()).charFormat().foreground().color(), Page::ledGreen());
+            QCOMPARE(again.begin().blockFormat().lineHeight(), 18.0);
+            QCOMPARE(Page::background(again), QColor(0, 0, 64));
+            QCOMPARE(again.rootFrame()->frameFormat().topMargin(), qreal(Page::kTopMargin));
             QCOMPARE(pictures(&again).value(0), read.first());
             QCOMPARE(Page::renderCanvas(&again, QSize(130, 18)),
                 Page::renderCanvas(&page, QSize(130, 18)));

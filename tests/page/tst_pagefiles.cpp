@@ -1,21 +1,17 @@
 #include "pagedocument.h"
 #include "pagefiles.h"
-#include "pageformat.h"
 #include "testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
 
-#include <sys/stat.h>
-
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 using Kind = Page::FileResult::Kind;
@@ -45,29 +41,6 @@ private slots:
         QCOMPARE(Page::withTxtSuffix("a"), QString("a.txt"));
         QCOMPARE(Page::withTxtSuffix("a.TXT"), QString("a.TXT.txt"));
         QCOMPARE(Page::withTxtSuffix("a.txt"), QString("a.txt"));
-    }
-
-    void savedPageReadsBack()
-    {
-        QTextDocument page;
-        Page::setUpDocument(&page);
-        QTextCharFormat green;
-        green.setForeground(Page::ledGreen());
-        QTextCursor(&page).insertText(QStringLiteral("Open 9-5 营业"), green);
-        Page::setExactLineSpacing(&page);
-        Page::setBackground(&page, QColor(0, 0, 64));
-        const QString path = m_dir.filePath("page.txt"); // RTF whatever the name
-        QVERIFY(Page::savePageFile(path, page).ok());
-        QVERIFY(readFile(path).startsWith("{\\rtf1"));
-
-        QTextDocument again;
-        QVERIFY(Page::loadRichTextFile(path, &again).ok());
-        QCOMPARE(again.toPlainText(), QStringLiteral("Open 9-5 营业"));
-        QCOMPARE(QTextCursor(again.begin()).charFormat().foreground().color(), Page::ledGreen());
-        QCOMPARE(again.begin().blockFormat().lineHeight(), 18.0);
-        QCOMPARE(Page::background(again), QColor(0, 0, 64));
-        // Loading sets the page up: content starts two rows down.
-        QCOMPARE(again.rootFrame()->frameFormat().topMargin(), qreal(Page::kTopMargin));
     }
 
     void loads_data()
