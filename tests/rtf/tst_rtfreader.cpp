@@ -481,25 +481,18 @@ private slots:
         QImage black(3, 2, QImage::Format_RGB32);
         black.fill(Qt::black); // decodes exactly
         const QByteArray jpeg = encoded(black, "JPG");
-        // 2×1 pixels, 24 bits, bottom-up: blue then green.
-        QByteArray dib(40, '\0');
-        dib[0] = 40;
-        dib[4] = 2;
-        dib[8] = dib[12] = 1;
-        dib[14] = 24;
-        dib += QByteArray::fromHex("ff000000ff000000");
-        // 8 bits with the full palette implied (blue, green, ...), pixels 0 and 1.
-        QByteArray dib8 = dib.left(40);
-        dib8[14] = 8;
-        QByteArray palette(256 * 4, '\0');
-        palette[0] = palette[5] = char(0xff);
-        dib8 += palette + QByteArray::fromHex("00010000");
-        // 32 bits, top-down (height -1), with the three bit-field masks after the header.
-        QByteArray fields = dib.left(40);
-        fields[8] = fields[9] = fields[10] = fields[11] = char(0xff);
-        fields[14] = 32;
-        fields[16] = 3;
-        fields += QByteArray::fromHex("0000ff00 00ff0000 ff000000 0000ff00 00ff0000");
+        // Device-independent bitmaps of 2 x 1 pixels in hex: a 40-byte header (height -1 is
+        // top-down), then 24 bits bottom-up: blue then green; 8 bits with the full palette
+        // implied (blue, green, ...): pixels 0 and 1; 32 bits: the three bit-field masks first.
+        auto dib = [](const char *height, const char *bitsAndCompression, const QByteArray &rest) {
+            return "28000000 02000000 " + QByteArray(height) + " 0100 " + bitsAndCompression
+                + QByteArray(40, '0') + " " + rest;
+        };
+        const QByteArray dib24 = dib("01000000", "1800 00000000", "ff000000ff000000");
+        const QByteArray dib8 = dib(
+            "01000000", "0800 00000000", "ff000000 00ff0000" + QByteArray(2032, '0') + " 00010000");
+        const QByteArray fields
+            = dib("ffffffff", "2000 03000000", "0000ff00 00ff0000 ff000000 0000ff00 00ff0000");
         auto row = [](const char *name, const QByteArray &rtf, const char *expected,
                        bool warns = false) {
             QTest::newRow(name) << rtf << QString::fromLatin1(expected) << warns;
@@ -538,11 +531,11 @@ private slots:
         row("wbitmap cut short",
             "{\\pict\\wbitmap0\\picw8\\pich2\\wbmbitspixel1\\wbmwidthbytes2 f000}",
             "8x2 8x2 #606060 #606060 #606060", true);
-        row("dibitmap", "{\\pict\\dibitmap0\\picw2\\pich1 " + dib.toHex() + "}",
+        row("dibitmap", "{\\pict\\dibitmap0\\picw2\\pich1 " + dib24 + "}",
             "2x1 2x1 #0000ff #00ff00 #00ff00");
-        row("dibitmap with a palette", "{\\pict\\dibitmap0 " + dib8.toHex() + "}",
+        row("dibitmap with a palette", "{\\pict\\dibitmap0 " + dib8 + "}",
             "2x1 2x1 #0000ff #00ff00 #00ff00");
-        row("dibitmap top-down with bit fields", "{\\pict\\dibitmap0 " + fields.toHex() + "}",
+        row("dibitmap top-down with bit fields", "{\\pict\\dibitmap0 " + fields + "}",
             "2x1 2x1 #ff0000 #00ff00 #00ff00");
         row("jpegblip", "{\\pict\\jpegblip " + jpeg.toHex() + "}",
             "3x2 3x2 #000000 #000000 #000000");
