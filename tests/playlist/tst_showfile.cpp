@@ -46,10 +46,14 @@ private slots:
 
     void savedListReadsBackEqual()
     {
+        // The list's names are relative to the program folder; a show elsewhere holds the same
+        // pages relative to itself, and reads back as the list held them.
+        QVERIFY(QDir(m_dir.path()).mkpath("shows/pages"));
+        QVERIFY(writeFile(path("shows/pages/deep.rtf"), "{\\rtf1 deep}"));
         ProgramList list;
         list.AddFileToListView("welcome.rtf", "8", "1");
-        list.AddFileToListView("logo.bmp", "16", "2");
         list.AddFileToListView("名单 page.rtf", "34", "15");
+        list.AddFileToListView("shows/pages/deep.rtf", "16", "2");
         const QList<std::pair<int, QString>> edits { { ListColumn::Effect, "10" },
             { ListColumn::Speed, "25" }, { ListColumn::Times, "25" }, { ListColumn::Repeat, "125" },
             { ListColumn::EEffect, "5" }, { ListColumn::ESpeed, "7" }, { ListColumn::ETime, "9" },
@@ -58,45 +62,24 @@ private slots:
         for (const auto &[column, value] : edits)
             QCOMPARE(list.ChangeListView(2, column, value), ProgramList::Change::Written);
 
+        const QString show = path("shows/away.vshow");
         QString message;
-        QVERIFY2(ShowFile::write(path("evening.vshow"), list, m_dir.path(), kEnglish, &message),
-            qPrintable(message));
-        const QByteArray text = readFile(path("evening.vshow"));
-        QVERIFY(text.startsWith("[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\n"
+        QVERIFY2(
+            ShowFile::write(show, list, m_dir.path(), kEnglish, &message), qPrintable(message));
+        const QByteArray text = readFile(show);
+        QVERIFY(text.startsWith("[Show]\nVersion=1\n\n[Row1]\nFile Path=../welcome.rtf\nEffect=0\n"
                                 "Speed=3\nTimes=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\n"
                                 "ERepeat=1\nTWidth=8\nTHeight=1\n\n[Row2]\n"));
-        QVERIFY(text.contains(QStringLiteral("File Path=名单 page.rtf\n").toUtf8()));
-
-        const ShowFile::ReadResult read
-            = ShowFile::read(path("evening.vshow"), m_dir.path(), kEnglish);
-        QVERIFY2(read.ok, qPrintable(read.message));
-        QCOMPARE(read.rows, list.model()->rows());
-    }
-
-    void pathsFollowTheShowsFolder()
-    {
-        // The list's names are relative to the program folder; a show elsewhere holds the same
-        // pages relative to itself, and reads back as the list held them.
-        QVERIFY(QDir(m_dir.path()).mkpath("shows/pages"));
-        QVERIFY(writeFile(path("shows/pages/deep.rtf"), "{\\rtf1 deep}"));
-        ProgramList list;
-        list.AddFileToListView("welcome.rtf", "8", "1");
-        list.AddFileToListView("shows/pages/deep.rtf", "8", "1");
-        QString message;
-        QVERIFY(ShowFile::write(path("shows/away.vshow"), list, m_dir.path(), kEnglish, &message));
-        const QByteArray text = readFile(path("shows/away.vshow"));
-        QVERIFY(text.contains("File Path=../welcome.rtf\n"));
+        QVERIFY(text.contains(QStringLiteral("File Path=../名单 page.rtf\n").toUtf8()));
         QVERIFY(text.contains("File Path=pages/deep.rtf\n"));
-        const ShowFile::ReadResult read
-            = ShowFile::read(path("shows/away.vshow"), m_dir.path(), kEnglish);
+        const ShowFile::ReadResult read = ShowFile::read(show, m_dir.path(), kEnglish);
         QVERIFY2(read.ok, qPrintable(read.message));
         QCOMPARE(read.rows, list.model()->rows());
 
         // Read with the show's own folder as the page folder (as vantrel-cli does).
-        const ShowFile::ReadResult own
-            = ShowFile::read(path("shows/away.vshow"), path("shows"), kEnglish);
+        const ShowFile::ReadResult own = ShowFile::read(show, path("shows"), kEnglish);
         QVERIFY(own.ok);
-        QCOMPARE(own.rows.at(1).at(ListColumn::FilePath - 1), QString("pages/deep.rtf"));
+        QCOMPARE(own.rows.at(2).at(ListColumn::FilePath - 1), QString("pages/deep.rtf"));
     }
 
     void laterAdditionsAreIgnored()
