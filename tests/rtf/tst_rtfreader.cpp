@@ -36,24 +36,20 @@ QStringList tokens(const QByteArray &rtf)
 // What a character format shows, as far as it differs from plain text.
 QString describe(const QTextCharFormat &f)
 {
-    QStringList out;
-    if (!f.fontFamilies().toStringList().isEmpty())
-        out << f.fontFamilies().toStringList().constFirst();
-    out << QString::number(f.fontPointSize()) + QStringLiteral("pt");
-    if (f.fontWeight() >= QFont::DemiBold)
-        out << QStringLiteral("b");
-    if (f.fontItalic())
-        out << QStringLiteral("i");
-    if (f.underlineStyle() != QTextCharFormat::NoUnderline)
-        out << QStringLiteral("u%1").arg(f.underlineStyle());
-    if (f.fontStrikeOut())
-        out << QStringLiteral("s");
-    if (f.verticalAlignment() != QTextCharFormat::AlignNormal)
-        out << QStringLiteral("va%1").arg(f.verticalAlignment());
-    if (f.hasProperty(QTextFormat::ForegroundBrush))
-        out << QStringLiteral("fg=") + f.foreground().color().name();
-    if (f.hasProperty(QTextFormat::BackgroundBrush))
-        out << QStringLiteral("bg=") + f.background().color().name();
+    QStringList out = f.fontFamilies().toStringList().mid(0, 1);
+    out << QString::number(f.fontPointSize()) + "pt";
+    const std::pair<bool, QString> parts[] = { { f.fontWeight() >= QFont::DemiBold, "b" },
+        { f.fontItalic(), "i" },
+        { f.underlineStyle() != QTextCharFormat::NoUnderline,
+            QStringLiteral("u%1").arg(f.underlineStyle()) },
+        { f.fontStrikeOut(), "s" },
+        { f.verticalAlignment() != QTextCharFormat::AlignNormal,
+            QStringLiteral("va%1").arg(f.verticalAlignment()) },
+        { f.hasProperty(QTextFormat::ForegroundBrush), "fg=" + f.foreground().color().name() },
+        { f.hasProperty(QTextFormat::BackgroundBrush), "bg=" + f.background().color().name() } };
+    for (const auto &[shown, text] : parts)
+        if (shown)
+            out << text;
     return out.join(' ');
 }
 
