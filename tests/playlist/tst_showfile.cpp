@@ -1,6 +1,8 @@
 // Show files on disk: a saved list reads back equal, paths follow the show's folder, and every
-// kind of bad file is refused naming its row and key, with nothing returned.
+// kind of bad file is refused naming its row and key, with nothing returned. Also the pages a
+// folder lists.
 
+#include "pagefolder.h"
 #include "programlist.h"
 #include "rowsource.h"
 #include "showfile.h"
@@ -204,6 +206,18 @@ private slots:
         rows.append(rows.first());
         QVERIFY(!list.replaceRows(rows));
         QCOMPARE(list.rowCount(), ShowFile::kMaxRows);
+    }
+
+    void folderListsPagesOfAnyLetterCase()
+    {
+        QTemporaryDir dir;
+        for (const char *name : { "b.rtf", "LOGO.BMP", "a.jpg", "Page10.rtf", "Page9.rtf",
+                 "anim.GIF", "notes.txt", "page.rtf.bak", "README", ".hidden.rtf" })
+            QVERIFY(writeFile(dir.filePath(name), {}));
+        QVERIFY(QDir(dir.path()).mkdir("folder.rtf"));
+        QCOMPARE(listPageFiles(dir.path()),
+            QStringList({ "a.jpg", "anim.GIF", "b.rtf", "LOGO.BMP", "Page10.rtf", "Page9.rtf" }));
+        QVERIFY(listPageFiles(dir.filePath("missing")).isEmpty());
     }
 
 private:

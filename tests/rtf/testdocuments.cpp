@@ -280,7 +280,7 @@ std::unique_ptr<QTextDocument> samplePage()
             QTextCharFormat::DashDotDotLine, QTextCharFormat::WaveUnderline }) {
         f = body;
         f.setUnderlineStyle(style);
-        c.insertText("under%1 ".arg(style), f);
+        c.insertText(QString("under%1 ").arg(style), f);
     }
     f = body;
     f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
@@ -318,7 +318,7 @@ std::unique_ptr<QTextDocument> samplePage()
     for (auto style : { QTextListFormat::ListCircle, QTextListFormat::ListSquare,
              QTextListFormat::ListDecimal, QTextListFormat::ListUpperAlpha,
              QTextListFormat::ListLowerAlpha, QTextListFormat::ListUpperRoman }) {
-        paragraph("style %1".arg(style));
+        paragraph(QString("style %1").arg(style));
         c.createList(style);
     }
 
