@@ -71,11 +71,11 @@ QList<QImage> pictures(QTextDocument *document)
     QList<QImage> images;
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
         for (auto it = block.begin(); !it.atEnd(); ++it)
-            if (it.fragment().charFormat().isImageFormat())
-                images.append(document
-                                  ->resource(QTextDocument::ImageResource,
-                                      QUrl(it.fragment().charFormat().toImageFormat().name()))
-                                  .value<QImage>());
+            if (const QTextCharFormat f = it.fragment().charFormat(); f.isImageFormat())
+                images << document
+                              ->resource(
+                                  QTextDocument::ImageResource, QUrl(f.toImageFormat().name()))
+                              .value<QImage>();
     return images;
 }
 

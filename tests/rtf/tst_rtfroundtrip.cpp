@@ -16,15 +16,12 @@ using namespace TestDocuments;
 
 namespace {
 
-const QColor ledGreen(0, 255, 0);
-
 QImage testImage(int w, int h)
 {
     QImage image(w, h, QImage::Format_ARGB32);
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             image.setPixel(x, y, qRgba(x * 40, y * 60, (x + y) * 20, x == 0 ? 128 : 255));
-    }
     return image;
 }
 
@@ -110,11 +107,10 @@ private slots:
 
     void emptyParagraphs()
     {
-        for (const QString &text : { QStringLiteral(""), QStringLiteral("a\n"),
-                 QStringLiteral("\na"), QStringLiteral("a\n\n"), QStringLiteral("\n\n") }) {
+        for (const char *text : { "", "a\n", "\na", "a\n\n", "\n\n" }) {
             auto document = newDocument();
             document->setPlainText(text);
-            QCOMPARE(read(RtfWriter::write(*document))->toPlainText(), text);
+            QCOMPARE(read(RtfWriter::write(*document))->toPlainText(), QString(text));
         }
     }
 
@@ -184,7 +180,7 @@ private slots:
         // An edited picture is a new image and is encoded from its pixels.
         const QTextImageFormat format = images(*document).value(0);
         QImage image = imageOf(*document, format);
-        image.setPixelColor(0, 0, ledGreen);
+        image.setPixelColor(0, 0, QColor(0, 255, 0));
         document->addResource(QTextDocument::ImageResource, QUrl(format.name()), image);
         const QByteArray written = RtfWriter::write(*document);
         QVERIFY(!QByteArray(written).replace("\n", "").contains(hex));
@@ -254,13 +250,10 @@ private slots:
         row("apache__tika/testRTFListLibreOffice.rtf", {}, -1,
             { "one", "two", "three", "first", "second", "third" });
         row("erdomke__RtfPipe/RtfParserTest_8.rtf", { "新功能", "加入 URL 加亮到状态窗" }); // GBK
-        row("apache__tika/testRTFWordPadCzechCharacters.rtf", { "Článek týdne", "Část svitku" });
         row("apache__tika/testRTFWord2010CzechCharacters.rtf", { "Článek týdne", "Mrtvého moře" });
         row("apache__tika/testRTF-ms932.rtf", { "こんにちは", "テスト" });
         row("erdomke__RtfPipe/RtfParserTest_7.rtf",
             { "これはテストです。", "says that “This is just a test” in" });
-        row("apache__tika/testRTFJapanese.rtf",
-            { "ゾルゲと尾崎、淡々と最期", "古書店で処刑記録見つかる" });
         row("apache__tika/testRTFHyperlink.rtf",
             { "frequently asked questions", "Junk E-mail Filter", "Microsoft® Office Outlook®" });
         row("apache__tika/testRTFTIKA_1713.rtf", { "For discussion" });
