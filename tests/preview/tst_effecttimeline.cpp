@@ -35,6 +35,14 @@ int litCount(const QImage &image)
     return lit;
 }
 
+// How many LEDs `row` lights `ms` into its timeline over `page`.
+int litAfter(const EffectTimeline &row, qint64 ms, const QImage &page)
+{
+    QImage out;
+    row.render(ms, page, &out);
+    return litCount(out);
+}
+
 ListRowSource rows(const QList<QStringList> &effects)
 {
     ListRowSource list;
@@ -142,10 +150,8 @@ private slots:
         row.render(410, page("full"), &out);
         QCOMPARE(out.size(), kWindow);
         QCOMPARE(litCount(out), 20 * 16);
-        row.render(650, page("full"), &out);
-        QCOMPARE(litCount(out), 512);
-        row.render(750, page("full"), &out);
-        QCOMPARE(litCount(out), 0);
+        QCOMPARE(litAfter(row, 650, page("full")), 512);
+        QCOMPARE(litAfter(row, 750, page("full")), 0);
 
         // Repeats: the entry and its hold twice, the exit and its pause three times.
         const EffectTimeline repeated(
@@ -161,8 +167,7 @@ private slots:
         // "unknow" plays as "stay": no entry animation, the page at once.
         const EffectTimeline unknow(RowEffects { EntryEffect::Unknow }, kWindow, kWindow);
         QCOMPARE(unknow.positionAt(0).segment->phase, EffectTimeline::Phase::Hold);
-        unknow.render(0, page("full"), &out);
-        QCOMPARE(litCount(out), 512);
+        QCOMPARE(litAfter(unknow, 0, page("full")), 512);
     }
 
     void pageWiderThanTheSignMovesThrough()
@@ -173,14 +178,11 @@ private slots:
         const EffectTimeline row(RowEffects { EntryEffect::Stay }, wide.size(), kWindow);
         QCOMPARE(row.segments().at(0).phase, EffectTimeline::Phase::Travel);
         QCOMPARE(row.segments().at(0).steps, 32);
-        QImage out;
-        row.render(0, wide, &out);
-        QCOMPARE(litCount(out), 512); // the lit left half fills the window
-        row.render(16 * 20, wide, &out);
-        QCOMPARE(litCount(out), 256);
-        row.render(32 * 20 + 50, wide, &out); // holding at the end: the dark right half
+        QCOMPARE(litAfter(row, 0, wide), 512); // the lit left half fills the window
+        QCOMPARE(litAfter(row, 16 * 20, wide), 256);
+        // Holding at the end: the dark right half.
         QCOMPARE(row.positionAt(32 * 20 + 50).segment->phase, EffectTimeline::Phase::Hold);
-        QCOMPARE(litCount(out), 0);
+        QCOMPARE(litAfter(row, 32 * 20 + 50, wide), 0);
     }
 
     void speedEightIsNotPlayed_data()
@@ -203,9 +205,7 @@ private slots:
         QVERIFY(!row.playable());
         QVERIFY2(row.refusal("English").contains(named), qPrintable(row.refusal("English")));
         QCOMPARE(row.durationMs(), EffectTimeline::kRefusedMs);
-        QImage out;
-        row.render(0, page("full"), &out);
-        QCOMPARE(litCount(out), 0);
+        QCOMPARE(litAfter(row, 0, page("full")), 0);
     }
 
     void showPlaysInRowOrderAndLoops()

@@ -4,6 +4,7 @@
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "testdocuments.h"
+#include "testfiles.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -59,12 +60,10 @@ const QString bundledDir = QStringLiteral(VANTREL_SOURCE_DIR "/tests/rtf/data");
 // A sample by its path under the shared samples, or its copy in data/ when that is missing.
 std::unique_ptr<QTextDocument> readSample(const QString &file)
 {
-    QFile shared(samplesDir + QLatin1Char('/') + file);
-    QFile bundled(bundledDir + QLatin1Char('/') + QFileInfo(file).fileName());
-    QFile &found = shared.exists() ? shared : bundled;
-    if (!found.open(QIODevice::ReadOnly))
-        return nullptr;
-    return read(found.readAll());
+    const QString shared = samplesDir + '/' + file;
+    const QString path
+        = QFile::exists(shared) ? shared : bundledDir + '/' + QFileInfo(file).fileName();
+    return QFile::exists(path) ? read(readFile(path)) : nullptr;
 }
 
 QStringList listItems(const QTextDocument &document)
@@ -211,10 +210,8 @@ private slots:
         QFETCH(QString, path);
         if (path.isEmpty())
             QSKIP("shared RTF samples are not available");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
         RtfReadResult result;
-        const auto document = read(file.readAll(), &result);
+        const auto document = read(readFile(path), &result);
         if (path.contains(QLatin1String("_fail_"))) {
             // Files made to fail: "\foobar" and "/{\rtf1 …" are not RTF.
             QCOMPARE(result.error, QStringLiteral("not an RTF file"));
