@@ -53,10 +53,8 @@ private slots:
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(soffice,
-            { QStringLiteral("-env:UserInstallation=file://") + dir.filePath("profile"),
-                QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                QStringLiteral("--convert-to"), QStringLiteral("rtf"), QStringLiteral("--outdir"),
-                dir.filePath("out"), input });
+            { "-env:UserInstallation=file://" + dir.filePath("profile"), "--headless",
+                "--norestore", "--convert-to", "rtf", "--outdir", dir.filePath("out"), input });
         if (!process.waitForFinished(conversionTimeoutMs)) {
             process.kill();
             process.waitForFinished();
