@@ -169,20 +169,6 @@ QTextCharFormat chars(const QString &family, qreal size, const QColor &color)
     return f;
 }
 
-QTextCharFormat formatOf(const QTextDocument &document, const QString &text)
-{
-    const int at = document.toRawText().indexOf(text); // one character per position
-    QTextCursor cursor(const_cast<QTextDocument *>(&document));
-    cursor.setPosition(at + 1);
-    return at < 0 ? QTextCharFormat() : cursor.charFormat();
-}
-
-QTextBlock blockWith(const QTextDocument &document, const QString &text)
-{
-    const int at = document.toRawText().indexOf(text);
-    return at < 0 ? QTextBlock() : document.findBlock(at);
-}
-
 QTextTable *firstTable(const QTextDocument &document)
 {
     for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it) {
@@ -238,12 +224,12 @@ QImage imageOf(const QTextDocument &document, const QTextImageFormat &format)
     return image;
 }
 
-QByteArray png(const QImage &image)
+QByteArray encoded(const QImage &image, const char *format, int quality)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    image.save(&buffer, format, quality);
     return bytes;
 }
 
@@ -275,10 +261,10 @@ std::unique_ptr<QTextDocument> samplePage()
     centre.setTopMargin(1);
     centre.setBottomMargin(5);
     c.setBlockFormat(centre);
-    c.insertText(QStringLiteral("auto "), body);
-    c.insertText(QStringLiteral("red "), chars("DejaVu Sans", 10, red));
-    c.insertText(QStringLiteral("green "), chars("DejaVu Sans", 10, green));
-    c.insertText(QStringLiteral("yellow "), chars("DejaVu Serif", 17.5, yellow));
+    c.insertText("auto ", body);
+    c.insertText("red ", chars("DejaVu Sans", 10, red));
+    c.insertText("green ", chars("DejaVu Sans", 10, green));
+    c.insertText("yellow ", chars("DejaVu Serif", 17.5, yellow));
     // CJK text: LibreOffice keeps its size and font apart from those of other text.
     c.insertText(QString::fromUtf8("你好 "), chars("DejaVu Serif", 14));
     c.insertText(QString::fromUtf8("中文"), body);
@@ -288,26 +274,25 @@ std::unique_ptr<QTextDocument> samplePage()
     f.setUnderlineStyle(QTextCharFormat::DashUnderline);
     f.setFontStrikeOut(true);
     f.setBackground(green);
-    c.insertText(QStringLiteral("mixed "), f);
+    c.insertText("mixed ", f);
     for (auto style :
         { QTextCharFormat::SingleUnderline, QTextCharFormat::DotLine, QTextCharFormat::DashDotLine,
             QTextCharFormat::DashDotDotLine, QTextCharFormat::WaveUnderline }) {
         f = body;
         f.setUnderlineStyle(style);
-        c.insertText(QStringLiteral("under%1 ").arg(style), f);
+        c.insertText(QString("under%1 ").arg(style), f);
     }
     f = body;
     f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    c.insertText(QStringLiteral("sup"), f);
+    c.insertText("sup", f);
     // A run without family or size takes the document's default font.
-    c.insertText(QStringLiteral(" default"), QTextCharFormat());
+    c.insertText(" default", QTextCharFormat());
     paragraph(QString::fromUtf8("{braces} back\\slash tab\there é€ \xF0\x90\x8C\xB2 nb\u00a0sp "
                                 "soft\u00adhy nb\u2011hy\u2028next line"));
-    paragraph(QStringLiteral("right exact"), Qt::AlignRight, 18, QTextBlockFormat::FixedHeight);
-    paragraph(
-        QStringLiteral("justified"), Qt::AlignJustify, 150, QTextBlockFormat::ProportionalHeight);
-    paragraph(QStringLiteral("at least"), Qt::AlignLeft, 20, QTextBlockFormat::MinimumHeight);
-    paragraph(QStringLiteral("indented"));
+    paragraph("right exact", Qt::AlignRight, 18, QTextBlockFormat::FixedHeight);
+    paragraph("justified", Qt::AlignJustify, 150, QTextBlockFormat::ProportionalHeight);
+    paragraph("at least", Qt::AlignLeft, 20, QTextBlockFormat::MinimumHeight);
+    paragraph("indented");
     QTextBlockFormat indented = c.blockFormat();
     indented.setLeftMargin(20);
     indented.setRightMargin(10);
@@ -315,17 +300,17 @@ std::unique_ptr<QTextDocument> samplePage()
     c.setBlockFormat(indented);
 
     // A bullet list around a nested numbered one, then one item of every other style.
-    paragraph(QStringLiteral("bullet one"));
+    paragraph("bullet one");
     QTextList *bullets = c.createList(QTextListFormat::ListDisc);
-    paragraph(QStringLiteral("nested i"));
+    paragraph("nested i");
     QTextListFormat roman;
     roman.setStyle(QTextListFormat::ListLowerRoman);
     roman.setIndent(2);
-    roman.setNumberSuffix(QStringLiteral(")"));
+    roman.setNumberSuffix(")");
     QTextList *numbers = c.createList(roman);
-    paragraph(QStringLiteral("nested ii"));
+    paragraph("nested ii");
     numbers->add(c.block());
-    paragraph(QStringLiteral("bullet two"));
+    paragraph("bullet two");
     bullets->add(c.block());
     QTextBlockFormat shifted = c.blockFormat();
     shifted.setLeftMargin(6);
@@ -333,12 +318,12 @@ std::unique_ptr<QTextDocument> samplePage()
     for (auto style : { QTextListFormat::ListCircle, QTextListFormat::ListSquare,
              QTextListFormat::ListDecimal, QTextListFormat::ListUpperAlpha,
              QTextListFormat::ListLowerAlpha, QTextListFormat::ListUpperRoman }) {
-        paragraph(QStringLiteral("style %1").arg(style));
+        paragraph(QString("style %1").arg(style));
         c.createList(style);
     }
 
     // A table with merged cells, a cell of two paragraphs, a cell background and padding.
-    paragraph(QStringLiteral("before"));
+    paragraph("before");
     c.insertBlock(QTextBlockFormat(), body);
     QTextTableFormat tableFormat;
     tableFormat.setColumnWidthConstraints({ QTextLength(QTextLength::FixedLength, 40),
@@ -358,7 +343,7 @@ std::unique_ptr<QTextDocument> samplePage()
     }
     QTextCursor two = table->cellAt(1, 1).lastCursorPosition();
     two.insertBlock(centre, body);
-    two.insertText(QStringLiteral("second paragraph"), body);
+    two.insertText("second paragraph", body);
     QTextTableCellFormat cellFormat = table->cellAt(2, 2).format().toTableCellFormat();
     cellFormat.setBackground(green);
     cellFormat.setTopPadding(6);
@@ -366,9 +351,9 @@ std::unique_ptr<QTextDocument> samplePage()
     table->cellAt(2, 2).setFormat(cellFormat);
 
     c.movePosition(QTextCursor::End);
-    c.insertText(QStringLiteral("picture "), body);
+    c.insertText("picture ", body);
     QTextImageFormat image;
-    image.setName(QStringLiteral("mem:picture"));
+    image.setName("mem:picture");
     image.setWidth(12);
     image.setHeight(8);
     c.insertImage(image);

@@ -20,16 +20,13 @@ std::unique_ptr<QTextDocument> newDocument();
 std::unique_ptr<QTextDocument> read(const QByteArray &rtf, RtfReadResult *result = nullptr);
 
 QTextCharFormat chars(const QString &family, qreal size, const QColor &color = QColor());
-// The format of the first character of the first occurrence of `text`.
-QTextCharFormat formatOf(const QTextDocument &document, const QString &text);
-QTextBlock blockWith(const QTextDocument &document, const QString &text);
 QTextTable *firstTable(const QTextDocument &document);
 // Each cell's text, blocks joined by '|', cells by ';' and rows by '/'.
 QString tableText(const QTextTable *table);
 
 QList<QTextImageFormat> images(const QTextDocument &document);
 QImage imageOf(const QTextDocument &document, const QTextImageFormat &format);
-QByteArray png(const QImage &image);
+QByteArray encoded(const QImage &image, const char *format = "PNG", int quality = -1);
 
 // A page with every character and paragraph format the writer knows, CJK text, a page
 // background, a bullet list around a numbered one, a table with merged cells and padding, and

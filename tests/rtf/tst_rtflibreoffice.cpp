@@ -1,6 +1,7 @@
 #include "rtfreader.h"
 #include "rtfwriter.h"
 #include "testdocuments.h"
+#include "testfiles.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -47,27 +48,20 @@ private slots:
         QVERIFY(dir.isValid());
         const auto document = samplePage();
         const QString input = dir.filePath(QStringLiteral("page.rtf"));
-        {
-            QFile file(input);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(RtfWriter::write(*document));
-        }
+        QVERIFY(writeFile(input, RtfWriter::write(*document)));
         // LibreOffice reads our RTF and writes its own, which we read back.
         QProcess process;
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(soffice,
-            { QStringLiteral("-env:UserInstallation=file://") + dir.filePath("profile"),
-                QStringLiteral("--headless"), QStringLiteral("--norestore"),
-                QStringLiteral("--convert-to"), QStringLiteral("rtf"), QStringLiteral("--outdir"),
-                dir.filePath("out"), input });
+            { "-env:UserInstallation=file://" + dir.filePath("profile"), "--headless",
+                "--norestore", "--convert-to", "rtf", "--outdir", dir.filePath("out"), input });
         if (!process.waitForFinished(conversionTimeoutMs)) {
             process.kill();
             process.waitForFinished();
             QFAIL("soffice did not finish");
         }
-        QFile converted(dir.filePath(QStringLiteral("out/page.rtf")));
-        QVERIFY2(converted.open(QIODevice::ReadOnly), process.readAll().constData());
-        const QByteArray rtf = converted.readAll();
+        const QByteArray rtf = readFile(dir.filePath(QStringLiteral("out/page.rtf")));
+        QVERIFY2(!rtf.isEmpty(), process.readAll().constData());
         QVERIFY(rtf.contains("\\sl-270\\slmult0")); // LibreOffice kept the exact 13.5 pt
         RtfReadResult result;
         const auto back = read(rtf, &result);

@@ -1,9 +1,15 @@
+// What the writer writes reads back as it showed: made-up pages, and every sample file read
+// (with what some samples are known to show).
+
+#include "rtfreader.h"
 #include "rtfwriter.h"
 #include "testdocuments.h"
+#include "testfiles.h"
 
-#include <QBuffer>
-#include <QImageWriter>
+#include <QDirIterator>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextList>
 #include <QTextTable>
 #include <QtTest>
 
@@ -11,15 +17,12 @@ using namespace TestDocuments;
 
 namespace {
 
-const QColor ledGreen(0, 255, 0);
-
 QImage testImage(int w, int h)
 {
     QImage image(w, h, QImage::Format_ARGB32);
-    for (int y = 0; y < h; ++y) {
+    for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             image.setPixel(x, y, qRgba(x * 40, y * 60, (x + y) * 20, x == 0 ? 128 : 255));
-    }
     return image;
 }
 
@@ -49,6 +52,28 @@ QByteArray compareRoundTrip(const QTextDocument &document)
         QCOMPARE(RtfWriter::write(*back), rtf);
     }();
     return rtf;
+}
+
+const QString samplesDir = QStringLiteral(VANTREL_SHARED_DIR "/rtf-samples");
+const QString bundledDir = QStringLiteral(VANTREL_SOURCE_DIR "/tests/rtf/data");
+
+// A sample by its path under the shared samples, or its copy in data/ when that is missing.
+std::unique_ptr<QTextDocument> readSample(const QString &file)
+{
+    const QString shared = samplesDir + '/' + file;
+    const QString path
+        = QFile::exists(shared) ? shared : bundledDir + '/' + QFileInfo(file).fileName();
+    return QFile::exists(path) ? read(readFile(path)) : nullptr;
+}
+
+QStringList listItems(const QTextDocument &document)
+{
+    QStringList items;
+    for (QTextBlock b = document.begin(); b.isValid(); b = b.next()) {
+        if (b.textList())
+            items << b.text();
+    }
+    return items;
 }
 
 } // namespace
@@ -81,11 +106,10 @@ private slots:
 
     void emptyParagraphs()
     {
-        for (const QString &text : { QStringLiteral(""), QStringLiteral("a\n"),
-                 QStringLiteral("\na"), QStringLiteral("a\n\n"), QStringLiteral("\n\n") }) {
+        for (const char *text : { "", "a\n", "\na", "a\n\n", "\n\n" }) {
             auto document = newDocument();
             document->setPlainText(text);
-            QCOMPARE(read(RtfWriter::write(*document))->toPlainText(), text);
+            QCOMPARE(read(RtfWriter::write(*document))->toPlainText(), QString(text));
         }
     }
 
@@ -117,7 +141,7 @@ private slots:
         auto document = newDocument();
         document->addResource(QTextDocument::ImageResource, QUrl("mem:image"), testImage(7, 3));
         document->addResource(
-            QTextDocument::ImageResource, QUrl("mem:bytes"), png(testImage(2, 3)));
+            QTextDocument::ImageResource, QUrl("mem:bytes"), encoded(testImage(2, 3)));
         QTextCursor cursor(document.get());
         cursor.insertText(QStringLiteral("pictures "), chars("DejaVu Sans", 10));
         auto insert = [&cursor](const QString &name, qreal width = 0, qreal height = 0) {
@@ -148,25 +172,127 @@ private slots:
     {
         // PNG with an unusual encoding (no compression) that Qt would never write itself,
         // large enough to be worth keeping.
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        writer.setQuality(100);
-        QVERIFY(writer.write(testImage(100, 50)));
-        const QByteArray hex = png.toHex();
+        const QByteArray hex = encoded(testImage(100, 50), "PNG", 100).toHex();
         const auto document = read("{\\rtf1{\\pict\\pngblip " + hex + "}}");
         QVERIFY(RtfWriter::write(*document).replace("\n", "").contains(hex)); // copied
 
         // An edited picture is a new image and is encoded from its pixels.
         const QTextImageFormat format = images(*document).value(0);
         QImage image = imageOf(*document, format);
-        image.setPixelColor(0, 0, ledGreen);
+        image.setPixelColor(0, 0, QColor(0, 255, 0));
         document->addResource(QTextDocument::ImageResource, QUrl(format.name()), image);
         const QByteArray written = RtfWriter::write(*document);
         QVERIFY(!QByteArray(written).replace("\n", "").contains(hex));
         const auto back = read(written);
         QCOMPARE(imageOf(*back, images(*back).value(0)), image);
+    }
+
+    void allSamplesLoadAndRoundTrip_data()
+    {
+        QTest::addColumn<QString>("path");
+        QDirIterator it(
+            samplesDir, { QStringLiteral("*.rtf") }, QDir::Files, QDirIterator::Subdirectories);
+        QStringList paths;
+        while (it.hasNext())
+            paths << it.next();
+        paths.sort();
+        if (paths.isEmpty()) {
+            qWarning("%s is missing: the tests of the shared samples are skipped",
+                qPrintable(samplesDir));
+            QTest::newRow("no samples") << QString();
+        }
+        for (const QString &path : paths)
+            QTest::newRow(qPrintable(QFileInfo(path).fileName())) << path;
+    }
+
+    void allSamplesLoadAndRoundTrip()
+    {
+        QFETCH(QString, path);
+        if (path.isEmpty())
+            QSKIP("shared RTF samples are not available");
+        RtfReadResult result;
+        const auto document = read(readFile(path), &result);
+        if (path.contains(QLatin1String("_fail_"))) {
+            // Files made to fail: "\foobar" and "/{\rtf1 …" are not RTF.
+            QCOMPARE(result.error, QStringLiteral("not an RTF file"));
+            return;
+        }
+        QVERIFY2(result.ok, qPrintable(result.error));
+        const QString text = document->toPlainText();
+        QVERIFY2(!text.trimmed().isEmpty() || !images(*document).isEmpty(), "nothing shown");
+        if (!path.endsWith(QLatin1String("testRTFInvalidUnicode.rtf")))
+            QVERIFY(!text.contains(QChar(0xFFFD))); // no undecodable bytes in real files
+        // What was read is written and read back as it shows.
+        QCOMPARE(snapshot(*read(RtfWriter::write(*document))), snapshot(*document));
+    }
+
+    void knownContent_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("text");
+        QTest::addColumn<int>("images");
+        QTest::addColumn<QStringList>("listItems");
+        auto row = [](const char *file, const QStringList &text, int images = -1,
+                       const QStringList &listItems = {}) {
+            QTest::newRow(file) << QString::fromLatin1(file) << text << images << listItems;
+        };
+        // Files also in data/ run without the shared samples.
+        row("apache__tika/testRTFWindowsCodepage1250.rtf",
+            { "zażółć gęślą jaźń", "ZAŻÓŁĆ GĘŚLĄ JAŹŃ" });
+        row("apache__tika/testRTFUnicodeGothic.rtf", { QString::fromUtf8("𐌲𐌿𐍄𐌹𐍃𐌺") });
+        const QStringList items { "Bullet", "Bullet 2", "List 1", "List 2" };
+        row("erdomke__RtfPipe/List.rtf",
+            { "Paragraph\nBullet\nBullet 2\nParagraph 2\nList 1\nList 2" }, 0, items);
+        row("erdomke__RtfPipe/ListWord.rtf", {}, -1, items);
+        row("apache__tika/testRTFListLibreOffice.rtf", {}, -1,
+            { "one", "two", "three", "first", "second", "third" });
+        row("erdomke__RtfPipe/RtfParserTest_8.rtf", { "新功能", "加入 URL 加亮到状态窗" }); // GBK
+        row("apache__tika/testRTF-ms932.rtf", { "こんにちは", "テスト" });
+        row("erdomke__RtfPipe/RtfParserTest_7.rtf",
+            { "これはテストです。", "says that “This is just a test” in" });
+        row("apache__tika/testRTFHyperlink.rtf",
+            { "frequently asked questions", "Junk E-mail Filter", "Microsoft® Office Outlook®" });
+        row("apache__tika/testRTFWithCurlyBraces.rtf", { "{ some text inside curly brackets }" });
+        row("erdomke__RtfPipe/Issue52.rtf", { "Chinese Patent Application No." });
+        row("erdomke__RtfPipe/Issue23.rtf", { "就诊时间" });
+        row("apache__tika/testRTFInvalidUnicode.rtf", { "Unpaired hi", "Mismatched pair" });
+        row("apache__tika/testRTFRegularImages.rtf", {}, 2); // JPEG and WMF
+        row("erdomke__RtfPipe/Issue37.rtf", {}, 2); // PNG in \shppict
+        row("erdomke__RtfPipe/PictureObjectEmbed2.rtf", {}, 1); // an object's result
+        row("erdomke__RtfPipe/phprtflite_images.rtf", {}, 11); // in tables, not the header
+        row("erdomke__RtfPipe/Issue39.rtf", {}, 0); // only in the header
+    }
+
+    void knownContent()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, text);
+        QFETCH(int, images);
+        QFETCH(QStringList, listItems);
+        const auto document = readSample(file);
+        if (!document)
+            QSKIP("shared RTF samples are not available");
+        for (const QString &t : text)
+            QVERIFY2(document->toPlainText().contains(t), qPrintable(t));
+        if (images >= 0)
+            QCOMPARE(TestDocuments::images(*document).size(), images);
+        if (!listItems.isEmpty())
+            QCOMPARE(::listItems(*document), listItems);
+    }
+
+    void bundledFormats()
+    {
+        const auto table = readSample(QStringLiteral("testRTFTableCellSeparation.rtf"));
+        QVERIFY(table && firstTable(*table));
+        QCOMPARE(tableText(firstTable(*table)), QStringLiteral("a;b/c;d/ä;ë/ö;ü"));
+        QCOMPARE(firstTable(*table)->format().columnWidthConstraints().at(1).rawValue(),
+            (9468 - 4680) / 15.0);
+        // A decimal list, and Gothic letters in Arial 10 pt.
+        const QStringList list = snapshot(*readSample(QStringLiteral("List.rtf")));
+        const int item = list.indexOf(QRegularExpression(QStringLiteral(" run 'List 1' .*")));
+        QVERIFY(item >= 2 && list.at(item - 2).contains(" style=-4 "));
+        const auto gothic = readSample(QStringLiteral("testRTFUnicodeGothic.rtf"));
+        QVERIFY(snapshot(*gothic).filter(" run ").value(0).contains(" font='Arial' 10pt "));
     }
 };
 
