@@ -194,9 +194,10 @@ for i in "${!names[@]}"; do
     printf '%3d/%d %-34s %s\n' $((i + 1)) "$total" "$name" "$result" | tee -a "$log"
 done
 
-# The last fault's objects are stale now; rebuild so the build folder matches the code again.
+# Programs built while a fault was in keep it (the libraries link statically); rebuild
+# everything so the build folder matches the code again.
 if [[ $total -gt 0 ]]; then
-    buildTests "$(regexOf $((total - 1)))" "$logDir/rebuild.log" || true
+    nice -n 15 ninja -C "$build" >"$logDir/rebuild.log" 2>&1 || true
 fi
 
 counted=$((total - ${#stale[@]} - ${#broken[@]}))
