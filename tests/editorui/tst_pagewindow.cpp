@@ -72,12 +72,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         QCOMPARE(page.rtfText()->pos(), QPoint((400 - 130) / 2, (200 - 34) / 2));
         QCOMPARE(page.HScroll1()->maximum(), 0);
-
         QCOMPARE(page.ChangeWindowState(64, 1, 16), frmDocument::SizeResult::Sized); // 1026 wide
         QCOMPARE(page.HScroll1()->maximum(), 1026 - 400);
         QCOMPARE(page.HScroll1()->pageStep(), 400);
         QCOMPARE(page.rtfText()->x(), 0);
-
         // The canvas follows the bar, by thumb or by arrow.
         page.HScroll1()->setValue(300);
         QCOMPARE(page.rtfText()->x(), -300);
@@ -167,7 +165,6 @@ private slots:
         QCOMPARE(canvas->size(), QSize(130, 18) * factor);
         QCOMPARE(canvas->canvasSize(), QSize(130, 18));
         canvas->setPlainText(kText);
-
         for (int index = 0; index < kText.size(); ++index) {
             const QPoint at = (characterCentre(canvas->document(), index) * factor).toPoint();
             QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, at);
@@ -242,7 +239,6 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         PageCanvas *canvas = page.rtfText();
         canvas->setPlainText(kText);
-
         // Text dropped on the fourth character goes in before it.
         QMimeData text;
         text.setText("+");
@@ -254,7 +250,6 @@ private slots:
         QDropEvent drop(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(canvas->viewport(), &drop);
         QCOMPARE(canvas->toPlainText(), kText.left(3) + "+" + kText.mid(3));
-
         // A picture pasted comes in the sign's colours, at the caret.
         QImage photo(20, 10, QImage::Format_RGB32);
         for (int y = 0; y < 10; ++y)
@@ -303,7 +298,6 @@ private slots:
         QCOMPARE(page.zoom(), PageZoom::kFit);
         QCOMPARE(page.zoomFactor(), 7);
         QCOMPARE(page.rtfText()->toPlainText(), QString()); // no key was typed into the page
-
         // Ctrl+wheel steps from the factor shown; the canvas leaves it to its window. The plain
         // wheel does not zoom.
         const QPointF over = page.rtfText()->geometry().center();

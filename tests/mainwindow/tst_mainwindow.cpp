@@ -100,7 +100,6 @@ private slots:
             QVERIFY2(f.box(p.at(0))->currentText() == p.at(1), line);
         }
         QVERIFY(f.control<QTimer>("Timer1")->isActive());
-
         // The default page window is open, its canvas the screen: 8 x 16 + 2 by 2 x 16 + 2.
         QVERIFY(f.page() && f.page()->isVisible());
         QCOMPARE(f.canvas()->canvasSize(), QSize(130, 34));
@@ -156,7 +155,6 @@ private slots:
         QComboBox *box = f.box(selector);
         pickText(box, item); // on an empty list a pick asks for a file first
         QCOMPARE(f.prompts.prompts.size(), 1);
-
         f.addRows({ "a.rtf", "b.rtf" });
         const QStringList row1 = f.rowTexts(1), row2 = f.rowTexts(2);
         pickText(box, item); // before any click the pick only makes row 1 current
@@ -192,16 +190,13 @@ private slots:
         pl.model()->setCell(1, ListColumn::TWidth, "4");
         pl.model()->setCell(1, ListColumn::THeight, "1");
         const QStringList row2 = f.rowTexts(2);
-
         clickIndex(f.list(), f.row(2));
         QCOMPARE(f.box("CobEffectE")->currentText(), QString("stay"));
         QCOMPARE(f.rowTexts(2), row2); // showing writes nothing back
-
         // Row 1 names a page that exists: it is shown and sized 4 x 1.
         clickIndex(f.list(), f.row(1));
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
         QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 16 + 2));
-
         // Row 3's width is no whole number: the page opens unsized and the status bar says why.
         f.canvas()->clear();
         clickIndex(f.list(), f.row(3));
@@ -226,7 +221,6 @@ private slots:
         emit w.tbFormatBar()->textWidthPicked("");
         QCOMPARE(f.canvas()->canvasSize().width(), 4 * 16 + 2);
         QVERIFY(!w.PicStatusBar()->note().isEmpty());
-
         // Close, then New: an empty page of the screen's size, typing red.
         f.canvas()->insertPlainText("old text");
         f.closePage();
@@ -294,7 +288,6 @@ private slots:
             QVERIFY(w.mdiArea()->viewport()->rect().contains(sub->geometry()));
         }
         QCOMPARE(w.size(), size);
-
         // A note longer than the screen is wide: shown elided, whole in the tooltip.
         const QString note = QString("Language.lng is missing. ").repeated(40);
         w.showNote(note);
@@ -335,7 +328,6 @@ private slots:
             f.addRows({ "welcome.rtf", "welcome.rtf", "welcome.rtf" });
         w.setPromptSink(nullptr); // real message boxes, which take the input while open
         f.canvas()->insertPlainText("typed");
-
         QAbstractItemView *view = inList ? static_cast<QAbstractItemView *>(f.list()) : f.files();
         OperatorDoubleClick click(view, inList ? f.row(2) : fileIndex(f.files(), "welcome.rtf"));
         QFETCH(QString, answers);
@@ -405,7 +397,6 @@ private slots:
         w.programList().model()->setCell(3, ListColumn::Speed, "6");
         ProgramListPane *pane = w.programListPane();
         QTreeView *list = f.list();
-
         // A double-click beside the rows, or Delete with no row selected, asks nothing.
         const QPoint blank(5, list->viewport()->height() - 3);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, blank);
@@ -413,7 +404,6 @@ private slots:
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Delete);
         QVERIFY(f.prompts.prompts.isEmpty());
-
         // A double-click on row 2, answered OK, removes it; CurrentRow stays 2, now the row
         // that was row 3, and the selectors and page window show it, not the removed one.
         doubleClickIndex(list, f.row(2));

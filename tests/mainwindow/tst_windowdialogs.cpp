@@ -15,12 +15,9 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QTreeWidget>
-
-#include <memory>
 
 #include <sys/stat.h>
 
@@ -83,14 +80,12 @@ private slots:
         QVERIFY(!w.close()); // the locked window ignores its close box
         child<QLineEdit>(dialog, "TxtWidth")->setText("30"); // discarded
         pickSerial(dialog);
-
         if (how == "Close button")
             QTest::mouseClick(child<QPushButton>(dialog, "CmdCancle"), Qt::LeftButton);
         else if (how == "close box, Chinese")
             dialog->close();
         else
             QTest::keyClick(dialog, Qt::Key_Escape);
-
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000); // every opening builds it afresh
         QVERIFY(w.isEnabled());
         QCOMPARE(f.bytes("BaseSet.ini"), before);
@@ -105,7 +100,6 @@ private slots:
         WindowFixture::Settings s;
         s.commPort = pty.path();
         MDIFrmMain &w = f.startWith(s);
-
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
         child<QTreeWidget>(dialog, "ListView1")->topLevelItem(0)->setCheckState(0, Qt::Checked);
@@ -120,7 +114,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QVERIFY(w.isEnabled());
         QVERIFY(f.prompts.prompts.isEmpty());
-
         // Saved...
         BaseSettings stored;
         LoadBaseSettings(stored, f.path("BaseSet.ini"));
@@ -134,7 +127,6 @@ private slots:
         // ...and in the link, which holds the port open with the new line settings.
         QVERIFY(w.link().isSerialOpen());
         QCOMPARE(w.link().settings().CommSettings, QString("19200,O,8,2"));
-
         // The next opening lists the port the link holds and selects it, leaving it open.
         dialog = openSettings(w);
         QVERIFY(dialog);
@@ -152,7 +144,6 @@ private slots:
         s.commPort = pty->path();
         MDIFrmMain &w = f.startWith(s);
         const QByteArray before = f.bytes("BaseSet.ini");
-
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
         pickSerial(dialog);
@@ -160,7 +151,6 @@ private slots:
         child<QLineEdit>(dialog, "TxtWidth")->setText("4");
         pty.reset(); // the device is gone by the time OK opens it
         QTest::mouseClick(child<QPushButton>(dialog, "CmdOK"), Qt::LeftButton);
-
         // The link said why; nothing is saved or applied and the dialog stays, the window
         // still locked.
         QCOMPARE(f.prompts.prompts.size(), 1);
@@ -168,7 +158,6 @@ private slots:
         QVERIFY(dialog && dialog->isVisible() && !w.isEnabled());
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
         QCOMPARE(baseSettings().ScreenWidth, qint16(4)); // copied for the link to use
-
         dialog->close();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QVERIFY(w.isEnabled());
@@ -207,7 +196,6 @@ private slots:
             ::chmod(ini.constData(), mode_t(mode));
             return same;
         };
-
         // Start-up: an unreadable file is named and left alone; a read-only one that holds
         // the language needs no write and no word.
         MDIFrmMain &w = f.start();
@@ -217,7 +205,6 @@ private slots:
             QVERIFY(f.prompts.texts().first().contains("could not be read"));
         QCOMPARE(w.PicStatusBar()->note().isEmpty(), readable);
         QVERIFY(modeAndBytes());
-
         // The settings dialog: the link opens, the save is refused with the reason, and Close
         // leaves memory as it was.
         const BaseSettings loaded = baseSettings();
@@ -234,7 +221,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QCOMPARE(baseSettings(), loaded);
         QCOMPARE(f.box("CobTxtWidth")->currentText(), QString("8"));
-
         // A language pick holds for the session and says why it was not stored.
         w.menus().chinese->trigger();
         QCOMPARE(baseSettings().Language, u"简体中文"_s);
@@ -264,7 +250,6 @@ private slots:
         // It says where this run keeps its settings and pages.
         QCOMPARE(child<QLabel>(about, "LblProgramFolder")->text(),
             "Settings and pages: " + QDir::toNativeSeparators(f.folder()));
-
         if (how == "OK")
             QTest::mouseClick(child<QPushButton>(about, "Command1"), Qt::LeftButton);
         else if (how == "box")
@@ -295,7 +280,6 @@ private slots:
         };
         const QByteArray path = qgetenv("PATH");
         const auto restorePath = qScopeGuard([path] { qputenv("PATH", path); });
-
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
         qputenv("PATH", QFile::encodeName(bin.path()));
@@ -305,7 +289,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(started("mousepad"), 2, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(started("pinta"), 1, 10000);
         QVERIFY(f.prompts.prompts.isEmpty());
-
         // Nothing to start: a message in the interface language says what to install.
         QTemporaryDir empty;
         qputenv("PATH", QFile::encodeName(empty.path()));

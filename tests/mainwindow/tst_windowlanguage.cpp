@@ -1,16 +1,13 @@
 #include "windowfixture.h"
 
 #include "basesettings.h"
-#include "classinifile.h"
 #include "effectpanel.h"
 #include "formattoolbar.h"
 #include "frmset.h"
 #include "languageapplier.h"
 #include "languagefile.h"
 #include "mainstatusbar.h"
-#include "mdifrmmain.h"
 #include "messages.h"
-#include "programfolder.h"
 #include "schedulewindow.h"
 #include "sendmessagedialog.h"
 #include "sitesdialog.h"
@@ -24,13 +21,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTreeWidget>
-#include <memory>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -81,12 +75,12 @@ private slots:
         QVERIFY(w.menus().chinese->isChecked() && !w.menus().english->isChecked());
         QCOMPARE(baseSettings().Language, QString("简体中文"));
         QCOMPARE(storedLanguage(f), QString("简体中文"));
-
         // Menus and their items, frames, labels, buttons, the toolbars' tooltips (also the
         // overflow menu's texts), the size box, the list headers and the effect items.
         const QStringList texts = { fileMenu(f), f.control<QGroupBox>("FrmEffect")->title(),
-            f.control<QPushButton>("CmdSendChecked")->text(), w.tbFormatBar()->button("背景")->text(),
-            w.tbToolBar()->button("插入表格")->toolTip(), w.tbFormatBar()->cboSize()->toolTip() };
+            f.control<QPushButton>("CmdSendChecked")->text(),
+            w.tbFormatBar()->button("背景")->text(), w.tbToolBar()->button("插入表格")->toolTip(),
+            w.tbFormatBar()->cboSize()->toolTip() };
         QCOMPARE(texts,
             QStringList({ "文件(&F)", "显示特效：", "发送页面", "页面背景", "插入表格", "字号" }));
         QCOMPARE(headers(f.list()).last(), QString("文件名"));
@@ -99,9 +93,8 @@ private slots:
         QCOMPARE(f.page()->windowTitle(), QString("未命名"));
         QVERIFY(f.control<QDockWidget>("SignPreview")->windowTitle().startsWith("显示屏预览"));
         // Prompts come in the language from now on.
-        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        f.press("CmdSendChecked");
         QCOMPARE(f.prompts.texts(), QStringList({ MsgText(Msg::AddTheFile, "简体中文") }));
-
         // And back.
         w.menus().english->trigger();
         QCOMPARE(fileMenu(f), QString("&File"));
@@ -143,7 +136,6 @@ private slots:
         pl.model()->setCell(2, ListColumn::EEffect, "5");
         clickIndex(f.list(), f.row(2));
         const QStringList before = f.rowTexts(2);
-
         w.menus().chinese->trigger();
         QCOMPARE(f.box("CobEffect")->currentText(), QString("百叶窗"));
         QCOMPARE(f.box("CobEffectE")->currentText(), QString("静止"));
@@ -168,7 +160,6 @@ private slots:
         QCOMPARE(fileMenu(f), QString("文件(&F)")); // texts stay
         QCOMPARE(baseSettings().Language, QString("简体中文"));
         QCOMPARE(storedLanguage(f), QString("jap"));
-
         // A choice that cannot be stored holds for the session, and the status bar says so.
         QVERIFY(QFile::remove(f.path("BaseSet.ini")));
         QVERIFY(QDir(f.folder()).mkdir("BaseSet.ini"));
@@ -244,7 +235,6 @@ private slots:
                 { "One", "Open", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine" }));
         QCOMPARE(f.box("CobSpeed")->count(), 25);
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
-
         w.menus().baseSet->trigger();
         QPointer<FrmSet> dialog = shownWindow<FrmSet>();
         QVERIFY(dialog);
@@ -295,7 +285,6 @@ private slots:
         } else {
             windows.push_back(std::make_unique<MDIFrmMain>());
         }
-
         QStringList named;
         QList<QObject *> controls;
         for (const auto &window : windows)

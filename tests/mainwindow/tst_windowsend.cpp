@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTableWidget>
 #include <csignal>
 
@@ -65,7 +64,6 @@ private slots:
         MDIFrmMain &w = f.startWith(WindowSettings::sendingTo(sign.targetRow()));
         w.AddFileToListView("welcome.rtf", "8", "1");
         w.AddFileToListView("logo.bmp", "8", "1");
-
         // A rich-text page: the sign holds exactly what the preview showed.
         clickIndex(f.list(), f.row(1));
         w.signPreview()->updateNow();
@@ -75,14 +73,12 @@ private slots:
         QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("100%"));
         QCOMPARE(
             QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32), previewed);
-
         // A picture page is sent as the picture, not as text.
         clickIndex(f.list(), f.row(2));
         f.press("CmdSendChecked");
         const QImage logo(f.path("logo.bmp"));
         QCOMPARE(QImage(out.filePath("slot-4.png")).convertToFormat(QImage::Format_RGB32),
             TestPages::expectedLeds(logo, 8, 1).convertToFormat(QImage::Format_RGB32));
-
         // The effect table of both rows, and a cleared sign.
         pickText(f.box("CobEffect"), "zoomup");
         f.press("CmdSendAll");
@@ -131,7 +127,6 @@ private slots:
         w.AddFileToListView("welcome.rtf", "8", "1");
         clickIndex(f.list(), f.row(1));
         QTest::keyClicks(f.canvas(), "edit");
-
         // The operator keeps the edits: the send stops and says why.
         f.prompts.confirmAnswer = false;
         f.press("CmdSendChecked");
@@ -144,7 +139,6 @@ private slots:
         f.press("CmdSendChecked");
         QCOMPARE(f.prompts.texts().last(), kSucceeded);
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
-
         const auto controlsOn = [&](bool on) {
             return f.control<QPushButton>("CmdSendChecked")->isEnabled() == on
                 && f.control<QPushButton>("CmdSendAll")->isEnabled() == on
@@ -197,9 +191,7 @@ private slots:
                 texts.append(table->item(r, c)->text());
             return texts;
         };
-
         f.press("CmdSendAll");
-
         QVERIFY(pane->isVisible());
         QCOMPARE(progress, QList({ 1, 2, 3, 4 }));
         QCOMPARE(column(SendResultsPane::TargetColumn),
@@ -212,13 +204,11 @@ private slots:
             = "4 targets: 2 succeeded, 1 failed, 1 not reached, 0 no answer, 0 broken off.";
         QCOMPARE(f.prompts.texts(), QStringList { summary }); // one prompt, not one per sign
         QCOMPARE(pane->LblSendSummary()->text(), summary);
-
         // "Retry failed" sends the same packet again, to the failed and the unreached only.
         failing.answerPieces = { kTcpSuccess };
         progress.clear();
         QVERIFY(pane->CmdRetryFailed()->isEnabled());
         pane->CmdRetryFailed()->click();
-
         QCOMPARE(first.connections, 1);
         QCOMPARE(last.connections, 1);
         QCOMPARE(failing.packets.size(), 2);
@@ -230,7 +220,6 @@ private slots:
                 "4 targets: 3 succeeded, 0 failed, 1 not reached, 0 no answer, 0 broken off." }));
         QCOMPARE(w.sends().failedRows(), QList { 2 });
         QVERIFY(pane->CmdRetryFailed()->isEnabled());
-
         // Settings accepted with the same targets keep that retry; a later send to one sign
         // ends it: the old packet never goes to signs no longer ticked.
         w.applyScreenSettings(8, 1, 2);
@@ -260,7 +249,6 @@ private slots:
             pickSpeed(f, 2, "7");
             pickText(f.box("CobEffect"), "zoomup");
             evening = w.programList().model()->rows();
-
             f.dialogs.answers = { f.path("evening") }; // typed without the suffix
             w.menus().saveShow->trigger();
             QVERIFY(QFile::exists(f.path("evening.vshow")));
@@ -269,7 +257,6 @@ private slots:
             QVERIFY(f.bytes("evening.vshow")
                         .contains("[Row2]\nFile Path=logo.bmp\nEffect=9\n"
                                   "Speed=7\n"));
-
             // A change marks the title; quitting asks, and Cancel keeps the window open.
             pickSpeed(f, 1, "5");
             QTRY_VERIFY(w.isWindowModified());
@@ -285,7 +272,6 @@ private slots:
             QVERIFY(w.close());
             QVERIFY(f.prompts.prompts.isEmpty());
         }
-
         // The next day: the list starts empty, the recent shows name the show, it opens.
         MDIFrmMain &w = f.start();
         QCOMPARE(w.programList().rowCount(), 0);
@@ -312,7 +298,6 @@ private slots:
         f.dialogs.answers = { f.path("mine.vshow") };
         QVERIFY(w.shows().saveShowAs());
         const QList<QStringList> before = w.programList().model()->rows();
-
         f.writeFile("bad.vshow",
             "[Show]\nVersion=1\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=30\nTimes=0\n"
             "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n");
@@ -322,7 +307,6 @@ private slots:
         QVERIFY2(f.prompts.texts().first().contains("Row 1, key \"Speed\""),
             qPrintable(f.prompts.texts().first()));
         QCOMPARE(w.programList().model()->rows(), before);
-
         // Unsaved changes are asked about before a show replaces them; Cancel keeps them.
         f.addRows({ "welcome.rtf" });
         f.prompts.confirmAnswer = false;
@@ -351,7 +335,6 @@ private slots:
             = f.startWith(WindowSettings::sendingTo(targetOf(good) + ';' + targetOf(failing)));
         w.AddFileToListView("welcome.rtf", "8", "1");
         w.AddFileToListView("logo.bmp", "8", "1");
-
         // Edits typed in the page window are asked about, naming its file; kept, none is sent.
         clickIndex(f.list(), f.row(1));
         QTest::keyClicks(f.canvas(), "typed");
@@ -384,7 +367,6 @@ private slots:
             QVERIFY2(summary.contains(step + QStringLiteral(" (") + bad + "): set failed!"),
                 qPrintable(summary));
         QVERIFY(!summary.contains(QString::number(good.port())));
-
         // Speed 8 on row 2 stops the whole send before anything goes out.
         pickSpeed(f, 2, "8");
         f.prompts.prompts.clear();
@@ -410,13 +392,11 @@ private slots:
         pickSpeed(f, 2, "8");
         ShowPlayback &play = w.shows().playback();
         QLabel *label = f.control<QLabel>("LblPlaying");
-
         // Row 2 is current, so it comes first: it cannot be sent, and says so.
         f.press("CmdPlay");
         QVERIFY(play.isPlaying());
         QVERIFY2(label->text().startsWith("Row 2 of 2: "), qPrintable(label->text()));
         QVERIFY(w.signPreview()->view()->note().contains("Speed 8 builds no control packet"));
-
         // Then row 1 enters from the right, in the sign's window of 8 x 1 modules.
         play.showAt(EffectTimeline::kRefusedMs + 10 * 20 + 5);
         QVERIFY2(label->text().startsWith("Row 1 of 2: entering with rightleft (speed 3)"),
@@ -428,13 +408,11 @@ private slots:
                 QCOMPARE(leds.pixel(x, y) & 0xFFFFFF, 0u); // only 10 columns in yet
         play.showAt(EffectTimeline::kRefusedMs + 128 * 20 + 5);
         QVERIFY(label->text().contains("holding after rightleft (time 0)"));
-
         // A row removed while it plays leaves the preview at once.
         clickIndex(f.list(), f.row(2));
         QTest::keyClick(f.list(), Qt::Key_Delete);
         QVERIFY(play.isPlaying());
         QVERIFY2(label->text().startsWith("Row 1 of 1: "), qPrintable(label->text()));
-
         f.press("CmdStop");
         QVERIFY(!play.isPlaying());
         QVERIFY(label->text().isEmpty());

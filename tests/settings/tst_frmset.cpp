@@ -140,13 +140,11 @@ private slots:
         m_settings.PerPixel = 20;
         m_settings.IpStr += ";10.0.0.3,1,1;10.0.0.4,2,1"; // one more than MaxIPList
         auto dialog = openDialog();
-
         QCOMPARE(shown(*dialog,
                      { "cboSpeed", "cboParity", "cboDataBits", "cboStopBits", "cboPort", "TxtWidth",
                          "TxtHeight", "TxtPerpix", "TxtServerIP" }),
             QStringList({ "19200", "Even", "7", "1.5", pty.path(), "12", "3", "20", "127.0.0.1" }));
         QVERIFY(option(*dialog, 1)->isChecked());
-
         // The list string is rebuilt from the rows' texts and tick boxes.
         auto *list = child<QTreeWidget>(*dialog, "ListView1");
         list->topLevelItem(1)->setCheckState(0, Qt::Checked);
@@ -186,7 +184,6 @@ private slots:
         QCOMPARE(shown(*dialog, { "TxtServerIP" }), QStringList({ "10.0.0.2" }));
         add(""); // full: the count is tested before the empty address
         QCOMPARE(list->topLevelItemCount(), 3);
-
         QStringList texts = boxes.texts();
         QVERIFY(texts.value(2).contains("\",\""));
         texts[2].clear();
@@ -221,14 +218,12 @@ private slots:
         auto *list = child<QTreeWidget>(*dialog, "ListView1");
         QCOMPARE(list->topLevelItemCount(), 1000);
         QVERIFY(list->verticalScrollBar()->maximum() > 0);
-
         click(*dialog, "CmdTickAll");
         QVERIFY(!dialog->BuildIpListString().contains(",0"));
         const QString exported = m_dir.filePath("fleet.txt");
         QVERIFY(dialog->targetListBar()->exportTargets(exported));
         click(*dialog, "CmdTickNone");
         QVERIFY(!dialog->BuildIpListString().contains(",1"));
-
         // A file with a bad line changes nothing; a sound one replaces the list.
         QFile bad(m_dir.filePath("bad.txt"));
         QVERIFY(bad.open(QIODevice::WriteOnly));
@@ -245,7 +240,6 @@ private slots:
         QVERIFY(!dialog->BuildIpListString().contains(",0"));
         QVERIFY(!dialog->targetListBar()->importTargets(m_dir.filePath("missing.txt")));
         QCOMPARE(boxes.seen.size(), 2);
-
         // A file without targets empties the list only when the operator says so.
         QFile none(m_dir.filePath("none.txt"));
         QVERIFY(none.open(QIODevice::WriteOnly));
@@ -299,7 +293,6 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList({ MsgText(Msg::ConfirmDelete, "English") }));
         QCOMPARE(boxes.seen.at(0).icon, QMessageBox::Question);
         QCOMPARE(list->topLevelItemCount(), 2);
-
         boxes.answer = QMessageBox::Ok;
         doubleClick();
         QCOMPARE(dialog->BuildIpListString(), QString("10.0.0.2,5006,0"));
@@ -336,7 +329,6 @@ private slots:
         option(*dialog, 0)->click();
         setText(*dialog, field, value);
         click(*dialog, "CmdOK");
-
         QCOMPARE(boxes.seen.size(), 1);
         QVERIFY2(boxes.seen.at(0).text.startsWith(label + ": \"" + value + "\"")
                 && boxes.seen.at(0).text.contains(limits),
