@@ -30,6 +30,15 @@ QImage grabCanvas(PageCanvas *canvas)
 
 const QString kText = QStringLiteral("WAVE lit 8");
 
+// Shows the page window at `size` (and `zoom`) and waits until it is on screen.
+bool showAt(frmDocument &page, QSize size, int zoom = 1)
+{
+    page.resize(size);
+    page.setZoom(zoom);
+    page.show();
+    return QTest::qWaitForWindowExposed(&page);
+}
+
 // The centre of character `index` of the first line, in units.
 QPointF characterCentre(QTextDocument *document, int index)
 {
@@ -67,9 +76,7 @@ private slots:
     void smallCanvasIsCentredLargeOneScrolls()
     {
         frmDocument page(QSize(130, 34));
-        page.resize(400, 200);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(400, 200)));
         QCOMPARE(page.rtfText()->pos(), QPoint((400 - 130) / 2, (200 - 34) / 2));
         QCOMPARE(page.HScroll1()->maximum(), 0);
         QCOMPARE(page.ChangeWindowState(64, 1, 16), frmDocument::SizeResult::Sized); // 1026 wide
@@ -105,8 +112,7 @@ private slots:
     void overflowingTextDoesNotScrollTheCanvas()
     {
         frmDocument page(QSize(130, 18));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, page.size()));
         PageCanvas *canvas = page.rtfText();
         canvas->setFocus();
         QTest::keyClicks(canvas, "first");
@@ -119,19 +125,6 @@ private slots:
         QCOMPARE(grabCanvas(canvas).copy(0, 0, sent, canvas->height()),
             Page::renderCanvas(canvas->document(), canvas->size())
                 .copy(0, 0, sent, canvas->height()));
-    }
-
-    void pasteIsPlainText()
-    {
-        frmDocument page(QSize(130, 18));
-        auto *rich = new QMimeData;
-        rich->setHtml("<span style='color:#0000ff'>blue</span>");
-        rich->setText("blue");
-        QApplication::clipboard()->setMimeData(rich);
-        page.rtfText()->paste();
-        QCOMPARE(page.document()->toPlainText(), QString("blue"));
-        const QTextCharFormat format = page.document()->begin().begin().fragment().charFormat();
-        QCOMPARE(format.foreground().color(), QColor(255, 0, 0));
     }
 
     void zoomRules()
@@ -154,10 +147,7 @@ private slots:
     {
         QFETCH(int, zoom);
         frmDocument page(QSize(130, 18));
-        page.resize(1000, 220);
-        page.setZoom(zoom);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(1000, 220), zoom));
         PageCanvas *canvas = page.rtfText();
         // Fit: 7 x 130 = 910 fits the width less the scroll bar, 7 x 18 the height.
         const int factor = zoom == PageZoom::kFit ? 7 : zoom;
@@ -170,8 +160,7 @@ private slots:
             QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, at);
             QCOMPARE(canvas->textCursor().position(), index);
             // The caret is drawn where the click went: its rectangle, zoomed, is left of it.
-            const QRectF caret
-                    = canvas->inputMethodQuery(Qt::ImCursorRectangle).toRectF();
+            const QRectF caret = canvas->inputMethodQuery(Qt::ImCursorRectangle).toRectF();
             QVERIFY(caret.left() <= at.x() && at.x() - caret.left() < 6 * factor);
             QVERIFY(caret.top() <= at.y() && caret.bottom() >= at.y());
         }
@@ -179,8 +168,8 @@ private slots:
         const QPoint from = (characterCentre(canvas->document(), 1) * factor).toPoint();
         const QPoint to = (characterCentre(canvas->document(), 5) * factor).toPoint();
         QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, canvas->viewport()->mapToGlobal(to),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, to, canvas->viewport()->mapToGlobal(to), Qt::NoButton,
+            Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(canvas->viewport(), &move);
         QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, to);
         QCOMPARE(canvas->textCursor().selectedText(), kText.mid(1, 4));
@@ -189,9 +178,7 @@ private slots:
     void everyLedIsASquareBlockOfItsColour()
     {
         frmDocument page(QSize(130, 34));
-        page.resize(600, 300);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(600, 300)));
         PageCanvas *canvas = page.rtfText();
         QTextCursor cursor(canvas->document());
         QTextCharFormat green;
@@ -220,9 +207,7 @@ private slots:
     {
         QCOMPARE(PageCanvas::firstUnsentColumn(18), 0); // one module: nothing shaded
         frmDocument page(QSize(130, 18));
-        page.resize(400, 120);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(400, 120)));
         for (const int x : { 20, 120 }) {
             QHelpEvent help(QEvent::ToolTip, QPoint(x, 8), QPoint(x, 8));
             QApplication::sendEvent(page.rtfText()->viewport(), &help);
@@ -233,10 +218,7 @@ private slots:
     void dropsAndPastesLandAtTheirPlace()
     {
         frmDocument page(QSize(130, 18));
-        page.resize(900, 220);
-        page.setZoom(4);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(900, 220), 4));
         PageCanvas *canvas = page.rtfText();
         canvas->setPlainText(kText);
         // Text dropped on the fourth character goes in before it.
@@ -250,25 +232,34 @@ private slots:
         QDropEvent drop(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(canvas->viewport(), &drop);
         QCOMPARE(canvas->toPlainText(), kText.left(3) + "+" + kText.mid(3));
-        // A picture pasted comes in the sign's colours, at the caret.
+        // Pasted text comes as plain text in the typing colour, a picture in the sign's colours,
+        // both at the caret.
+        QTextCursor end(canvas->document());
+        end.movePosition(QTextCursor::End);
+        canvas->setTextCursor(end);
+        auto *rich = new QMimeData;
+        rich->setHtml("<span style='color:#0000ff'>blue</span>");
+        rich->setText("blue");
+        QApplication::clipboard()->setMimeData(rich);
+        canvas->paste();
+        QVERIFY(canvas->toPlainText().endsWith("8blue"));
+        QCOMPARE(canvas->textCursor().charFormat().foreground().color(), QColor(255, 0, 0));
         QImage photo(20, 10, QImage::Format_RGB32);
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 20; ++x)
                 photo.setPixel(x, y, qRgb(x * 12, 250 - y * 20, 200));
-        QTextCursor end(canvas->document());
-        end.movePosition(QTextCursor::End);
-        canvas->setTextCursor(end);
-        for (const Page::PictureMode mode : { Page::PictureMode::Threshold, Page::PictureMode::Dither }) {
+        for (const Page::PictureMode mode :
+            { Page::PictureMode::Threshold, Page::PictureMode::Dither }) {
             canvas->setPictureMode(mode);
             QApplication::clipboard()->setImage(photo);
             canvas->paste();
             // The caret is after the picture: the format before it is the picture's.
             const QTextCharFormat placed = canvas->textCursor().charFormat();
             QVERIFY(placed.isImageFormat());
-            const QImage image = canvas->document()
-                                         ->resource(QTextDocument::ImageResource,
-                                                    QUrl(placed.toImageFormat().name()))
-                                         .value<QImage>();
+            const QImage image
+                = canvas->document()
+                      ->resource(QTextDocument::ImageResource, QUrl(placed.toImageFormat().name()))
+                      .value<QImage>();
             QCOMPARE(image, Page::toLedColours(photo, mode));
         }
         // Too large a picture is refused, and the page stays as it was.
@@ -283,9 +274,7 @@ private slots:
     void zoomKeysAndWheel()
     {
         frmDocument page(QSize(130, 18));
-        page.resize(1000, 220);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(1000, 220)));
         page.activateWindow();
         page.rtfText()->setFocus();
         QCOMPARE(page.zoom(), 1);
@@ -302,14 +291,14 @@ private slots:
         // wheel does not zoom.
         const QPointF over = page.rtfText()->geometry().center();
         QWheelEvent in(over, page.mapToGlobal(over), {}, QPoint(0, 120), Qt::NoButton,
-                       Qt::ControlModifier, Qt::NoScrollPhase, false);
+            Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(page.rtfText()->viewport(), &in);
         QVERIFY(!in.isAccepted());
         QCOMPARE(page.zoom(), PageZoom::kFit);
         QApplication::sendEvent(&page, &in);
         QCOMPARE(page.zoom(), 8);
         QWheelEvent plain(over, page.mapToGlobal(over), {}, QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&page, &plain);
         QCOMPARE(page.zoom(), 8);
         // Fit follows the window's size.
