@@ -206,22 +206,13 @@ private slots:
         QVERIFY(f.prompts.prompts.isEmpty());
     }
 
-    void canvasSizesAndNewPage()
+    void closeThenNewPage()
     {
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
         QCOMPARE(w.activeDocument(), f.page());
-        // The text-size boxes resize the active canvas, not the rows.
-        pickText(f.box("CobTxtWidth"), "4");
-        pickText(f.box("CobTxtHeight"), "3");
-        QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 3 * 16 + 2));
-        QCOMPARE(f.box("CobWidth")->currentText(), QString("8"));
-        // A text that is not a whole number leaves the canvas and says why.
-        f.box("CobTxtWidth")->setEditText("");
-        emit w.tbFormatBar()->textWidthPicked("");
-        QCOMPARE(f.canvas()->canvasSize().width(), 4 * 16 + 2);
-        QVERIFY(!w.PicStatusBar()->note().isEmpty());
-        // Close, then New: an empty page of the screen's size, typing red.
+        // Close, then New: an empty page of the screen's size, not the last one's, typing red.
+        f.page()->ChangeWindowState(4, 3, 16);
         f.canvas()->insertPlainText("old text");
         f.closePage();
         w.menus().close->trigger(); // nothing to close: nothing happens
@@ -479,6 +470,17 @@ private slots:
         QCOMPARE(f.canvas()->size(), canvas);
         emit w.tbFormatBar()->textWidthPicked("127");
         QCOMPARE(f.canvas()->size(), QSize(127 * 16 + 2, 34));
+        // Picks in the boxes resize the active canvas, not the rows; a text that is not a whole
+        // number leaves it and says why.
+        const QStringList row = f.rowTexts(1);
+        pickText(f.box("CobTxtWidth"), "4");
+        pickText(f.box("CobTxtHeight"), "3");
+        QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 3 * 16 + 2));
+        QCOMPARE(f.rowTexts(1), row);
+        f.box("CobTxtWidth")->setEditText("");
+        emit w.tbFormatBar()->textWidthPicked("");
+        QCOMPARE(f.canvas()->canvasSize().width(), 4 * 16 + 2);
+        QVERIFY2(noted("\"\" is not a text size"), qPrintable(w.PicStatusBar()->note()));
     }
 };
 

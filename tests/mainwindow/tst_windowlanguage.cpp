@@ -103,7 +103,7 @@ private slots:
     }
 
     // Message boxes and Qt's dialogs take their words from Qt's own catalogue.
-    void qtTextsFollowTheLanguage()
+    void qtTextsAndTheJapaneseItem()
     {
         const auto buttons = [] {
             QMessageBox box(QMessageBox::Question, "t", "x",
@@ -120,10 +120,23 @@ private slots:
         QCOMPARE(buttons(), english);
         w.menus().chinese->trigger();
         QCOMPARE(buttons(), QStringList({ "确定", "取消", "是(&Y)", "否(&N)" }));
-        w.menus().jap->trigger(); // keeps the texts it has
+        // "jap" moves only the check mark: every text stays, and so does the language in use.
+        w.menus().jap->trigger();
+        QVERIFY(w.menus().jap->isChecked());
+        QVERIFY(!w.menus().chinese->isChecked() && !w.menus().english->isChecked());
         QCOMPARE(buttons().first(), "确定");
+        QCOMPARE(fileMenu(f), QString("文件(&F)"));
+        QCOMPARE(baseSettings().Language, QString("简体中文"));
+        QCOMPARE(storedLanguage(f), QString("jap"));
+        // A choice that cannot be stored holds for the session, and the status bar says so.
+        QVERIFY(QFile::remove(f.path("BaseSet.ini")));
+        QVERIFY(QDir(f.folder()).mkdir("BaseSet.ini"));
         w.menus().english->trigger();
         QCOMPARE(buttons(), english);
+        QCOMPARE(fileMenu(f), QString("&File"));
+        QVERIFY2(w.PicStatusBar()->note().contains("could not be stored"),
+            qPrintable(w.PicStatusBar()->note()));
+        QVERIFY(f.prompts.prompts.isEmpty());
     }
 
     void effectSelectorsKeepTheCurrentRowsChoice()
@@ -146,27 +159,6 @@ private slots:
         w.menus().chinese->trigger();
         pickText(f.box("CobEffectE"), "上移");
         QCOMPARE(f.rowTexts(2).at(ListColumn::EEffect - 1), QString("3"));
-        QVERIFY(f.prompts.prompts.isEmpty());
-    }
-
-    void japaneseMovesOnlyTheCheckMark()
-    {
-        WindowFixture f;
-        MDIFrmMain &w = f.startWith();
-        w.menus().chinese->trigger();
-        w.menus().jap->trigger();
-        QVERIFY(w.menus().jap->isChecked());
-        QVERIFY(!w.menus().chinese->isChecked() && !w.menus().english->isChecked());
-        QCOMPARE(fileMenu(f), QString("文件(&F)")); // texts stay
-        QCOMPARE(baseSettings().Language, QString("简体中文"));
-        QCOMPARE(storedLanguage(f), QString("jap"));
-        // A choice that cannot be stored holds for the session, and the status bar says so.
-        QVERIFY(QFile::remove(f.path("BaseSet.ini")));
-        QVERIFY(QDir(f.folder()).mkdir("BaseSet.ini"));
-        w.SetLanguage("English");
-        QCOMPARE(fileMenu(f), QString("&File"));
-        QVERIFY2(w.PicStatusBar()->note().contains("could not be stored"),
-            qPrintable(w.PicStatusBar()->note()));
         QVERIFY(f.prompts.prompts.isEmpty());
     }
 
