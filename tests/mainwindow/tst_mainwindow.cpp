@@ -33,23 +33,18 @@ public:
         m_global = view->viewport()->mapToGlobal(at);
     }
 
-    void first()
-    {
-        s_time += 10000; // no earlier press pairs with this one
-        press();
-    }
+    void first() { press(10000); } // no earlier press pairs with this one
     // The second press, unless it was already made (while a box was open).
     void second()
     {
-        if (std::exchange(m_secondDone, true))
-            return;
-        s_time += 50;
-        press();
+        if (!std::exchange(m_secondDone, true))
+            press(50);
     }
 
 private:
-    void press()
+    void press(int after)
     {
+        s_time += after;
         for (const QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
             const Qt::MouseButtons held
                 = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
