@@ -128,10 +128,10 @@ private slots:
             QTEST(bgr(formatAt(canvas, at).foreground().color()), "value");
     }
 
-    void alignmentAndBullets()
+    void paragraphKeys()
     {
         WindowFixture f;
-        PageCanvas *canvas = startWithText(f, "one\ntwo");
+        PageCanvas *canvas = startWithText(f, "one\ntwo\nthree");
         MDIFrmMain &w = f.window();
         const auto aligned = [canvas](Qt::Alignment first, Qt::Alignment second) {
             return (paragraph(canvas, 0).alignment() & Qt::AlignHorizontal_Mask) == first
@@ -159,13 +159,9 @@ private slots:
         QVERIFY(bulleted(false));
         clickFormat(w, "编号");
         QVERIFY(bulleted(true));
-    }
-
-    void indentAndExactSpacing()
-    {
-        WindowFixture f;
-        PageCanvas *canvas = startWithText(f, "one\ntwo\nthree");
-        MDIFrmMain &w = f.window();
+        clickFormat(w, "编号");
+        // Indents move every paragraph selected; below 0 is refused and the indent stays.
+        selectText(canvas, 0, 13);
         const auto indentsMm = [canvas](double mm) {
             for (int block = 0; block < 3; ++block) {
                 const QTextCursor at(canvas->document()->findBlockByNumber(block));
@@ -177,7 +173,7 @@ private slots:
         clickFormat(w, "增加缩进量");
         clickFormat(w, "增加缩进量");
         QVERIFY(indentsMm(26));
-        for (int i = 0; i < 3; ++i) // below 0 is refused: the indent stays
+        for (int i = 0; i < 3; ++i)
             clickFormat(w, "减少缩进量");
         QVERIFY(indentsMm(0));
         // "段落" with the caret in the first paragraph spaces every paragraph exactly, and
@@ -217,7 +213,7 @@ private slots:
         QCOMPARE(titles, QStringList({ "背景颜色", "背景颜色" }));
     }
 
-    void fontSizeBoxAppliesWhenTheEditIsFinished()
+    void fontBoxesApplyWhenTheEditIsFinished()
     {
         WindowFixture f;
         PageCanvas *canvas = startWithText(f, "abc");
@@ -256,18 +252,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w.PicStatusBar()->note().contains("\"big\""), 5000);
         QCOMPARE(formatAt(canvas, 0).fontPointSize(), 20.0);
         QCOMPARE(size->currentText(), QString("20"));
-    }
-
-    void fontNameBoxAppliesThePickedName()
-    {
-        WindowFixture f;
-        PageCanvas *canvas = startWithText(f, "abc");
-        QComboBox *font = f.window().tbFormatBar()->cboFont();
+        // The name box applies the name picked, and a name typed as typed.
+        QComboBox *font = w.tbFormatBar()->cboFont();
         const int index = qMax(0, font->findText("DejaVu Sans"));
         pick(font, index);
         QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 0).fontFamilies().toStringList(),
             QStringList({ font->itemText(index) }), 5000);
-        // A name typed is handed over as typed.
         font->setEditText("No Such Font");
         emit font->lineEdit()->returnPressed();
         QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 2).fontFamilies().toStringList(),
