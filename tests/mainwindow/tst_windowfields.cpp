@@ -86,10 +86,8 @@ private slots:
         QTest::keyClicks(canvas, "FREE ");
         QVERIFY(!canvas->showsValuesNow()); // typing shows the page as typed
         InsertFieldDialog dialog([&w] { return w.fields().context(); });
-        FieldChoice value;
-        value.kind = FieldChoice::Kind::Value;
-        value.name = "spaces";
-        dialog.setChoice(value);
+        using Kind = FieldChoice::Kind;
+        dialog.setChoice({ Kind::Value, {}, "spaces" });
         QCOMPARE(dialog.choice().fieldText(), QString("{value:spaces}"));
         QCOMPARE(dialog.previewText(), QString("42"));
         QVERIFY(w.fields().insertField(dialog.choice()));
@@ -98,18 +96,12 @@ private slots:
         field.setPosition(6); // after the field's brace: its format is the field's
         QCOMPARE(field.charFormat().foreground().color(), Page::ledGreen());
         // A format that is no date/time format is offered, previewed as typed, never inserted.
-        FieldChoice date;
-        date.kind = FieldChoice::Kind::DateWithFormat;
-        date.format = "hello";
-        dialog.setChoice(date);
+        dialog.setChoice({ Kind::DateWithFormat, "hello", {} });
         QVERIFY(!dialog.problemText().isEmpty());
         QVERIFY(!w.fields().insertField(dialog.choice()));
         // Leaving the page shows its values; a missing file is named in the status bar.
-        FieldChoice file;
-        file.kind = FieldChoice::Kind::File;
-        file.name = "price.txt";
         canvas->clearFocus(); // as the dialog takes it
-        QVERIFY(w.fields().insertField(file));
+        QVERIFY(w.fields().insertField({ Kind::File, {}, "price.txt" }));
         QVERIFY(canvas->hasFocus() && canvas->showsValuesNow()); // values, with a caret
         const QImage withCaret = canvas->viewport()->grab().toImage();
         canvas->clearFocus();
