@@ -30,6 +30,15 @@ QImage grabCanvas(PageCanvas *canvas)
 
 const QString kText = QStringLiteral("WAVE lit 8");
 
+// Shows the page window at `size` (and `zoom`) and waits until it is on screen.
+bool showAt(frmDocument &page, QSize size, int zoom = 1)
+{
+    page.resize(size);
+    page.setZoom(zoom);
+    page.show();
+    return QTest::qWaitForWindowExposed(&page);
+}
+
 // The centre of character `index` of the first line, in units.
 QPointF characterCentre(QTextDocument *document, int index)
 {
@@ -67,17 +76,13 @@ private slots:
     void smallCanvasIsCentredLargeOneScrolls()
     {
         frmDocument page(QSize(130, 34));
-        page.resize(400, 200);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(400, 200)));
         QCOMPARE(page.rtfText()->pos(), QPoint((400 - 130) / 2, (200 - 34) / 2));
         QCOMPARE(page.HScroll1()->maximum(), 0);
-
         QCOMPARE(page.ChangeWindowState(64, 1, 16), frmDocument::SizeResult::Sized); // 1026 wide
         QCOMPARE(page.HScroll1()->maximum(), 1026 - 400);
         QCOMPARE(page.HScroll1()->pageStep(), 400);
         QCOMPARE(page.rtfText()->x(), 0);
-
         // The canvas follows the bar, by thumb or by arrow.
         page.HScroll1()->setValue(300);
         QCOMPARE(page.rtfText()->x(), -300);
@@ -107,8 +112,7 @@ private slots:
     void overflowingTextDoesNotScrollTheCanvas()
     {
         frmDocument page(QSize(130, 18));
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, page.size()));
         PageCanvas *canvas = page.rtfText();
         canvas->setFocus();
         QTest::keyClicks(canvas, "first");
@@ -121,19 +125,13 @@ private slots:
         QCOMPARE(grabCanvas(canvas).copy(0, 0, sent, canvas->height()),
             Page::renderCanvas(canvas->document(), canvas->size())
                 .copy(0, 0, sent, canvas->height()));
-    }
-
-    void pasteIsPlainText()
-    {
-        frmDocument page(QSize(130, 18));
-        auto *rich = new QMimeData;
-        rich->setHtml("<span style='color:#0000ff'>blue</span>");
-        rich->setText("blue");
-        QApplication::clipboard()->setMimeData(rich);
-        page.rtfText()->paste();
-        QCOMPARE(page.document()->toPlainText(), QString("blue"));
-        const QTextCharFormat format = page.document()->begin().begin().fragment().charFormat();
-        QCOMPARE(format.foreground().color(), QColor(255, 0, 0));
+        // The shaded columns say why in their tooltip; one module shades nothing.
+        for (const int x : { 20, 120 }) {
+            QHelpEvent help(QEvent::ToolTip, QPoint(x, 8), QPoint(x, 8));
+            QApplication::sendEvent(canvas->viewport(), &help);
+            QCOMPARE(QToolTip::text().startsWith("Not sent"), x == 120);
+        }
+        QCOMPARE(PageCanvas::firstUnsentColumn(18), 0);
     }
 
     void zoomRules()
@@ -156,10 +154,7 @@ private slots:
     {
         QFETCH(int, zoom);
         frmDocument page(QSize(130, 18));
-        page.resize(1000, 220);
-        page.setZoom(zoom);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(1000, 220), zoom));
         PageCanvas *canvas = page.rtfText();
         // Fit: 7 x 130 = 910 fits the width less the scroll bar, 7 x 18 the height.
         const int factor = zoom == PageZoom::kFit ? 7 : zoom;
@@ -167,14 +162,12 @@ private slots:
         QCOMPARE(canvas->size(), QSize(130, 18) * factor);
         QCOMPARE(canvas->canvasSize(), QSize(130, 18));
         canvas->setPlainText(kText);
-
         for (int index = 0; index < kText.size(); ++index) {
             const QPoint at = (characterCentre(canvas->document(), index) * factor).toPoint();
             QTest::mouseClick(canvas->viewport(), Qt::LeftButton, {}, at);
             QCOMPARE(canvas->textCursor().position(), index);
             // The caret is drawn where the click went: its rectangle, zoomed, is left of it.
-            const QRectF caret
-                    = canvas->inputMethodQuery(Qt::ImCursorRectangle).toRectF();
+            const QRectF caret = canvas->inputMethodQuery(Qt::ImCursorRectangle).toRectF();
             QVERIFY(caret.left() <= at.x() && at.x() - caret.left() < 6 * factor);
             QVERIFY(caret.top() <= at.y() && caret.bottom() >= at.y());
         }
@@ -182,8 +175,8 @@ private slots:
         const QPoint from = (characterCentre(canvas->document(), 1) * factor).toPoint();
         const QPoint to = (characterCentre(canvas->document(), 5) * factor).toPoint();
         QTest::mousePress(canvas->viewport(), Qt::LeftButton, {}, from);
-        QMouseEvent move(QEvent::MouseMove, to, canvas->viewport()->mapToGlobal(to),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, to, canvas->viewport()->mapToGlobal(to), Qt::NoButton,
+            Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(canvas->viewport(), &move);
         QTest::mouseRelease(canvas->viewport(), Qt::LeftButton, {}, to);
         QCOMPARE(canvas->textCursor().selectedText(), kText.mid(1, 4));
@@ -192,9 +185,7 @@ private slots:
     void everyLedIsASquareBlockOfItsColour()
     {
         frmDocument page(QSize(130, 34));
-        page.resize(600, 300);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(600, 300)));
         PageCanvas *canvas = page.rtfText();
         QTextCursor cursor(canvas->document());
         QTextCharFormat green;
@@ -219,30 +210,12 @@ private slots:
         }
     }
 
-    void unsentColumnsSayWhy()
-    {
-        QCOMPARE(PageCanvas::firstUnsentColumn(18), 0); // one module: nothing shaded
-        frmDocument page(QSize(130, 18));
-        page.resize(400, 120);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
-        for (const int x : { 20, 120 }) {
-            QHelpEvent help(QEvent::ToolTip, QPoint(x, 8), QPoint(x, 8));
-            QApplication::sendEvent(page.rtfText()->viewport(), &help);
-            QCOMPARE(QToolTip::text().startsWith("Not sent"), x == 120);
-        }
-    }
-
     void dropsAndPastesLandAtTheirPlace()
     {
         frmDocument page(QSize(130, 18));
-        page.resize(900, 220);
-        page.setZoom(4);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(900, 220), 4));
         PageCanvas *canvas = page.rtfText();
         canvas->setPlainText(kText);
-
         // Text dropped on the fourth character goes in before it.
         QMimeData text;
         text.setText("+");
@@ -254,26 +227,34 @@ private slots:
         QDropEvent drop(at, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(canvas->viewport(), &drop);
         QCOMPARE(canvas->toPlainText(), kText.left(3) + "+" + kText.mid(3));
-
-        // A picture pasted comes in the sign's colours, at the caret.
+        // Pasted text comes as plain text in the typing colour, a picture in the sign's colours,
+        // both at the caret.
+        QTextCursor end(canvas->document());
+        end.movePosition(QTextCursor::End);
+        canvas->setTextCursor(end);
+        auto *rich = new QMimeData;
+        rich->setHtml("<span style='color:#0000ff'>blue</span>");
+        rich->setText("blue");
+        QApplication::clipboard()->setMimeData(rich);
+        canvas->paste();
+        QVERIFY(canvas->toPlainText().endsWith("8blue"));
+        QCOMPARE(canvas->textCursor().charFormat().foreground().color(), QColor(255, 0, 0));
         QImage photo(20, 10, QImage::Format_RGB32);
         for (int y = 0; y < 10; ++y)
             for (int x = 0; x < 20; ++x)
                 photo.setPixel(x, y, qRgb(x * 12, 250 - y * 20, 200));
-        QTextCursor end(canvas->document());
-        end.movePosition(QTextCursor::End);
-        canvas->setTextCursor(end);
-        for (const Page::PictureMode mode : { Page::PictureMode::Threshold, Page::PictureMode::Dither }) {
+        for (const Page::PictureMode mode :
+            { Page::PictureMode::Threshold, Page::PictureMode::Dither }) {
             canvas->setPictureMode(mode);
             QApplication::clipboard()->setImage(photo);
             canvas->paste();
             // The caret is after the picture: the format before it is the picture's.
             const QTextCharFormat placed = canvas->textCursor().charFormat();
             QVERIFY(placed.isImageFormat());
-            const QImage image = canvas->document()
-                                         ->resource(QTextDocument::ImageResource,
-                                                    QUrl(placed.toImageFormat().name()))
-                                         .value<QImage>();
+            const QImage image
+                = canvas->document()
+                      ->resource(QTextDocument::ImageResource, QUrl(placed.toImageFormat().name()))
+                      .value<QImage>();
             QCOMPARE(image, Page::toLedColours(photo, mode));
         }
         // Too large a picture is refused, and the page stays as it was.
@@ -288,9 +269,7 @@ private slots:
     void zoomKeysAndWheel()
     {
         frmDocument page(QSize(130, 18));
-        page.resize(1000, 220);
-        page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(showAt(page, QSize(1000, 220)));
         page.activateWindow();
         page.rtfText()->setFocus();
         QCOMPARE(page.zoom(), 1);
@@ -303,19 +282,18 @@ private slots:
         QCOMPARE(page.zoom(), PageZoom::kFit);
         QCOMPARE(page.zoomFactor(), 7);
         QCOMPARE(page.rtfText()->toPlainText(), QString()); // no key was typed into the page
-
         // Ctrl+wheel steps from the factor shown; the canvas leaves it to its window. The plain
         // wheel does not zoom.
         const QPointF over = page.rtfText()->geometry().center();
         QWheelEvent in(over, page.mapToGlobal(over), {}, QPoint(0, 120), Qt::NoButton,
-                       Qt::ControlModifier, Qt::NoScrollPhase, false);
+            Qt::ControlModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(page.rtfText()->viewport(), &in);
         QVERIFY(!in.isAccepted());
         QCOMPARE(page.zoom(), PageZoom::kFit);
         QApplication::sendEvent(&page, &in);
         QCOMPARE(page.zoom(), 8);
         QWheelEvent plain(over, page.mapToGlobal(over), {}, QPoint(0, -120), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(&page, &plain);
         QCOMPARE(page.zoom(), 8);
         // Fit follows the window's size.

@@ -34,7 +34,6 @@ private slots:
         QVERIFY(!LanguageFileExists(dir));
         QCOMPARE(GetLanguageText(dir, "T", "file"), QString("Unknow"));
         QVERIFY(!LanguageSectionExists(dir, "T"));
-
         dir = folder("[T]\nfile=&Datei\nlist=a,,b\nLblEffect=" + QByteArray(300, 'x')
             + "\nLblName=" + QByteArray(100, 'y') + QString("中").repeated(60).toUtf8()
             + "\n[简体中文]\nfile=文件(&F)\n");

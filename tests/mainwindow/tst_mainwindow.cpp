@@ -2,6 +2,7 @@
 
 #include "formattoolbar.h"
 #include "mainstatusbar.h"
+#include "messageboxanswerer.h"
 #include "messages.h"
 #include "programlistpane.h"
 #include "windowarrangement.h"
@@ -11,8 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QScrollBar>
 
 using namespace Qt::StringLiterals;
@@ -34,23 +33,18 @@ public:
         m_global = view->viewport()->mapToGlobal(at);
     }
 
-    void first()
-    {
-        s_time += 10000; // no earlier press pairs with this one
-        press();
-    }
+    void first() { press(10000); } // no earlier press pairs with this one
     // The second press, unless it was already made (while a box was open).
     void second()
     {
-        if (std::exchange(m_secondDone, true))
-            return;
-        s_time += 50;
-        press();
+        if (!std::exchange(m_secondDone, true))
+            press(50);
     }
 
 private:
-    void press()
+    void press(int after)
     {
+        s_time += after;
         for (const QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
             const Qt::MouseButtons held
                 = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
@@ -64,35 +58,6 @@ private:
     QPointF m_local;
     QPointF m_global;
     bool m_secondDone = false;
-};
-
-// Answers the message boxes that open, in order ("ok" or "cancel"), and keeps what each one
-// asked: "discard" or "delete". The operator's second press lands while a box is up.
-class BoxAnswers : public QObject
-{
-public:
-    BoxAnswers(const QString &answers, OperatorDoubleClick &click)
-        : m_answers(answers.split(','))
-    {
-        auto *timer = new QTimer(this);
-        connect(timer, &QTimer::timeout, this, [this, &click] {
-            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-            if (!box || !box->isVisible())
-                return;
-            click.second();
-            asked.append(box->text() == MsgText(Msg::ConfirmDelete, "English") ? "delete"
-                    : box->text().contains("not saved")                        ? "discard"
-                                                                               : box->text());
-            const bool ok = !m_answers.isEmpty() && m_answers.takeFirst() == "ok";
-            box->button(ok ? QMessageBox::Ok : QMessageBox::Cancel)->click();
-        });
-        timer->start(5);
-    }
-
-    QStringList asked;
-
-private:
-    QStringList m_answers;
 };
 
 } // namespace
@@ -130,7 +95,6 @@ private slots:
             QVERIFY2(f.box(p.at(0))->currentText() == p.at(1), line);
         }
         QVERIFY(f.control<QTimer>("Timer1")->isActive());
-
         // The default page window is open, its canvas the screen: 8 x 16 + 2 by 2 x 16 + 2.
         QVERIFY(f.page() && f.page()->isVisible());
         QCOMPARE(f.canvas()->canvasSize(), QSize(130, 34));
@@ -174,6 +138,7 @@ private slots:
         QTest::newRow("exit effect") << u"CobEffectE"_s << u"updown"_s << 5 << u"4"_s;
         QTest::newRow("exit repeat") << u"CobRepeatE"_s << u"9"_s << 8 << u"9"_s;
         QTest::newRow("text width") << u"CobWidth"_s << u"12"_s << 9 << u"12"_s;
+        QTest::newRow("text height") << u"CobHeight"_s << u"3"_s << 10 << u"3"_s;
     }
     void picksWriteTheCurrentRow()
     {
@@ -185,7 +150,6 @@ private slots:
         QComboBox *box = f.box(selector);
         pickText(box, item); // on an empty list a pick asks for a file first
         QCOMPARE(f.prompts.prompts.size(), 1);
-
         f.addRows({ "a.rtf", "b.rtf" });
         const QStringList row1 = f.rowTexts(1), row2 = f.rowTexts(2);
         pickText(box, item); // before any click the pick only makes row 1 current
@@ -193,10 +157,19 @@ private slots:
         QCOMPARE(f.rowTexts(1), row1);
         pickText(box, item);
         QTEST(f.rowTexts(1).at(column), "stored");
-        if (box->isEditable()) // typing writes nothing
-            box->setEditText("40");
-        QTEST(f.rowTexts(1).at(column), "stored");
         QCOMPARE(f.rowTexts(2), row2);
+        if (!box->isEditable())
+            return;
+        // Typed and confirmed with Enter: an item's text, but not a pick.
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box, "5");
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(box->currentText(), QString("5"));
+        QTEST(f.rowTexts(1).at(column), "stored");
+        // A step through the list with the keys is a pick.
+        QTest::keyClick(box, Qt::Key_Down);
+        QVERIFY(box->currentText() != "5");
+        QCOMPARE(f.rowTexts(1).at(column), box->currentText());
     }
 
     void clickingARowShowsItsValues()
@@ -212,16 +185,13 @@ private slots:
         pl.model()->setCell(1, ListColumn::TWidth, "4");
         pl.model()->setCell(1, ListColumn::THeight, "1");
         const QStringList row2 = f.rowTexts(2);
-
         clickIndex(f.list(), f.row(2));
         QCOMPARE(f.box("CobEffectE")->currentText(), QString("stay"));
         QCOMPARE(f.rowTexts(2), row2); // showing writes nothing back
-
         // Row 1 names a page that exists: it is shown and sized 4 x 1.
         clickIndex(f.list(), f.row(1));
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
         QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 16 + 2));
-
         // Row 3's width is no whole number: the page opens unsized and the status bar says why.
         f.canvas()->clear();
         clickIndex(f.list(), f.row(3));
@@ -231,49 +201,13 @@ private slots:
         QVERIFY(f.prompts.prompts.isEmpty());
     }
 
-    void removingRows()
-    {
-        WindowFixture f;
-        MDIFrmMain &w = f.startWith();
-        f.addRows({ "a.rtf", "b.rtf", "c.rtf" });
-        QTreeView *list = f.list();
-
-        // A double-click beside the rows, or Delete with no row selected, asks nothing.
-        const QPoint blank(5, list->viewport()->height() - 3);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, blank);
-        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, blank);
-        list->setFocus();
-        QTest::keyClick(list, Qt::Key_Delete);
-        QVERIFY(f.prompts.prompts.isEmpty());
-
-        // OK removes it.        // OK removes it. The double-click's press made row 2 current and it stays 2, so the
-        // next pick writes the row that was row 3.
-        doubleClickIndex(list, f.row(2));
-        QCOMPARE(w.programList().rowCount(), 2);
-        QCOMPARE(w.programList().CurrentRow, qint16(2));
-        QCOMPARE(f.rowTexts(1).last() + f.rowTexts(2).first() + f.rowTexts(2).last(),
-            QString("a.rtf2c.rtf"));
-        pickText(f.box("CobRepeat"), "9");
-        QCOMPARE(f.rowTexts(2).at(4), QString("9"));
-    }
-
-    void canvasSizesAndNewPage()
+    void closeThenNewPage()
     {
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
         QCOMPARE(w.activeDocument(), f.page());
-        // The text-size boxes resize the active canvas, not the rows.
-        pickText(f.box("CobTxtWidth"), "4");
-        pickText(f.box("CobTxtHeight"), "3");
-        QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 3 * 16 + 2));
-        QCOMPARE(f.box("CobWidth")->currentText(), QString("8"));
-        // A text that is not a whole number leaves the canvas and says why.
-        f.box("CobTxtWidth")->setEditText("");
-        emit w.tbFormatBar()->textWidthPicked("");
-        QCOMPARE(f.canvas()->canvasSize().width(), 4 * 16 + 2);
-        QVERIFY(!w.PicStatusBar()->note().isEmpty());
-
-        // Close, then New: an empty page of the screen's size, typing red.
+        // Close, then New: an empty page of the screen's size, not the last one's, typing red.
+        f.page()->ChangeWindowState(4, 3, 16);
         f.canvas()->insertPlainText("old text");
         f.closePage();
         w.menus().close->trigger(); // nothing to close: nothing happens
@@ -340,7 +274,6 @@ private slots:
             QVERIFY(w.mdiArea()->viewport()->rect().contains(sub->geometry()));
         }
         QCOMPARE(w.size(), size);
-
         // A note longer than the screen is wide: shown elided, whole in the tooltip.
         const QString note = QString("Language.lng is missing. ").repeated(40);
         w.showNote(note);
@@ -381,15 +314,25 @@ private slots:
             f.addRows({ "welcome.rtf", "welcome.rtf", "welcome.rtf" });
         w.setPromptSink(nullptr); // real message boxes, which take the input while open
         f.canvas()->insertPlainText("typed");
-
         QAbstractItemView *view = inList ? static_cast<QAbstractItemView *>(f.list()) : f.files();
         OperatorDoubleClick click(view, inList ? f.row(2) : fileIndex(f.files(), "welcome.rtf"));
         QFETCH(QString, answers);
-        BoxAnswers boxes(answers, click);
+        MessageBoxAnswerer boxes; // the operator's second press lands while a box is up
+        for (const QString &answer : answers.split(','))
+            boxes.script << (answer == "ok" ? QMessageBox::Ok : QMessageBox::Cancel);
+        boxes.onBox = [&click] { click.second(); };
+        const auto askedKinds = [&boxes] {
+            QStringList kinds;
+            for (const QString &text : boxes.texts())
+                kinds << (text == MsgText(Msg::ConfirmDelete, "English") ? "delete"
+                        : text.contains("not saved")                     ? "discard"
+                                                                         : text);
+            return kinds.join(',');
+        };
         click.first();
         click.second();
         QFETCH(QString, asked);
-        QTRY_COMPARE_WITH_TIMEOUT(boxes.asked.join(','), asked, 5000);
+        QTRY_COMPARE(askedKinds(), asked);
         QTEST(w.programList().rowCount(), "rows");
         QTEST(f.page()->document()->toPlainText(), "page");
         QCOMPARE(w.programListPane()->selectedRow(), inList ? 2 : 0);
@@ -430,7 +373,7 @@ private slots:
         QCOMPARE(f.rowTexts(row).at(ListColumn::Times - 1), QString("9"));
     }
 
-    void theHighlightShowsTheCurrentRow()
+    void removingRowsMovesTheHighlight()
     {
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
@@ -439,17 +382,30 @@ private slots:
         f.addRows({ "a.rtf", "welcome.rtf", "logo.bmp" });
         w.programList().model()->setCell(3, ListColumn::Speed, "6");
         ProgramListPane *pane = w.programListPane();
-        clickIndex(f.list(), f.row(2));
-        QTest::keyClick(f.list(), Qt::Key_Delete); // OK: row 2 goes, CurrentRow stays 2
+        QTreeView *list = f.list();
+        // A double-click beside the rows, or Delete with no row selected, asks nothing.
+        const QPoint blank(5, list->viewport()->height() - 3);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, blank);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, blank);
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(f.prompts.prompts.isEmpty());
+        // A double-click on row 2, answered OK, removes it; CurrentRow stays 2, now the row
+        // that was row 3, and the selectors and page window show it, not the removed one.
+        doubleClickIndex(list, f.row(2));
+        QCOMPARE(f.prompts.prompts.size(), 1);
         QCOMPARE(w.programList().rowCount(), 2);
+        QCOMPARE(w.programList().CurrentRow, qint16(2));
         QCOMPARE(pane->selectedRow(), 2);
-        QCOMPARE(f.rowTexts(pane->selectedRow()).last(), QString("logo.bmp"));
-        // The selectors and the page window show the row now current, not the removed one.
+        QCOMPARE(f.rowTexts(1).last() + f.rowTexts(2).first() + f.rowTexts(2).last(),
+            QString("a.rtf2logo.bmp"));
         QCOMPARE(f.box("CobSpeed")->currentText(), QString("6"));
         QVERIFY(hasPicture(f.page()->document()));
-        // The current row removed from the end: nothing is highlighted, as nothing is current,
+        pickText(f.box("CobRepeat"), "9");
+        QCOMPARE(f.rowTexts(2).at(4), QString("9"));
+        // Delete on the current row at the end: nothing is highlighted, as nothing is current,
         // and the removed row's page goes with it.
-        QTest::keyClick(f.list(), Qt::Key_Delete);
+        QTest::keyClick(list, Qt::Key_Delete);
         QCOMPARE(w.programList().CurrentRow, qint16(2));
         QCOMPARE(pane->selectedRow(), 0);
         QVERIFY(f.page()->document()->isEmpty());
@@ -457,37 +413,6 @@ private slots:
         pickText(f.box("CobSpeed"), "5");
         QCOMPARE(w.programList().CurrentRow, qint16(1));
         QCOMPARE(pane->selectedRow(), 1);
-    }
-
-    void textSizeSelectorsWriteOnlyOnAPick_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("column");
-        QTest::newRow("CobWidth") << "CobWidth" << int(ListColumn::TWidth);
-        QTest::newRow("CobHeight") << "CobHeight" << int(ListColumn::THeight);
-    }
-    void textSizeSelectorsWriteOnlyOnAPick()
-    {
-        WindowFixture f;
-        f.startWith();
-        f.addRows({ "a.rtf" }); // 8 x 2
-        clickIndex(f.list(), f.row(1));
-        QFETCH(QString, name);
-        QFETCH(int, column);
-        QComboBox *box = f.box(name);
-        const QString stored = f.rowTexts(1).at(column - 1);
-        // Typed and confirmed with Enter: an item's text, but not a pick.
-        box->lineEdit()->selectAll();
-        QTest::keyClicks(box, "5");
-        QTest::keyClick(box, Qt::Key_Return);
-        QCOMPARE(box->currentText(), QString("5"));
-        QCOMPARE(f.rowTexts(1).at(column - 1), stored);
-        // A step through the list with the keys is a pick, and so is a choice in the list.
-        QTest::keyClick(box, Qt::Key_Down);
-        QVERIFY(box->currentText() != "5");
-        QCOMPARE(f.rowTexts(1).at(column - 1), box->currentText());
-        pickText(box, "3");
-        QCOMPARE(f.rowTexts(1).at(column - 1), QString("3"));
     }
 
     void aPictureInAFolderNamedRtfPagesStaysAPicture()
@@ -540,6 +465,17 @@ private slots:
         QCOMPARE(f.canvas()->size(), canvas);
         emit w.tbFormatBar()->textWidthPicked("127");
         QCOMPARE(f.canvas()->size(), QSize(127 * 16 + 2, 34));
+        // Picks in the boxes resize the active canvas, not the rows; a text that is not a whole
+        // number leaves it and says why.
+        const QStringList row = f.rowTexts(1);
+        pickText(f.box("CobTxtWidth"), "4");
+        pickText(f.box("CobTxtHeight"), "3");
+        QCOMPARE(f.canvas()->canvasSize(), QSize(4 * 16 + 2, 3 * 16 + 2));
+        QCOMPARE(f.rowTexts(1), row);
+        f.box("CobTxtWidth")->setEditText("");
+        emit w.tbFormatBar()->textWidthPicked("");
+        QCOMPARE(f.canvas()->canvasSize().width(), 4 * 16 + 2);
+        QVERIFY2(noted("\"\" is not a text size"), qPrintable(w.PicStatusBar()->note()));
     }
 };
 

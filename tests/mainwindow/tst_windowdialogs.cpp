@@ -1,11 +1,11 @@
 #include "windowfixture.h"
 
 #include "frmabout.h"
-#include "frmset.h"
 #include "link.h"
 #include "linksettings.h"
 #include "mainstatusbar.h"
 #include "messageboxanswerer.h"
+#include "settingsdialogdriver.h"
 #include "standardtoolbar.h"
 #include "testpty.h"
 
@@ -14,35 +14,14 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScopeGuard>
 #include <QTreeWidget>
-
-#include <memory>
 
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-template <typename T> T *child(QWidget *window, const char *name)
-{
-    T *found = window->findChild<T *>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no control %s", name);
-    return found;
-}
-
-// The first link kind option: RS232.
-void pickSerial(FrmSet *dialog)
-{
-    for (QRadioButton *b : dialog->findChildren<QRadioButton *>("Base_Option1"))
-        if (b->property("index").toInt() == 0)
-            b->click();
-}
 
 FrmSet *openSettings(MDIFrmMain &w)
 {
@@ -81,16 +60,14 @@ private slots:
         QVERIFY(dialog && dialog->isEnabled() && !w.isEnabled());
         QCOMPARE(dialog->windowTitle(), chinese ? u"基本设置"_s : u"Base Set"_s);
         QVERIFY(!w.close()); // the locked window ignores its close box
-        child<QLineEdit>(dialog, "TxtWidth")->setText("30"); // discarded
-        pickSerial(dialog);
-
+        setText(*dialog, "TxtWidth", "30"); // discarded
+        option(*dialog, 0)->click();
         if (how == "Close button")
-            QTest::mouseClick(child<QPushButton>(dialog, "CmdCancle"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(*dialog, "CmdCancle"), Qt::LeftButton);
         else if (how == "close box, Chinese")
             dialog->close();
         else
             QTest::keyClick(dialog, Qt::Key_Escape);
-
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000); // every opening builds it afresh
         QVERIFY(w.isEnabled());
         QCOMPARE(f.bytes("BaseSet.ini"), before);
@@ -105,22 +82,20 @@ private slots:
         WindowFixture::Settings s;
         s.commPort = pty.path();
         MDIFrmMain &w = f.startWith(s);
-
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
-        child<QTreeWidget>(dialog, "ListView1")->topLevelItem(0)->setCheckState(0, Qt::Checked);
-        pickSerial(dialog);
-        QCOMPARE(child<QComboBox>(dialog, "cboPort")->currentText(), pty.path());
-        child<QComboBox>(dialog, "cboSpeed")->setCurrentText("19200");
-        child<QComboBox>(dialog, "cboParity")->setCurrentText("Odd");
-        child<QComboBox>(dialog, "cboStopBits")->setCurrentText("2");
-        child<QLineEdit>(dialog, "TxtWidth")->setText(" 4 ");
-        child<QLineEdit>(dialog, "TxtHeight")->setText("3");
-        QTest::mouseClick(child<QPushButton>(dialog, "CmdOK"), Qt::LeftButton);
+        child<QTreeWidget>(*dialog, "ListView1")->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        option(*dialog, 0)->click();
+        QCOMPARE(child<QComboBox>(*dialog, "cboPort")->currentText(), pty.path());
+        child<QComboBox>(*dialog, "cboSpeed")->setCurrentText("19200");
+        child<QComboBox>(*dialog, "cboParity")->setCurrentText("Odd");
+        child<QComboBox>(*dialog, "cboStopBits")->setCurrentText("2");
+        setText(*dialog, "TxtWidth", " 4 ");
+        setText(*dialog, "TxtHeight", "3");
+        QTest::mouseClick(child<QPushButton>(*dialog, "CmdOK"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QVERIFY(w.isEnabled());
         QVERIFY(f.prompts.prompts.isEmpty());
-
         // Saved...
         BaseSettings stored;
         LoadBaseSettings(stored, f.path("BaseSet.ini"));
@@ -134,11 +109,10 @@ private slots:
         // ...and in the link, which holds the port open with the new line settings.
         QVERIFY(w.link().isSerialOpen());
         QCOMPARE(w.link().settings().CommSettings, QString("19200,O,8,2"));
-
         // The next opening lists the port the link holds and selects it, leaving it open.
         dialog = openSettings(w);
         QVERIFY(dialog);
-        QCOMPARE(child<QComboBox>(dialog, "cboPort")->currentText(), pty.path());
+        QCOMPARE(child<QComboBox>(*dialog, "cboPort")->currentText(), pty.path());
         QVERIFY(w.link().isSerialOpen());
         dialog->close();
         QTRY_VERIFY_WITH_TIMEOUT(w.isEnabled(), 5000);
@@ -152,15 +126,13 @@ private slots:
         s.commPort = pty->path();
         MDIFrmMain &w = f.startWith(s);
         const QByteArray before = f.bytes("BaseSet.ini");
-
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
-        pickSerial(dialog);
-        QCOMPARE(child<QComboBox>(dialog, "cboPort")->currentText(), pty->path());
-        child<QLineEdit>(dialog, "TxtWidth")->setText("4");
+        option(*dialog, 0)->click();
+        QCOMPARE(child<QComboBox>(*dialog, "cboPort")->currentText(), pty->path());
+        setText(*dialog, "TxtWidth", "4");
         pty.reset(); // the device is gone by the time OK opens it
-        QTest::mouseClick(child<QPushButton>(dialog, "CmdOK"), Qt::LeftButton);
-
+        QTest::mouseClick(child<QPushButton>(*dialog, "CmdOK"), Qt::LeftButton);
         // The link said why; nothing is saved or applied and the dialog stays, the window
         // still locked.
         QCOMPARE(f.prompts.prompts.size(), 1);
@@ -168,7 +140,6 @@ private slots:
         QVERIFY(dialog && dialog->isVisible() && !w.isEnabled());
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
         QCOMPARE(baseSettings().ScreenWidth, qint16(4)); // copied for the link to use
-
         dialog->close();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QVERIFY(w.isEnabled());
@@ -207,7 +178,6 @@ private slots:
             ::chmod(ini.constData(), mode_t(mode));
             return same;
         };
-
         // Start-up: an unreadable file is named and left alone; a read-only one that holds
         // the language needs no write and no word.
         MDIFrmMain &w = f.start();
@@ -217,24 +187,22 @@ private slots:
             QVERIFY(f.prompts.texts().first().contains("could not be read"));
         QCOMPARE(w.PicStatusBar()->note().isEmpty(), readable);
         QVERIFY(modeAndBytes());
-
         // The settings dialog: the link opens, the save is refused with the reason, and Close
         // leaves memory as it was.
         const BaseSettings loaded = baseSettings();
         QPointer<FrmSet> dialog = openSettings(w);
         QVERIFY(dialog);
-        child<QLineEdit>(dialog, "TxtWidth")->setText("4");
+        setText(*dialog, "TxtWidth", "4");
         MessageBoxAnswerer boxes;
-        QTest::mouseClick(child<QPushButton>(dialog, "CmdOK"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*dialog, "CmdOK"), Qt::LeftButton);
         QCOMPARE(boxes.seen.size(), 1);
         QVERIFY2(boxes.seen.first().text.contains(reason), qPrintable(boxes.seen.first().text));
         QVERIFY(dialog && dialog->isVisible());
         QCOMPARE(baseSettings().ScreenWidth, qint16(4));
-        QTest::mouseClick(child<QPushButton>(dialog, "CmdCancle"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(*dialog, "CmdCancle"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
         QCOMPARE(baseSettings(), loaded);
         QCOMPARE(f.box("CobTxtWidth")->currentText(), QString("8"));
-
         // A language pick holds for the session and says why it was not stored.
         w.menus().chinese->trigger();
         QCOMPARE(baseSettings().Language, u"简体中文"_s);
@@ -262,11 +230,10 @@ private slots:
         QVERIFY(!w.isEnabled());
         QVERIFY(about->isEnabled()); // no child of the disabled window: it takes input
         // It says where this run keeps its settings and pages.
-        QCOMPARE(child<QLabel>(about, "LblProgramFolder")->text(),
+        QCOMPARE(child<QLabel>(*about, "LblProgramFolder")->text(),
             "Settings and pages: " + QDir::toNativeSeparators(f.folder()));
-
         if (how == "OK")
-            QTest::mouseClick(child<QPushButton>(about, "Command1"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(*about, "Command1"), Qt::LeftButton);
         else if (how == "box")
             about->close();
         else
@@ -295,7 +262,6 @@ private slots:
         };
         const QByteArray path = qgetenv("PATH");
         const auto restorePath = qScopeGuard([path] { qputenv("PATH", path); });
-
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
         qputenv("PATH", QFile::encodeName(bin.path()));
@@ -305,7 +271,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(started("mousepad"), 2, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(started("pinta"), 1, 10000);
         QVERIFY(f.prompts.prompts.isEmpty());
-
         // Nothing to start: a message in the interface language says what to install.
         QTemporaryDir empty;
         qputenv("PATH", QFile::encodeName(empty.path()));

@@ -3,20 +3,17 @@
 #include "cliprocess.h"
 #include "fieldchoice.h"
 #include "fieldcommands.h"
-#include "frmdocument.h"
 #include "insertfielddialog.h"
 #include "mainstatusbar.h"
 #include "signpreview.h"
 #include "signpreviewpane.h"
 #include "signprocess.h"
 
-#include "classinifile.h"
 #include "pagedocument.h"
 #include "pagerenderer.h"
 #include "valuestore.h"
 
 #include <QAction>
-#include <QPushButton>
 #include <QTextDocument>
 
 #include <csignal>
@@ -42,10 +39,7 @@ private slots:
         QString error;
         QVERIFY2(sign.start({ "--out", out.path() }, &error), qPrintable(error));
         WindowFixture f;
-        WindowFixture::Settings settings;
-        settings.screenHeight = 1;
-        settings.ipStr = sign.targetRow();
-        f.writeSettings(settings);
+        f.writeSettings(WindowSettings::sendingTo(sign.targetRow()));
         f.writeFile("free.rtf",
             "{\\rtf1\\ansi{\\fonttbl{\\f0 Times New Roman;}}{\\colortbl;\\red0\\green255\\blue0;}"
             "\\pard\\f0\\fs24\\cf1 FREE \\{value:spaces\\} \\{file:price.txt\\}\\par}");
@@ -54,9 +48,8 @@ private slots:
         MDIFrmMain &w = f.start();
         w.AddFileToListView("free.rtf", "8", "1");
         clickIndex(f.list(), f.row(1));
-        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        f.press("CmdSendChecked");
         QCOMPARE(f.prompts.texts(), QStringList({ "set succeed!" }));
-
         const CliRun render = runCli(
             { "render", f.path("free.rtf"), "--size", "8x1", "--out", out.filePath("cli.png") },
             f.folder());
@@ -65,7 +58,6 @@ private slots:
         QCOMPARE(QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32),
             QImage(out.filePath("cli.png")).convertToFormat(QImage::Format_RGB32));
         QVERIFY(w.openDefaultDocument()->document()->toPlainText().contains("{value:spaces}"));
-
         // Showing values, the canvas and the preview light what the packet carried.
         const QImage sent
             = QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32);
@@ -93,12 +85,9 @@ private slots:
         canvas->setTextColor(Page::ledGreen());
         QTest::keyClicks(canvas, "FREE ");
         QVERIFY(!canvas->showsValuesNow()); // typing shows the page as typed
-
         InsertFieldDialog dialog([&w] { return w.fields().context(); });
-        FieldChoice value;
-        value.kind = FieldChoice::Kind::Value;
-        value.name = "spaces";
-        dialog.setChoice(value);
+        using Kind = FieldChoice::Kind;
+        dialog.setChoice({ Kind::Value, {}, "spaces" });
         QCOMPARE(dialog.choice().fieldText(), QString("{value:spaces}"));
         QCOMPARE(dialog.previewText(), QString("42"));
         QVERIFY(w.fields().insertField(dialog.choice()));
@@ -106,21 +95,13 @@ private slots:
         QTextCursor field(canvas->document());
         field.setPosition(6); // after the field's brace: its format is the field's
         QCOMPARE(field.charFormat().foreground().color(), Page::ledGreen());
-
         // A format that is no date/time format is offered, previewed as typed, never inserted.
-        FieldChoice date;
-        date.kind = FieldChoice::Kind::DateWithFormat;
-        date.format = "hello";
-        dialog.setChoice(date);
+        dialog.setChoice({ Kind::DateWithFormat, "hello", {} });
         QVERIFY(!dialog.problemText().isEmpty());
         QVERIFY(!w.fields().insertField(dialog.choice()));
-
         // Leaving the page shows its values; a missing file is named in the status bar.
-        FieldChoice file;
-        file.kind = FieldChoice::Kind::File;
-        file.name = "price.txt";
         canvas->clearFocus(); // as the dialog takes it
-        QVERIFY(w.fields().insertField(file));
+        QVERIFY(w.fields().insertField({ Kind::File, {}, "price.txt" }));
         QVERIFY(canvas->hasFocus() && canvas->showsValuesNow()); // values, with a caret
         const QImage withCaret = canvas->viewport()->grab().toImage();
         canvas->clearFocus();
@@ -130,13 +111,10 @@ private slots:
         // Writing the file mends it: the folder's watch draws the values anew, the note goes.
         f.writeFile("price.txt", "3.50\n");
         QTRY_VERIFY_WITH_TIMEOUT(w.PicStatusBar()->note().isEmpty(), 5000);
-
         // Show Values is remembered.
         w.menus().showValues->trigger();
         QVERIFY(!canvas->showsValuesNow());
-        classIniFile ini;
-        ini.setINIFileName(f.path("BaseSet.ini"));
-        QCOMPARE(ini.GetIniKey("EditorSet", "ShowValues"), QString("No"));
+        QCOMPARE(f.iniValue("EditorSet", "ShowValues"), QString("No"));
         MDIFrmMain &again = f.start();
         QVERIFY(!again.menus().showValues->isChecked());
         QVERIFY(!f.canvas()->showValues());

@@ -41,7 +41,6 @@ private slots:
         f.writeFile("broken.bmp", "not a picture at all");
         MDIFrmMain &w = f.startWith();
         QCOMPARE(listed(f), QStringList({ "broken.bmp", "LOGO.BMP", "welcome.rtf" }));
-
         // A file copied in shows up at the next tick of the refresh timer; the selection stays.
         clickFile(f, "welcome.rtf");
         f.copySample("sale.rtf");
@@ -49,26 +48,30 @@ private slots:
         w.fileBrowser()->refresh(); // what Timer1's tick runs
         QCOMPARE(listed(f), QStringList({ "broken.bmp", "LOGO.BMP", "sale.rtf", "welcome.rtf" }));
         QCOMPARE(w.fileBrowser()->selectedName(), QString("welcome.rtf"));
-
         // A listed page that cannot be read: the page stays, a message box says why in full.
         clickFile(f, "broken.bmp");
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
         QCOMPARE(f.prompts.prompts.size(), 1);
         QVERIFY2(f.prompts.texts().first().contains("broken.bmp"),
             qPrintable(f.prompts.texts().first()));
-
         // A picture is shown without going through the clipboard, at the screen's width.
         QApplication::clipboard()->setText("the user's clipboard");
         clickFile(f, "LOGO.BMP");
         QVERIFY(hasPicture(f.page()->document()));
         QCOMPARE(f.canvas()->canvasSize().width(), 130); // not in the list: no text width
         QCOMPARE(QApplication::clipboard()->text(), QString("the user's clipboard"));
-
         // A page listed twice opens with the text width of its first row: 12 x 16.
         w.AddFileToListView("welcome.rtf", "12", "1");
         w.AddFileToListView("welcome.rtf", "20", "1");
         clickFile(f, "welcome.rtf");
         QCOMPARE(f.canvas()->canvasSize().width(), 12 * 16);
+        // A double-click adds a row with the text size typed, each time.
+        f.box("CobTxtWidth")->setEditText(" 64 ");
+        doubleClickIndex(f.files(), fileIndex(f.files(), "LOGO.BMP"));
+        doubleClickIndex(f.files(), fileIndex(f.files(), "LOGO.BMP"));
+        QCOMPARE(w.programList().rowCount(), 4);
+        QCOMPARE(f.rowTexts(4),
+            QStringList({ "4", "0", "3", "0", "1", "0", "3", "0", "1", "64", "2", "LOGO.BMP" }));
     }
 
     void unsavedChangesAreOnlyDiscardedWhenTheOperatorAgrees()
@@ -79,7 +82,6 @@ private slots:
         clickFile(f, "welcome.rtf");
         QVERIFY(f.prompts.prompts.isEmpty()); // nothing typed yet: nothing to ask
         QTest::keyClicks(f.canvas(), "typed");
-
         // Kept: by the file browser, New, Close, and closing the main window. The browser
         // asks once the double-click time has passed, so a double-click is not lost under it.
         f.prompts.confirmAnswer = false;
@@ -93,27 +95,13 @@ private slots:
         QVERIFY(f.prompts.prompts.first().question);
         QVERIFY(f.page()->document()->toPlainText().contains("typed"));
         QVERIFY(f.page()->isVisible() && w.isVisible());
-
         f.prompts.confirmAnswer = true;
         clickFile(f, "welcome.rtf");
         QTRY_COMPARE_WITH_TIMEOUT(f.page()->document()->toPlainText(), QString("Welcome!"), 5000);
         QVERIFY(!f.page()->hasUnsavedChanges());
     }
 
-    void doubleClickAddsARowWithTheTextSize()
-    {
-        WindowFixture f;
-        f.copySample("logo.bmp", "b.bmp");
-        MDIFrmMain &w = f.startWith();
-        f.box("CobTxtWidth")->setEditText(" 64 ");
-        doubleClickIndex(f.files(), fileIndex(f.files(), "b.bmp"));
-        doubleClickIndex(f.files(), fileIndex(f.files(), "b.bmp"));
-        QCOMPARE(w.programList().rowCount(), 2);
-        QCOMPARE(f.rowTexts(2),
-            QStringList({ "2", "0", "3", "0", "1", "0", "3", "0", "1", "64", "2", "b.bmp" }));
-    }
-
-    void savingPages()
+    void savingAndOpeningPages()
     {
         WindowFixture f;
         MDIFrmMain &w = f.startWith();
@@ -128,13 +116,11 @@ private slots:
         QVERIFY(f.bytes("mine.rtf").startsWith("{\\rtf1"));
         QVERIFY(listed(f).contains("mine.rtf")); // no timer tick needed
         QCOMPARE(f.page()->windowTitle(), QString("Untitled")); // caption stays
-
         // A page whose caption is an .rtf path proposes that path and saves to it unchanged.
         f.page()->setWindowTitle(f.path("mine.rtf"));
         f.dialogs.answers = { f.path("mine.rtf") };
         w.menus().save->trigger();
         QCOMPARE(f.dialogs.requests.last().initialName, f.path("mine.rtf"));
-
         // Cancel saves nothing; a folder that does not exist is said, the caption kept.
         f.dialogs.answers = { QString(), f.path("no-such-folder/x") };
         w.menus().save->trigger();
@@ -143,32 +129,24 @@ private slots:
         QCOMPARE(f.prompts.prompts.size(), 1);
         QVERIFY(f.prompts.texts().first().contains("no-such-folder"));
         QCOMPARE(f.page()->windowTitle(), f.path("mine.rtf"));
-
         // Save As writes RTF under a .txt name and takes it as the caption.
         f.dialogs.answers = { f.path("a.TXT") };
         w.menus().saveAs->trigger();
         QVERIFY(f.bytes("a.TXT.txt").startsWith("{\\rtf1"));
         QCOMPARE(f.page()->windowTitle(), f.path("a.TXT.txt"));
-
         // A page shown from the browser proposes its own file, a picture as a page of its name.
         f.copySample("logo.bmp", "Logo.BMP");
         w.pageFilesChanged();
         clickFile(f, "Logo.BMP");
         w.menus().save->trigger();
         QCOMPARE(f.dialogs.requests.last().initialName, f.path("Logo.rtf"));
-    }
-
-    void openIntoTheActiveWindowOrANewOne()
-    {
-        WindowFixture f;
+        // Ctrl+O opens into the active page window, with the pages listed.
         f.copySample("welcome.rtf");
-        MDIFrmMain &w = f.startWith();
         f.dialogs.answers = { f.path("welcome.rtf") };
         QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(f.dialogs.requests.last().selectedFilter, 1); // "rtf文件(*.rtf)": pages listed
+        QCOMPARE(f.dialogs.requests.last().selectedFilter, 1); // "rtf文件(*.rtf)"
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
         QCOMPARE(f.page()->windowTitle(), f.path("welcome.rtf"));
-
         // With no page window open, the file opens in a new one.
         f.closePage();
         f.dialogs.answers = { f.path("welcome.rtf") };
@@ -176,13 +154,12 @@ private slots:
         QCOMPARE(f.dialogs.requests.last().filter, QString("文本文件(*.txt)|*.txt|"));
         QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
         QCOMPARE(w.activeDocument()->document()->toPlainText(), QString("Welcome!"));
-
         // A file that cannot be read says why and opens no window.
         f.closePage();
         f.dialogs.answers = { f.path("missing.rtf") };
         w.pageCommands().OpenPageFile();
         QVERIFY(w.mdiArea()->subWindowList().isEmpty());
-        QCOMPARE(f.prompts.prompts.size(), 1);
+        QCOMPARE(f.prompts.prompts.size(), 2);
     }
 
     void insertPictureAndTable()
@@ -196,7 +173,6 @@ private slots:
         QCOMPARE(QApplication::clipboard()->image().size(), QSize(128, 16));
         emit w.tbToolBar()->buttonClicked("插入图片");
         QCOMPARE(f.prompts.prompts.size(), 1); // not a picture: said, nothing inserted
-
         // "插入表格" asks for the size: 2 x 3.
         whenShown<InsertTableDialog>([](InsertTableDialog *dialog) {
             dialog->setSize(2, 3);
@@ -208,7 +184,6 @@ private slots:
         QCOMPARE(QSize(table->columns(), table->rows()), QSize(3, 2));
         QVERIFY(!w.pageCommands().insertTable(0, 3));
         QVERIFY(!w.pageCommands().insertTable(2, 51));
-
         // The table survives a save and a reload.
         f.dialogs.answers = { f.path("table"), f.path("table.rtf") };
         w.menus().save->trigger();
@@ -230,13 +205,11 @@ private slots:
         QCOMPARE(f.page()->zoom(), PageZoom::kFit);
         QVERIFY(f.page()->zoomFactor() > 1); // an 8 x 1 page is shown larger than 1:1
         QVERIFY(f.canvas()->geometry().bottom() < f.page()->HScroll1()->y()); // no row hidden
-
         pickText(zoom, "300%");
         QCOMPARE(f.page()->zoom(), 3);
         QCOMPARE(f.canvas()->size(), QSize(130, 18) * 3);
         QCOMPARE(f.iniValue("EditorSet", "Zoom"), QString("300"));
         QCOMPARE(f.iniValue("ScreenSet", "ScreenWidth"), QString("8")); // the rest as it was
-
         // A page window opened now starts at 300% too; the box follows the active window.
         f.dialogs.answers = { f.path("n.txt") };
         f.writeFile("n.txt", "new");
@@ -249,7 +222,6 @@ private slots:
         w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(f.page()->parentWidget()));
         QCOMPARE(zoom->currentText(), QString("300%"));
         QCOMPARE(f.page()->zoom(), 3);
-
         // Restarted, the window starts at the last zoom chosen.
         f.window().close();
         f.start();
@@ -257,7 +229,6 @@ private slots:
         QCOMPARE(f.box("CboZoom")->currentText(), QString("500%"));
         pickText(f.box("CboZoom"), "Fit");
         QCOMPARE(f.iniValue("EditorSet", "Zoom"), QString("Fit"));
-
         // A zoom the box does not offer falls back to Fit and says so.
         f.window().close();
         settings.zoom = "250";
@@ -277,13 +248,11 @@ private slots:
                 photo.setPixel(x, y, qRgb(x * 10, 128, y * 20));
         QVERIFY(photo.save(f.path("photo.png")));
         const QByteArray onDisk = f.bytes("photo.png");
-
         pickText(f.box("CboPictures"), "Dither");
         QVERIFY(w.pageCommands().insertPicture(f.path("photo.png")).ok());
         QCOMPARE(firstPicture(f.page()->document()),
-                 Page::toLedColours(photo, Page::PictureMode::Dither));
+            Page::toLedColours(photo, Page::PictureMode::Dither));
         QCOMPARE(f.bytes("photo.png"), onDisk);
-
         // Remembered: after a restart the picture page comes thresholded again only when
         // the operator says so.
         f.window().close();
@@ -292,93 +261,75 @@ private slots:
         pickText(f.box("CboPictures"), "Threshold");
         QVERIFY(f.window().pageCommands().LoadPageFile(f.path("photo.png"), 0));
         QCOMPARE(firstPicture(f.page()->document()),
-                 Page::toLedColours(photo, Page::PictureMode::Threshold));
-
+            Page::toLedColours(photo, Page::PictureMode::Threshold));
         // A damaged picture is refused with a message; the page keeps what it had.
         f.writeFile("cut.png", onDisk.left(onDisk.size() / 2));
         const Page::FileResult cut = f.window().pageCommands().insertPicture(f.path("cut.png"));
         QCOMPARE(cut.kind, Page::FileResult::Kind::PictureDamaged);
         QCOMPARE(firstPicture(f.page()->document()),
-                 Page::toLedColours(photo, Page::PictureMode::Threshold));
+            Page::toLedColours(photo, Page::PictureMode::Threshold));
     }
 
     void kindByExtension_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<int>("kind");
-        const int page = int(CommandLineOpen::Kind::Page);
-        const int show = int(CommandLineOpen::Kind::Show);
-        const int unknown = int(CommandLineOpen::Kind::Unknown);
-        QTest::newRow("upper-case RTF") << "SALE.RTF" << page;
-        QTest::newRow("saved as txt") << "notes.txt" << page;
-        QTest::newRow("Jpg") << "photo.Jpg" << page;
-        QTest::newRow("upper-case show") << "/shows/EVENING.VSHOW" << show;
-        QTest::newRow("png") << "logo.png" << unknown;
-        QTest::newRow("rtf folder, other file") << "pages.rtf/notes" << unknown;
+        QTest::addColumn<CommandLineOpen::Kind>("kind");
+        using K = CommandLineOpen::Kind;
+        QTest::newRow("upper-case RTF") << "SALE.RTF" << K::Page;
+        QTest::newRow("saved as txt") << "notes.txt" << K::Page;
+        QTest::newRow("Jpg") << "photo.Jpg" << K::Page;
+        QTest::newRow("upper-case show") << "/shows/EVENING.VSHOW" << K::Show;
+        QTest::newRow("png") << "logo.png" << K::Unknown;
+        QTest::newRow("rtf folder, other file") << "pages.rtf/notes" << K::Unknown;
     }
-
     void kindByExtension()
     {
         QFETCH(QString, path);
-        QFETCH(int, kind);
-        QCOMPARE(int(CommandLineOpen::kindOf(path)), kind);
+        QTEST(CommandLineOpen::kindOf(path), "kind");
     }
 
-    void pagesOpenInPageWindows()
-    {
-        WindowFixture f;
-        f.copySample("welcome.rtf");
-        f.copySample("logo.bmp");
-        MDIFrmMain &w = f.startWith();
-        // A relative name is taken from the folder the program was started in.
-        const QString startedIn = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(f.folder()));
-        const int opened = CommandLineOpen::open(w, { "welcome.rtf", f.path("logo.bmp") });
-        QDir::setCurrent(startedIn);
-
-        QCOMPARE(opened, 2);
-        QCOMPARE(f.prompts.texts(), QStringList());
-        // The first page goes into the default page window, which sending uses.
-        QCOMPARE(f.page()->windowTitle(), QFileInfo(f.path("welcome.rtf")).absoluteFilePath());
-        QVERIFY(f.canvas()->document()->toPlainText().contains("Welcome!"));
-        QCOMPARE(w.mdiArea()->subWindowList().size(), 2);
-        QCOMPARE(w.activeDocument()->windowTitle(), f.path("logo.bmp"));
-    }
-
-    void filesThatCannotOpenAreTold_data()
+    // What cannot be opened is said, in the interface language, and the rest still opens: the
+    // first page in the default page window, which sending uses, the next in a window of its
+    // own. A relative name is taken from the folder the program was started in.
+    void commandLineFilesOpenOrAreTold_data()
     {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QStringList>("expected"); // a phrase of each prompt, in order
         QTest::newRow("English") << "English"
-                                 << QStringList { "missing.rtf", "it opens pages (.rtf, .txt, "
-                                                                 ".bmp, .jpg, .gif) and shows",
+                                 << QStringList { "missing.rtf",
+                                        "it opens pages (.rtf, .txt, .bmp, .jpg, .gif) and shows",
                                         "is not a Vantrel show" };
         QTest::newRow("Chinese") << "简体中文"
-                                 << QStringList { "missing.rtf", "只能打开页面", "不是 Vantrel 节目文件" };
+                                 << QStringList { "missing.rtf", "只能打开页面",
+                                        "不是 Vantrel 节目文件" };
     }
-    void filesThatCannotOpenAreTold()
+    void commandLineFilesOpenOrAreTold()
     {
         QFETCH(QString, language);
         QFETCH(QStringList, expected);
         WindowFixture f;
         f.copySample("sale.rtf");
+        f.copySample("logo.bmp");
         f.writeFile("notes.png", "a png");
         f.writeFile("morning.vshow", "[Show]\n");
         WindowSettings s;
         s.language = language;
         MDIFrmMain &w = f.startWith(s);
-
+        const QString startedIn = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(f.folder()));
         const int opened = CommandLineOpen::open(w,
-            { f.path("missing.rtf"), f.path("notes.png"), f.path("morning.vshow"),
-                f.path("sale.rtf") });
+            { f.path("missing.rtf"), f.path("notes.png"), f.path("morning.vshow"), "sale.rtf",
+                f.path("logo.bmp") });
+        QDir::setCurrent(startedIn);
         const QStringList texts = f.prompts.texts();
         QCOMPARE(texts.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i)
             QVERIFY2(texts.at(i).contains(expected.at(i)), qPrintable(texts.at(i)));
-        // What could be opened still opens, in the default page window.
-        QCOMPARE(opened, 1);
-        QCOMPARE(w.mdiArea()->subWindowList().size(), 1);
-        QCOMPARE(f.page()->windowTitle(), f.path("sale.rtf"));
+        QCOMPARE(opened, 2);
+        QCOMPARE(f.page()->windowTitle(), QFileInfo(f.path("sale.rtf")).absoluteFilePath());
+        QVERIFY(f.canvas()->document()->toPlainText().contains("SALE"));
+        QCOMPARE(w.mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(w.activeDocument()->windowTitle(), f.path("logo.bmp"));
     }
 };
 

@@ -10,7 +10,6 @@
 #include <QColorDialog>
 #include <QLineEdit>
 #include <QMdiSubWindow>
-#include <QTextBlock>
 
 namespace {
 
@@ -85,25 +84,28 @@ private slots:
         QVERIFY(isOn(0) && isOn(3) && pressed(w, key));
         clickFormat(w, key);
         QVERIFY(!isOn(0) && !isOn(3) && !pressed(w, key));
-
         // A mixed selection has no single value: nothing changes and the button shows up.
         selectText(canvas, 0, 2);
         clickFormat(w, key);
         selectText(canvas, 0, 4);
         clickFormat(w, key);
         QVERIFY(isOn(0) && !isOn(3) && !pressed(w, key));
-
-        // The button follows the caret.
+        // The button follows the caret...
         selectText(canvas, 1, 1);
         QVERIFY(pressed(w, key));
         selectText(canvas, 3, 3);
         QVERIFY(!pressed(w, key));
-
         // Without a selection the key sets what typing writes.
         selectText(canvas, 4, 4);
         clickFormat(w, key);
         QTest::keyClicks(canvas, "e");
         QVERIFY(isOn(4) && !isOn(3));
+        // ...and the active page window: a new one has none of it.
+        frmDocument *second = w.createPageWindow();
+        QTRY_COMPARE(w.activeDocument(), second);
+        QVERIFY(!pressed(w, key));
+        w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(f.page()->parentWidget()));
+        QTRY_VERIFY(pressed(w, key));
     }
 
     void coloursAreTheSignsExactValues_data()
@@ -126,10 +128,10 @@ private slots:
             QTEST(bgr(formatAt(canvas, at).foreground().color()), "value");
     }
 
-    void alignmentAndBullets()
+    void paragraphKeys()
     {
         WindowFixture f;
-        PageCanvas *canvas = startWithText(f, "one\ntwo");
+        PageCanvas *canvas = startWithText(f, "one\ntwo\nthree");
         MDIFrmMain &w = f.window();
         const auto aligned = [canvas](Qt::Alignment first, Qt::Alignment second) {
             return (paragraph(canvas, 0).alignment() & Qt::AlignHorizontal_Mask) == first
@@ -143,7 +145,6 @@ private slots:
         selectText(canvas, 0, 7);
         clickFormat(w, "两端对齐"); // left, not justified
         QVERIFY(aligned(Qt::AlignLeft, Qt::AlignLeft));
-
         // Bullets stay on when pressed again; numbering switches them off and on.
         const auto bulleted = [&](bool on) {
             const QTextDocument *doc = canvas->document();
@@ -158,13 +159,9 @@ private slots:
         QVERIFY(bulleted(false));
         clickFormat(w, "编号");
         QVERIFY(bulleted(true));
-    }
-
-    void indentAndExactSpacing()
-    {
-        WindowFixture f;
-        PageCanvas *canvas = startWithText(f, "one\ntwo\nthree");
-        MDIFrmMain &w = f.window();
+        clickFormat(w, "编号");
+        // Indents move every paragraph selected; below 0 is refused and the indent stays.
+        selectText(canvas, 0, 13);
         const auto indentsMm = [canvas](double mm) {
             for (int block = 0; block < 3; ++block) {
                 const QTextCursor at(canvas->document()->findBlockByNumber(block));
@@ -176,10 +173,9 @@ private slots:
         clickFormat(w, "增加缩进量");
         clickFormat(w, "增加缩进量");
         QVERIFY(indentsMm(26));
-        for (int i = 0; i < 3; ++i) // below 0 is refused: the indent stays
+        for (int i = 0; i < 3; ++i)
             clickFormat(w, "减少缩进量");
         QVERIFY(indentsMm(0));
-
         // "段落" with the caret in the first paragraph spaces every paragraph exactly, and
         // twice is the same as once.
         selectText(canvas, 1, 1);
@@ -217,7 +213,7 @@ private slots:
         QCOMPARE(titles, QStringList({ "背景颜色", "背景颜色" }));
     }
 
-    void fontSizeBoxAppliesWhenTheEditIsFinished()
+    void fontBoxesApplyWhenTheEditIsFinished()
     {
         WindowFixture f;
         PageCanvas *canvas = startWithText(f, "abc");
@@ -232,19 +228,16 @@ private slots:
             size->lineEdit()->selectAll();
             QTest::keyClicks(size->lineEdit(), text);
         };
-
         // Typing "14" applies nothing and no keystroke reaches the page.
         type("14");
         QCoreApplication::processEvents();
         QCOMPARE(doc->toPlainText(), QString("abc"));
         QCOMPARE(doc->availableUndoSteps(), undoSteps);
-
         // Enter applies 14 once, and the caret is back on the page.
         QTest::keyClick(size->lineEdit(), Qt::Key_Return);
         QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 2).fontPointSize(), 14.0, 5000);
         QCOMPARE(doc->availableUndoSteps(), undoSteps + 1);
         QCOMPARE(QApplication::focusWidget(), canvas);
-
         // Leaving the box after typing applies what was typed; leaving it untouched does not.
         type("20");
         canvas->setFocus();
@@ -253,25 +246,18 @@ private slots:
         canvas->setFocus();
         QTest::qWait(20);
         QCOMPARE(doc->availableUndoSteps(), undoSteps + 2);
-
         // A text that is no size changes nothing, says so, and the box shows the size again.
         type("big");
         QTest::keyClick(size->lineEdit(), Qt::Key_Return);
         QTRY_VERIFY_WITH_TIMEOUT(w.PicStatusBar()->note().contains("\"big\""), 5000);
         QCOMPARE(formatAt(canvas, 0).fontPointSize(), 20.0);
         QCOMPARE(size->currentText(), QString("20"));
-    }
-
-    void fontNameBoxAppliesThePickedName()
-    {
-        WindowFixture f;
-        PageCanvas *canvas = startWithText(f, "abc");
-        QComboBox *font = f.window().tbFormatBar()->cboFont();
+        // The name box applies the name picked, and a name typed as typed.
+        QComboBox *font = w.tbFormatBar()->cboFont();
         const int index = qMax(0, font->findText("DejaVu Sans"));
         pick(font, index);
         QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 0).fontFamilies().toStringList(),
             QStringList({ font->itemText(index) }), 5000);
-        // A name typed is handed over as typed.
         font->setEditText("No Such Font");
         emit font->lineEdit()->returnPressed();
         QTRY_COMPARE_WITH_TIMEOUT(formatAt(canvas, 2).fontFamilies().toStringList(),
@@ -285,7 +271,6 @@ private slots:
         MDIFrmMain &w = f.window();
         StandardToolBar *bar = w.tbToolBar();
         QClipboard *clipboard = QGuiApplication::clipboard();
-
         clipboard->setText("before");
         selectText(canvas, 0, 0);
         click(bar, "复制"); // an empty selection leaves the clipboard alone
@@ -301,7 +286,6 @@ private slots:
         QCOMPARE(clipboard->text(), QString("hellohello"));
         w.menus().textClear->trigger();
         QVERIFY(canvas->document()->isEmpty());
-
         // "新建": the default page emptied, typing red.
         canvas->setTextColor(Qt::green);
         canvas->insertPlainText("green");
@@ -331,19 +315,6 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
         QVERIFY(f.prompts.prompts.isEmpty());
         QVERIFY(w.mdiArea()->subWindowList().isEmpty());
-    }
-
-    void buttonsFollowTheActivePage()
-    {
-        WindowFixture f;
-        startWithText(f, "bold");
-        MDIFrmMain &w = f.window();
-        clickFormat(w, "粗体");
-        frmDocument *second = w.createPageWindow();
-        QTRY_COMPARE_WITH_TIMEOUT(w.activeDocument(), second, 5000);
-        QVERIFY(!pressed(w, "粗体"));
-        w.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(f.page()->parentWidget()));
-        QTRY_VERIFY_WITH_TIMEOUT(pressed(w, "粗体"), 5000);
     }
 };
 

@@ -1,16 +1,13 @@
 #include "windowfixture.h"
 
 #include "basesettings.h"
-#include "classinifile.h"
 #include "effectpanel.h"
 #include "formattoolbar.h"
 #include "frmset.h"
 #include "languageapplier.h"
 #include "languagefile.h"
 #include "mainstatusbar.h"
-#include "mdifrmmain.h"
 #include "messages.h"
-#include "programfolder.h"
 #include "schedulewindow.h"
 #include "sendmessagedialog.h"
 #include "sitesdialog.h"
@@ -24,13 +21,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTreeWidget>
-#include <memory>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -81,12 +75,12 @@ private slots:
         QVERIFY(w.menus().chinese->isChecked() && !w.menus().english->isChecked());
         QCOMPARE(baseSettings().Language, QString("简体中文"));
         QCOMPARE(storedLanguage(f), QString("简体中文"));
-
         // Menus and their items, frames, labels, buttons, the toolbars' tooltips (also the
         // overflow menu's texts), the size box, the list headers and the effect items.
         const QStringList texts = { fileMenu(f), f.control<QGroupBox>("FrmEffect")->title(),
-            f.control<QPushButton>("CmdSendChecked")->text(), w.tbFormatBar()->button("背景")->text(),
-            w.tbToolBar()->button("插入表格")->toolTip(), w.tbFormatBar()->cboSize()->toolTip() };
+            f.control<QPushButton>("CmdSendChecked")->text(),
+            w.tbFormatBar()->button("背景")->text(), w.tbToolBar()->button("插入表格")->toolTip(),
+            w.tbFormatBar()->cboSize()->toolTip() };
         QCOMPARE(texts,
             QStringList({ "文件(&F)", "显示特效：", "发送页面", "页面背景", "插入表格", "字号" }));
         QCOMPARE(headers(f.list()).last(), QString("文件名"));
@@ -99,9 +93,8 @@ private slots:
         QCOMPARE(f.page()->windowTitle(), QString("未命名"));
         QVERIFY(f.control<QDockWidget>("SignPreview")->windowTitle().startsWith("显示屏预览"));
         // Prompts come in the language from now on.
-        QTest::mouseClick(f.control<QPushButton>("CmdSendChecked"), Qt::LeftButton);
+        f.press("CmdSendChecked");
         QCOMPARE(f.prompts.texts(), QStringList({ MsgText(Msg::AddTheFile, "简体中文") }));
-
         // And back.
         w.menus().english->trigger();
         QCOMPARE(fileMenu(f), QString("&File"));
@@ -110,7 +103,7 @@ private slots:
     }
 
     // Message boxes and Qt's dialogs take their words from Qt's own catalogue.
-    void qtTextsFollowTheLanguage()
+    void qtTextsAndTheJapaneseItem()
     {
         const auto buttons = [] {
             QMessageBox box(QMessageBox::Question, "t", "x",
@@ -127,10 +120,23 @@ private slots:
         QCOMPARE(buttons(), english);
         w.menus().chinese->trigger();
         QCOMPARE(buttons(), QStringList({ "确定", "取消", "是(&Y)", "否(&N)" }));
-        w.menus().jap->trigger(); // keeps the texts it has
+        // "jap" moves only the check mark: every text stays, and so does the language in use.
+        w.menus().jap->trigger();
+        QVERIFY(w.menus().jap->isChecked());
+        QVERIFY(!w.menus().chinese->isChecked() && !w.menus().english->isChecked());
         QCOMPARE(buttons().first(), "确定");
+        QCOMPARE(fileMenu(f), QString("文件(&F)"));
+        QCOMPARE(baseSettings().Language, QString("简体中文"));
+        QCOMPARE(storedLanguage(f), QString("jap"));
+        // A choice that cannot be stored holds for the session, and the status bar says so.
+        QVERIFY(QFile::remove(f.path("BaseSet.ini")));
+        QVERIFY(QDir(f.folder()).mkdir("BaseSet.ini"));
         w.menus().english->trigger();
         QCOMPARE(buttons(), english);
+        QCOMPARE(fileMenu(f), QString("&File"));
+        QVERIFY2(w.PicStatusBar()->note().contains("could not be stored"),
+            qPrintable(w.PicStatusBar()->note()));
+        QVERIFY(f.prompts.prompts.isEmpty());
     }
 
     void effectSelectorsKeepTheCurrentRowsChoice()
@@ -143,7 +149,6 @@ private slots:
         pl.model()->setCell(2, ListColumn::EEffect, "5");
         clickIndex(f.list(), f.row(2));
         const QStringList before = f.rowTexts(2);
-
         w.menus().chinese->trigger();
         QCOMPARE(f.box("CobEffect")->currentText(), QString("百叶窗"));
         QCOMPARE(f.box("CobEffectE")->currentText(), QString("静止"));
@@ -154,28 +159,6 @@ private slots:
         w.menus().chinese->trigger();
         pickText(f.box("CobEffectE"), "上移");
         QCOMPARE(f.rowTexts(2).at(ListColumn::EEffect - 1), QString("3"));
-        QVERIFY(f.prompts.prompts.isEmpty());
-    }
-
-    void japaneseMovesOnlyTheCheckMark()
-    {
-        WindowFixture f;
-        MDIFrmMain &w = f.startWith();
-        w.menus().chinese->trigger();
-        w.menus().jap->trigger();
-        QVERIFY(w.menus().jap->isChecked());
-        QVERIFY(!w.menus().chinese->isChecked() && !w.menus().english->isChecked());
-        QCOMPARE(fileMenu(f), QString("文件(&F)")); // texts stay
-        QCOMPARE(baseSettings().Language, QString("简体中文"));
-        QCOMPARE(storedLanguage(f), QString("jap"));
-
-        // A choice that cannot be stored holds for the session, and the status bar says so.
-        QVERIFY(QFile::remove(f.path("BaseSet.ini")));
-        QVERIFY(QDir(f.folder()).mkdir("BaseSet.ini"));
-        w.SetLanguage("English");
-        QCOMPARE(fileMenu(f), QString("&File"));
-        QVERIFY2(w.PicStatusBar()->note().contains("could not be stored"),
-            qPrintable(w.PicStatusBar()->note()));
         QVERIFY(f.prompts.prompts.isEmpty());
     }
 
@@ -244,7 +227,6 @@ private slots:
                 { "One", "Open", "Three", "Four", "Five", "Six", "Seven", "Eight", "Nine" }));
         QCOMPARE(f.box("CobSpeed")->count(), 25);
         QCOMPARE(f.control<QLabel>("LblTranceStyle")->text(), QString("TranceStyle:TCP/IP"));
-
         w.menus().baseSet->trigger();
         QPointer<FrmSet> dialog = shownWindow<FrmSet>();
         QVERIFY(dialog);
@@ -295,7 +277,6 @@ private slots:
         } else {
             windows.push_back(std::make_unique<MDIFrmMain>());
         }
-
         QStringList named;
         QList<QObject *> controls;
         for (const auto &window : windows)

@@ -19,12 +19,9 @@
 #include "signprocess.h"
 #include "testpages.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTableWidget>
 #include <csignal>
 
@@ -34,13 +31,10 @@ const QString kSucceeded = QStringLiteral("set succeed!");
 const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
 const QByteArray kTcpFailure = QByteArray::fromHex("020000EE");
 
-// The settings of a window that sends to the targets of `ipStr`, on a sign one module high.
-WindowFixture::Settings sendingTo(const QString &ipStr)
+// The target row of a loopback sign, ticked.
+QString targetOf(const LoopbackSign &sign)
 {
-    WindowFixture::Settings s;
-    s.screenHeight = 1;
-    s.ipStr = ipStr;
-    return s;
+    return QStringLiteral("127.0.0.1,%1,1").arg(sign.port());
 }
 
 void pickSpeed(WindowFixture &f, int row, const QString &speed)
@@ -55,12 +49,6 @@ class tst_WindowSend : public QObject
 {
     Q_OBJECT
 
-private:
-    static void send(WindowFixture &f, const char *button = "CmdSendChecked")
-    {
-        QTest::mouseClick(f.control<QPushButton>(button), Qt::LeftButton);
-    }
-
 private slots:
     void pagesAndTableReachTheSign()
     {
@@ -71,33 +59,29 @@ private slots:
         QString error;
         QVERIFY2(sign.start({ "--out", out.path() }, &error), qPrintable(error));
         WindowFixture f;
-        f.writeSettings(sendingTo(sign.targetRow()));
         f.copySample("welcome.rtf");
         f.copySample("logo.bmp");
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith(WindowSettings::sendingTo(sign.targetRow()));
         w.AddFileToListView("welcome.rtf", "8", "1");
         w.AddFileToListView("logo.bmp", "8", "1");
-
         // A rich-text page: the sign holds exactly what the preview showed.
         clickIndex(f.list(), f.row(1));
         w.signPreview()->updateNow();
         const QImage previewed = w.signPreview()->view()->leds();
-        send(f);
+        f.press("CmdSendChecked");
         QCOMPARE(f.prompts.texts(), QStringList({ kSucceeded }));
         QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("100%"));
         QCOMPARE(
             QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32), previewed);
-
         // A picture page is sent as the picture, not as text.
         clickIndex(f.list(), f.row(2));
-        send(f);
+        f.press("CmdSendChecked");
         const QImage logo(f.path("logo.bmp"));
         QCOMPARE(QImage(out.filePath("slot-4.png")).convertToFormat(QImage::Format_RGB32),
             TestPages::expectedLeds(logo, 8, 1).convertToFormat(QImage::Format_RGB32));
-
         // The effect table of both rows, and a cleared sign.
         pickText(f.box("CobEffect"), "zoomup");
-        send(f, "CmdSendAll");
+        f.press("CmdSendAll");
         QVERIFY(QFile::exists(out.filePath("effects.txt")));
         w.menus().screenClear->trigger();
         QCOMPARE(f.prompts.texts(),
@@ -120,54 +104,41 @@ private slots:
     {
         QFETCH(int, rows);
         WindowFixture f;
-        MDIFrmMain &w = f.startWith(sendingTo("127.0.0.1,9,0"));
+        MDIFrmMain &w = f.startWith(WindowSettings::sendingTo("127.0.0.1,9,0"));
         if (rows)
             w.AddFileToListView("a.rtf", "8", "1");
-        send(f);
+        f.press("CmdSendChecked");
         if (!rows)
-            send(f, "CmdSendAll");
+            f.press("CmdSendAll");
         QTEST(f.prompts.texts(), "said");
         QCOMPARE(f.prompts.prompts.first().icon,
             rows ? PromptIcon::Exclamation : PromptIcon::Information);
         QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("0%"));
     }
 
-    void unsavedEditsAreNotReplacedUnasked()
+    void sendCharAsksAboutEditsAndRunsAlone()
     {
         LoopbackSign sign;
         QVERIFY(sign.listen());
         sign.answerPieces = { kTcpSuccess };
         WindowFixture f;
-        f.writeSettings(sendingTo(QStringLiteral("127.0.0.1,%1,1").arg(sign.port())));
         f.copySample("welcome.rtf");
-        MDIFrmMain &w = f.start();
+        MDIFrmMain &w = f.startWith(WindowSettings::sendingTo(targetOf(sign)));
         w.AddFileToListView("welcome.rtf", "8", "1");
         clickIndex(f.list(), f.row(1));
         QTest::keyClicks(f.canvas(), "edit");
-
         // The operator keeps the edits: the send stops and says why.
         f.prompts.confirmAnswer = false;
-        send(f);
+        f.press("CmdSendChecked");
         QCOMPARE(f.prompts.prompts.size(), 2);
         QVERIFY(f.prompts.prompts.at(0).question);
         QVERIFY(f.prompts.texts().at(1).contains("not sent"));
         QCOMPARE(sign.connections, 0);
         QVERIFY(f.page()->document()->toPlainText().contains("edit"));
-
         f.prompts.confirmAnswer = true;
-        send(f);
+        f.press("CmdSendChecked");
         QCOMPARE(f.prompts.texts().last(), kSucceeded);
         QCOMPARE(f.page()->document()->toPlainText(), QString("Welcome!"));
-    }
-
-    void secondSendIsRefusedWhileOneRuns()
-    {
-        LoopbackSign sign;
-        QVERIFY(sign.listen());
-        sign.answerPieces = { kTcpSuccess };
-        WindowFixture f;
-        MDIFrmMain &w = f.startWith(sendingTo(QStringLiteral("127.0.0.1,%1,1").arg(sign.port())));
-        w.AddFileToListView("a.rtf", "8", "1");
         const auto controlsOn = [&](bool on) {
             return f.control<QPushButton>("CmdSendChecked")->isEnabled() == on
                 && f.control<QPushButton>("CmdSendAll")->isEnabled() == on
@@ -184,11 +155,12 @@ private slots:
             w.sendPicture();
             w.clearScreen();
         };
-        send(f, "CmdSendAll");
+        f.prompts.prompts.clear();
+        f.press("CmdSendAll");
         QVERIFY(checked);
         QCOMPARE(second, JobStatus::Busy);
-        QCOMPARE(sign.connections, 1);
-        QCOMPARE(sign.packets.size(), 1);
+        QCOMPARE(sign.connections, 2);
+        QCOMPARE(sign.packets.size(), 2);
         QCOMPARE(f.prompts.texts(), QStringList({ kSucceeded }));
         QVERIFY(controlsOn(true));
     }
@@ -203,11 +175,10 @@ private slots:
         failing.answerPieces = { kTcpFailure };
         failing.answerDelay = std::chrono::milliseconds(100); // the last to end
         const QString refused = QString::number(refusedPort());
-        const QString row = QStringLiteral("127.0.0.1,%1,1");
         WindowFixture f;
-        MDIFrmMain &w = f.startWith(sendingTo(QStringList {
-            row.arg(first.port()), row.arg(failing.port()), row.arg(refused), row.arg(last.port()) }
-                                                  .join(';')));
+        MDIFrmMain &w = f.startWith(WindowSettings::sendingTo(QStringList {
+            targetOf(first), targetOf(failing), "127.0.0.1," + refused + ",1", targetOf(last) }
+                                                                  .join(';')));
         w.AddFileToListView("a.rtf", "8", "1");
         SendResultsPane *pane = w.sendResults();
         QTableWidget *table = pane->ListSendResults();
@@ -218,59 +189,56 @@ private slots:
             QStringList texts;
             for (int r = 0; r < table->rowCount(); ++r)
                 texts.append(table->item(r, c)->text());
-            return texts;
+            return texts.join(',');
         };
-
-        send(f, "CmdSendAll");
-
+        f.press("CmdSendAll");
         QVERIFY(pane->isVisible());
         QCOMPARE(progress, QList({ 1, 2, 3, 4 }));
         QCOMPARE(column(SendResultsPane::TargetColumn),
             QStringList({ "127.0.0.1:" + QString::number(first.port()),
-                "127.0.0.1:" + QString::number(failing.port()), "127.0.0.1:" + refused,
-                "127.0.0.1:" + QString::number(last.port()) }));
+                            "127.0.0.1:" + QString::number(failing.port()), "127.0.0.1:" + refused,
+                            "127.0.0.1:" + QString::number(last.port()) })
+                .join(','));
         QCOMPARE(column(SendResultsPane::ResultColumn),
-            QStringList({ "set succeed!", "set failed!", "not reached", "set succeed!" }));
+            "set succeed!,set failed!,not reached,set succeed!");
         const QString summary
             = "4 targets: 2 succeeded, 1 failed, 1 not reached, 0 no answer, 0 broken off.";
         QCOMPARE(f.prompts.texts(), QStringList { summary }); // one prompt, not one per sign
         QCOMPARE(pane->LblSendSummary()->text(), summary);
-
         // "Retry failed" sends the same packet again, to the failed and the unreached only.
         failing.answerPieces = { kTcpSuccess };
         progress.clear();
         QVERIFY(pane->CmdRetryFailed()->isEnabled());
         pane->CmdRetryFailed()->click();
-
         QCOMPARE(first.connections, 1);
         QCOMPARE(last.connections, 1);
         QCOMPARE(failing.packets.size(), 2);
         QCOMPARE(progress, QList({ 1, 2 }));
         QCOMPARE(column(SendResultsPane::ResultColumn),
-            QStringList({ "set succeed!", "set succeed!", "not reached", "set succeed!" }));
+            "set succeed!,set succeed!,not reached,set succeed!");
         QCOMPARE(f.prompts.texts(),
             QStringList({ summary,
                 "4 targets: 3 succeeded, 0 failed, 1 not reached, 0 no answer, 0 broken off." }));
         QCOMPARE(w.sends().failedRows(), QList { 2 });
         QVERIFY(pane->CmdRetryFailed()->isEnabled());
-
         // Settings accepted with the same targets keep that retry; a later send to one sign
         // ends it: the old packet never goes to signs no longer ticked.
         w.applyScreenSettings(8, 1, 2);
         QVERIFY(pane->CmdRetryFailed()->isEnabled());
-        baseSettings().IpStr = row.arg(last.port());
-        send(f, "CmdSendAll");
+        baseSettings().IpStr = targetOf(last);
+        f.press("CmdSendAll");
         QVERIFY(!pane->CmdRetryFailed()->isEnabled());
         QCOMPARE(w.sends().retryFailed().status, JobStatus::NothingToSend);
         QCOMPARE(last.connections, 2);
         QCOMPARE(failing.packets.size(), 2);
         // A fleet whose every sign succeeded leaves nothing to retry.
-        baseSettings().IpStr = row.arg(first.port()) + ';' + row.arg(last.port());
-        send(f, "CmdSendAll");
-        QCOMPARE(column(SendResultsPane::ResultColumn).join(','), "set succeed!,set succeed!");
+        baseSettings().IpStr = targetOf(first) + ';' + targetOf(last);
+        f.press("CmdSendAll");
+        QCOMPARE(column(SendResultsPane::ResultColumn), "set succeed!,set succeed!");
         QVERIFY(!pane->CmdRetryFailed()->isEnabled());
     }
 
+    // Saved, quit and opened again; a bad show or unsaved changes leave the list alone.
     void savedShowOpensTheNextDay()
     {
         WindowFixture f;
@@ -283,15 +251,14 @@ private slots:
             pickSpeed(f, 2, "7");
             pickText(f.box("CobEffect"), "zoomup");
             evening = w.programList().model()->rows();
-
             f.dialogs.answers = { f.path("evening") }; // typed without the suffix
             w.menus().saveShow->trigger();
             QVERIFY(QFile::exists(f.path("evening.vshow")));
             QCOMPARE(w.windowTitle(), QString("evening.vshow[*] - Vantrel V2.0"));
             QVERIFY(!w.isWindowModified());
-            QVERIFY(f.bytes("evening.vshow").contains("[Row2]\nFile Path=logo.bmp\nEffect=9\n"
-                                                      "Speed=7\n"));
-
+            QVERIFY(f.bytes("evening.vshow")
+                        .contains("[Row2]\nFile Path=logo.bmp\nEffect=9\n"
+                                  "Speed=7\n"));
             // A change marks the title; quitting asks, and Cancel keeps the window open.
             pickSpeed(f, 1, "5");
             QTRY_VERIFY(w.isWindowModified());
@@ -307,7 +274,6 @@ private slots:
             QVERIFY(w.close());
             QVERIFY(f.prompts.prompts.isEmpty());
         }
-
         // The next day: the list starts empty, the recent shows name the show, it opens.
         MDIFrmMain &w = f.start();
         QCOMPARE(w.programList().rowCount(), 0);
@@ -323,40 +289,27 @@ private slots:
         // Its first row is current: highlighted and in the selectors.
         QCOMPARE(w.programListPane()->selectedRow(), 1);
         QCOMPARE(f.box("CobSpeed")->currentText(), QString("5"));
-    }
-
-    void badShowLeavesTheListAlone()
-    {
-        WindowFixture f;
-        f.copySample("welcome.rtf");
-        MDIFrmMain &w = f.startWith();
-        f.addRows({ "welcome.rtf" });
-        f.dialogs.answers = { f.path("mine.vshow") };
-        QVERIFY(w.shows().saveShowAs());
-        const QList<QStringList> before = w.programList().model()->rows();
-
+        // A bad show is refused with the reason and leaves the list alone.
         f.writeFile("bad.vshow",
             "[Show]\nVersion=1\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=30\nTimes=0\n"
             "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n");
-        f.prompts.prompts.clear();
         QVERIFY(!w.openShowFile(f.path("bad.vshow")));
         QCOMPARE(f.prompts.prompts.size(), 1);
         QVERIFY2(f.prompts.texts().first().contains("Row 1, key \"Speed\""),
             qPrintable(f.prompts.texts().first()));
-        QCOMPARE(w.programList().model()->rows(), before);
-
+        QCOMPARE(w.programList().model()->rows(), evening);
         // Unsaved changes are asked about before a show replaces them; Cancel keeps them.
         f.addRows({ "welcome.rtf" });
         f.prompts.confirmAnswer = false;
         f.prompts.prompts.clear();
-        f.dialogs.answers = { f.path("mine.vshow") };
+        f.dialogs.answers = { f.path("evening.vshow") };
         w.menus().openShow->trigger();
         QCOMPARE(f.prompts.prompts.size(), 1);
         QVERIFY(f.prompts.prompts.first().question);
-        QCOMPARE(w.programList().rowCount(), 2);
+        QCOMPARE(w.programList().rowCount(), 4);
         f.prompts.confirmAnswer = true;
-        QVERIFY(w.openShowFile(f.path("mine.vshow")));
-        QCOMPARE(w.programList().model()->rows(), before);
+        QVERIFY(w.openShowFile(f.path("evening.vshow")));
+        QCOMPARE(w.programList().model()->rows(), evening);
     }
 
     void sendShowReportsOnce()
@@ -367,19 +320,17 @@ private slots:
         good.answerPieces = { kTcpSuccess };
         failing.answerPieces = { kTcpFailure };
         WindowFixture f;
-        const WindowFixture::Settings s = sendingTo(
-            QStringLiteral("127.0.0.1,%1,1;127.0.0.1,%2,1").arg(good.port()).arg(failing.port()));
         f.copySample("welcome.rtf");
         f.copySample("logo.bmp");
-        MDIFrmMain &w = f.startWith(s);
+        MDIFrmMain &w
+            = f.startWith(WindowSettings::sendingTo(targetOf(good) + ';' + targetOf(failing)));
         w.AddFileToListView("welcome.rtf", "8", "1");
         w.AddFileToListView("logo.bmp", "8", "1");
-
         // Edits typed in the page window are asked about, naming its file; kept, none is sent.
         clickIndex(f.list(), f.row(1));
         QTest::keyClicks(f.canvas(), "typed");
         f.prompts.confirmAnswer = false;
-        send(f, "CmdSendShow");
+        f.press("CmdSendShow");
         QCOMPARE(good.packets.size(), 0);
         QVERIFY(f.prompts.texts().first().startsWith("The page \"welcome.rtf\" has changes"));
         QVERIFY(f.page()->document()->toPlainText().contains("typed"));
@@ -390,7 +341,7 @@ private slots:
         QStringList progress;
         connect(bar, &QProgressBar::valueChanged, this,
             [&](int v) { progress << QString::number(v) + w.PicStatusBar()->note(); });
-        send(f, "CmdSendShow");
+        f.press("CmdSendShow");
         bar->disconnect(this);
         f.prompts.prompts.removeFirst(); // the question
         QCOMPARE(progress.mid(0, 2),
@@ -407,7 +358,6 @@ private slots:
             QVERIFY2(summary.contains(step + QStringLiteral(" (") + bad + "): set failed!"),
                 qPrintable(summary));
         QVERIFY(!summary.contains(QString::number(good.port())));
-
         // Speed 8 on row 2 stops the whole send before anything goes out.
         pickSpeed(f, 2, "8");
         f.prompts.prompts.clear();
@@ -422,9 +372,7 @@ private slots:
     {
         WindowFixture f;
         f.copySample("welcome.rtf");
-        WindowFixture::Settings s;
-        s.screenHeight = 1;
-        MDIFrmMain &w = f.startWith(s);
+        MDIFrmMain &w = f.startWith(WindowSettings::sendingTo("127.0.0.1,9,0"));
         w.AddFileToListView("welcome.rtf", "16", "1");
         w.AddFileToListView("welcome.rtf", "8", "1");
         // The heading names the sign's window, not the row's larger page.
@@ -435,13 +383,11 @@ private slots:
         pickSpeed(f, 2, "8");
         ShowPlayback &play = w.shows().playback();
         QLabel *label = f.control<QLabel>("LblPlaying");
-
         // Row 2 is current, so it comes first: it cannot be sent, and says so.
-        QTest::mouseClick(f.control<QPushButton>("CmdPlay"), Qt::LeftButton);
+        f.press("CmdPlay");
         QVERIFY(play.isPlaying());
         QVERIFY2(label->text().startsWith("Row 2 of 2: "), qPrintable(label->text()));
         QVERIFY(w.signPreview()->view()->note().contains("Speed 8 builds no control packet"));
-
         // Then row 1 enters from the right, in the sign's window of 8 x 1 modules.
         play.showAt(EffectTimeline::kRefusedMs + 10 * 20 + 5);
         QVERIFY2(label->text().startsWith("Row 1 of 2: entering with rightleft (speed 3)"),
@@ -453,14 +399,12 @@ private slots:
                 QCOMPARE(leds.pixel(x, y) & 0xFFFFFF, 0u); // only 10 columns in yet
         play.showAt(EffectTimeline::kRefusedMs + 128 * 20 + 5);
         QVERIFY(label->text().contains("holding after rightleft (time 0)"));
-
         // A row removed while it plays leaves the preview at once.
         clickIndex(f.list(), f.row(2));
         QTest::keyClick(f.list(), Qt::Key_Delete);
         QVERIFY(play.isPlaying());
         QVERIFY2(label->text().startsWith("Row 1 of 1: "), qPrintable(label->text()));
-
-        QTest::mouseClick(f.control<QPushButton>("CmdStop"), Qt::LeftButton);
+        f.press("CmdStop");
         QVERIFY(!play.isPlaying());
         QVERIFY(label->text().isEmpty());
     }

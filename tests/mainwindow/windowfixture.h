@@ -15,10 +15,11 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextImageFormat>
-#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
@@ -61,6 +62,15 @@ struct WindowSettings
     QString commPort = QStringLiteral("ttyS0");
     QString language = QStringLiteral("English");
     QString zoom = QStringLiteral("100"); // "EditorSet"/"Zoom"; "" leaves the section out
+
+    // A sign one module high, sent to the targets of `ipStr`.
+    static WindowSettings sendingTo(const QString &ipStr)
+    {
+        WindowSettings s;
+        s.screenHeight = 1;
+        s.ipStr = ipStr;
+        return s;
+    }
 };
 
 // A program folder of its own with a BaseSet.ini, and the main window started in it.
@@ -139,6 +149,10 @@ public:
         return m_window->findChild<T *>(name);
     }
     QComboBox *box(const QString &name) const { return control<QComboBox>(name); }
+    void press(const QString &button) const
+    {
+        QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
+    }
 
     // A value of BaseSet.ini as the program reads it.
     QString iniValue(const QString &section, const QString &key) const

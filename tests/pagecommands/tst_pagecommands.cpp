@@ -68,7 +68,6 @@ private slots:
             QCOMPARE(page.block(i).blockFormat().indent(), 0);
             QCOMPARE(page.block(i).blockFormat().textIndent(), 0.0);
         }
-
         // A numbered list from a file counts as off: the key makes it bullets.
         TestPage numbered;
         QTextCursor n = numbered.select(0, 5);
@@ -84,7 +83,6 @@ private slots:
         applyFormatKey(FormatKey::IndentMore, first);
         QCOMPARE(page.block(0).blockFormat().leftMargin(), 13.0 / 25.4 * 96.0); // page units
         QCOMPARE(page.block(1).blockFormat().leftMargin(), 0.0);
-
         // 13, 0 and 0 mm less 13: the first moves, the others would go negative and stay.
         QTextCursor whole = page.select(0, page.document.characterCount() - 1);
         QVERIFY(changeLeftIndent(whole, -kIndentStepMm));
@@ -123,13 +121,11 @@ private slots:
         QTextCursor none(&page.document);
         QVERIFY(!cutPlainText(none, clipboard));
         QCOMPARE(clipboard->text(), QString("before"));
-
         QTextCursor c = page.select(6, 17);
         QVERIFY(copyPlainText(c, clipboard));
         QCOMPARE(clipboard->text(), QString("line\nsecond"));
         QVERIFY(cutPlainText(c, clipboard));
         QCOMPARE(page.document.toPlainText(), QString("first  line\nthird line"));
-
         // Paste takes the plain text only, with Windows line ends as one break each.
         auto *mime = new QMimeData;
         mime->setHtml("<b>bold</b>");
@@ -139,7 +135,6 @@ private slots:
         pastePlainText(at, clipboard);
         QCOMPARE(page.document.toPlainText(), QString("a\nbfirst  line\nthird line"));
         QVERIFY(page.charAt(0).fontWeight() != QFont::Bold);
-
         // Paste replaces the selection; an empty clipboard leaves it.
         clipboard->setText("X");
         QTextCursor sel = page.select(0, 1);
@@ -166,7 +161,6 @@ private slots:
         end.movePosition(QTextCursor::End);
         end.insertImage("pic");
         setPageBackground(&page.document, QColor(10, 20, 30));
-
         clearText(c);
         QCOMPARE(page.document.toPlainText(), QString());
         QCOMPARE(page.document.blockCount(), 1);

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <functional>
+
 // Answers the message boxes that code under test opens with exec(), recording what each
 // showed. Polls from a timer, which keeps running inside the box's own event loop.
 class MessageBoxAnswerer : public QObject
@@ -19,8 +21,11 @@ public:
     };
 
     QList<Seen> seen;
-    // The button to press; a box without it gets its default button, or its first.
+    // The buttons to press, box by box, then `answer`; a box without the button gets its
+    // default button, or its first.
+    QList<QMessageBox::StandardButton> script;
     QMessageBox::StandardButton answer = QMessageBox::Ok;
+    std::function<void()> onBox; // runs while each box is up, before it is answered
 
     MessageBoxAnswerer()
     {
@@ -45,7 +50,9 @@ private:
                 continue;
             box->setProperty("answered", true);
             seen.append({ box->windowTitle(), box->text(), box->icon() });
-            QAbstractButton *button = box->button(answer);
+            if (onBox)
+                onBox();
+            QAbstractButton *button = box->button(script.isEmpty() ? answer : script.takeFirst());
             if (!button)
                 button = box->defaultButton();
             if (!button && !box->buttons().isEmpty())

@@ -1,17 +1,13 @@
 #include "basesettings.h"
-#include "frmset.h"
 #include "messageboxanswerer.h"
 #include "messages.h"
+#include "settingsdialogdriver.h"
 #include "settingshost.h"
 #include "targetlistbar.h"
 #include "testpty.h"
 
-#include <QComboBox>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -45,42 +41,6 @@ public:
     int failOpens = 0; // the first so many opens fail
 };
 
-template <typename T> T *child(QWidget &dialog, const QString &name)
-{
-    T *found = dialog.findChild<T *>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-// What the named combo boxes and line edits show, in order.
-QStringList shown(QWidget &dialog, const QStringList &names)
-{
-    QStringList texts;
-    for (const QString &name : names) {
-        auto *combo = dialog.findChild<QComboBox *>(name);
-        texts << (combo ? combo->currentText() : child<QLineEdit>(dialog, name)->text());
-    }
-    return texts;
-}
-
-QRadioButton *option(FrmSet &dialog, int index)
-{
-    for (QRadioButton *b : dialog.findChildren<QRadioButton *>("Base_Option1"))
-        if (b->property("index").toInt() == index)
-            return b;
-    qFatal("no option %d", index);
-}
-
-void setText(FrmSet &dialog, const QString &name, const QString &text)
-{
-    child<QLineEdit>(dialog, name)->setText(text);
-}
-void click(FrmSet &dialog, const char *name)
-{
-    child<QPushButton>(dialog, name)->click();
-}
-
 } // namespace
 
 // The settings dialog on its own: what it shows of the stored settings, the target list,
@@ -99,6 +59,11 @@ private:
     {
         QFile f(iniPath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(m_dir.filePath(name));
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? f.fileName() : "";
     }
     std::unique_ptr<FrmSet> openDialog(const QString &path = QString())
     {
@@ -140,30 +105,22 @@ private slots:
         m_settings.PerPixel = 20;
         m_settings.IpStr += ";10.0.0.3,1,1;10.0.0.4,2,1"; // one more than MaxIPList
         auto dialog = openDialog();
-
         QCOMPARE(shown(*dialog,
                      { "cboSpeed", "cboParity", "cboDataBits", "cboStopBits", "cboPort", "TxtWidth",
                          "TxtHeight", "TxtPerpix", "TxtServerIP" }),
             QStringList({ "19200", "Even", "7", "1.5", pty.path(), "12", "3", "20", "127.0.0.1" }));
         QVERIFY(option(*dialog, 1)->isChecked());
-
         // The list string is rebuilt from the rows' texts and tick boxes.
         auto *list = child<QTreeWidget>(*dialog, "ListView1");
         list->topLevelItem(1)->setCheckState(0, Qt::Checked);
         list->topLevelItem(1)->setText(1, "7");
         QCOMPARE(dialog->BuildIpListString(), "10.0.0.1,5005,1;10.0.0.2,7,1;10.0.0.3,1,1");
-    }
-
-    void linkKindChoosesTheFrame()
-    {
-        auto dialog = openDialog();
-        QWidget *serial = child<QWidget>(*dialog, "cboStopBits");
-        QWidget *tcp = child<QWidget>(*dialog, "ListView1");
-        for (int kind : { 1, 2, 0 }) {
+        // The link kind chooses the frame shown.
+        for (int kind : { 2, 1, 2, 0 }) {
             option(*dialog, kind)->click();
             QCOMPARE(dialog->linkKind(), qint16(kind));
-            QCOMPARE(serial->isVisible(), kind != 2);
-            QCOMPARE(tcp->isVisible(), kind == 2);
+            QCOMPARE(child<QWidget>(*dialog, "cboStopBits")->isVisible(), kind != 2);
+            QCOMPARE(list->isVisible(), kind == 2);
         }
     }
 
@@ -186,7 +143,6 @@ private slots:
         QCOMPARE(shown(*dialog, { "TxtServerIP" }), QStringList({ "10.0.0.2" }));
         add(""); // full: the count is tested before the empty address
         QCOMPARE(list->topLevelItemCount(), 3);
-
         QStringList texts = boxes.texts();
         QVERIFY(texts.value(2).contains("\",\""));
         texts[2].clear();
@@ -197,16 +153,6 @@ private slots:
         QCOMPARE(boxes.seen.at(0).title, QString("Information"));
         QCOMPARE(boxes.seen.at(0).icon, QMessageBox::Warning);
         QCOMPARE(boxes.seen.at(1).icon, QMessageBox::Information);
-    }
-
-    void tenTargetsShowAtTheDefaultSize()
-    {
-        m_settings.MaxIPList = 20;
-        for (int i = 3; i <= 12; ++i)
-            m_settings.IpStr += QStringLiteral(";10.0.0.%1,1,1").arg(i);
-        auto dialog = openDialog();
-        auto *list = child<QTreeWidget>(*dialog, "ListView1");
-        QVERIFY(list->visualItemRect(list->topLevelItem(9)).bottom() < list->viewport()->height());
     }
 
     void longTargetListsAreTickedAndMovedAsFiles()
@@ -221,21 +167,18 @@ private slots:
         auto *list = child<QTreeWidget>(*dialog, "ListView1");
         QCOMPARE(list->topLevelItemCount(), 1000);
         QVERIFY(list->verticalScrollBar()->maximum() > 0);
-
+        // Ten targets show at the dialog's default size.
+        QVERIFY(list->visualItemRect(list->topLevelItem(9)).bottom() < list->viewport()->height());
         click(*dialog, "CmdTickAll");
         QVERIFY(!dialog->BuildIpListString().contains(",0"));
         const QString exported = m_dir.filePath("fleet.txt");
         QVERIFY(dialog->targetListBar()->exportTargets(exported));
         click(*dialog, "CmdTickNone");
         QVERIFY(!dialog->BuildIpListString().contains(",1"));
-
         // A file with a bad line changes nothing; a sound one replaces the list.
-        QFile bad(m_dir.filePath("bad.txt"));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("10.9.9.9,5005,1\n10.9.9.8,port,1\n");
-        bad.close();
+        const QString bad = writeFile("bad.txt", "10.9.9.9,5005,1\n10.9.9.8,port,1\n");
         const QString before = dialog->BuildIpListString();
-        QVERIFY(!dialog->targetListBar()->importTargets(bad.fileName()));
+        QVERIFY(!dialog->targetListBar()->importTargets(bad));
         QCOMPARE(dialog->BuildIpListString(), before);
         QCOMPARE(boxes.seen.size(), 1);
         QVERIFY2(boxes.seen.first().text.contains("Line 2: the port \"port\""),
@@ -245,42 +188,41 @@ private slots:
         QVERIFY(!dialog->BuildIpListString().contains(",0"));
         QVERIFY(!dialog->targetListBar()->importTargets(m_dir.filePath("missing.txt")));
         QCOMPARE(boxes.seen.size(), 2);
-
         // A file without targets empties the list only when the operator says so.
-        QFile none(m_dir.filePath("none.txt"));
-        QVERIFY(none.open(QIODevice::WriteOnly));
-        none.close();
+        const QString none = writeFile("none.txt", "");
         boxes.answer = QMessageBox::No;
-        QVERIFY(!dialog->targetListBar()->importTargets(none.fileName()));
+        QVERIFY(!dialog->targetListBar()->importTargets(none));
         QCOMPARE(list->topLevelItemCount(), 1000);
         QCOMPARE(boxes.seen.last().icon, QMessageBox::Question);
         boxes.answer = QMessageBox::Yes;
-        QVERIFY(dialog->targetListBar()->importTargets(none.fileName()));
+        QVERIFY(dialog->targetListBar()->importTargets(none));
         QCOMPARE(list->topLevelItemCount(), 0);
     }
 
+    // A language without a dialog section or prompts ("jap") keeps English, never blanks or
+    // control names.
+    void promptsFollowTheLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("said"); // the port's label, the prompt and its title
+        QTest::newRow("Chinese") << u"简体中文"_s
+                                 << QStringList({ "端口", "请将信息填写完整！", "系统提示" });
+        QTest::newRow("jap") << u"jap"_s
+                             << QStringList({ "Port", MsgText(Msg::FillInComplete, "English"),
+                                    "Information" });
+    }
     void promptsFollowTheLanguage()
     {
-        m_settings.Language = "简体中文";
+        QFETCH(QString, language);
+        m_settings.Language = language;
         FrmSet dialog(&m_host, &m_settings, iniPath(), m_dir.path());
         MessageBoxAnswerer boxes;
-        setText(dialog, "TxtServerIP", "");
+        setText(dialog, "TxtServerPort", "");
         click(dialog, "CmdIPListAdd");
-        QCOMPARE(boxes.texts(), QStringList({ "请将信息填写完整！" }));
-        QCOMPARE(boxes.seen.at(0).title, QString("系统提示"));
-    }
-
-    void promptsFallBackToEnglish()
-    {
-        // A language without a dialog section or prompts ("jap") keeps English, never blanks
-        // or control names.
-        m_settings.Language = "jap";
-        FrmSet jap(&m_host, &m_settings, iniPath(), m_dir.path());
-        MessageBoxAnswerer boxes;
-        QCOMPARE(child<QLabel>(jap, "LblPort")->text(), QString("Port"));
-        setText(jap, "TxtServerPort", "");
-        click(jap, "CmdIPListAdd");
-        QCOMPARE(boxes.texts(), QStringList({ MsgText(Msg::FillInComplete, "English") }));
+        QCOMPARE(boxes.seen.size(), 1);
+        QTEST(QStringList({ child<QLabel>(dialog, "LblPort")->text(), boxes.seen.at(0).text,
+                  boxes.seen.at(0).title }),
+            "said");
     }
 
     void doubleClickDeletesAfterConfirmation()
@@ -299,7 +241,6 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList({ MsgText(Msg::ConfirmDelete, "English") }));
         QCOMPARE(boxes.seen.at(0).icon, QMessageBox::Question);
         QCOMPARE(list->topLevelItemCount(), 2);
-
         boxes.answer = QMessageBox::Ok;
         doubleClick();
         QCOMPARE(dialog->BuildIpListString(), QString("10.0.0.2,5006,0"));
@@ -336,7 +277,6 @@ private slots:
         option(*dialog, 0)->click();
         setText(*dialog, field, value);
         click(*dialog, "CmdOK");
-
         QCOMPARE(boxes.seen.size(), 1);
         QVERIFY2(boxes.seen.at(0).text.startsWith(label + ": \"" + value + "\"")
                 && boxes.seen.at(0).text.contains(limits),

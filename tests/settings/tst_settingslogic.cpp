@@ -46,8 +46,8 @@ private slots:
         QTest::addColumn<QStringList>("problems");
         QTest::newRow("sound, CRLF, blank lines, blanks around fields")
             << QByteArray("\xEF\xBB\xBF"
-                          "10.0.0.1,5005,1\r\n\r\n sign-2.local , 6000 ,0\r\n") << 10
-            << "10.0.0.1,5005,1;sign-2.local,6000,0" << QStringList();
+                          "10.0.0.1,5005,1\r\n\r\n sign-2.local , 6000 ,0\r\n")
+            << 10 << "10.0.0.1,5005,1;sign-2.local,6000,0" << QStringList();
         QTest::newRow("empty file") << QByteArray() << 10 << "" << QStringList();
         QTest::newRow("every bad line by number")
             << QByteArray("10.0.0.1,5005,1\n10.0.0.2,5005\n,5005,1\n10.0.0.3,70000,1\n"
@@ -151,8 +151,7 @@ private slots:
         };
         const Case cases[] = {
             // A stored port the machine lists is not tried again.
-            { "ttyUSB0", "", true, {}, {} },
-            { "2", "", true, {}, {} }, // COM2 is ttyS1
+            { "ttyUSB0", "", true, {}, {} }, { "2", "", true, {}, {} }, // COM2 is ttyS1
             // Elsewhere, it is listed when it opens, in the form it was stored.
             { "/dev/pts/7", "", true, { "/dev/pts/7" }, { "/dev/pts/7" } },
             { "12", "", true, { "COM12" }, { "/dev/ttyS11" } },
@@ -181,13 +180,6 @@ private slots:
         const QStringList found { "ttyS11", "ttyS0", "COM20", "/dev/pts/3", "", "" };
         for (int i = 0; i < stored.size(); ++i)
             QCOMPARE(PortProbe::entryFor(stored[i], entries), found[i]);
-    }
-
-    void systemPortsAreSerialFamiliesOnly()
-    {
-        static const QRegularExpression family(u"^(ttyS|ttyUSB|ttyACM|rfcomm)\\d+$"_s);
-        for (const QString &name : PortProbe::systemPorts())
-            QVERIFY2(family.match(name).hasMatch(), qPrintable(name));
     }
 
     void captionFromMenuText()
