@@ -5,6 +5,7 @@
 
 #include "commandlineopen.h"
 #include "filebrowserpane.h"
+#include "filedialogs.h"
 #include "inserttabledialog.h"
 #include "ledpicture.h"
 #include "mainstatusbar.h"
@@ -15,10 +16,12 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFileDialog>
 #include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTextFrame>
 #include <QTextTable>
+#include <QTimer>
 
 class tst_WindowFiles : public QObject
 {
@@ -330,6 +333,59 @@ private slots:
         QVERIFY(f.canvas()->document()->toPlainText().contains("SALE"));
         QCOMPARE(w.mdiArea()->subWindowList().size(), 2);
         QCOMPARE(w.activeDocument()->windowTitle(), f.path("logo.bmp"));
+    }
+
+    void fileFilters_data()
+    {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("pairs; *.* lists names without a dot")
+            << "Rich text (*.rtf)|*.rtf|All files (*.*)|*.*"
+            << "Rich text (*.rtf *.RTF);;All files (*)";
+        QTest::newRow("patterns match either case") << "Pictures|*.bmp;*.JPG"
+                                                    << "Pictures (*.bmp *.BMP *.JPG *.jpg)";
+        QTest::newRow("patterns named in the description") << "Shows (*.vshow)"
+                                                           << "Shows (*.vshow *.VSHOW)";
+        QTest::newRow("empty pair, no pattern, no description")
+            << "||Everything|||*.txt"
+            << "Everything (*);;*.txt (*.txt *.TXT)";
+    }
+    void fileFilters()
+    {
+        QFETCH(QString, filter);
+        QTEST(toolkitFileFilter(filter), "shown");
+    }
+
+    // The toolkit's dialogs, answered as an operator would: the folder picked last is where
+    // the next Open starts; Cancel gives no name; Save appends the suffix.
+    void toolkitDialogs()
+    {
+        QTemporaryDir dir;
+        const QString page = dir.filePath("a.rtf");
+        QVERIFY(QFile(page).open(QIODevice::WriteOnly));
+        QString startedIn;
+        const auto answer = [&startedIn](const QString &file) {
+            QTimer::singleShot(0, [&startedIn, file] {
+                auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                startedIn = dialog->directory().absolutePath();
+                if (file.isEmpty())
+                    return dialog->reject();
+                if (file != "-")
+                    dialog->selectFile(file);
+                static_cast<QDialog *>(dialog)->accept(); // checks the name as OK does
+            });
+        };
+        QtFileDialogs dialogs(nullptr);
+        answer(page);
+        QCOMPARE(dialogs.openFileName("Open", "Rtf|*.rtf", dir.path()), page);
+        QCOMPARE(startedIn, QDir(dir.path()).absolutePath());
+        answer({});
+        QCOMPARE(dialogs.openFileName("Open", "Rtf|*.rtf", QDir::rootPath()), QString());
+        QCOMPARE(startedIn, QDir(dir.path()).absolutePath());
+        answer("-");
+        QCOMPARE(dialogs.saveFileName("Save", "Rtf|*.rtf", dir.path(), "b", "rtf"),
+            dir.filePath("b.rtf"));
     }
 };
 
