@@ -2,6 +2,7 @@
 // the entry and field, and a schedule saved to a real file and read back.
 
 #include "scheduleeditor.h"
+#include "testfiles.h"
 #include "wallclock.h"
 
 #include <QDir>
@@ -12,15 +13,7 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-const QByteArray kShow = "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\n"
-                         "Times=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\n"
-                         "THeight=1\n";
+const QByteArray kShow = oneRowShow("welcome.rtf");
 
 QStringList shows(const ScheduleEditor &editor)
 {
@@ -95,25 +88,20 @@ void tst_ScheduleEditor::fieldsRefused_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message"); // a part of the refusal
 
-    const QString en = QStringLiteral("English");
-    QTest::newRow("day") << en << int(ScheduleEditor::DaysColumn) << "Mon-Fry"
-                         << "[Entry2], key \"Days\": \"Mon-Fry\"";
-    QTest::newRow("time") << en << int(ScheduleEditor::FromColumn) << "7:60"
-                          << "[Entry2], key \"From\"";
-    QTest::newRow("to equals from") << en << int(ScheduleEditor::ToColumn) << "08:00"
-                                    << "[Entry2], key \"To\"";
-    QTest::newRow("dates backwards")
-        << en << int(ScheduleEditor::DatesColumn) << "2026-12-26..2026-12-20"
-        << "ends before it begins";
-    QTest::newRow("target") << en << int(ScheduleEditor::TargetsColumn) << "10.0.0.5"
-                            << "[Entry2], key \"Targets\"";
-    QTest::newRow("no show") << en << int(ScheduleEditor::ShowColumn) << " "
-                             << "[Entry2], key \"Show\"";
-    QTest::newRow("missing show") << en << int(ScheduleEditor::ShowColumn) << "shows/gone.vshow"
-                                  << "[Entry2], key \"Show\"";
-    QTest::newRow("chinese") << QStringLiteral("简体中文") << int(ScheduleEditor::DaysColumn)
-                             << "Mon-Fry"
-                             << "[Entry2]，键“Days”";
+    const auto row = [](const char *name, int column, const QString &text, const QString &message,
+                         const QString &language = QStringLiteral("English")) {
+        QTest::newRow(name) << language << column << text << message;
+    };
+    row("day", ScheduleEditor::DaysColumn, "Mon-Fry", "[Entry2], key \"Days\": \"Mon-Fry\"");
+    row("time", ScheduleEditor::FromColumn, "7:60", "[Entry2], key \"From\"");
+    row("to equals from", ScheduleEditor::ToColumn, "08:00", "[Entry2], key \"To\"");
+    row("dates backwards", ScheduleEditor::DatesColumn, "2026-12-26..2026-12-20",
+        "ends before it begins");
+    row("target", ScheduleEditor::TargetsColumn, "10.0.0.5", "[Entry2], key \"Targets\"");
+    row("no show", ScheduleEditor::ShowColumn, " ", "[Entry2], key \"Show\"");
+    row("missing show", ScheduleEditor::ShowColumn, "shows/gone.vshow", "[Entry2], key \"Show\"");
+    row("chinese", ScheduleEditor::DaysColumn, "Mon-Fry", "[Entry2]，键“Days”",
+        QStringLiteral("简体中文"));
 }
 
 void tst_ScheduleEditor::fieldsRefused()
@@ -128,7 +116,11 @@ void tst_ScheduleEditor::fieldsRefused()
     QVERIFY(editor.addEntry("shows/b.vshow").isEmpty());
     QCOMPARE(editor.setField(1, ScheduleEditor::FromColumn, "08:00"), QString());
     QCOMPARE(editor.setField(1, ScheduleEditor::ToColumn, "07:00"), QString());
-    const ScheduleFile::EntryTexts before = ScheduleFile::textsOf(editor.schedule().entries.at(1));
+    const auto texts = [&] {
+        const ScheduleFile::EntryTexts t = ScheduleFile::textsOf(editor.schedule().entries.at(1));
+        return QStringList { t.show, t.days, t.from, t.to, t.dates, t.targets };
+    };
+    const QStringList before = texts();
 
     // Through the table: refused with the message, the cell as it was.
     QSignalSpy refused(&editor, &ScheduleEditor::refused);
@@ -136,13 +128,7 @@ void tst_ScheduleEditor::fieldsRefused()
     QCOMPARE(refused.size(), 1);
     const QString fault = refused.first().first().toString();
     QVERIFY2(fault.contains(message), qPrintable(fault));
-    const ScheduleFile::EntryTexts after = ScheduleFile::textsOf(editor.schedule().entries.at(1));
-    QCOMPARE(after.show, before.show);
-    QCOMPARE(after.days, before.days);
-    QCOMPARE(after.from, before.from);
-    QCOMPARE(after.to, before.to);
-    QCOMPARE(after.dates, before.dates);
-    QCOMPARE(after.targets, before.targets);
+    QCOMPARE(texts(), before);
 }
 
 void tst_ScheduleEditor::saveAndReopen()
@@ -170,9 +156,7 @@ void tst_ScheduleEditor::saveAndReopen()
     QVERIFY(!editor.isModified());
     QCOMPARE(editor.filePath(), file);
     QCOMPARE(QDir(path("plans")).entryList(QDir::Files), QStringList({ "week.vsched" }));
-    QFile written(file);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    const QByteArray text = written.readAll();
+    const QByteArray text = readFile(file);
     QVERIFY2(text.contains("Default=../shows/c.vshow") && text.contains("Days=Sat,Sun")
             && text.contains("Show=../shows/b.vshow\nDates=2026-12-20..2026-12-26\n"
                              "Targets=127.0.0.1:5005,[::1]:5006"),
