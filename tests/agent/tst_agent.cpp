@@ -32,20 +32,16 @@ constexpr int kWaitMs = 20000;
 constexpr int kMostWakesPerWeek = 7 * 24 * 60 * 2;
 const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
 
-class ManualClock : public AgentClock
+struct ManualClock : AgentClock
 {
-public:
     QDateTime now() const override { return m_now; }
     void set(const QDateTime &now) { m_now = now; }
-
-private:
     QDateTime m_now;
 };
 
 // Records each send; a target fails while `isDown` says so.
-class RecordingSender : public ShowSender
+struct RecordingSender : ShowSender
 {
-public:
     explicit RecordingSender(const ManualClock &clock)
         : m_clock(clock)
     { }
@@ -82,11 +78,9 @@ public:
         return results;
     }
 
+    const ManualClock &m_clock;
     QStringList sends;
     std::function<bool(const QDateTime &, const AgentTarget &)> isDown;
-
-private:
-    const ManualClock &m_clock;
 };
 
 Schedule scheduleOf(const QList<ScheduleFile::EntryTexts> &texts, const QString &defaultShow)

@@ -77,24 +77,20 @@ ToolRun runTool(
 }
 
 // An editor started for a test and ended with it.
-class Editor
+struct Editor : QProcess
 {
-public:
     Editor(const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
     {
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(program, arguments);
+        setProcessEnvironment(env);
+        setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        start(program, arguments);
     }
-    ~Editor()
+    ~Editor() override
     {
-        m_process.kill();
-        m_process.waitForFinished();
+        kill();
+        waitForFinished();
     }
-    bool running() const { return m_process.state() == QProcess::Running; }
-
-private:
-    QProcess m_process;
+    bool running() const { return state() == QProcess::Running; }
 };
 
 } // namespace

@@ -46,7 +46,6 @@ class tst_ScheduleWindow : public QObject
 private slots:
     void openedFromToolsMenu();
     void refusalsAndUnsavedChanges();
-    void agentState();
 
 private:
     ScheduleWindow *openWindow(WindowFixture &fixture, const WindowSettings &settings = {});
@@ -70,6 +69,17 @@ ScheduleWindow *tst_ScheduleWindow::openWindow(
 void tst_ScheduleWindow::openedFromToolsMenu()
 {
     WindowFixture fixture;
+    // The agent's state as it left it in the program folder.
+    AgentStatus status;
+    status.schedule = fixture.path("week.vsched");
+    status.entry = QStringLiteral("Entry1");
+    status.show = fixture.path("breakfast.vshow");
+    status.since = QDateTime(QDate(2026, 12, 7), QTime(7, 0));
+    status.updated = QDateTime(QDate(2026, 12, 7), QTime(7, 0, 3));
+    status.targets.append({ "127.0.0.1:5005", status.show, "succeeded", status.updated, {}, {} });
+    const QString statusFile = fixture.path(AgentStatusFile::fileName());
+    QVERIFY(AgentStatusFile::write(statusFile, status));
+
     ScheduleWindow *window = openWindow(fixture);
     QVERIFY(window);
     QVERIFY(window->isVisible());
@@ -127,6 +137,31 @@ void tst_ScheduleWindow::openedFromToolsMenu()
     window->findChild<QPushButton *>("CmdScheduleSaveAs")->click();
     QVERIFY(!window->isWindowModified());
     QVERIFY(fixture.bytes("reordered.vsched").contains("[Entry1]\nShow=lunch.vshow"));
+
+    // The agent's state in its pane.
+    QTableWidget *table = window->agentState()->ListAgentTargets();
+    QCOMPARE(headers(table).last(), QStringLiteral("Last failure"));
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("succeeded"));
+    QVERIFY(window->agentState()->summary()->text().contains("Entry1"));
+
+    // The agent replaces the file: the table follows without a click.
+    status.targets.append({ "127.0.0.1:5006", status.show, "not reached", status.updated,
+        status.updated.addSecs(10), "Connection refused" });
+    QVERIFY(AgentStatusFile::write(statusFile, status));
+    QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 2, 5000);
+    QCOMPARE(table->item(1, 2)->text(), QStringLiteral("not reached"));
+    QCOMPARE(table->item(1, 4)->text(), QStringLiteral("2026-12-07 07:00:13"));
+    QCOMPARE(table->item(1, 5)->text(), QStringLiteral("Connection refused"));
+    window->agentState()->setLanguage(QStringLiteral("简体中文"));
+    QCOMPARE(table->item(0, 2)->text() + table->item(1, 2)->text(), QStringLiteral("成功未连接"));
+    window->agentState()->setLanguage(QStringLiteral("English"));
+
+    // Gone: the pane says the agent has not run here.
+    QVERIFY(QFile::remove(statusFile));
+    window->findChild<QPushButton *>("CmdAgentRefresh")->click();
+    QCOMPARE(table->rowCount(), 0);
+    QVERIFY(window->agentState()->summary()->text().contains("has not run"));
 }
 
 void tst_ScheduleWindow::refusalsAndUnsavedChanges()
@@ -170,46 +205,6 @@ void tst_ScheduleWindow::refusalsAndUnsavedChanges()
     fixture.prompts.confirmAnswer = true;
     QVERIFY(window->openFile(fixture.path("week.vsched")));
     QCOMPARE(window->editor()->rowCount(), 3);
-}
-
-void tst_ScheduleWindow::agentState()
-{
-    WindowFixture fixture;
-    AgentStatus status;
-    status.schedule = fixture.path("week.vsched");
-    status.entry = QStringLiteral("Entry1");
-    status.show = fixture.path("breakfast.vshow");
-    status.since = QDateTime(QDate(2026, 12, 7), QTime(7, 0));
-    status.updated = QDateTime(QDate(2026, 12, 7), QTime(7, 0, 3));
-    status.targets.append({ "127.0.0.1:5005", status.show, "succeeded", status.updated, {}, {} });
-    const QString statusFile = fixture.path(AgentStatusFile::fileName());
-    QVERIFY(AgentStatusFile::write(statusFile, status));
-
-    ScheduleWindow *window = openWindow(fixture);
-    QVERIFY(window);
-    QTableWidget *table = window->agentState()->ListAgentTargets();
-    QCOMPARE(headers(table).last(), QStringLiteral("Last failure"));
-    QCOMPARE(table->rowCount(), 1);
-    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("succeeded"));
-    QVERIFY(window->agentState()->summary()->text().contains("Entry1"));
-
-    // The agent replaces the file: the table follows without a click.
-    status.targets.append({ "127.0.0.1:5006", status.show, "not reached", status.updated,
-        status.updated.addSecs(10), "Connection refused" });
-    QVERIFY(AgentStatusFile::write(statusFile, status));
-    QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 2, 5000);
-    QCOMPARE(table->item(1, 2)->text(), QStringLiteral("not reached"));
-    QCOMPARE(table->item(1, 4)->text(), QStringLiteral("2026-12-07 07:00:13"));
-    QCOMPARE(table->item(1, 5)->text(), QStringLiteral("Connection refused"));
-    window->agentState()->setLanguage(QStringLiteral("简体中文"));
-    QCOMPARE(table->item(0, 2)->text() + table->item(1, 2)->text(), QStringLiteral("成功未连接"));
-    window->agentState()->setLanguage(QStringLiteral("English"));
-
-    // Gone: the pane says the agent has not run here.
-    QVERIFY(QFile::remove(statusFile));
-    window->findChild<QPushButton *>("CmdAgentRefresh")->click();
-    QCOMPARE(table->rowCount(), 0);
-    QVERIFY(window->agentState()->summary()->text().contains("has not run"));
 }
 
 QTEST_MAIN(tst_ScheduleWindow)
