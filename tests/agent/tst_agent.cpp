@@ -83,10 +83,12 @@ struct RecordingSender : ShowSender
     std::function<bool(const QDateTime &, const AgentTarget &)> isDown;
 };
 
-Schedule scheduleOf(const QList<ScheduleFile::EntryTexts> &texts, const QString &defaultShow)
+// The shows are beside `path`.
+Schedule scheduleOf(const QList<ScheduleFile::EntryTexts> &texts, const QString &defaultShow,
+    const QString &path = "/shows/week.vsched")
 {
     Schedule schedule;
-    schedule.path = "/shows/week.vsched";
+    schedule.path = path;
     schedule.defaultShow = defaultShow;
     for (const ScheduleFile::EntryTexts &t : texts) {
         ScheduleEntry entry;
@@ -115,10 +117,8 @@ struct LinkedAgent
         writeFile(dir.filePath("page.rtf"), "{\\rtf1 x}");
         writeFile(dir.filePath("a.vshow"), oneRowShow("page.rtf"));
         clock.set(at("2026-12-07T06:00:00"));
-        Schedule schedule;
-        schedule.path = dir.filePath("week.vsched");
-        schedule.defaultShow = "a.vshow";
-        agent.setSchedule(schedule, setup.tickedTargets(), "English");
+        agent.setSchedule(scheduleOf({}, "a.vshow", dir.filePath("week.vsched")),
+            setup.tickedTargets(), "English");
     }
 
     QTemporaryDir dir;
@@ -333,10 +333,8 @@ void tst_Agent::keepsLivePagesCurrent()
     QStringList log;
     ScheduleAgent agent(clock, sender, [&](const QString &line) { log << line; });
     agent.setProgramFolder(dir.path());
-    Schedule schedule;
-    schedule.path = dir.filePath("week.vsched");
-    schedule.defaultShow = "a.vshow";
-    agent.setSchedule(schedule, { kA, kB }, "English");
+    agent.setSchedule(
+        scheduleOf({}, "a.vshow", dir.filePath("week.vsched")), { kA, kB }, "English");
     const ValueStore values(dir.path());
     QString error;
 

@@ -146,10 +146,8 @@ void tst_Install::installsEveryFile()
         const QString man = installed(QStringLiteral(VANTREL_INSTALL_MANDIR "/man1/") + program);
         QVERIFY2(QFile::exists(man + ".1.gz") || QFile::exists(man + ".1"), qPrintable(man));
     }
-    QCOMPARE(readFile(share("vantrel/Language.lng")),
-        readFile(QStringLiteral(VANTREL_SOURCE_DIR "/data/Language.lng")));
-    QCOMPARE(readFile(share("vantrel/BaseSet.ini")),
-        readFile(QStringLiteral(VANTREL_SOURCE_DIR "/data/BaseSet.ini")));
+    for (const QString file : { "Language.lng", "BaseSet.ini" })
+        QCOMPARE(readFile(share("vantrel/" + file)), readFile(VANTREL_SOURCE_DIR "/data/" + file));
     const QStringList samples
         = QDir(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples")).entryList(QDir::Files);
     QVERIFY(!samples.isEmpty());

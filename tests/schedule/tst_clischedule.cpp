@@ -39,12 +39,11 @@ private:
 void tst_CliSchedule::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
-        m_dir.filePath("welcome.rtf")));
-    QVERIFY(writeFile(m_dir.filePath("breakfast.vshow"), oneRowShow("welcome.rtf", "3")));
-    QVERIFY(writeFile(m_dir.filePath("evening.vshow"), oneRowShow("welcome.rtf", "1")));
+    QVERIFY(writeFile(m_dir.filePath("page.rtf"), "{\\rtf1 x}"));
+    QVERIFY(writeFile(m_dir.filePath("breakfast.vshow"), oneRowShow("page.rtf", "3")));
+    QVERIFY(writeFile(m_dir.filePath("evening.vshow"), oneRowShow("page.rtf", "1")));
     // Valid as a show file, but the sign takes no Speed of 8 or more.
-    QVERIFY(writeFile(m_dir.filePath("tooquick.vshow"), oneRowShow("welcome.rtf", "9")));
+    QVERIFY(writeFile(m_dir.filePath("tooquick.vshow"), oneRowShow("page.rtf", "9")));
     QVERIFY(QDir(m_dir.path()).mkpath("zh"));
     QVERIFY(writeFile(m_dir.filePath("zh/BaseSet.ini"), "[Language]\nLanguage=简体中文\n"));
 }

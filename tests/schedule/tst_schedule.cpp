@@ -1,11 +1,10 @@
 // Schedules: which entry is in force at a moment (midnight spans, date ranges, overlaps and
-// Berlin's daylight-saving days), when the next change comes, the week table, and schedule
-// files.
+// Berlin's daylight-saving days), when the next change comes, and schedule files. The week
+// table is tried where it is shown: vantrel-cli schedule check and the Schedule window.
 
 #include "schedulefile.h"
 #include "testfiles.h"
 #include "wallclock.h"
-#include "weektable.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -73,7 +72,6 @@ private slots:
     void entryInForce();
     void nextChange_data();
     void nextChange();
-    void weekTable();
     void refusesBadFiles_data();
     void refusesBadFiles();
     void readsWhatItWrites();
@@ -152,30 +150,6 @@ void tst_Schedule::nextChange()
     QFETCH(QString, next);
     const QDateTime found = WallClock::nextChange(scheduleOf(entries), moment(after));
     QCOMPARE(found.isValid() ? found.toUTC().toString(Qt::ISODate) : QString(), next);
-}
-
-void tst_Schedule::weekTable()
-{
-    const Schedule schedule = scheduleOf({ "Days=Mon-Fri;From=07:00;To=11:00",
-        "Days=Fri;From=22:00;To=02:00", "Days=Mon;From=10:00;To=12:00" });
-    QStringList days;
-    for (const WeekDay &day : ::weekTable(schedule, QDate(2026, 12, 9))) {
-        QStringList spans;
-        for (const WeekSpan &s : day.spans) {
-            spans << WallClock::minuteText(s.fromMinute) + '-' + WallClock::minuteText(s.toMinute)
-                    + ' ' + schedule.entryName(s.entry);
-        }
-        days << day.date.toString("ddd ") + spans.join(", ");
-    }
-    QCOMPARE(days,
-        QStringList({ "Mon 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-12:00 Entry3, "
-                      "12:00-24:00 Default",
-            "Tue 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-24:00 Default",
-            "Wed 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-24:00 Default",
-            "Thu 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-24:00 Default",
-            "Fri 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-22:00 Default, "
-            "22:00-24:00 Entry2",
-            "Sat 00:00-02:00 Entry2, 02:00-24:00 Default", "Sun 00:00-24:00 Default" }));
 }
 
 void tst_Schedule::refusesBadFiles_data()

@@ -283,14 +283,7 @@ void TestSites::linkOverBroker()
     QCOMPARE(schedules.size(), 2);
     QCOMPARE(link.currentSchedule(), own);
 
-    // The broker goes and comes back empty: the link is back after 1 s, 2 s, 4 s ... and
-    // publishes its status again.
-    broker.stop();
-    QTRY_VERIFY_WITH_TIMEOUT(!link.isConnected(), kWaitMs);
-    QVERIFY(broker.start(&why));
-    QTRY_VERIFY_WITH_TIMEOUT(link.isConnected(), 3 * kWaitMs);
-    BrokerObserver fresh(broker.port());
-    QTRY_COMPARE_WITH_TIMEOUT(fresh.field(statusTopic, "entry"), u"Entry1"_s, kWaitMs);
+    // Lost, the link tries again after 1 s, 2 s, 4 s ... at most a minute apart.
     QCOMPARE(MqttClient::retryDelay(3).count(), 4);
     QCOMPARE(MqttClient::retryDelay(30).count(), 60);
 }
