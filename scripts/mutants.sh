@@ -52,6 +52,9 @@ testsFor() {
     preview/*) echo '^tst_(effecttimeline|clishow)$' ;;
     editor/page/*) echo '^tst_(pagerender|pagefiles|ledpicture|pagecommands)$' ;;
     editor/rtf/*) echo '^tst_rtf(reader|roundtrip|samples)$' ;;
+    schedule/*) echo '^tst_(schedule|clischedule|agent|scheduleeditor|schedulewindow)$' ;;
+    sites/*) echo '^tst_(sites|siteagent|siteswindow)$' ;;
+    editor/fields/*) echo '^tst_(fields|clifields)$' ;;
     *) echo '.' ;;
     esac
 }

@@ -3,6 +3,7 @@
 
 #include "agentchannelserver.h"
 #include "agentclock.h"
+#include "agentfolder.h"
 #include "link.h"
 #include "linkshowsender.h"
 #include "loopbacksign.h"
@@ -12,7 +13,6 @@
 #include "testfiles.h"
 #include "valuestore.h"
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
@@ -32,20 +32,16 @@ constexpr int kWaitMs = 20000;
 constexpr int kMostWakesPerWeek = 7 * 24 * 60 * 2;
 const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
 
-class ManualClock : public AgentClock
+struct ManualClock : AgentClock
 {
-public:
     QDateTime now() const override { return m_now; }
     void set(const QDateTime &now) { m_now = now; }
-
-private:
     QDateTime m_now;
 };
 
 // Records each send; a target fails while `isDown` says so.
-class RecordingSender : public ShowSender
+struct RecordingSender : ShowSender
 {
-public:
     explicit RecordingSender(const ManualClock &clock)
         : m_clock(clock)
     { }
@@ -82,17 +78,17 @@ public:
         return results;
     }
 
+    const ManualClock &m_clock;
     QStringList sends;
     std::function<bool(const QDateTime &, const AgentTarget &)> isDown;
-
-private:
-    const ManualClock &m_clock;
 };
 
-Schedule scheduleOf(const QList<ScheduleFile::EntryTexts> &texts, const QString &defaultShow)
+// The shows are beside `path`.
+Schedule scheduleOf(const QList<ScheduleFile::EntryTexts> &texts, const QString &defaultShow,
+    const QString &path = "/shows/week.vsched")
 {
     Schedule schedule;
-    schedule.path = "/shows/week.vsched";
+    schedule.path = path;
     schedule.defaultShow = defaultShow;
     for (const ScheduleFile::EntryTexts &t : texts) {
         ScheduleEntry entry;
@@ -111,21 +107,6 @@ QDateTime at(const QString &text)
 const AgentTarget kA { "10.0.0.5", "5005" };
 const AgentTarget kB { "10.0.0.6", "5005" };
 
-// Shows of one page in `folder`.
-bool writeShows(const QString &folder, const QStringList &names)
-{
-    QFile::copy(
-        QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"), folder + "/welcome.rtf");
-    for (const QString &name : names) {
-        if (!writeFile(folder + '/' + name,
-                "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\n"
-                "Times=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\n"
-                "THeight=1\n"))
-            return false;
-    }
-    return true;
-}
-
 // An agent on a set clock whose schedule is only Default=a.vshow, sent over the real link.
 struct LinkedAgent
 {
@@ -133,12 +114,11 @@ struct LinkedAgent
         : sender(setup, dir.path())
         , agent(clock, sender, [this](const QString &line) { log << line; })
     {
-        writeShows(dir.path(), { "a.vshow" });
+        writeFile(dir.filePath("page.rtf"), "{\\rtf1 x}");
+        writeFile(dir.filePath("a.vshow"), oneRowShow("page.rtf"));
         clock.set(at("2026-12-07T06:00:00"));
-        Schedule schedule;
-        schedule.path = dir.filePath("week.vsched");
-        schedule.defaultShow = "a.vshow";
-        agent.setSchedule(schedule, setup.tickedTargets(), "English");
+        agent.setSchedule(scheduleOf({}, "a.vshow", dir.filePath("week.vsched")),
+            setup.tickedTargets(), "English");
     }
 
     QTemporaryDir dir;
@@ -291,68 +271,45 @@ void tst_Agent::heldSerialPortIsRetried()
 
 void tst_Agent::serviceReloadsAndStops()
 {
-    QTemporaryDir dir;
-    LoopbackSign sign;
-    QVERIFY(sign.listen());
-    sign.answerPieces = { kTcpSuccess };
-    QVERIFY(writeShows(dir.path(), { "a.vshow", "b.vshow" }));
-    QVERIFY(writeFile(dir.filePath("BaseSet.ini"),
-        QStringLiteral("[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\nMaxIPList=10\n\n"
-                       "[TranceSet]\nTrance=2\nIPStr=127.0.0.1,%1,1\n")
-            .arg(sign.port())
-            .toUtf8()));
-    const QString schedule = dir.filePath("week.vsched");
-    QVERIFY(writeFile(schedule, "[Schedule]\nVersion=1\nDefault=a.vshow\n"));
-
-    QProcess agent;
-    agent.setProgram(QStringLiteral(VANTREL_AGENT_PATH));
-    agent.setArguments({ schedule, "--program-folder", dir.path() });
-    agent.start();
-    QVERIFY(agent.waitForStarted(kWaitMs));
-    QString out;
-    const auto waitForLine = [&](const QString &text) {
-        const QDeadlineTimer deadline(kWaitMs);
-        while (!out.contains(text) && !deadline.hasExpired()) {
-            QTest::qWait(20);
-            out += QString::fromUtf8(agent.readAllStandardOutput());
-        }
-        return out.contains(text);
-    };
-    QVERIFY2(waitForLine(": took a.vshow."), qPrintable(out));
-    QCOMPARE(sign.packetCount, 2);
+    AgentFolder folder;
+    QVERIFY(writeFile(folder.path("b.vshow"), oneRowShow("page.rtf")));
+    const QString schedule = folder.path("week.vsched");
+    folder.start();
+    QVERIFY2(folder.logged(": took a.vshow."), qPrintable(folder.log));
+    QCOMPARE(folder.sign.packetCount, 2);
 
     // A bad schedule is refused and the old one stays in force.
     QVERIFY(writeFile(schedule,
         "[Schedule]\nVersion=1\nDefault=b.vshow\n\n[Entry1]\n"
         "Show=a.vshow\nDays=Mon-Fry\n"));
-    ::kill(pid_t(agent.processId()), SIGHUP);
-    QVERIFY2(waitForLine("The schedule was not re-read: [Entry1], key \"Days\": \"Mon-Fry\""),
-        qPrintable(out));
-    QVERIFY(out.contains("The old schedule stays in force."));
-    QVERIFY(QFile(dir.filePath("agent-status.ini")).open(QIODevice::ReadOnly));
+    folder.signal(SIGHUP);
+    QVERIFY2(folder.logged("The schedule was not re-read: [Entry1], key \"Days\": \"Mon-Fry\""),
+        qPrintable(folder.log));
+    QVERIFY(folder.log.contains("The old schedule stays in force."));
+    QVERIFY(QFile(folder.path("agent-status.ini")).open(QIODevice::ReadOnly));
 
     // A good one is put in force at once.
     QVERIFY(writeFile(schedule, "[Schedule]\nVersion=1\nDefault=b.vshow\n"));
-    ::kill(pid_t(agent.processId()), SIGHUP);
-    QVERIFY2(waitForLine(": took b.vshow."), qPrintable(out));
-    QCOMPARE(sign.packetCount, 4);
-    QVERIFY(QSettings(dir.filePath("agent-status.ini"), QSettings::IniFormat)
+    folder.signal(SIGHUP);
+    QVERIFY2(folder.logged(": took b.vshow."), qPrintable(folder.log));
+    QCOMPARE(folder.sign.packetCount, 4);
+    QVERIFY(QSettings(folder.path("agent-status.ini"), QSettings::IniFormat)
                 .value("Target1/Show")
                 .toString()
                 .endsWith("b.vshow"));
 
     // Ended in the middle of a send to a sign that never answers.
-    sign.behaviour = LoopbackSign::Behaviour::Silent;
-    ::kill(pid_t(agent.processId()), SIGHUP);
-    QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 5; }, kWaitMs));
-    ::kill(pid_t(agent.processId()), SIGTERM);
+    folder.sign.behaviour = LoopbackSign::Behaviour::Silent;
+    folder.signal(SIGHUP);
+    QVERIFY(QTest::qWaitFor([&] { return folder.sign.packetCount == 5; }, kWaitMs));
+    folder.signal(SIGTERM);
     // Unanswered, the show's two packets would hold the agent for twice the answer timeout.
+    QProcess &agent = folder.agent;
     QVERIFY(QTest::qWaitFor(
         [&] { return agent.state() == QProcess::NotRunning; }, int(Link::kAnswerTimeout.count())));
     QCOMPARE(agent.exitStatus(), QProcess::NormalExit);
     QCOMPARE(agent.exitCode(), 0);
-    out += QString::fromUtf8(agent.readAllStandardOutput());
-    QVERIFY(out.endsWith("Stopping.\n"));
+    QVERIFY(folder.logged("Stopping.\n") && folder.log.endsWith("Stopping.\n"));
 }
 
 void tst_Agent::keepsLivePagesCurrent()
@@ -376,10 +333,8 @@ void tst_Agent::keepsLivePagesCurrent()
     QStringList log;
     ScheduleAgent agent(clock, sender, [&](const QString &line) { log << line; });
     agent.setProgramFolder(dir.path());
-    Schedule schedule;
-    schedule.path = dir.filePath("week.vsched");
-    schedule.defaultShow = "a.vshow";
-    agent.setSchedule(schedule, { kA, kB }, "English");
+    agent.setSchedule(
+        scheduleOf({}, "a.vshow", dir.filePath("week.vsched")), { kA, kB }, "English");
     const ValueStore values(dir.path());
     QString error;
 
@@ -439,25 +394,13 @@ void tst_Agent::keepsLivePagesCurrent()
 
 void tst_Agent::serviceTakesValuesAndMessages()
 {
-    QTemporaryDir dir;
-    LoopbackSign sign;
-    QVERIFY(sign.listen());
-    sign.answerPieces = { kTcpSuccess };
-    QVERIFY(writeFile(dir.filePath("free.rtf"),
+    AgentFolder folder;
+    QVERIFY(writeFile(folder.path("page.rtf"),
         "{\\rtf1\\ansi{\\colortbl;\\red0\\green255\\blue0;}\\cf1 FREE \\{value:spaces\\}\\par}"));
-    QVERIFY(writeFile(dir.filePath("a.vshow"),
-        "[Show]\nVersion=1\n\n[Row1]\nFile Path=free.rtf\nEffect=0\nSpeed=3\nTimes=0\n"
-        "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
-    QVERIFY(writeFile(dir.filePath("BaseSet.ini"),
-        QStringLiteral("[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\nMaxIPList=10\n\n"
-                       "[TranceSet]\nTrance=2\nIPStr=127.0.0.1,%1,1\n")
-            .arg(sign.port())
-            .toUtf8()));
-    QVERIFY(writeFile(dir.filePath("week.vsched"), "[Schedule]\nVersion=1\nDefault=a.vshow\n"));
     const auto cli = [&](const QStringList &args, QString *out = nullptr) {
         QProcess p;
         p.start(QStringLiteral(VANTREL_CLI_PATH),
-            args + QStringList { "--program-folder", dir.path() });
+            args + QStringList { "--program-folder", folder.dir.path() });
         if (!p.waitForFinished(kWaitMs))
             return -1;
         if (out)
@@ -468,9 +411,8 @@ void tst_Agent::serviceTakesValuesAndMessages()
     QCOMPARE(cli({ "say", "Hi", "--for", "5" }, &said), 2);
     QVERIFY2(said.contains("needs a running vantrel-agent"), qPrintable(said));
 
-    QProcess agent;
-    agent.start(QStringLiteral(VANTREL_AGENT_PATH),
-        { dir.filePath("week.vsched"), "--program-folder", dir.path() });
+    folder.start();
+    const LoopbackSign &sign = folder.sign;
     QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 2; }, kWaitMs));
     // Only the page goes, showing the new value.
     QCOMPARE(cli({ "value", "set", "spaces", "42" }), 0);
@@ -484,8 +426,6 @@ void tst_Agent::serviceTakesValuesAndMessages()
     QVERIFY(sign.packets.at(3) != page42);
     QCOMPARE(sign.packets.at(5), page42);
     QCOMPARE(sign.packets.at(6), sign.packets.at(1));
-    ::kill(pid_t(agent.processId()), SIGTERM);
-    QVERIFY(agent.waitForFinished(kWaitMs));
 }
 
 void tst_Agent::channelRefusesBadRequests_data()

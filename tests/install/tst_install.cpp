@@ -8,27 +8,19 @@
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <chrono>
-#include <memory>
-
-using namespace std::chrono_literals;
-
 namespace {
 
-constexpr std::chrono::milliseconds kInstallWait = 240s;
-constexpr std::chrono::milliseconds kStartWait = 30s;
-constexpr std::chrono::milliseconds kPoll = 100ms;
+constexpr int kInstallWaitMs = 240'000;
+constexpr int kWaitMs = 30'000; // for an editor to start, or a tool to end
 // How long a started editor must keep running after its settings appear: the page given on
 // its command line has been opened by then.
-constexpr std::chrono::milliseconds kSettleWait = 1500ms;
-constexpr std::chrono::milliseconds kToolWait = 30s;
+constexpr int kSettleMs = 1500;
 
 const QString kBuild = QStringLiteral(VANTREL_BUILD_DIR);
 
@@ -63,18 +55,6 @@ QProcessEnvironment userEnvironment(const QString &home, const QString &xdgDataH
     return env;
 }
 
-bool waitFor(const std::function<bool()> &done, std::chrono::milliseconds limit)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limit.count())
-            return false;
-        QTest::qWait(int(kPoll.count()));
-    }
-    return true;
-}
-
 struct ToolRun
 {
     int exitCode = -1;
@@ -87,36 +67,30 @@ ToolRun runTool(
     QProcess process;
     process.setProcessEnvironment(env);
     process.start(program, arguments);
-    ToolRun run;
-    if (!process.waitForFinished(int(kToolWait.count()))) {
+    if (!process.waitForFinished(kWaitMs)) {
         process.kill();
         process.waitForFinished();
-        return run;
+        return {};
     }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    return run;
+    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+        QString::fromUtf8(process.readAllStandardOutput()) };
 }
 
 // An editor started for a test and ended with it.
-class Editor
+struct Editor : QProcess
 {
-public:
     Editor(const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
     {
-        m_process.setProcessEnvironment(env);
-        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_process.start(program, arguments);
+        setProcessEnvironment(env);
+        setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        start(program, arguments);
     }
-    ~Editor()
+    ~Editor() override
     {
-        m_process.kill();
-        m_process.waitForFinished();
+        kill();
+        waitForFinished();
     }
-    bool running() const { return m_process.state() == QProcess::Running; }
-
-private:
-    QProcess m_process;
+    bool running() const { return state() == QProcess::Running; }
 };
 
 } // namespace
@@ -155,17 +129,13 @@ void tst_Install::initTestCase()
     install.setProcessChannelMode(QProcess::MergedChannels);
     install.start(QStringLiteral(VANTREL_CMAKE_COMMAND),
         { QStringLiteral("--install"), kBuild, QStringLiteral("--prefix"), m_prefix.path() });
-    QVERIFY(install.waitForFinished(int(kInstallWait.count())));
+    QVERIFY(install.waitForFinished(kInstallWaitMs));
     QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
         install.readAll().constData());
     // A page to hand to the editor, outside both the prefix and the user's folder.
     QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
         m_pages.filePath(QStringLiteral("welcome.rtf"))));
-    QFile show(m_pages.filePath(QStringLiteral("one.vshow")));
-    QVERIFY(show.open(QIODevice::WriteOnly)
-        && show.write(
-            "[Show]\nVersion=1\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\nTimes=0\n"
-            "Repeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
+    QVERIFY(writeFile(m_pages.filePath("one.vshow"), oneRowShow("welcome.rtf")));
 }
 
 void tst_Install::installsEveryFile()
@@ -176,10 +146,8 @@ void tst_Install::installsEveryFile()
         const QString man = installed(QStringLiteral(VANTREL_INSTALL_MANDIR "/man1/") + program);
         QVERIFY2(QFile::exists(man + ".1.gz") || QFile::exists(man + ".1"), qPrintable(man));
     }
-    QCOMPARE(readFile(share("vantrel/Language.lng")),
-        readFile(QStringLiteral(VANTREL_SOURCE_DIR "/data/Language.lng")));
-    QCOMPARE(readFile(share("vantrel/BaseSet.ini")),
-        readFile(QStringLiteral(VANTREL_SOURCE_DIR "/data/BaseSet.ini")));
+    for (const QString file : { "Language.lng", "BaseSet.ini" })
+        QCOMPARE(readFile(share("vantrel/" + file)), readFile(VANTREL_SOURCE_DIR "/data/" + file));
     const QStringList samples
         = QDir(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples")).entryList(QDir::Files);
     QVERIFY(!samples.isEmpty());
@@ -236,8 +204,9 @@ void tst_Install::installedEditorKeepsSettingsInTheUsersFolder()
         QVERIFY2(check.exitCode == 0, qPrintable(check.out));
     } else {
         Editor editor(bin("vantrel"), { m_pages.filePath("welcome.rtf") }, env);
-        QVERIFY(waitFor([&] { return QFile::exists(userFolder + "/BaseSet.ini"); }, kStartWait));
-        QTest::qWait(int(kSettleWait.count()));
+        QVERIFY(
+            QTest::qWaitFor([&] { return QFile::exists(userFolder + "/BaseSet.ini"); }, kWaitMs));
+        QTest::qWait(kSettleMs);
         QVERIFY2(editor.running(), "the editor ended after opening the page it was given");
     }
 
@@ -261,20 +230,16 @@ void tst_Install::toolsNameTheFolderInUse()
     const QProcessEnvironment env = userEnvironment(home.path());
     const QString userFolder = QDir(home.path()).filePath(".local/share/vantrel");
 
-    const ToolRun installedCli = runTool(bin("vantrel-cli"), { "--help" }, env);
-    QCOMPARE(installedCli.exitCode, 0);
-    QVERIFY2(installedCli.out.contains("Program folder: " + userFolder + "\n    (installed"),
-        qPrintable(installedCli.out));
-
-    const ToolRun agentHelp = runTool(bin("vantrel-agent"), { "--help" }, env);
-    QCOMPARE(agentHelp.exitCode, 0);
+    const ToolRun cli = runTool(bin("vantrel-cli"), { "--help" }, env);
     QVERIFY2(
-        agentHelp.out.endsWith("Program folder: " + userFolder + "\n"), qPrintable(agentHelp.out));
-
-    const ToolRun editorHelp = runTool(bin("vantrel"), { "--help" }, env);
-    QCOMPARE(editorHelp.exitCode, 0);
-    QVERIFY2(editorHelp.out.contains("FILE") && editorHelp.out.contains(".vshow"),
-        qPrintable(editorHelp.out));
+        cli.exitCode == 0 && cli.out.contains("Program folder: " + userFolder + "\n    (installed"),
+        qPrintable(cli.out));
+    const ToolRun agent = runTool(bin("vantrel-agent"), { "--help" }, env);
+    QVERIFY2(agent.exitCode == 0 && agent.out.endsWith("Program folder: " + userFolder + "\n"),
+        qPrintable(agent.out));
+    const ToolRun editor = runTool(bin("vantrel"), { "--help" }, env);
+    QVERIFY2(editor.exitCode == 0 && editor.out.contains("FILE") && editor.out.contains(".vshow"),
+        qPrintable(editor.out));
     // Asking makes nothing.
     QVERIFY(!QFileInfo::exists(userFolder));
 }
@@ -289,7 +254,7 @@ void tst_Install::copiedProgramFolderKeepsItsSettings()
     QTemporaryDir home;
 
     Editor editor(stick.filePath("vantrel"), {}, userEnvironment(home.path()));
-    QVERIFY(waitFor([&] { return QFile::exists(stick.filePath("BaseSet.ini")); }, kStartWait));
+    QVERIFY(QTest::qWaitFor([&] { return QFile::exists(stick.filePath("BaseSet.ini")); }, kWaitMs));
     QVERIFY(editor.running());
     QVERIFY(!QFileInfo::exists(home.filePath(".local/share/vantrel")));
 }

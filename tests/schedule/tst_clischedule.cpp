@@ -11,12 +11,6 @@
 
 namespace {
 
-QByteArray showFile(const QByteArray &speed)
-{
-    return "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=" + speed
-        + "\nTimes=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n";
-}
-
 const QByteArray kWeek = "[Schedule]\nVersion=1\nDefault=evening.vshow\n\n"
                          "[Entry1]\nShow=breakfast.vshow\nDays=Mon-Fri\nFrom=07:00\nTo=11:00\n\n"
                          "[Entry2]\nShow=evening.vshow\nDays=Fri\nFrom=22:00\nTo=02:00\n";
@@ -45,12 +39,11 @@ private:
 void tst_CliSchedule::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    QVERIFY(QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
-        m_dir.filePath("welcome.rtf")));
-    QVERIFY(writeFile(m_dir.filePath("breakfast.vshow"), showFile("3")));
-    QVERIFY(writeFile(m_dir.filePath("evening.vshow"), showFile("1")));
+    QVERIFY(writeFile(m_dir.filePath("page.rtf"), "{\\rtf1 x}"));
+    QVERIFY(writeFile(m_dir.filePath("breakfast.vshow"), oneRowShow("page.rtf", "3")));
+    QVERIFY(writeFile(m_dir.filePath("evening.vshow"), oneRowShow("page.rtf", "1")));
     // Valid as a show file, but the sign takes no Speed of 8 or more.
-    QVERIFY(writeFile(m_dir.filePath("tooquick.vshow"), showFile("9")));
+    QVERIFY(writeFile(m_dir.filePath("tooquick.vshow"), oneRowShow("page.rtf", "9")));
     QVERIFY(QDir(m_dir.path()).mkpath("zh"));
     QVERIFY(writeFile(m_dir.filePath("zh/BaseSet.ini"), "[Language]\nLanguage=简体中文\n"));
 }

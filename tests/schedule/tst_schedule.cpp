@@ -1,11 +1,10 @@
 // Schedules: which entry is in force at a moment (midnight spans, date ranges, overlaps and
-// Berlin's daylight-saving days), when the next change comes, the week table, and schedule
-// files.
+// Berlin's daylight-saving days), when the next change comes, and schedule files. The week
+// table is tried where it is shown: vantrel-cli schedule check and the Schedule window.
 
 #include "schedulefile.h"
 #include "testfiles.h"
 #include "wallclock.h"
-#include "weektable.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -73,7 +72,6 @@ private slots:
     void entryInForce();
     void nextChange_data();
     void nextChange();
-    void weekTable();
     void refusesBadFiles_data();
     void refusesBadFiles();
     void readsWhatItWrites();
@@ -87,58 +85,32 @@ void tst_Schedule::entryInForce_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QString>("at");
     QTest::addColumn<QString>("entry");
-
-    QTest::newRow("before breakfast") << kBreakfastAndHoliday << "2026-12-07T06:59"
-                                      << "Default";
-    QTest::newRow("breakfast begins") << kBreakfastAndHoliday << "2026-12-07T07:00"
-                                      << "Entry1";
-    QTest::newRow("breakfast's last minute") << kBreakfastAndHoliday << "2026-12-11T10:59:59"
-                                             << "Entry1";
-    QTest::newRow("breakfast ends") << kBreakfastAndHoliday << "2026-12-07T11:00"
-                                    << "Default";
-    QTest::newRow("no breakfast on Saturday") << kBreakfastAndHoliday << "2026-12-12T08:00"
-                                              << "Default";
-    QTest::newRow("first match wins in the holiday") << kBreakfastAndHoliday << "2026-12-21T08:00"
-                                                     << "Entry1";
-    QTest::newRow("holiday after breakfast") << kBreakfastAndHoliday << "2026-12-21T12:00"
-                                             << "Entry2";
-    QTest::newRow("holiday's first minute") << kBreakfastAndHoliday << "2026-12-20T00:00"
-                                            << "Entry2";
-    QTest::newRow("holiday over") << kBreakfastAndHoliday << "2026-12-27T00:00"
-                                  << "Default";
-    QTest::newRow("Friday night") << kFridayNight << "2026-12-11T23:00"
-                                  << "Entry1";
-    QTest::newRow("Friday night on Saturday") << kFridayNight << "2026-12-12T01:59"
-                                              << "Entry1";
-    QTest::newRow("Friday night over") << kFridayNight << "2026-12-12T02:00"
-                                       << "Default";
-    QTest::newRow("not Thursday night") << kFridayNight << "2026-12-11T01:00"
-                                        << "Default";
-    QTest::newRow("eve into the new year") << kNewYearsEve << "2027-01-01T02:59"
-                                           << "Entry1";
-    QTest::newRow("not the morning of the eve") << kNewYearsEve << "2026-12-31T02:00"
-                                                << "Default";
-    QTest::newRow("skipped hour: before the gap") << kStartsInChangedHour << "2026-03-29T00:59:59Z"
-                                                  << "Default";
-    QTest::newRow("skipped hour: at the end of the gap")
-        << kStartsInChangedHour << "2026-03-29T01:00:00Z"
-        << "Entry1";
-    QTest::newRow("repeated hour: first 02:29") << kStartsInChangedHour << "2026-10-25T00:29:00Z"
-                                                << "Default";
-    QTest::newRow("repeated hour: first 02:30") << kStartsInChangedHour << "2026-10-25T00:30:00Z"
-                                                << "Entry1";
-    QTest::newRow("repeated hour: second 02:00 stays")
-        << kStartsInChangedHour << "2026-10-25T01:00:00Z"
-        << "Entry1";
-    QTest::newRow("repeated hour: second 02:29 stays")
-        << kStartsInChangedHour << "2026-10-25T01:29:00Z"
-        << "Entry1";
-    QTest::newRow("repeated hour: end once") << kEndsInChangedHour << "2026-10-25T00:30:00Z"
-                                             << "Default";
-    QTest::newRow("repeated hour: no second start") << kEndsInChangedHour << "2026-10-25T01:10:00Z"
-                                                    << "Default";
-    QTest::newRow("after the repeated hour") << kEndsInChangedHour << "2026-10-26T00:00:00Z"
-                                             << "Entry1";
+    const auto row = [](const char *name, const QStringList &entries, const QString &at,
+                         const QString &entry) { QTest::newRow(name) << entries << at << entry; };
+    row("before breakfast", kBreakfastAndHoliday, "2026-12-07T06:59", "Default");
+    row("breakfast begins", kBreakfastAndHoliday, "2026-12-07T07:00", "Entry1");
+    row("breakfast's last minute", kBreakfastAndHoliday, "2026-12-11T10:59:59", "Entry1");
+    row("breakfast ends", kBreakfastAndHoliday, "2026-12-07T11:00", "Default");
+    row("no breakfast on Saturday", kBreakfastAndHoliday, "2026-12-12T08:00", "Default");
+    row("first match wins in the holiday", kBreakfastAndHoliday, "2026-12-21T08:00", "Entry1");
+    row("holiday after breakfast", kBreakfastAndHoliday, "2026-12-21T12:00", "Entry2");
+    row("holiday's first minute", kBreakfastAndHoliday, "2026-12-20T00:00", "Entry2");
+    row("holiday over", kBreakfastAndHoliday, "2026-12-27T00:00", "Default");
+    row("Friday night", kFridayNight, "2026-12-11T23:00", "Entry1");
+    row("Friday night on Saturday", kFridayNight, "2026-12-12T01:59", "Entry1");
+    row("Friday night over", kFridayNight, "2026-12-12T02:00", "Default");
+    row("not Thursday night", kFridayNight, "2026-12-11T01:00", "Default");
+    row("eve into the new year", kNewYearsEve, "2027-01-01T02:59", "Entry1");
+    row("not the morning of the eve", kNewYearsEve, "2026-12-31T02:00", "Default");
+    row("skipped hour: before the gap", kStartsInChangedHour, "2026-03-29T00:59:59Z", "Default");
+    row("skipped hour: gap's end", kStartsInChangedHour, "2026-03-29T01:00:00Z", "Entry1");
+    row("repeated hour: first 02:29", kStartsInChangedHour, "2026-10-25T00:29:00Z", "Default");
+    row("repeated hour: first 02:30", kStartsInChangedHour, "2026-10-25T00:30:00Z", "Entry1");
+    row("repeated hour: second 02:00", kStartsInChangedHour, "2026-10-25T01:00:00Z", "Entry1");
+    row("repeated hour: second 02:29", kStartsInChangedHour, "2026-10-25T01:29:00Z", "Entry1");
+    row("repeated hour: end once", kEndsInChangedHour, "2026-10-25T00:30:00Z", "Default");
+    row("repeated hour: no second start", kEndsInChangedHour, "2026-10-25T01:10:00Z", "Default");
+    row("after the repeated hour", kEndsInChangedHour, "2026-10-26T00:00:00Z", "Entry1");
 }
 
 void tst_Schedule::entryInForce()
@@ -155,26 +127,20 @@ void tst_Schedule::nextChange_data()
     QTest::addColumn<QStringList>("entries");
     QTest::addColumn<QString>("after");
     QTest::addColumn<QString>("next"); // UTC; "" for none within the horizon
-
-    QTest::newRow("breakfast") << kBreakfastAndHoliday << "2026-12-07T05:00:00Z"
-                               << "2026-12-07T06:00:00Z";
-    QTest::newRow("over the weekend") << kBreakfastAndHoliday << "2026-12-11T10:00:00Z"
-                                      << "2026-12-14T06:00:00Z";
-    QTest::newRow("at a boundary, the next one") << kBreakfastAndHoliday << "2026-12-07T06:00:00Z"
-                                                 << "2026-12-07T10:00:00Z";
-    QTest::newRow("into the holiday") << kBreakfastAndHoliday << "2026-12-18T10:00:00Z"
-                                      << "2026-12-19T23:00:00Z";
-    QTest::newRow("skipped hour: at the end of the gap")
-        << kStartsInChangedHour << "2026-03-29T00:30:00Z"
-        << "2026-03-29T01:00:00Z";
-    QTest::newRow("repeated hour: the end, not the second 02:30")
-        << kStartsInChangedHour << "2026-10-25T00:45:00Z"
-        << "2026-10-25T05:00:00Z";
-    QTest::newRow("repeated hour: ends once, starts next day")
-        << kEndsInChangedHour << "2026-10-25T00:30:00Z"
-        << "2026-10-26T00:00:00Z";
-    QTest::newRow("nothing changes") << QStringList() << "2026-12-07T05:00:00Z"
-                                     << "";
+    const auto row = [](const char *name, const QStringList &entries, const QString &after,
+                         const QString &next) { QTest::newRow(name) << entries << after << next; };
+    row("breakfast", kBreakfastAndHoliday, "2026-12-07T05:00:00Z", "2026-12-07T06:00:00Z");
+    row("over the weekend", kBreakfastAndHoliday, "2026-12-11T10:00:00Z", "2026-12-14T06:00:00Z");
+    row("at a boundary, the next one", kBreakfastAndHoliday, "2026-12-07T06:00:00Z",
+        "2026-12-07T10:00:00Z");
+    row("into the holiday", kBreakfastAndHoliday, "2026-12-18T10:00:00Z", "2026-12-19T23:00:00Z");
+    row("skipped hour: at the end of the gap", kStartsInChangedHour, "2026-03-29T00:30:00Z",
+        "2026-03-29T01:00:00Z");
+    row("repeated hour: the end, not the second 02:30", kStartsInChangedHour,
+        "2026-10-25T00:45:00Z", "2026-10-25T05:00:00Z");
+    row("repeated hour: ends once, starts next day", kEndsInChangedHour, "2026-10-25T00:30:00Z",
+        "2026-10-26T00:00:00Z");
+    row("nothing changes", QStringList(), "2026-12-07T05:00:00Z", "");
 }
 
 void tst_Schedule::nextChange()
@@ -186,87 +152,49 @@ void tst_Schedule::nextChange()
     QCOMPARE(found.isValid() ? found.toUTC().toString(Qt::ISODate) : QString(), next);
 }
 
-void tst_Schedule::weekTable()
-{
-    const Schedule schedule = scheduleOf({ "Days=Mon-Fri;From=07:00;To=11:00",
-        "Days=Fri;From=22:00;To=02:00", "Days=Mon;From=10:00;To=12:00" });
-    QStringList days;
-    for (const WeekDay &day : ::weekTable(schedule, QDate(2026, 12, 9))) {
-        QStringList spans;
-        for (const WeekSpan &s : day.spans) {
-            spans << WallClock::minuteText(s.fromMinute) + '-' + WallClock::minuteText(s.toMinute)
-                    + ' ' + schedule.entryName(s.entry);
-        }
-        days << day.date.toString("ddd ") + spans.join(", ");
-    }
-    QCOMPARE(days,
-        QStringList({ "Mon 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-12:00 Entry3, "
-                      "12:00-24:00 Default",
-            "Tue 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-24:00 Default",
-            "Wed 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-24:00 Default",
-            "Thu 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-24:00 Default",
-            "Fri 00:00-07:00 Default, 07:00-11:00 Entry1, 11:00-22:00 Default, "
-            "22:00-24:00 Entry2",
-            "Sat 00:00-02:00 Entry2, 02:00-24:00 Default", "Sun 00:00-24:00 Default" }));
-}
-
 void tst_Schedule::refusesBadFiles_data()
 {
     QTest::addColumn<QByteArray>("contents");
-    QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("message");
-
-    const QByteArray head = "[Schedule]\nVersion=1\n\n";
-    QTest::newRow("bad day") << head + "[Entry1]\nShow=good.vshow\nDays=Mon-Fry\n"
-                             << kEnglish
-                             << "[Entry1], key \"Days\": \"Mon-Fry\" is not a list of days";
-    QTest::newRow("not HH:MM") << head
-            + "[Entry1]\nShow=good.vshow\n\n[Entry2]\n"
-              "Show=good.vshow\nFrom=7h00\n"
-                               << kEnglish
-                               << "[Entry2], key \"From\": \"7h00\" is not a time of day";
-    QTest::newRow("hour 24") << head + "[Entry1]\nShow=good.vshow\nTo=24:00\n"
-                             << kEnglish << "[Entry1], key \"To\": \"24:00\" is not a time of day";
-    QTest::newRow("From equal to To")
-        << head + "[Entry1]\nShow=good.vshow\nFrom=07:00\nTo=07:00\n"
-        << kEnglish << "[Entry1], key \"To\": \"07:00\" is the same as From";
-    QTest::newRow("no show") << head + "[Entry1]\nDays=Mon\n"
-                             << kEnglish << "[Entry1], key \"Show\": the key is missing";
-    QTest::newRow("missing show") << head + "[Entry1]\nShow=gone.vshow\n"
-                                  << kEnglish << "[Entry1], key \"Show\": The show ";
-    QTest::newRow("bad show") << head + "[Entry1]\nShow=bad.vshow\n"
-                              << kEnglish << "[Entry1], key \"Show\": ";
+    // `sections` follow a sound [Schedule]; most are one entry with Show=good.vshow.
+    const auto row = [](const char *name, const QByteArray &sections, const QString &message) {
+        QTest::newRow(name) << "[Schedule]\nVersion=1\n\n" + sections << message;
+    };
+    const auto entry = [&](const char *name, const QByteArray &keys, const QString &message) {
+        row(name, "[Entry1]\nShow=good.vshow\n" + keys, message);
+    };
+    entry("bad day", "Days=Mon-Fry\n", "[Entry1], key \"Days\": \"Mon-Fry\" is not a list of days");
+    entry("not HH:MM", "\n[Entry2]\nShow=good.vshow\nFrom=7h00\n",
+        "[Entry2], key \"From\": \"7h00\" is not a time of day");
+    entry("hour 24", "To=24:00\n", "[Entry1], key \"To\": \"24:00\" is not a time of day");
+    entry("From equal to To", "From=07:00\nTo=07:00\n",
+        "[Entry1], key \"To\": \"07:00\" is the same as From");
+    entry("backwards dates", "Dates=2026-12-26..2026-12-20\n",
+        "[Entry1], key \"Dates\": \"2026-12-26..2026-12-20\" ends before it begins");
+    entry("bad date", "Dates=2026-02-30\n", "[Entry1], key \"Dates\": \"2026-02-30\" is not");
+    entry("bad target", "Targets=10.0.0.5:5005, 10.0.0.6:70000\n",
+        "[Entry1], key \"Targets\": \"10.0.0.6:70000\" is not address:port");
+    entry("twice", "[entry1]\nShow=good.vshow\n", "The section [entry1] appears more than once");
+    row("no show", "[Entry1]\nDays=Mon\n", "[Entry1], key \"Show\": the key is missing");
+    row("missing show", "[Entry1]\nShow=gone.vshow\n", "[Entry1], key \"Show\": The show ");
+    row("bad show", "[Entry1]\nShow=bad.vshow\n", "[Entry1], key \"Show\": ");
+    row("mistyped entry", "[Entry 2]\nShow=good.vshow\n", "The section [Entry 2] is not an entry");
     QTest::newRow("bad default") << QByteArray("[Schedule]\nVersion=1\nDefault=bad.vshow\n")
-                                 << kEnglish << "[Schedule], key \"Default\": ";
-    QTest::newRow("backwards dates")
-        << head + "[Entry1]\nShow=good.vshow\nDates=2026-12-26..2026-12-20\n"
-        << kEnglish << "[Entry1], key \"Dates\": \"2026-12-26..2026-12-20\" ends before it begins";
-    QTest::newRow("bad date") << head + "[Entry1]\nShow=good.vshow\nDates=2026-02-30\n"
-                              << kEnglish << "[Entry1], key \"Dates\": \"2026-02-30\" is not";
-    QTest::newRow("bad target")
-        << head + "[Entry1]\nShow=good.vshow\nTargets=10.0.0.5:5005, 10.0.0.6:70000\n"
-        << kEnglish << "[Entry1], key \"Targets\": \"10.0.0.6:70000\" is not address:port";
-    QTest::newRow("mistyped entry") << head + "[Entry 2]\nShow=good.vshow\n"
-                                    << kEnglish << "The section [Entry 2] is not an entry";
-    QTest::newRow("no head") << QByteArray("[Entry1]\nShow=good.vshow\n") << kEnglish
+                                 << "[Schedule], key \"Default\": ";
+    QTest::newRow("no head") << QByteArray("[Entry1]\nShow=good.vshow\n")
                              << "is not a Vantrel schedule";
-    QTest::newRow("twice") << head + "[Entry1]\nShow=good.vshow\n[entry1]\nShow=good.vshow\n"
-                           << kEnglish << "The section [entry1] appears more than once";
 }
 
 void tst_Schedule::refusesBadFiles()
 {
     QFETCH(QByteArray, contents);
-    QFETCH(QString, language);
     QFETCH(QString, message);
     QVERIFY(writeFile(m_dir.filePath("page.rtf"), "{\\rtf1 x}"));
-    QVERIFY(writeFile(m_dir.filePath("good.vshow"),
-        "[Show]\nVersion=1\n\n[Row1]\nFile Path=page.rtf\nEffect=0\nSpeed=1\nTimes=0\n"
-        "Repeat=1\nEEffect=0\nESpeed=1\nETime=0\nERepeat=1\nTWidth=8\nTHeight=1\n"));
+    QVERIFY(writeFile(m_dir.filePath("good.vshow"), oneRowShow("page.rtf")));
     QVERIFY(writeFile(m_dir.filePath("bad.vshow"), "[Show]\nVersion=1\n\n[Row1]\nEffect=99\n"));
     const QString path = m_dir.filePath("bad.vsched");
     QVERIFY(writeFile(path, contents));
-    const ScheduleFile::ReadResult result = ScheduleFile::read(path, language);
+    const ScheduleFile::ReadResult result = ScheduleFile::read(path, kEnglish);
     QVERIFY(!result.ok);
     QVERIFY2(result.message.contains(message), qPrintable(result.message));
 }
@@ -275,11 +203,8 @@ void tst_Schedule::readsWhatItWrites()
 {
     QVERIFY(QDir(m_dir.path()).mkpath("shows"));
     QVERIFY(writeFile(m_dir.filePath("shows/page.rtf"), "{\\rtf1 x}"));
-    const QByteArray show = "[Show]\nVersion=1\n\n[Row1]\nFile Path=page.rtf\nEffect=0\nSpeed=1\n"
-                            "Times=0\nRepeat=1\nEEffect=0\nESpeed=1\nETime=0\nERepeat=1\n"
-                            "TWidth=8\nTHeight=1\n";
-    QVERIFY(writeFile(m_dir.filePath("shows/a.vshow"), show));
-    QVERIFY(writeFile(m_dir.filePath("shows/b.vshow"), show));
+    for (const char *name : { "shows/a.vshow", "shows/b.vshow" })
+        QVERIFY(writeFile(m_dir.filePath(name), oneRowShow("page.rtf")));
     const QString first = m_dir.filePath("shows/week.vsched");
     QVERIFY(writeFile(first,
         "[Schedule]\nVersion=1\nDefault=b.vshow\nColour=blue\n\n[Later]\nX=1\n\n"

@@ -2,6 +2,7 @@
 // the entry and field, and a schedule saved to a real file and read back.
 
 #include "scheduleeditor.h"
+#include "testfiles.h"
 #include "wallclock.h"
 
 #include <QDir>
@@ -12,15 +13,7 @@
 
 namespace {
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-const QByteArray kShow = "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\n"
-                         "Times=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\n"
-                         "THeight=1\n";
+const QByteArray kShow = oneRowShow("welcome.rtf");
 
 QStringList shows(const ScheduleEditor &editor)
 {
@@ -95,25 +88,20 @@ void tst_ScheduleEditor::fieldsRefused_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("message"); // a part of the refusal
 
-    const QString en = QStringLiteral("English");
-    QTest::newRow("day") << en << int(ScheduleEditor::DaysColumn) << "Mon-Fry"
-                         << "[Entry2], key \"Days\": \"Mon-Fry\"";
-    QTest::newRow("time") << en << int(ScheduleEditor::FromColumn) << "7:60"
-                          << "[Entry2], key \"From\"";
-    QTest::newRow("to equals from") << en << int(ScheduleEditor::ToColumn) << "08:00"
-                                    << "[Entry2], key \"To\"";
-    QTest::newRow("dates backwards")
-        << en << int(ScheduleEditor::DatesColumn) << "2026-12-26..2026-12-20"
-        << "ends before it begins";
-    QTest::newRow("target") << en << int(ScheduleEditor::TargetsColumn) << "10.0.0.5"
-                            << "[Entry2], key \"Targets\"";
-    QTest::newRow("no show") << en << int(ScheduleEditor::ShowColumn) << " "
-                             << "[Entry2], key \"Show\"";
-    QTest::newRow("missing show") << en << int(ScheduleEditor::ShowColumn) << "shows/gone.vshow"
-                                  << "[Entry2], key \"Show\"";
-    QTest::newRow("chinese") << QStringLiteral("简体中文") << int(ScheduleEditor::DaysColumn)
-                             << "Mon-Fry"
-                             << "[Entry2]，键“Days”";
+    const auto row = [](const char *name, int column, const QString &text, const QString &message,
+                         const QString &language = QStringLiteral("English")) {
+        QTest::newRow(name) << language << column << text << message;
+    };
+    row("day", ScheduleEditor::DaysColumn, "Mon-Fry", "[Entry2], key \"Days\": \"Mon-Fry\"");
+    row("time", ScheduleEditor::FromColumn, "7:60", "[Entry2], key \"From\"");
+    row("to equals from", ScheduleEditor::ToColumn, "08:00", "[Entry2], key \"To\"");
+    row("dates backwards", ScheduleEditor::DatesColumn, "2026-12-26..2026-12-20",
+        "ends before it begins");
+    row("target", ScheduleEditor::TargetsColumn, "10.0.0.5", "[Entry2], key \"Targets\"");
+    row("no show", ScheduleEditor::ShowColumn, " ", "[Entry2], key \"Show\"");
+    row("missing show", ScheduleEditor::ShowColumn, "shows/gone.vshow", "[Entry2], key \"Show\"");
+    row("chinese", ScheduleEditor::DaysColumn, "Mon-Fry", "[Entry2]，键“Days”",
+        QStringLiteral("简体中文"));
 }
 
 void tst_ScheduleEditor::fieldsRefused()
@@ -128,7 +116,11 @@ void tst_ScheduleEditor::fieldsRefused()
     QVERIFY(editor.addEntry("shows/b.vshow").isEmpty());
     QCOMPARE(editor.setField(1, ScheduleEditor::FromColumn, "08:00"), QString());
     QCOMPARE(editor.setField(1, ScheduleEditor::ToColumn, "07:00"), QString());
-    const ScheduleFile::EntryTexts before = ScheduleFile::textsOf(editor.schedule().entries.at(1));
+    const auto texts = [&] {
+        const ScheduleFile::EntryTexts t = ScheduleFile::textsOf(editor.schedule().entries.at(1));
+        return QStringList { t.show, t.days, t.from, t.to, t.dates, t.targets };
+    };
+    const QStringList before = texts();
 
     // Through the table: refused with the message, the cell as it was.
     QSignalSpy refused(&editor, &ScheduleEditor::refused);
@@ -136,13 +128,7 @@ void tst_ScheduleEditor::fieldsRefused()
     QCOMPARE(refused.size(), 1);
     const QString fault = refused.first().first().toString();
     QVERIFY2(fault.contains(message), qPrintable(fault));
-    const ScheduleFile::EntryTexts after = ScheduleFile::textsOf(editor.schedule().entries.at(1));
-    QCOMPARE(after.show, before.show);
-    QCOMPARE(after.days, before.days);
-    QCOMPARE(after.from, before.from);
-    QCOMPARE(after.to, before.to);
-    QCOMPARE(after.dates, before.dates);
-    QCOMPARE(after.targets, before.targets);
+    QCOMPARE(texts(), before);
 }
 
 void tst_ScheduleEditor::saveAndReopen()
@@ -150,18 +136,16 @@ void tst_ScheduleEditor::saveAndReopen()
     ScheduleEditor editor(m_dir.path());
     QVERIFY(editor.addEntry(path("shows/a.vshow")).isEmpty());
     QVERIFY(editor.addEntry(path("shows/b.vshow")).isEmpty());
-    const std::pair<int, QString> fields[] = { { ScheduleEditor::DaysColumn, "mon-fri" },
-        { ScheduleEditor::FromColumn, "07:00" }, { ScheduleEditor::ToColumn, "11:00" } };
-    for (const auto &[column, text] : fields)
-        QVERIFY(editor.setData(editor.index(0, column), text));
-    QVERIFY(editor.setData(editor.index(1, ScheduleEditor::DatesColumn), "2026-12-20..2026-12-26"));
-    QVERIFY(editor.setData(
-        editor.index(1, ScheduleEditor::TargetsColumn), "127.0.0.1:5005, [::1]:5006"));
     QVERIFY(editor.setDefaultShow(path("shows/c.vshow")).isEmpty());
-    // An emptied optional field is no key at all.
-    QVERIFY(editor.setData(editor.index(0, ScheduleEditor::DaysColumn), "Sat-Sun"));
-    QVERIFY(editor.setData(editor.index(1, ScheduleEditor::ToColumn), "20:00"));
-    QVERIFY(editor.setData(editor.index(1, ScheduleEditor::ToColumn), ""));
+    // The last three change what was set: an emptied optional field is no key at all.
+    const std::tuple<int, int, QString> edits[] = { { 0, ScheduleEditor::DaysColumn, "mon-fri" },
+        { 0, ScheduleEditor::FromColumn, "07:00" }, { 0, ScheduleEditor::ToColumn, "11:00" },
+        { 1, ScheduleEditor::DatesColumn, "2026-12-20..2026-12-26" },
+        { 1, ScheduleEditor::TargetsColumn, "127.0.0.1:5005, [::1]:5006" },
+        { 0, ScheduleEditor::DaysColumn, "Sat-Sun" }, { 1, ScheduleEditor::ToColumn, "20:00" },
+        { 1, ScheduleEditor::ToColumn, "" } };
+    for (const auto &[row, column, text] : edits)
+        QVERIFY2(editor.setData(editor.index(row, column), text), qPrintable(text));
 
     // Saved in another folder: show paths are rebased onto it.
     QVERIFY(QDir(m_dir.path()).mkpath("plans"));
@@ -170,9 +154,7 @@ void tst_ScheduleEditor::saveAndReopen()
     QVERIFY(!editor.isModified());
     QCOMPARE(editor.filePath(), file);
     QCOMPARE(QDir(path("plans")).entryList(QDir::Files), QStringList({ "week.vsched" }));
-    QFile written(file);
-    QVERIFY(written.open(QIODevice::ReadOnly));
-    const QByteArray text = written.readAll();
+    const QByteArray text = readFile(file);
     QVERIFY2(text.contains("Default=../shows/c.vshow") && text.contains("Days=Sat,Sun")
             && text.contains("Show=../shows/b.vshow\nDates=2026-12-20..2026-12-26\n"
                              "Targets=127.0.0.1:5005,[::1]:5006"),

@@ -5,6 +5,7 @@
 #include "agentstatus.h"
 #include "scheduleeditor.h"
 #include "schedulewindow.h"
+#include "testfiles.h"
 #include "wallclock.h"
 #include "weekchart.h"
 #include "windowfixture.h"
@@ -15,10 +16,6 @@
 #include <QTableWidget>
 
 namespace {
-
-const QByteArray kShow = "[Show]\nVersion=1\n\n[Row1]\nFile Path=welcome.rtf\nEffect=0\nSpeed=3\n"
-                         "Times=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\n"
-                         "THeight=1\n";
 
 // Weekdays 07:00 to 11:00 breakfast; lunch every day 10:00 to 14:00, under breakfast where
 // they overlap; Friday night past midnight; evening otherwise.
@@ -49,7 +46,6 @@ class tst_ScheduleWindow : public QObject
 private slots:
     void openedFromToolsMenu();
     void refusalsAndUnsavedChanges();
-    void agentState();
 
 private:
     ScheduleWindow *openWindow(WindowFixture &fixture, const WindowSettings &settings = {});
@@ -60,7 +56,7 @@ ScheduleWindow *tst_ScheduleWindow::openWindow(
 {
     fixture.copySample("welcome.rtf");
     for (const char *name : { "breakfast", "lunch", "late", "evening" })
-        fixture.writeFile(QStringLiteral("%1.vshow").arg(name), kShow);
+        fixture.writeFile(QStringLiteral("%1.vshow").arg(name), oneRowShow("welcome.rtf"));
     fixture.writeFile("week.vsched", kWeek);
     MDIFrmMain &main = fixture.startWith(settings);
     main.menus().schedule->trigger();
@@ -73,6 +69,17 @@ ScheduleWindow *tst_ScheduleWindow::openWindow(
 void tst_ScheduleWindow::openedFromToolsMenu()
 {
     WindowFixture fixture;
+    // The agent's state as it left it in the program folder.
+    AgentStatus status;
+    status.schedule = fixture.path("week.vsched");
+    status.entry = QStringLiteral("Entry1");
+    status.show = fixture.path("breakfast.vshow");
+    status.since = QDateTime(QDate(2026, 12, 7), QTime(7, 0));
+    status.updated = QDateTime(QDate(2026, 12, 7), QTime(7, 0, 3));
+    status.targets.append({ "127.0.0.1:5005", status.show, "succeeded", status.updated, {}, {} });
+    const QString statusFile = fixture.path(AgentStatusFile::fileName());
+    QVERIFY(AgentStatusFile::write(statusFile, status));
+
     ScheduleWindow *window = openWindow(fixture);
     QVERIFY(window);
     QVERIFY(window->isVisible());
@@ -110,11 +117,10 @@ void tst_ScheduleWindow::openedFromToolsMenu()
         WeekChart::showColours({ "c.vshow", "b.vshow", "lunch.vshow", "a.vshow", "evening.vshow" })
             .value("lunch.vshow"),
         colours.value("LUNCH.vshow"));
-    QCOMPARE(QSet<QRgb>({ colours.value("evening.vshow").rgb(), colours.value("LUNCH.vshow").rgb(),
-                            colours.value("a.vshow").rgb(), colours.value("b.vshow").rgb(),
-                            colours.value("c.vshow").rgb() })
-                 .size(),
-        5);
+    QSet<QRgb> distinct;
+    for (const QString &show : shows)
+        distinct.insert(colours.value(show).rgb());
+    QCOMPARE(distinct.size(), shows.size());
 
     // Moving lunch above breakfast gives it the overlap; the chart follows.
     window->entryTable()->setCurrentIndex(window->editor()->index(1, 0));
@@ -131,6 +137,31 @@ void tst_ScheduleWindow::openedFromToolsMenu()
     window->findChild<QPushButton *>("CmdScheduleSaveAs")->click();
     QVERIFY(!window->isWindowModified());
     QVERIFY(fixture.bytes("reordered.vsched").contains("[Entry1]\nShow=lunch.vshow"));
+
+    // The agent's state in its pane.
+    QTableWidget *table = window->agentState()->ListAgentTargets();
+    QCOMPARE(headers(table).last(), QStringLiteral("Last failure"));
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("succeeded"));
+    QVERIFY(window->agentState()->summary()->text().contains("Entry1"));
+
+    // The agent replaces the file: the table follows without a click.
+    status.targets.append({ "127.0.0.1:5006", status.show, "not reached", status.updated,
+        status.updated.addSecs(10), "Connection refused" });
+    QVERIFY(AgentStatusFile::write(statusFile, status));
+    QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 2, 5000);
+    QCOMPARE(table->item(1, 2)->text(), QStringLiteral("not reached"));
+    QCOMPARE(table->item(1, 4)->text(), QStringLiteral("2026-12-07 07:00:13"));
+    QCOMPARE(table->item(1, 5)->text(), QStringLiteral("Connection refused"));
+    window->agentState()->setLanguage(QStringLiteral("简体中文"));
+    QCOMPARE(table->item(0, 2)->text() + table->item(1, 2)->text(), QStringLiteral("成功未连接"));
+    window->agentState()->setLanguage(QStringLiteral("English"));
+
+    // Gone: the pane says the agent has not run here.
+    QVERIFY(QFile::remove(statusFile));
+    window->findChild<QPushButton *>("CmdAgentRefresh")->click();
+    QCOMPARE(table->rowCount(), 0);
+    QVERIFY(window->agentState()->summary()->text().contains("has not run"));
 }
 
 void tst_ScheduleWindow::refusalsAndUnsavedChanges()
@@ -174,46 +205,6 @@ void tst_ScheduleWindow::refusalsAndUnsavedChanges()
     fixture.prompts.confirmAnswer = true;
     QVERIFY(window->openFile(fixture.path("week.vsched")));
     QCOMPARE(window->editor()->rowCount(), 3);
-}
-
-void tst_ScheduleWindow::agentState()
-{
-    WindowFixture fixture;
-    AgentStatus status;
-    status.schedule = fixture.path("week.vsched");
-    status.entry = QStringLiteral("Entry1");
-    status.show = fixture.path("breakfast.vshow");
-    status.since = QDateTime(QDate(2026, 12, 7), QTime(7, 0));
-    status.updated = QDateTime(QDate(2026, 12, 7), QTime(7, 0, 3));
-    status.targets.append({ "127.0.0.1:5005", status.show, "succeeded", status.updated, {}, {} });
-    const QString statusFile = fixture.path(AgentStatusFile::fileName());
-    QVERIFY(AgentStatusFile::write(statusFile, status));
-
-    ScheduleWindow *window = openWindow(fixture);
-    QVERIFY(window);
-    QTableWidget *table = window->agentState()->ListAgentTargets();
-    QCOMPARE(headers(table).last(), QStringLiteral("Last failure"));
-    QCOMPARE(table->rowCount(), 1);
-    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("succeeded"));
-    QVERIFY(window->agentState()->summary()->text().contains("Entry1"));
-
-    // The agent replaces the file: the table follows without a click.
-    status.targets.append({ "127.0.0.1:5006", status.show, "not reached", status.updated,
-        status.updated.addSecs(10), "Connection refused" });
-    QVERIFY(AgentStatusFile::write(statusFile, status));
-    QTRY_COMPARE_WITH_TIMEOUT(table->rowCount(), 2, 5000);
-    QCOMPARE(table->item(1, 2)->text(), QStringLiteral("not reached"));
-    QCOMPARE(table->item(1, 4)->text(), QStringLiteral("2026-12-07 07:00:13"));
-    QCOMPARE(table->item(1, 5)->text(), QStringLiteral("Connection refused"));
-    window->agentState()->setLanguage(QStringLiteral("简体中文"));
-    QCOMPARE(table->item(0, 2)->text() + table->item(1, 2)->text(), QStringLiteral("成功未连接"));
-    window->agentState()->setLanguage(QStringLiteral("English"));
-
-    // Gone: the pane says the agent has not run here.
-    QVERIFY(QFile::remove(statusFile));
-    window->findChild<QPushButton *>("CmdAgentRefresh")->click();
-    QCOMPARE(table->rowCount(), 0);
-    QVERIFY(window->agentState()->summary()->text().contains("has not run"));
 }
 
 QTEST_MAIN(tst_ScheduleWindow)

@@ -1,104 +1,51 @@
 // vantrel-agent on a broker: two sites, each an agent process with a loopback sign, and a
 // client of the broker watching and publishing as an editor or mosquitto_pub would.
 
-#include "loopbacksign.h"
+#include "agentfolder.h"
 #include "mqttclient.h"
 #include "siteagentbridge.h"
 #include "sitebundle.h"
 #include "sitetopics.h"
 #include "testbroker.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <csignal>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int kWaitMs = 10000;
-const QByteArray kShow = "[Show]\nVersion=1\n\n[Row1]\nFile Path=page.rtf\nEffect=0\nSpeed=3\n"
-                         "Times=0\nRepeat=1\nEEffect=0\nESpeed=3\nETime=0\nERepeat=1\nTWidth=8\n"
-                         "THeight=1\n";
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
 
 QByteArray bundleOf(const QString &show, const QString &extraFile = u"page.rtf"_s)
 {
     return SiteBundle::encode({ u"week.vsched"_s,
         { { u"week.vsched"_s, "[Schedule]\nVersion=1\nDefault=" + show.toUtf8() + '\n' },
-            { show, kShow }, { u"page.rtf"_s, "{\\rtf1 x}" }, { extraFile, "{\\rtf1 x}" } } });
+            { show, oneRowShow("page.rtf") }, { u"page.rtf"_s, "{\\rtf1 x}" },
+            { extraFile, "{\\rtf1 x}" } } });
 }
 
 // One site: its program folder, its sign, and vantrel-agent keeping it on a.vshow.
-struct Site
+struct Site : AgentFolder
 {
     Site(const QString &name, const QString &sites)
+        : AgentFolder(("[Sites]\nSite=" + name + '\n' + sites).toUtf8())
     {
-        sign.listen();
-        sign.answerPieces = { QByteArray::fromHex("02000088") };
-        writeFile(dir.filePath(u"page.rtf"_s), "{\\rtf1 x}");
-        writeFile(dir.filePath(u"a.vshow"_s), kShow);
-        writeFile(dir.filePath(u"week.vsched"_s), "[Schedule]\nVersion=1\nDefault=a.vshow\n");
-        writeFile(dir.filePath(u"BaseSet.ini"_s),
-            u"[ScreenSet]\nScreenWidth=8\nScreenHeight=1\n\n[TranceSet]\nTrance=2\n"
-            "IPStr=127.0.0.1,%1,1\n\n[Sites]\nSite=%2\n%3"_s.arg(sign.port())
-                .arg(name, sites)
-                .toUtf8());
         start();
     }
-    ~Site() { stop(); }
-    void start()
-    {
-        agent.start(QStringLiteral(VANTREL_AGENT_PATH),
-            { dir.filePath(u"week.vsched"_s), u"--program-folder"_s, dir.path() });
-    }
-    void stop()
-    {
-        ::kill(pid_t(agent.processId()), SIGTERM);
-        agent.waitForFinished(kWaitMs);
-    }
-    bool logged(const QString &text)
-    {
-        return QTest::qWaitFor(
-            [&] {
-                return (log += QString::fromUtf8(agent.readAllStandardOutput())).contains(text);
-            },
-            kWaitMs);
-    }
-
-    QTemporaryDir dir;
-    LoopbackSign sign;
-    QProcess agent;
-    QString log;
 };
 
 // Everything under vantrel/ and homeassistant/, as another client of the broker sees it.
-struct Observer
+struct Observer : BrokerObserver
 {
     explicit Observer(int port)
-        : client({ u"127.0.0.1"_s, port, false, {}, u"observer"_s, {}, {}, {}, {},
-            { u"vantrel/#"_s, u"homeassistant/#"_s } })
-    {
-        QObject::connect(&client, &MqttClient::messageReceived,
-            [this](const QString &topic, const QByteArray &payload) { last[topic] = payload; });
-        client.start();
-    }
-    QJsonObject json(const QString &topic) const
-    {
-        return QJsonDocument::fromJson(last.value(topic)).object();
-    }
+        : BrokerObserver(port, { u"vantrel/#"_s, u"homeassistant/#"_s })
+    { }
     // The status of `site`'s only target, with the status's own "show" and "state" added.
     QString status(const QString &site) const
     {
@@ -107,8 +54,6 @@ struct Observer
         return status.value("state"_L1).toString() + ' ' + status.value("show"_L1).toString() + ' '
             + target.value("result"_L1).toString();
     }
-    MqttClient client;
-    QHash<QString, QByteArray> last;
 };
 
 } // namespace
@@ -215,6 +160,10 @@ void TestSiteAgent::twoSitesOnOneBroker()
     one.start();
     QVERIFY2(one.logged(u"The schedule published to site one wins over"_s), qPrintable(one.log));
     QVERIFY2(one.logged(u": took b.vshow."_s), qPrintable(one.log));
+    // Killed, a site cannot say goodbye: the broker's last will says it is offline.
+    QTRY_COMPARE_WITH_TIMEOUT(fresh.status(u"one"_s), u"online b.vshow succeeded"_s, kWaitMs);
+    one.agent.kill();
+    QTRY_COMPARE_WITH_TIMEOUT(fresh.status(u"one"_s), u"offline  "_s, kWaitMs);
 }
 
 QTEST_MAIN(TestSiteAgent)

@@ -1,4 +1,5 @@
 #include "testbroker.h"
+#include "testfiles.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -63,14 +64,14 @@ bool TestBroker::start(QString *why)
             }
         }
         config += "allow_anonymous false\npassword_file " + passwords.toUtf8() + "\n";
+        const QString acl = m_dir.filePath(QStringLiteral("acl"));
         if (!m_acl.isEmpty()) {
-            QFile acl(m_dir.filePath(QStringLiteral("acl")));
-            if (!acl.open(QIODevice::WriteOnly) || acl.write(m_acl) != m_acl.size()) {
-                *why = acl.errorString();
+            if (!writeFile(acl, m_acl)
+                || !QFile::setPermissions(acl, QFile::permissions(acl) | QFile::ReadOther)) {
+                *why = QStringLiteral("%1 cannot be written").arg(acl);
                 return false;
             }
-            acl.setPermissions(acl.permissions() | QFile::ReadOther);
-            config += "acl_file " + acl.fileName().toUtf8() + "\n";
+            config += "acl_file " + acl.toUtf8() + "\n";
         }
     }
     if (!m_tlsFolder.isEmpty()) {
@@ -79,14 +80,13 @@ bool TestBroker::start(QString *why)
             config += parts.at(0) + ' ' + QFile::encodeName(m_tlsFolder) + '/' + parts.at(1) + '\n';
         }
     }
-    QFile file(m_dir.filePath(QStringLiteral("mosquitto.conf")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size()) {
-        *why = file.errorString();
+    const QString file = m_dir.filePath(QStringLiteral("mosquitto.conf"));
+    if (!writeFile(file, config)) {
+        *why = QStringLiteral("%1 cannot be written").arg(file);
         return false;
     }
-    file.close();
     m_process.setProcessChannelMode(QProcess::MergedChannels);
-    m_process.start(program, { QStringLiteral("-c"), file.fileName() });
+    m_process.start(program, { QStringLiteral("-c"), file });
     const QDeadlineTimer deadline(kStartWaitMs);
     while (!deadline.hasExpired()) {
         if (m_process.state() == QProcess::NotRunning)

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "mqttclient.h"
+
+#include <QHash>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -50,3 +55,29 @@ private:
         if (!(broker).start(&why_))                                                                \
             QSKIP(qPrintable(why_));                                                               \
     } while (false)
+
+// Another client of the broker, keeping the last payload heard on each topic of `filters`.
+struct BrokerObserver
+{
+    explicit BrokerObserver(int port, const QStringList &filters = { QStringLiteral("vantrel/#") },
+        const QString &id = QStringLiteral("observer"), const QString &user = {},
+        const QString &password = {})
+        : client(
+            { QStringLiteral("127.0.0.1"), port, false, {}, id, user, password, {}, {}, filters })
+    {
+        QObject::connect(&client, &MqttClient::messageReceived,
+            [this](const QString &topic, const QByteArray &payload) { last[topic] = payload; });
+        client.start();
+    }
+    QJsonObject json(const QString &topic) const
+    {
+        return QJsonDocument::fromJson(last.value(topic)).object();
+    }
+    QString field(const QString &topic, const char *name) const
+    {
+        return json(topic).value(QLatin1String(name)).toString();
+    }
+
+    MqttClient client;
+    QHash<QString, QByteArray> last;
+};

@@ -1,14 +1,13 @@
 #include "testbroker.h"
+#include "testfiles.h"
 #include "windowfixture.h"
 
 #include "mainstatusbar.h"
 
 #include "bundlebuilder.h"
 #include "classinifile.h"
-#include "mqttclient.h"
 #include "sitesdialog.h"
 #include "sitespane.h"
-#include "sitessettings.h"
 #include "sitestable.h"
 #include "siteswatcher.h"
 
@@ -30,31 +29,20 @@ namespace {
 const QString kEnglish = u"English"_s;
 constexpr int kWaitMs = 5000;
 
-
-void writeFile(const QString &path, const QByteArray &bytes)
+void writeInFolder(const QString &path, const QByteArray &bytes)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray show(const QByteArray &page)
-{
-    return "[Show]\nVersion=1\n\n[Row1]\nFile Path=" + page
-        + "\nEffect=0\nSpeed=1\nTimes=0\nRepeat=1\nEEffect=0\nESpeed=1\nETime=0\nERepeat=1\n"
-          "TWidth=8\nTHeight=1\n";
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()) && writeFile(path, bytes));
 }
 
 // A schedule in `folder`/plans naming a show in `folder`/shows, whose pages are in
 // `folder`/pages and `folder`/more: every path relative, none plain.
 QString writeSchedule(const QString &folder)
 {
-    writeFile(folder + "/plans/week.vsched",
+    writeInFolder(folder + "/plans/week.vsched",
         "[Schedule]\nVersion=1\nDefault=../shows/main.vshow\n\n[Entry1]\nShow=../shows/main.vshow\n"
         "Days=Mon-Fri\n");
-    writeFile(folder + "/shows/main.vshow", show("../pages/menu.rtf"));
-    writeFile(folder + "/pages/menu.rtf", "{\\rtf1 menu}");
+    writeInFolder(folder + "/shows/main.vshow", oneRowShow("../pages/menu.rtf"));
+    writeInFolder(folder + "/pages/menu.rtf", "{\\rtf1 menu}");
     return folder + "/plans/week.vsched";
 }
 
@@ -82,7 +70,6 @@ private slots:
     void tableFromStatus();
     void bundleBuilder_data();
     void bundleBuilder();
-    void paneOnBroker();
     void sitesDialog();
     void mainWindow();
 };
@@ -152,13 +139,13 @@ void TestSitesWindow::bundleBuilder()
     if (extra.startsWith("remove "))
         QFile::remove(dir.filePath(extra.mid(7)));
     if (extra == "collide") {
-        writeFile(dir.filePath("more/menu.rtf"), "{\\rtf1 other}");
-        writeFile(dir.filePath("shows/main.vshow"),
-            show("../pages/menu.rtf") + "\n[Row2]\nFile Path=../more/menu.rtf\n");
+        writeInFolder(dir.filePath("more/menu.rtf"), "{\\rtf1 other}");
+        writeInFolder(dir.filePath("shows/main.vshow"),
+            oneRowShow("../pages/menu.rtf") + "\n[Row2]\nFile Path=../more/menu.rtf\n");
     }
     if (extra == "break show")
-        writeFile(dir.filePath("shows/main.vshow"),
-            show("../pages/menu.rtf").replace("Speed=1", "Speed=x"));
+        writeInFolder(dir.filePath("shows/main.vshow"),
+            oneRowShow("../pages/menu.rtf").replace("Speed=3", "Speed=x"));
 
     const BundleBuilder::Result result = BundleBuilder::build(schedule, kEnglish);
     if (!result.ok) {
@@ -178,69 +165,6 @@ void TestSitesWindow::bundleBuilder()
     QCOMPARE(back.contents.files.value("menu.rtf"), QByteArray("{\\rtf1 menu}"));
 }
 
-// The pane against a real broker: a site's retained status and its errors appear; messages
-// and schedules go out on the right topics with the right payloads.
-void TestSitesWindow::paneOnBroker()
-{
-    TestBroker broker;
-    START_BROKER_OR_SKIP(broker);
-    MqttClient site({ u"127.0.0.1"_s, broker.port(), false, {}, u"site-shop-1"_s, {}, {}, {}, {},
-        { u"vantrel/+/say"_s, u"vantrel/+/schedule"_s } });
-    QHash<QString, QByteArray> heard;
-    connect(&site, &MqttClient::messageReceived,
-        [&](const QString &topic, const QByteArray &payload) { heard[topic] = payload; });
-    QSignalSpy siteUp(&site, &MqttClient::connected);
-    QVERIFY(site.start());
-    QVERIFY(siteUp.wait(kWaitMs));
-    site.publish(u"vantrel/shop-1/status"_s,
-        R"({"site":"shop-1","state":"online","schedule":"week.vsched","entry":"Entry1"})", true);
-
-    SitesPane pane;
-    pane.showTexts(kEnglish);
-    const SitesSettings settings = SitesSettingsFile::parse(
-        broker.url(), u"office"_s, {}, {}, {}, {}, QDir::tempPath(), kEnglish)
-                                       .settings;
-    pane.watch(settings, {});
-    QTRY_COMPARE_WITH_TIMEOUT(
-        summary(*pane.table()), u"shop-1 online week.vsched Entry1 0/0"_s, kWaitMs);
-    QVERIFY(pane.LblSitesState()->text().startsWith("Connected to mqtt://127.0.0.1"));
-    site.publish(u"vantrel/shop-1/error"_s, R"({"topic":"vantrel/shop-1/schedule","reason":"no"})");
-    QTRY_VERIFY_WITH_TIMEOUT(pane.table()->sites().value(1).error.endsWith(" no"), kWaitMs);
-
-    SiteTopics::SayRequest request;
-    request.text = u"Doorbell"_s;
-    request.colour = u"green"_s;
-    request.seconds = 30;
-    QVERIFY(pane.sendMessageTo(u"shop-1"_s, request));
-    QTRY_VERIFY_WITH_TIMEOUT(heard.contains("vantrel/shop-1/say"), kWaitMs);
-    SiteTopics::SayRequest read;
-    QString reason;
-    QVERIFY(SiteTopics::parseSay(heard.value("vantrel/shop-1/say"), kEnglish, &read, &reason));
-    QCOMPARE(u"%1 %2 %3"_s.arg(read.text, read.colour).arg(read.seconds), u"Doorbell green 30"_s);
-    QVERIFY(pane.sendMessageTo(u"all"_s, request));
-    QTRY_VERIFY_WITH_TIMEOUT(heard.contains("vantrel/all/say"), kWaitMs);
-    // What a site would refuse is refused here, with its reason.
-    request.text = u"  "_s;
-    QVERIFY(!pane.sendMessageTo(u"shop-1"_s, request));
-    QVERIFY(pane.LblSitesNote()->text().contains("no \"text\""));
-
-    QTemporaryDir dir;
-    QVERIFY(pane.publishScheduleTo(u"shop-1"_s, writeSchedule(dir.path())));
-    QTRY_VERIFY_WITH_TIMEOUT(heard.contains("vantrel/shop-1/schedule"), kWaitMs);
-    const SiteBundle::ParseResult bundle
-        = SiteBundle::parse(heard.value("vantrel/shop-1/schedule"), kEnglish);
-    QVERIFY2(bundle.ok, qPrintable(bundle.reason));
-    QCOMPARE(bundle.contents.schedule, u"week.vsched"_s);
-
-    // The site's goodbye-less end: the broker's offline will shows.
-    site.publish(u"vantrel/shop-1/status"_s, R"({"site":"shop-1","state":"offline"})", true);
-    QTRY_COMPARE_WITH_TIMEOUT(pane.table()->sites().value(1).state, u"offline"_s, kWaitMs);
-    site.stop();
-    broker.stop();
-    QTRY_VERIFY_WITH_TIMEOUT(pane.LblSitesState()->text().startsWith("Not connected"), kWaitMs);
-    QVERIFY(!pane.sendMessageTo(u"shop-1"_s, SiteTopics::SayRequest { u"x"_s }));
-}
-
 // Set > Sites: a bad value is named and nothing written; OK writes [Sites] and leaves the
 // rest; "Test connection" answers without blocking, for a broker there and one gone.
 void TestSitesWindow::sitesDialog()
@@ -249,7 +173,7 @@ void TestSitesWindow::sitesDialog()
     START_BROKER_OR_SKIP(broker);
     QTemporaryDir dir;
     const QString ini = dir.filePath("BaseSet.ini");
-    writeFile(ini, "[Base]\nTrance=2\n\n[Sites]\nBroker=mqtt://old\nExtra=kept\n");
+    writeInFolder(ini, "[Base]\nTrance=2\n\n[Sites]\nBroker=mqtt://old\nExtra=kept\n");
     SitesDialog dialog(ini, dir.path(), dir.path(), kEnglish);
     QCOMPARE(dialog.TxtBroker()->text(), u"mqtt://old"_s);
 
@@ -285,8 +209,9 @@ void TestSitesWindow::sitesDialog()
         qPrintable(dialog.LblSitesMessage()->text()));
 }
 
-// The main window: no pane without a broker; with one, Window > Sites shows the sites, and
-// "Publish schedule..." asks for a file and publishes its bundle.
+// The main window: no pane without a broker. With one, Window > Sites shows the sites, their
+// retained status and errors; messages and schedules ("Publish schedule..." asks for a file) go
+// out on the right topics with the right payloads, and what a site would refuse is refused.
 void TestSitesWindow::mainWindow()
 {
     {
@@ -301,13 +226,11 @@ void TestSitesWindow::mainWindow()
     }
     TestBroker broker;
     START_BROKER_OR_SKIP(broker);
-    MqttClient site({ u"127.0.0.1"_s, broker.port(), false, {}, u"site-shop-2"_s, {}, {}, {}, {},
-        { u"vantrel/shop-2/schedule"_s } });
-    QSignalSpy bundles(&site, &MqttClient::messageReceived);
-    QSignalSpy siteUp(&site, &MqttClient::connected);
-    QVERIFY(site.start());
-    QVERIFY(siteUp.wait(kWaitMs));
-    site.publish(u"vantrel/shop-2/status"_s, R"({"state":"online"})", true);
+    BrokerObserver site(
+        broker.port(), { u"vantrel/+/say"_s, u"vantrel/+/schedule"_s }, u"site-shop-1"_s);
+    QTRY_VERIFY_WITH_TIMEOUT(site.client.isConnected(), kWaitMs);
+    site.client.publish(u"vantrel/shop-1/status"_s,
+        R"({"site":"shop-1","state":"online","schedule":"week.vsched","entry":"Entry1"})", true);
 
     WindowFixture fixture;
     fixture.writeSettings({});
@@ -318,20 +241,51 @@ void TestSitesWindow::mainWindow()
     QVERIFY(window.menus().sitesPane->isEnabled());
     window.menus().sitesPane->trigger();
     QVERIFY(pane->dock()->isVisible());
-    QTRY_COMPARE_WITH_TIMEOUT(summary(*pane->table()), u"shop-2 online   0/0"_s, kWaitMs);
-    // Floating, the pane is a window of its own and still follows the language.
-    pane->dock()->setFloating(true);
-    window.SetLanguage(u"简体中文"_s);
-    QCOMPARE(pane->ListSites()->model()->headerData(0, Qt::Horizontal).toString(), u"站点"_s);
-    QCOMPARE(pane->CmdSendMessage()->text(), u"发送消息..."_s);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        summary(*pane->table()), u"shop-1 online week.vsched Entry1 0/0"_s, kWaitMs);
+    QVERIFY(pane->LblSitesState()->text().startsWith("Connected to mqtt://127.0.0.1"));
+    site.client.publish(
+        u"vantrel/shop-1/error"_s, R"({"topic":"vantrel/shop-1/schedule","reason":"no"})");
+    QTRY_VERIFY_WITH_TIMEOUT(pane->table()->sites().value(1).error.endsWith(" no"), kWaitMs);
+
+    SiteTopics::SayRequest request { u"Doorbell"_s, u"green"_s, 30 };
+    QVERIFY(pane->sendMessageTo(u"shop-1"_s, request));
+    QTRY_VERIFY_WITH_TIMEOUT(site.last.contains("vantrel/shop-1/say"), kWaitMs);
+    SiteTopics::SayRequest read;
+    QString reason;
+    QVERIFY(SiteTopics::parseSay(site.last.value("vantrel/shop-1/say"), kEnglish, &read, &reason));
+    QCOMPARE(u"%1 %2 %3"_s.arg(read.text, read.colour).arg(read.seconds), u"Doorbell green 30"_s);
+    QVERIFY(pane->sendMessageTo(u"all"_s, request));
+    QTRY_VERIFY_WITH_TIMEOUT(site.last.contains("vantrel/all/say"), kWaitMs);
+    request.text = u"  "_s;
+    QVERIFY(!pane->sendMessageTo(u"shop-1"_s, request));
+    QVERIFY(pane->LblSitesNote()->text().contains("no \"text\""));
 
     pane->ListSites()->selectRow(1);
     QVERIFY(pane->CmdPublishSchedule()->isEnabled());
     fixture.dialogs.answers << writeSchedule(fixture.path("plan"));
     pane->CmdPublishSchedule()->click();
     QVERIFY(fixture.dialogs.requests.value(0).filter.contains("*.vsched"));
-    QVERIFY2(bundles.wait(kWaitMs), qPrintable(pane->LblSitesNote()->text()));
-    QVERIFY(SiteBundle::parse(bundles.at(0).at(1).toByteArray(), kEnglish).ok);
+    const QString topic = u"vantrel/shop-1/schedule"_s;
+    QTRY_VERIFY2_WITH_TIMEOUT(
+        site.last.contains(topic), qPrintable(pane->LblSitesNote()->text()), kWaitMs);
+    const SiteBundle::ParseResult bundle = SiteBundle::parse(site.last.value(topic), kEnglish);
+    QVERIFY2(bundle.ok, qPrintable(bundle.reason));
+    QCOMPARE(bundle.contents.schedule, u"week.vsched"_s);
+
+    // The site's goodbye-less end: the broker's offline will shows. Then the broker goes.
+    site.client.publish(u"vantrel/shop-1/status"_s, R"({"site":"shop-1","state":"offline"})", true);
+    QTRY_COMPARE_WITH_TIMEOUT(pane->table()->sites().value(1).state, u"offline"_s, kWaitMs);
+    site.client.stop();
+    broker.stop();
+    QTRY_VERIFY_WITH_TIMEOUT(pane->LblSitesState()->text().startsWith("Not connected"), kWaitMs);
+    QVERIFY(!pane->sendMessageTo(u"shop-1"_s, SiteTopics::SayRequest { u"x"_s }));
+
+    // Floating, the pane is a window of its own and still follows the language.
+    pane->dock()->setFloating(true);
+    window.SetLanguage(u"简体中文"_s);
+    QCOMPARE(pane->ListSites()->model()->headerData(0, Qt::Horizontal).toString(), u"站点"_s);
+    QCOMPARE(pane->CmdSendMessage()->text(), u"发送消息..."_s);
 }
 
 QTEST_MAIN(TestSitesWindow)
