@@ -78,7 +78,6 @@ private slots:
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("value");
         QTest::addRow("empty") << QByteArray("ScreenWidth") << QByteArray();
-        QTest::addRow("letters") << QByteArray("ScreenWidth") << QByteArray("eight");
         QTest::addRow("too big") << QByteArray("ScreenWidth") << QByteArray("40000");
         QTest::addRow("zero width") << QByteArray("ScreenWidth") << QByteArray("0");
         QTest::addRow("negative scale") << QByteArray("PerPiex") << QByteArray("-4");

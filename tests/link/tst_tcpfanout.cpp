@@ -118,20 +118,30 @@ private slots:
             rows << row(sign.port());
             expected << result;
         }
-        // Refused, not found, a bad port, no address.
+        rows.last() += ",x"; // fields past the tick are ignored
+        // Refused, not found, bad ports, no address.
         rows << row(refusedPort()) << "no-such-sign.invalid,4000,1"
              << "127.0.0.1,70000,1"
+             << "127.0.0.1,0,1"
+             << "127.0.0.1,abc,1"
              << " ,4000,1";
-        expected << QList<R>(4, R::NotReached);
+        expected << QList<R>(6, R::NotReached);
+        // Left out, wherever they stand: ticks other than exactly "1", rows without a port or a
+        // tick, empty rows.
+        LoopbackSign skipped;
+        QVERIFY(skipped.listen());
+        const QString s = "127.0.0.1," + QString::number(skipped.port());
+        const QStringList left { s + ",0", "", s, "127.0.0.1", s + ", 1" };
         RecordingPrompts sink;
         Link link(&sink);
-        link.setSettings({ {}, {}, rows.join(';'), "English" });
+        link.setSettings({ {}, {}, (rows.mid(0, 3) + left + rows.mid(3)).join(';'), "English" });
         QSignalSpy started(&link, &Link::targetsStarted);
         QSignalSpy ended(&link, &Link::targetFinished);
 
         const SendOutcome outcome = link.SendBuffer(GetColor().ClearScreen(), TranceKind::kTcpIp);
 
-        QVERIFY(sink.prompts.isEmpty());
+        QVERIFY(sink.prompts.isEmpty() && outcome.fannedOut);
+        QCOMPARE(skipped.connections, 0);
         QCOMPARE(started.size(), 1);
         QCOMPARE(ended.size(), rows.size());
         QCOMPARE(outcome.targets.size(), rows.size());
@@ -142,6 +152,11 @@ private slots:
         }
         QVERIFY(outcome.targets.at(4).problem.contains("neither success nor failure"));
         QVERIFY(outcome.targets.at(9).problem.contains("70000"));
+        // A refusal ends the connect wait at once, and no answer is waited for; a bad port is
+        // not tried.
+        QCOMPARE(outcome.targets.at(7).connectWait, WaitEnd::Event);
+        QCOMPARE(outcome.targets.at(7).answerWait, WaitEnd::NotRun);
+        QCOMPARE(outcome.targets.at(10).connectWait, WaitEnd::NotRun);
         for (const LoopbackSign &sign : signs)
             QCOMPARE(sign.connections, 1);
         QVERIFY(!link.isBusy());
