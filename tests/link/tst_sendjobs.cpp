@@ -83,15 +83,6 @@ private slots:
         QCOMPARE(m_prompts.texts(), QStringList({ "Please Add The File", "Please Add The File" }));
         QVERIFY(m_progress.calls.isEmpty());
         QVERIFY(m_sampler.fitted.isEmpty());
-
-        // No row clicked: message 3, and the bar shows 0%.
-        ListRowSource list;
-        list.appendRow(row(1, "8", "1", "p.png"));
-        m_prompts.prompts.clear();
-        QCOMPARE(sendChar(list, 0).status, JobStatus::NothingToSend);
-        QCOMPARE(m_prompts.texts(), QStringList { "Please Select One Date" });
-        QCOMPARE(m_progress.calls, QStringList({ "max 1", "value 0", "label 0%" }));
-        QVERIFY(m_sampler.requests.isEmpty());
         QCOMPARE(m_sign->connections, 0);
     }
 
@@ -145,6 +136,9 @@ private slots:
         QTest::addColumn<QStringList>("secondRow");
         QTest::addColumn<QString>("message");
 
+        // No row clicked: message 3.
+        QTest::newRow("no row clicked")
+            << 0 << row(2, "8", "1", "p.png") << "Please Select One Date";
         QTest::newRow("row removed after the click")
             << 3 << row(2, "8", "1", "p.png")
             << "Row 3 is no longer in the program list; click the row to send and try again.";
@@ -170,14 +164,16 @@ private slots:
 
         const SendJobOutcome outcome = sendChar(list, currentRow);
 
-        QCOMPARE(outcome.status, JobStatus::Refused);
+        QCOMPARE(outcome.status, currentRow ? JobStatus::Refused : JobStatus::NothingToSend);
         QVERIFY(outcome.packet.isEmpty());
         QCOMPARE(m_prompts.prompts.size(), 1);
         QVERIFY2(
             m_prompts.texts().first().contains(message), qPrintable(m_prompts.texts().first()));
         QCOMPARE(m_prompts.prompts.first().icon, PromptIcon::Exclamation);
+        QCOMPARE(m_progress.calls.mid(0, 3), QStringList({ "max 1", "value 0", "label 0%" }));
         QCOMPARE(m_progress.calls.last(), QStringLiteral("label 0%"));
         QCOMPARE(m_sign->connections, 0);
+        QVERIFY(currentRow > 0 || m_sampler.requests.isEmpty());
     }
 
     void showRowTooLargeIsNotDrawn()
