@@ -7,6 +7,7 @@
 #include "messagepage.h"
 #include "pagerenderer.h"
 
+#include <QBitmap>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -271,17 +272,10 @@ private slots:
             = Page::signImage(drawing.canvas, 8, 1).image.convertToFormat(QImage::Format_RGB32);
         QCOMPARE(QImage(m_out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32), leds);
         // Centred: as many dark columns on either side, but for the letters' side bearings.
-        int first = leds.width(), last = -1;
-        for (int x = 0; x < leds.width(); ++x) {
-            for (int y = 0; y < leds.height(); ++y) {
-                if (leds.pixel(x, y) != qRgb(0, 0, 0)) {
-                    first = qMin(first, x);
-                    last = x;
-                }
-            }
-        }
-        QVERIFY2(qAbs(first - (7 * 16 - 1 - last)) <= 4,
-            qPrintable(QString("%1..%2").arg(first).arg(last)));
+        const QRect lit
+            = QRegion(QBitmap::fromImage(leds.createMaskFromColor(qRgb(0, 0, 0)))).boundingRect();
+        QVERIFY2(qAbs(lit.left() - (7 * 16 - 1 - lit.right())) <= 4,
+            qPrintable(QString("%1..%2").arg(lit.left()).arg(lit.right())));
     }
 
     void sayRefusesWhatItCannotShow_data()
