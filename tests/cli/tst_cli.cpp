@@ -35,220 +35,197 @@ class tst_Cli : public QObject
     Q_OBJECT
 
 private slots:
-    void outFilesHoldThePackets();
-    void refusals_data();
-    void refusals();
-    void helpListsTheCommands();
-    void renderEveryPageKind_data();
-    void renderEveryPageKind();
-    void ditherOption();
-    void convertBetweenFormats();
+    void outFilesHoldThePackets()
+    {
+        const QImage picture = TestPages::randomPage(8 * 16, 16, 5);
+        QVERIFY(picture.save(m_dir.filePath("random.png")));
+        const QString packet = m_dir.filePath("packet.bin");
+        const QStringList arguments { "packet", m_dir.filePath("random.png"), "--size", "8x1" };
+        QCOMPARE(runCli(arguments + QStringList { "--slot", "2", "--out", packet }).exitCode, 0);
+        DecodedPicture decoded;
+        QVERIFY(decodePicture(readFile(packet), &decoded));
+        QCOMPARE(decoded.slot, 4);
+        QCOMPARE(decoded.image, TestPages::expectedLeds(TestPages::thresholded(picture), 8, 1));
+
+        const QString control = m_dir.filePath("control.bin");
+        QCOMPARE(runCli({ "control", "--row", "9,7,2,5,5,1,0,1", "--out", control }).exitCode, 0);
+        QList<DecodedEffectRecord> records;
+        QVERIFY(decodeControl(readFile(control), &records));
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.at(0).slot, 3);
+
+        const QString clear = m_dir.filePath("clear.bin");
+        QCOMPARE(runCli({ "clear", "--out", clear }).exitCode, 0);
+        QCOMPARE(readFile(clear).toHex(), QByteArray("0235" + QByteArray(26, '0') + "ccee0000"));
+    }
+
+    void refusals_data()
+    {
+        // Arguments split at spaces; PAGE is an RTF page, OUT a file that must not be made.
+        QTest::addColumn<QString>("arguments");
+        QTest::addColumn<int>("exitCode"); // 2: a refused value, with one line on stderr; 64: usage
+        QTest::addColumn<QString>("message"); // a part of stderr
+        const auto refuse = [](const char *arguments, int exitCode, const char *message) {
+            QTest::newRow(arguments) << QString(arguments) << exitCode << QString(message);
+        };
+        // Sizes the packet cannot carry are refused before the page is drawn.
+        refuse("packet PAGE --size 999x999 --out OUT", 2, "TextWidth is 999");
+        refuse("render PAGE --size 999x999 --out OUT", 2, "TextWidth is 999");
+        refuse("packet PAGE --size 8x1 --screen 128x1 --out OUT", 2, "ScreenWidth");
+        refuse("packet PAGE --size 8x1 --slot 254 --out OUT", 2, "FileListID");
+        refuse("control --row 0,8,0,1,0,3,0,1 --out OUT", 2, "Speed");
+        refuse("packet /no/x.bmp --size 8x1 --out OUT", 2, "/no/x.bmp");
+        refuse("render /no/x.rtf --size 8x1 --out OUT", 2, "/no/x.rtf");
+        refuse("", 64, "no command given");
+        refuse("frobnicate", 64, "unknown command");
+        refuse("packet x.bmp --size eight --out OUT", 64, "--size must be");
+        refuse("control --row 1,2,3 --out OUT", 64, "8 values");
+        refuse("clear --out OUT --send", 64, "either --out FILE or --send");
+        refuse("clear --out OUT --tcp a:1", 64, "go with --send");
+        refuse("clear --send --tcp a:1 --serial ttyS0", 64, "either --tcp or --serial");
+        refuse("clear --send --tcp 127.0.0.1", 64, "HOST:PORT");
+        refuse("packet p.png --size 8x1 --slot 0 --send --tcp a:1", 64, "program-list row from 1");
+        refuse("convert p.rtf x.doc", 64, "must end in .rtf");
+    }
+
+    void refusals()
+    {
+        QFETCH(QString, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, message);
+        const QString out = m_dir.filePath("refused.out");
+        QStringList args = arguments.split(' ', Qt::SkipEmptyParts);
+        args.replaceInStrings("PAGE", page("rtf"));
+        args.replaceInStrings("OUT", out);
+        const CliRun run = runCli(args);
+        QCOMPARE(run.exitCode, exitCode);
+        QVERIFY2(run.err.contains(message), qPrintable(run.err));
+        QVERIFY(exitCode != 2 || run.err.count('\n') == 1);
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void helpListsTheCommands()
+    {
+        const CliRun help = runCli({ "--help" });
+        QCOMPARE(help.exitCode, 0);
+        // The manual page, its roff markup taken away, says what --help says.
+        QFile page(QStringLiteral(VANTREL_SOURCE_DIR "/data/man/vantrel-cli.1"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QString man = QString::fromUtf8(page.readAll());
+        man.replace("\\-", "-").replace("\\~", " ").remove(QRegularExpression("\\\\f[BIRP]|\""));
+        man = man.remove(QRegularExpression("^\\.[A-Z]+ ?", QRegularExpression::MultilineOption))
+                  .simplified();
+        const QString flatHelp = QString(help.out).remove('"').simplified();
+        for (const char *said : { "packet", "control", "clear", "render", "convert", "show check",
+                 "show send", "--threshold", "executables beside Language.lng",
+                 "$XDG_DATA_HOME/vantrel", "of vantrel or of vantrel-cli",
+                 "Pictures of [EditorSet]", "value set", "value list", "say", "--shrink" })
+            QVERIFY2(flatHelp.contains(said) && man.contains(said), said);
+    }
+
+    void renderEveryPageKind_data()
+    {
+        QTest::addColumn<QString>("kind");
+        for (const char *kind : { "rtf", "txt", "bmp", "png", "jpg", "gif" })
+            QTest::addRow("%s", kind) << QString(kind);
+    }
+
+    void renderEveryPageKind()
+    {
+        QFETCH(QString, kind);
+        const QString out = m_dir.filePath("render-" + kind + ".png");
+        QCOMPARE(runCli({ "render", page(kind), "--size", "8x2", "--out", out }).exitCode, 0);
+        const QImage image(out);
+        QCOMPARE(image.size(), QSize(128, 32));
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb c = image.pixel(x, y) | 0xFF000000;
+                colours.insert(c);
+                QVERIFY2(x < 7 * 16 || c == kBlack, "the last module column is always dark");
+            }
+        }
+        QVERIFY((QSet<QRgb> { kBlack, kRed, kGreen, kYellow }).contains(colours));
+        // Every picture lights in the sign's colours, a JPEG too.
+        QVERIFY(colours.size() > 1);
+        if (kind == "rtf")
+            QCOMPARE(colours, (QSet<QRgb> { kBlack, kRed, kGreen, kYellow }));
+        else if (kind == "gif")
+            QCOMPARE(image.pixel(0, 0), kRed);
+        else if (kind == "bmp" || kind == "png")
+            QCOMPARE(image.pixel(5, 3), kGreen);
+    }
+
+    void ditherOption()
+    {
+        // A grey ramp: thresholded, a dark left half and a yellow right half.
+        QImage ramp(128, 16, QImage::Format_RGB32);
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 128; ++x)
+                ramp.setPixel(x, y, qRgb(x * 2, x * 2, x * 2));
+        const QString page = m_dir.filePath("ramp.png");
+        QVERIFY(ramp.save(page));
+        const QString dithered = m_dir.filePath("ramp-dither.png");
+        const QString packet = m_dir.filePath("ramp.bin");
+        for (const QString command : { "render", "packet" }) {
+            QCOMPARE(runCli({ command, page, "--size", "9x1", "--dither", "--out",
+                                command == "render" ? dithered : packet })
+                         .exitCode,
+                0);
+        }
+        // Dithered, the dark half lights in places and the bright half darkens in places.
+        const QImage image = QImage(dithered).convertToFormat(QImage::Format_RGB32);
+        const auto yellowIn = [&image](int from, int to) {
+            int lit = 0;
+            for (int y = 0; y < 16; ++y)
+                for (int x = from; x < to; ++x)
+                    lit += (image.pixel(x, y) | 0xFF000000) == kYellow;
+            return lit;
+        };
+        QVERIFY(yellowIn(0, 64) > 0 && yellowIn(64, 128) < 64 * 16);
+        // The packet takes the option as well.
+        DecodedPicture decoded;
+        QVERIFY(decodePicture(readFile(packet), &decoded));
+        QCOMPARE(decoded.image.convertToFormat(QImage::Format_RGB32), image);
+    }
+
+    void convertBetweenFormats()
+    {
+        const QString html = m_dir.filePath("page.html");
+        const QString rtf = m_dir.filePath("again.rtf");
+        const QString txt = m_dir.filePath("again.txt");
+        QCOMPARE(runCli({ "convert", page("rtf"), html }).exitCode, 0);
+        QVERIFY(readFile(html).contains("Sale"));
+        QVERIFY(readFile(html).contains("#00ff00"));
+        QCOMPARE(runCli({ "convert", html, rtf }).exitCode, 0);
+        QVERIFY(readFile(rtf).startsWith("{\\rtf1"));
+        QCOMPARE(runCli({ "convert", rtf, txt }).exitCode, 0);
+        QCOMPARE(QString::fromUtf8(readFile(txt)), QStringLiteral("Sale now on\n欢迎"));
+    }
 
 private:
     // A page file of `kind`: an RTF or text page, or a picture with a green line on row 3.
-    QString page(const QString &kind);
+    QString page(const QString &kind)
+    {
+        const QString path = m_dir.filePath("page." + kind);
+        if (kind == "rtf") {
+            writeFile(path, kRtfPage);
+        } else if (kind == "txt") {
+            writeFile(path, QStringLiteral("Plain 文本 page").toUtf8());
+        } else if (kind == "gif") {
+            writeFile(path, kGifPage);
+        } else {
+            QImage picture(40, 20, QImage::Format_RGB32);
+            picture.fill(Qt::black);
+            for (int x = 0; x < 20; ++x)
+                picture.setPixel(x, 3, kGreen);
+            picture.save(path);
+        }
+        return path;
+    }
 
     QTemporaryDir m_dir;
 };
-
-QString tst_Cli::page(const QString &kind)
-{
-    const QString path = m_dir.filePath("page." + kind);
-    if (kind == "rtf") {
-        writeFile(path, kRtfPage);
-    } else if (kind == "txt") {
-        writeFile(path, QStringLiteral("Plain 文本 page").toUtf8());
-    } else if (kind == "gif") {
-        writeFile(path, kGifPage);
-    } else {
-        QImage picture(40, 20, QImage::Format_RGB32);
-        picture.fill(Qt::black);
-        for (int x = 0; x < 20; ++x)
-            picture.setPixel(x, 3, kGreen);
-        picture.save(path);
-    }
-    return path;
-}
-
-void tst_Cli::outFilesHoldThePackets()
-{
-    const QImage picture = TestPages::randomPage(8 * 16, 16, 5);
-    QVERIFY(picture.save(m_dir.filePath("random.png")));
-    const QString packet = m_dir.filePath("packet.bin");
-    const QStringList arguments { "packet", m_dir.filePath("random.png"), "--size", "8x1" };
-    QCOMPARE(runCli(arguments + QStringList { "--slot", "2", "--out", packet }).exitCode, 0);
-    QCOMPARE(readFile(packet).size(), 533);
-    DecodedPicture decoded;
-    QVERIFY(decodePicture(readFile(packet), &decoded));
-    QCOMPARE(decoded.slot, 4);
-    QCOMPARE(decoded.image, TestPages::expectedLeds(TestPages::thresholded(picture), 8, 1));
-
-    const QString control = m_dir.filePath("control.bin");
-    QCOMPARE(runCli({ "control", "--row", "9,7,2,5,5,1,0,1", "--out", control }).exitCode, 0);
-    QCOMPARE(readFile(control).size(), 68);
-    QList<DecodedEffectRecord> records;
-    QVERIFY(decodeControl(readFile(control), &records));
-    QCOMPARE(records.size(), 1);
-    QCOMPARE(records.at(0).slot, 3);
-    QCOMPARE(records.at(0).entryEffect, 11);
-    QCOMPARE(records.at(0).exitEffect, 4);
-
-    const QString clear = m_dir.filePath("clear.bin");
-    QCOMPARE(runCli({ "clear", "--out", clear }).exitCode, 0);
-    QCOMPARE(readFile(clear).toHex(), QByteArray("0235" + QByteArray(26, '0') + "ccee0000"));
-}
-
-void tst_Cli::refusals_data()
-{
-    // Arguments split at spaces; PAGE is an RTF page, OUT a file that must not be made.
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<int>("exitCode"); // 2: a refused value, with one line on stderr; 64: usage
-    QTest::addColumn<QString>("message"); // a part of stderr
-    QTest::newRow("height 16") << "packet PAGE --size 8x16 --out OUT" << 2 << "TextHeight";
-    // Sizes the packet cannot carry are refused before the page is drawn.
-    QTest::newRow("999 x 999") << "packet PAGE --size 999x999 --out OUT" << 2 << "TextWidth is 999";
-    QTest::newRow("render 999 x 999")
-        << "render PAGE --size 999x999 --out OUT" << 2 << "TextWidth is 999";
-    QTest::newRow("screen 128") << "packet PAGE --size 8x1 --screen 128x1 --out OUT" << 2
-                                << "ScreenWidth";
-    QTest::newRow("slot 254") << "packet PAGE --size 8x1 --slot 254 --out OUT" << 2 << "FileListID";
-    QTest::newRow("speed 8") << "control --row 0,8,0,1,0,3,0,1 --out OUT" << 2 << "Speed";
-    QTest::newRow("missing page") << "packet /no/x.bmp --size 8x1 --out OUT" << 2 << "/no/x.bmp";
-    QTest::newRow("render height 16") << "render PAGE --size 8x16 --out OUT" << 2 << "TextHeight";
-    QTest::newRow("render missing page")
-        << "render /no/x.rtf --size 8x1 --out OUT" << 2 << "/no/x.rtf";
-    QTest::newRow("no command") << "" << 64 << "no command given";
-    QTest::newRow("unknown command") << "frobnicate" << 64 << "unknown command";
-    QTest::newRow("size not WxH") << "packet x.bmp --size eight --out OUT" << 64
-                                  << "--size must be";
-    QTest::newRow("row of 3 values") << "control --row 1,2,3 --out OUT" << 64 << "8 values";
-    QTest::newRow("out and send") << "clear --out OUT --send" << 64
-                                  << "either --out FILE or --send";
-    QTest::newRow("tcp without send") << "clear --out OUT --tcp a:1" << 64 << "go with --send";
-    QTest::newRow("tcp and serial")
-        << "clear --send --tcp a:1 --serial ttyS0" << 64 << "either --tcp or --serial";
-    QTest::newRow("tcp without port") << "clear --send --tcp 127.0.0.1" << 64 << "HOST:PORT";
-    QTest::newRow("send slot 0") << "packet p.png --size 8x1 --slot 0 --send --tcp a:1" << 64
-                                 << "program-list row from 1";
-    QTest::newRow("convert to .doc") << "convert p.rtf x.doc" << 64 << "must end in .rtf";
-}
-
-void tst_Cli::refusals()
-{
-    QFETCH(QString, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QString, message);
-    const QString out = m_dir.filePath("refused.out");
-    QStringList args = arguments.split(' ', Qt::SkipEmptyParts);
-    args.replaceInStrings("PAGE", page("rtf"));
-    args.replaceInStrings("OUT", out);
-    const CliRun run = runCli(args);
-    QCOMPARE(run.exitCode, exitCode);
-    QVERIFY2(run.err.contains(message), qPrintable(run.err));
-    QVERIFY(exitCode != 2 || run.err.count('\n') == 1);
-    QVERIFY(!QFile::exists(out));
-}
-
-void tst_Cli::helpListsTheCommands()
-{
-    const CliRun help = runCli({ "--help" });
-    QCOMPARE(help.exitCode, 0);
-    // The manual page, its roff markup taken away, says what --help says.
-    QFile page(QStringLiteral(VANTREL_SOURCE_DIR "/data/man/vantrel-cli.1"));
-    QVERIFY(page.open(QIODevice::ReadOnly));
-    QString man = QString::fromUtf8(page.readAll());
-    man.replace("\\-", "-").replace("\\~", " ").remove(QRegularExpression("\\\\f[BIRP]|\""));
-    man = man.remove(QRegularExpression("^\\.[A-Z]+ ?", QRegularExpression::MultilineOption))
-              .simplified();
-    const QString flatHelp = QString(help.out).remove('"').simplified();
-    for (const char *said : { "packet", "control", "clear", "render", "convert", "show check",
-             "show send", "--threshold", "executables beside Language.lng",
-             "$XDG_DATA_HOME/vantrel", "of vantrel or of vantrel-cli", "Pictures of [EditorSet]",
-             "value set", "value list", "say", "--shrink" })
-        QVERIFY2(flatHelp.contains(said) && man.contains(said), said);
-}
-
-void tst_Cli::renderEveryPageKind_data()
-{
-    QTest::addColumn<QString>("kind");
-    for (const char *kind : { "rtf", "txt", "bmp", "png", "jpg", "gif" })
-        QTest::addRow("%s", kind) << QString(kind);
-}
-
-void tst_Cli::renderEveryPageKind()
-{
-    QFETCH(QString, kind);
-    const QString out = m_dir.filePath("render-" + kind + ".png");
-    QCOMPARE(runCli({ "render", page(kind), "--size", "8x2", "--out", out }).exitCode, 0);
-    const QImage image(out);
-    QCOMPARE(image.size(), QSize(128, 32));
-    QSet<QRgb> colours;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            const QRgb c = image.pixel(x, y) | 0xFF000000;
-            colours.insert(c);
-            QVERIFY2(x < 7 * 16 || c == kBlack, "the last module column is always dark");
-        }
-    }
-    QVERIFY((QSet<QRgb> { kBlack, kRed, kGreen, kYellow }).contains(colours));
-    // Every picture lights in the sign's colours, a JPEG too.
-    QVERIFY(colours.size() > 1);
-    if (kind == "rtf")
-        QCOMPARE(colours, (QSet<QRgb> { kBlack, kRed, kGreen, kYellow }));
-    else if (kind == "gif")
-        QCOMPARE(image.pixel(0, 0), kRed);
-    else if (kind == "bmp" || kind == "png")
-        QCOMPARE(image.pixel(5, 3), kGreen);
-}
-
-void tst_Cli::ditherOption()
-{
-    // A grey ramp: thresholded, a dark left half and a yellow right half.
-    QImage ramp(128, 16, QImage::Format_RGB32);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 128; ++x)
-            ramp.setPixel(x, y, qRgb(x * 2, x * 2, x * 2));
-    const QString page = m_dir.filePath("ramp.png");
-    QVERIFY(ramp.save(page));
-    const QString plain = m_dir.filePath("ramp-threshold.png");
-    const QString dithered = m_dir.filePath("ramp-dither.png");
-    QCOMPARE(runCli({ "render", page, "--size", "9x1", "--out", plain }).exitCode, 0);
-    QCOMPARE(
-        runCli({ "render", page, "--size", "9x1", "--dither", "--out", dithered }).exitCode, 0);
-    const auto yellowIn = [](const QImage &image, int from, int to) {
-        int lit = 0;
-        for (int y = 0; y < 16; ++y)
-            for (int x = from; x < to; ++x)
-                lit += (image.pixel(x, y) | 0xFF000000) == kYellow;
-        return lit;
-    };
-    const QImage a(plain), b(dithered);
-    QCOMPARE(yellowIn(a, 0, 64), 0);
-    QCOMPARE(yellowIn(a, 64, 128), 64 * 16);
-    // Dithered, the dark half lights in places and the bright half darkens in places.
-    QVERIFY(yellowIn(b, 0, 64) > 0 && yellowIn(b, 64, 128) < 64 * 16);
-    // The packet takes the option as well.
-    const QString packet = m_dir.filePath("ramp.bin");
-    QCOMPARE(runCli({ "packet", page, "--size", "9x1", "--dither", "--out", packet }).exitCode, 0);
-    DecodedPicture decoded;
-    QVERIFY(decodePicture(readFile(packet), &decoded));
-    QCOMPARE(decoded.image.convertToFormat(QImage::Format_RGB32),
-        b.convertToFormat(QImage::Format_RGB32));
-}
-
-void tst_Cli::convertBetweenFormats()
-{
-    const QString html = m_dir.filePath("page.html");
-    const QString rtf = m_dir.filePath("again.rtf");
-    const QString txt = m_dir.filePath("again.txt");
-    QCOMPARE(runCli({ "convert", page("rtf"), html }).exitCode, 0);
-    QVERIFY(readFile(html).contains("Sale"));
-    QVERIFY(readFile(html).contains("#00ff00"));
-    QCOMPARE(runCli({ "convert", html, rtf }).exitCode, 0);
-    QVERIFY(readFile(rtf).startsWith("{\\rtf1"));
-    QCOMPARE(runCli({ "convert", rtf, txt }).exitCode, 0);
-    QCOMPARE(QString::fromUtf8(readFile(txt)), QStringLiteral("Sale now on\n欢迎"));
-}
 
 QTEST_GUILESS_MAIN(tst_Cli)
 #include "tst_cli.moc"

@@ -1,4 +1,5 @@
 #include "basesettings.h"
+#include "messages.h"
 #include "testfiles.h"
 
 #include <QFile>
@@ -72,26 +73,11 @@ private slots:
         QCOMPARE(again.Trance, qint16(-3));
     }
 
-    void missingFileIsCreatedWithDefaults()
-    {
-        const QString path = freshFile(QByteArray());
-        BaseSettings s;
-        const SettingsLoadReport report = LoadBaseSettings(s, path);
-        QVERIFY(report.fileCreated);
-        QVERIFY(report.message("English").contains(path));
-        QVERIFY(!report.message(QStringLiteral("简体中文")).isEmpty());
-        QCOMPARE(s, defaultBaseSettings());
-        BaseSettings again;
-        QVERIFY(!LoadBaseSettings(again, path).hasNews());
-        QCOMPARE(again, defaultBaseSettings());
-    }
-
     void unusableIntegersFallBackAndAreNamed_data()
     {
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("value");
         QTest::addRow("empty") << QByteArray("ScreenWidth") << QByteArray();
-        QTest::addRow("letters") << QByteArray("ScreenWidth") << QByteArray("eight");
         QTest::addRow("too big") << QByteArray("ScreenWidth") << QByteArray("40000");
         QTest::addRow("zero width") << QByteArray("ScreenWidth") << QByteArray("0");
         QTest::addRow("negative scale") << QByteArray("PerPiex") << QByteArray("-4");
@@ -104,23 +90,17 @@ private slots:
         QFETCH(QByteArray, value);
         const QByteArray good = "[ScreenSet]\nScreenWidth=9\nScreenHeight=2\nPerPiex=20\n"
                                 "MaxIPList=10\n[TranceSet]\nTrance=2\n";
+        const int at = good.indexOf(key + '=');
+        const int end = good.indexOf('\n', at) + 1;
+        // Only the bad key changes, to its default: as if it were not there.
         BaseSettings expected;
-        LoadBaseSettings(expected, freshFile(good));
-        const auto field = [&key](BaseSettings &b) -> qint16 & {
-            return key == "PerPiex"     ? b.PerPixel
-                : key == "ScreenHeight" ? b.ScreenHeight
-                : key == "MaxIPList"    ? b.MaxIPList
-                                        : b.ScreenWidth;
-        };
-        BaseSettings defaults = defaultBaseSettings();
-        field(expected) = field(defaults);
+        LoadBaseSettings(expected, freshFile(QByteArray(good).remove(at, end - at)));
         QByteArray bad = good;
-        const int at = bad.indexOf(key + '=') + key.size() + 1;
-        bad.replace(at, bad.indexOf('\n', at) - at, value);
+        bad.replace(at, end - at, key + '=' + value + '\n');
 
         BaseSettings s;
         const SettingsLoadReport report = LoadBaseSettings(s, freshFile(bad));
-        QCOMPARE(s, expected); // only the bad key changed, to its default
+        QCOMPARE(s, expected);
         QCOMPARE(report.problems.size(), 1);
         QCOMPARE(report.problems.first().key, QString(key));
         const QString message = report.message("English");
@@ -128,15 +108,23 @@ private slots:
             qPrintable(message));
     }
 
-    void missingKeysAreReported()
+    void missingFileAndKeysGetDefaults()
     {
+        const QString path = freshFile(QByteArray());
         BaseSettings s;
-        const SettingsLoadReport report
-            = LoadBaseSettings(s, freshFile("[Language]\nLanguage=jap\n"));
+        SettingsLoadReport report = LoadBaseSettings(s, path);
+        QVERIFY(report.fileCreated);
+        QVERIFY(report.message("English").contains(path));
+        QVERIFY(!report.message(QStringLiteral("简体中文")).isEmpty());
+        QCOMPARE(s, defaultBaseSettings());
+        BaseSettings again;
+        QVERIFY(!LoadBaseSettings(again, path).hasNews());
+        QCOMPARE(again, defaultBaseSettings());
+
+        report = LoadBaseSettings(s, freshFile("[Language]\nLanguage=jap\n"));
         QCOMPARE(report.problems.size(), 5);
         QCOMPARE(s.Language, QString("jap"));
         QCOMPARE(s.MaxIPList, qint16(10));
-
         LoadBaseSettings(s, freshFile("[ScreenSet]\nMaxIPList=1000\n"));
         QCOMPARE(s.MaxIPList, qint16(1000)); // the most a file may give
     }
@@ -175,9 +163,7 @@ private slots:
         QVERIFY2(message.contains(path) && message.contains(reason), qPrintable(message));
         QVERIFY(!settingsSaveFailedMessage(path, "简体中文", failure).contains(reason));
 
-        struct stat st
-        {
-        };
+        struct stat st = {};
         QCOMPARE(::stat(name.constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(mode));
         QCOMPARE(::chmod(name.constData(), 0600), 0);
@@ -232,6 +218,52 @@ private slots:
         QCOMPARE(failure.kind, IniWriteFailure::Kind::System);
         QVERIFY(!failure.reason.isEmpty());
         QCOMPARE(readFile(path), before);
+    }
+
+    // The prompt catalogue, in the language of the settings.
+    void languages_data()
+    {
+        // The first and last message of the catalogue, the box title; "" where there is none.
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<QString>("title");
+        const QStringList english { "Please Select One Creact File ID", "IP Link Error!" };
+        const QString chinese = QStringLiteral("简体中文");
+        QTest::newRow("English") << "English" << english << "Information";
+        QTest::newRow("Chinese") << chinese
+                                 << QStringList { QStringLiteral("请选择要传输的文件"),
+                                        QStringLiteral("IP地址连接失败!") }
+                                 << QStringLiteral("系统提示");
+        // The language name must match exactly; "jap" has a title but no texts of its own.
+        QTest::newRow("jap") << "jap" << QStringList { "", "" } << "Information";
+        QTest::newRow("lower case") << "english" << QStringList { "", "" } << "";
+        QTest::newRow("unknown") << "Deutsch" << QStringList { "", "" } << "";
+    }
+    void languages()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, title);
+        QCOMPARE(QStringList({ MsgText(1, language), MsgText(13, language) }), texts);
+        QCOMPARE(MsgTitle(language), title);
+        // A box is never empty: languages without built-in prompts show the English ones.
+        const bool own = !texts.first().isEmpty();
+        QCOMPARE(PromptText(1, language), own ? texts.first() : MsgText(1, "English"));
+        QCOMPARE(PromptText(13, language), own ? texts.last() : MsgText(13, "English"));
+        QCOMPARE(PromptTitle(language), title.isEmpty() ? QString("Information") : title);
+        // Just outside the catalogue there is nothing.
+        for (const int outside : { 0, 14, -1 })
+            QCOMPARE(MsgText(qint16(outside), language) + PromptText(qint16(outside), language),
+                QString());
+    }
+
+    void currentLanguageIsRead()
+    {
+        baseSettings().Language = QStringLiteral("简体中文");
+        QCOMPARE(MsgText(7), QStringLiteral("发送失败!"));
+        QCOMPARE(MsgTitle(), QStringLiteral("系统提示"));
+        baseSettings().Language = "English";
+        QCOMPARE(MsgText(13), QString("IP Link Error!"));
     }
 };
 

@@ -31,9 +31,7 @@ private:
     }
     static struct stat statOf(const QString &path)
     {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::stat(QFile::encodeName(path).constData(), &st) != 0)
             qFatal("cannot stat %s", qPrintable(path));
         return st;
@@ -87,7 +85,10 @@ private slots:
 
     void deleteKeyAndSection()
     {
-        classIniFile ini = iniOn("del.ini", "[S]\na=1\nb=2\n[T]\nc=3\n");
+        classIniFile ini = iniOn("del.ini", "[S]\n# a=0\n; b=0\na=1\nb=2\n[T]\nc=3\n");
+        // Comments hold no key, even with an '=' in them.
+        QCOMPARE(ini.GetAllSections().first().keys,
+            (QList<std::pair<QString, QString>> { { "a", "1" }, { "b", "2" } }));
         ini.DelIniKey("s", "A");
         QCOMPARE(ini.GetIniKey("S", "a"), QString());
         QCOMPARE(ini.GetIniKey("S", "b"), QString("2"));
@@ -205,9 +206,11 @@ private slots:
         ini.writeIniKeys({ { "A", "x", "2" }, { "B", "y", "3" }, { "A", "z", "4" } });
         QVERIFY(ini.lastWriteSucceeded());
         QCOMPARE(readFile(ini.INIFileName()), QByteArray("[A]\nx=2\nz=4\n\n[B]\ny=3\n"));
-        // One unwritable key refuses them all.
-        ini.writeIniKeys({ { "A", "x", "5" }, { "A", "", "6" } });
-        QCOMPARE(ini.lastWriteFailure().kind, IniWriteFailure::Kind::NoName);
+        // One unwritable key refuses them all: none, or one that would read back as another.
+        for (const QString bad : { "", "x=y" }) {
+            ini.writeIniKeys({ { "A", "x", "5" }, { "A", bad, "6" } });
+            QCOMPARE(ini.lastWriteFailure().kind, IniWriteFailure::Kind::NoName);
+        }
         QCOMPARE(ini.GetIniKey("A", "x"), QString("2"));
     }
 };

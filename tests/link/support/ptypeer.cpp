@@ -15,15 +15,6 @@ constexpr std::chrono::milliseconds kSlowReadPause { 1 };
 constexpr int kBufferSize = 65536;
 } // namespace
 
-PtyPeer::PtyPeer(QObject *parent)
-    : QObject(parent)
-{ }
-
-PtyPeer::~PtyPeer()
-{
-    closeMaster();
-}
-
 bool PtyPeer::open()
 {
     char name[256] = {};

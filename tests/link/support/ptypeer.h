@@ -16,8 +16,10 @@ class PtyPeer : public QObject
     Q_OBJECT
 
 public:
-    explicit PtyPeer(QObject *parent = nullptr);
-    ~PtyPeer() override;
+    explicit PtyPeer(QObject *parent = nullptr)
+        : QObject(parent)
+    { }
+    ~PtyPeer() override { closeMaster(); }
 
     bool open();
     QString devicePath() const { return m_path; }

@@ -61,11 +61,6 @@ bool SignProcess::stop(int signal)
     return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
 }
 
-QString SignProcess::targetRow() const
-{
-    return QStringLiteral("127.0.0.1,%1,1").arg(m_tcpPort);
-}
-
 QStringList SignProcess::packetLog(const QString &outFolder)
 {
     QFile log(outFolder + QStringLiteral("/packets.log"));

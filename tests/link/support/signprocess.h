@@ -19,7 +19,7 @@ public:
 
     quint16 tcpPort() const { return m_tcpPort; }
     QString ptyPath() const { return m_ptyPath; }
-    QString targetRow() const; // "127.0.0.1,PORT,1"
+    QString targetRow() const { return QStringLiteral("127.0.0.1,%1,1").arg(m_tcpPort); }
 
     static QString executable();
     // The lines of packets.log in a sign's --out folder; none when there is no log.
