@@ -203,6 +203,26 @@ private slots:
         row("cp949", "{\\rtf1\\ansicpg949 \\'c7\\'d1}", "한");
         row("cp874", "{\\rtf1\\ansicpg874 \\'a1}", "ก");
         row("mac roman", "{\\rtf1\\mac \\'8e}", "é");
+        // A letter of each font charset's code page, and of each code page \cpg may name.
+        const QList<QPair<QByteArray, QByteArray>> fonts { { "\\fcharset161", "\\'e1" },
+            { "\\fcharset162", "\\'fd" }, { "\\fcharset163", "\\'e0" },
+            { "\\fcharset177", "\\'e0" }, { "\\fcharset178", "\\'c7" },
+            { "\\fcharset186", "\\'e0" }, { "\\fcharset222", "\\'a1" },
+            { "\\fcharset238", "\\'9e" }, { "\\fcharset255", "\\'82" }, { "\\fcharset77", "\\'8e" },
+            { "\\fcharset78", "\\'83\\'5c" }, { "\\fcharset79", "\\'c7\\'d1" },
+            { "\\fcharset80", "\\'d6\\'d0" }, { "\\fcharset81", "\\'a4\\'a4" },
+            { "\\fcharset128", "\\'83\\'5c" }, { "\\fcharset129", "\\'c7\\'d1" },
+            { "\\fcharset136", "\\'a4\\'a4" }, { "\\cpg850", "\\'82" }, { "\\cpg852", "\\'a5" },
+            { "\\cpg866", "\\'80" }, { "\\cpg10000", "\\'8e" }, { "\\cpg10006", "\\'e1" },
+            { "\\cpg10007", "\\'80" }, { "\\cpg10029", "\\'88" }, { "\\cpg20866", "\\'c1" },
+            { "\\cpg28591", "\\'e9" }, { "\\cpg28592", "\\'b1" }, { "\\cpg28595", "\\'b0" } };
+        QByteArray table = "{\\rtf1\\ansi{\\fonttbl", text;
+        for (int i = 0; i < fonts.size(); ++i) {
+            table += "{\\f" + QByteArray::number(i) + fonts.at(i).first + " F;}";
+            text += "\\f" + QByteArray::number(i) + ' ' + fonts.at(i).second;
+        }
+        row("every charset and cpg", table + '}' + text + '}',
+            "αıàאاąกžééソ한中中ソ한中éąАéαАąаéąА");
         row("utf-8", "{\\rtf1\\ansicpg65001 \\'c3\\'a9}", "é");
         row("one run from many tokens", "{\\rtf1 ab\\'e9c\r\nd\\u946?e{}f\\b g}", "abécdβefg");
         // Breaks and symbols.
