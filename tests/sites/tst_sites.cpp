@@ -286,6 +286,14 @@ void TestSites::linkOverBroker()
     // Lost, the link tries again after 1 s, 2 s, 4 s ... at most a minute apart.
     QCOMPARE(MqttClient::retryDelay(3).count(), 4);
     QCOMPARE(MqttClient::retryDelay(30).count(), 60);
+
+    // A client destroyed while connected says nothing: whoever listens may be going too.
+    int told = 0;
+    auto gone = std::make_unique<BrokerObserver>(broker.port(), QStringList(), u"gone"_s);
+    connect(&gone->client, &MqttClient::disconnected, [&told] { ++told; });
+    QTRY_VERIFY_WITH_TIMEOUT(gone->client.isConnected(), kWaitMs);
+    gone.reset();
+    QCOMPARE(told, 0);
 }
 
 void TestSites::aclOfTheReadme()
