@@ -365,6 +365,16 @@ private slots:
                           "\\pnlcrm\\pnstart1{\\pntxta .}}y\\par}")
             << QStringList { "b1 #1 style-1 level1 ''", "b2 #1 style-1 level1 ''", "p",
                    "x #2 style-7 level1 'i.'", "y #2 style-7 level1 'ii.'" };
+        QTest::newRow("pn levels and styles")
+            << QByteArray(
+                   "{\\rtf1\\pard{\\*\\pn\\pnlvl1\\pnucrm}\\fi-360\\li720 c\\par\\pard p\\par"
+                   "\\pard{\\*\\pn\\pnlvl2\\pnucltr{\\pntxta .}}a\\par"
+                   "\\pard{\\*\\pn\\pnlvl2\\pnucltr{\\pntxta .}}b\\par\\pard p\\par"
+                   "\\pard{\\*\\pn\\pnlvl1\\pnlcltr}d\\par\\pard p\\par"
+                   "\\pard{\\*\\pn\\pnlvl1\\pndec}e\\par\\pard{\\*\\pn\\pnlvlcont}f\\par}")
+            << QStringList { "c #1 style-8 level1 'I.'", "p", "a #2 style-6 level2 'A.'",
+                   "b #2 style-6 level2 'B.'", "p", "d #3 style-5 level1 'a.'", "p",
+                   "e #4 style-4 level1 '1.'", "f" };
     }
 
     void lists()
@@ -385,6 +395,10 @@ private slots:
         QTest::addColumn<QString>("expected");
         // A wider cell spans the grid columns; \clvmgf + \clvmrg span rows.
         QTest::newRow("spans") << spannedTable << "a;b|b2;c/d[2x1];e[1x2]/g;h";
+        QTest::newRow("clmgf and clmrg span columns")
+            << QByteArray("{\\rtf1\\trowd\\clmgf\\cellx1000\\clmrg\\cellx2000\\cellx3000"
+                          "\\pard\\intbl a\\cell\\cell b\\cell\\row}")
+            << "a[1x2];b";
         QTest::newRow("nested tables degrade to paragraphs") << QByteArray(
             "{\\rtf1\\trowd\\cellx2000\\pard\\intbl outer"
             "\\pard\\intbl\\itap2 x\\nestcell y\\nestcell{\\*\\nesttableprops"
