@@ -157,7 +157,6 @@ private slots:
         QCOMPARE(records.size(), 2);
         QVERIFY(records.at(0).startsWith("slot 3 entry effect 1 speed 8"));
         QVERIFY(records.at(1).startsWith("slot 4 entry effect 4 speed 128"));
-
         QCOMPARE(runCli({ "clear", "--send", "--yes", "--tcp", tcp() }).exitCode, 0);
         QVERIFY(!QFile::exists(m_out.filePath("slot-3.png")));
         QVERIFY(QFile::exists(effects) && readFile(effects).isEmpty());
@@ -213,7 +212,6 @@ private slots:
         QCOMPARE(
             runCli({ "value", "set", "spaces", "42", "--program-folder", m_program }).exitCode, 0);
         QCOMPARE(runCli({ "value", "get", "spaces" }, m_program).outLines(), QStringList { "42" });
-
         const CliRun tooLong
             = runCli({ "value", "set", "spaces", QString(1001, QLatin1Char('9')) }, m_program);
         QCOMPARE(tooLong.exitCode, 2);
@@ -233,7 +231,6 @@ private slots:
         QVERIFY(writeFile(fields,
             carParkPage("\\{value:spaces\\} ", "\\{file:price.txt\\} \\{file:gone.txt\\}")));
         QVERIFY(writeFile(typed, carParkPage("42 ", "3.50 ?")));
-
         for (const QString &page : { fields, typed }) {
             const CliRun packet = runCli({ "packet", page, "--size", "8x1", "--program-folder",
                 m_program, "--out", page + ".bin" });
@@ -263,7 +260,6 @@ private slots:
         QVERIFY2(log.at(1).contains("control") && log.at(1).contains("slot 3 success"),
             qPrintable(log.at(1)));
         QVERIFY(readFile(m_out.filePath("effects.txt")).startsWith("slot 3 entry effect 5"));
-
         Page::MessageStyle style;
         style.colour = Page::ledGreen();
         const Page::MessageDrawing drawing = Page::drawMessage("Doorbell", style, 8, 1);

@@ -164,7 +164,6 @@ private slots:
             m_dir.path() };
         for (const QString &target : words.mid(1))
             arguments << "--tcp" << fill(target);
-
         const CliRun run = runCli(arguments);
         QTEST(run.exitCode, "exitCode");
         for (const QString &part : err)
@@ -183,7 +182,6 @@ private slots:
             QString("1\t0 rightleft\t3\t0\t1\t0 none\t3\t0\t1\t8\t1\tpages/first.png"));
         QCOMPARE(
             lines.at(3), QString("2\t9 zoomup\t7\t12\t2\t5 stay\t1\t3\t1\t4\t1\tpages/second.png"));
-
         run = runCli({ "show", "check", m_dir.filePath("pages/first.png") });
         QCOMPARE(run.exitCode, 2);
         QVERIFY(run.err.contains("is not a Vantrel show"));

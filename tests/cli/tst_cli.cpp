@@ -46,14 +46,12 @@ private slots:
         QVERIFY(decodePicture(readFile(packet), &decoded));
         QCOMPARE(decoded.slot, 4);
         QCOMPARE(decoded.image, TestPages::expectedLeds(TestPages::thresholded(picture), 8, 1));
-
         const QString control = m_dir.filePath("control.bin");
         QCOMPARE(runCli({ "control", "--row", "9,7,2,5,5,1,0,1", "--out", control }).exitCode, 0);
         QList<DecodedEffectRecord> records;
         QVERIFY(decodeControl(readFile(control), &records));
         QCOMPARE(records.size(), 1);
         QCOMPARE(records.at(0).slot, 3);
-
         const QString clear = m_dir.filePath("clear.bin");
         QCOMPARE(runCli({ "clear", "--out", clear }).exitCode, 0);
         QCOMPARE(readFile(clear).toHex(), QByteArray("0235" + QByteArray(26, '0') + "ccee0000"));

@@ -43,7 +43,6 @@ private slots:
         const BaseSettings expected { 8, 2, 16, 1, "10.0.0.5", "5005", "3", "19200,E,7,1.5",
             "10.0.0.5,5005,1;10.0.0.6,5006,0", "English", 3 };
         QCOMPARE(s, expected);
-
         s.ScreenWidth = 12;
         s.IpStr = "1.1.1.1,1,1;2.2.2.2,2,0";
         QVERIFY(SaveBaseSettings(s, path));
@@ -97,7 +96,6 @@ private slots:
         LoadBaseSettings(expected, freshFile(QByteArray(good).remove(at, end - at)));
         QByteArray bad = good;
         bad.replace(at, end - at, key + '=' + value + '\n');
-
         BaseSettings s;
         const SettingsLoadReport report = LoadBaseSettings(s, freshFile(bad));
         QCOMPARE(s, expected);
@@ -120,7 +118,6 @@ private slots:
         BaseSettings again;
         QVERIFY(!LoadBaseSettings(again, path).hasNews());
         QCOMPARE(again, defaultBaseSettings());
-
         report = LoadBaseSettings(s, freshFile("[Language]\nLanguage=jap\n"));
         QCOMPARE(report.problems.size(), 5);
         QCOMPARE(s.Language, QString("jap"));
@@ -148,21 +145,18 @@ private slots:
         const QString path = freshFile(before);
         const QByteArray name = QFile::encodeName(path);
         QCOMPARE(::chmod(name.constData(), mode_t(mode)), 0);
-
         BaseSettings s;
         const SettingsLoadReport report = LoadBaseSettings(s, path);
         QCOMPARE(report.unreadable, !readable);
         QCOMPARE(s.ScreenWidth, qint16(readable ? 9 : defaultBaseSettings().ScreenWidth));
         if (!readable)
             QVERIFY(report.message("English").contains(path + " could not be read"));
-
         IniWriteFailure failure;
         s.ScreenWidth = 12;
         QVERIFY(!SaveBaseSettings(s, path, &failure));
         const QString message = settingsSaveFailedMessage(path, "English", failure);
         QVERIFY2(message.contains(path) && message.contains(reason), qPrintable(message));
         QVERIFY(!settingsSaveFailedMessage(path, "简体中文", failure).contains(reason));
-
         struct stat st = {};
         QCOMPARE(::stat(name.constData(), &st), 0);
         QCOMPARE(st.st_mode & 07777, mode_t(mode));
@@ -203,7 +197,6 @@ private slots:
         const QByteArray before = readFile(path);
         s.ScreenWidth = 12;
         s.IpStr = QString("10.0.0.1,5005,1;").repeated(20).chopped(1);
-
         ::signal(SIGXFSZ, SIG_IGN);
         rlimit old {};
         QCOMPARE(::getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -213,7 +206,6 @@ private slots:
         IniWriteFailure failure;
         const bool saved = SaveBaseSettings(s, path, &failure);
         ::setrlimit(RLIMIT_FSIZE, &old);
-
         QVERIFY(!saved);
         QCOMPARE(failure.kind, IniWriteFailure::Kind::System);
         QVERIFY(!failure.reason.isEmpty());

@@ -126,7 +126,6 @@ private slots:
         through.WriteIniKey("S", "k", "v");
         QVERIFY(!through.lastWriteSucceeded());
         QCOMPARE(readFile(m_dir.filePath("plainfile")), QByteArray("x"));
-
         // A write cut short by a file size limit (EFBIG, also for root): the old file stays
         // whole, where writing over it in place would leave it truncated.
         classIniFile ini = iniOn("limited.ini", "[ScreenSet]\nScreenWidth=8\n");

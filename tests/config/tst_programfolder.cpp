@@ -75,7 +75,6 @@ private slots:
         QCOMPARE(QDir(m_dir->filePath("home/.local/share"))
                      .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList({ "vantrel" }));
-
         // Later starts keep what the user changed or removed, but for a removed settings file,
         // which comes back as shipped.
         QVERIFY(QFile::remove(folder + "/welcome.rtf"));

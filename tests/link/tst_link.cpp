@@ -54,7 +54,6 @@ private slots:
         QTest::addColumn<QList<QByteArray>>("answer");
         QTest::addColumn<Verdict>("verdict");
         QTest::addColumn<WaitEnd>("answerWait");
-
         const qint16 serial = TranceKind::kRs232;
         const qint16 tcp = TranceKind::kTcpIp;
         using V = Verdict;
@@ -154,9 +153,7 @@ private slots:
         link.setSettings(settings({}, { target(sign.port()), target(sign.port()) }));
         sign.onConnection
             = [&] { QTimer::singleShot(0, &link, [&] { link.CloseTrance(TranceKind::kTcpIp); }); };
-
         const SendOutcome outcome = link.SendBuffer(GetColor().ClearScreen(), TranceKind::kTcpIp);
-
         QVERIFY(outcome.cancelled);
         QCOMPARE(outcome.targets.size(), 2);
         for (const TargetOutcome &t : outcome.targets)
@@ -174,7 +171,6 @@ private slots:
         RecordingPrompts sink;
         Link link(&sink);
         link.setSettings(settings(peer.devicePath(), { target(sign.port()) }, "115200,e,7,2"));
-
         QVERIFY(link.OpenTrance(TranceKind::kRs232));
         QVERIFY(link.OpenTrance(TranceKind::kBlueTooth)); // reopens the open port
         link.CloseTrance(TranceKind::kTcpIp);
@@ -266,11 +262,9 @@ private slots:
         RecordingPrompts sink;
         Link link(&sink);
         link.setSettings(settings(peer.devicePath()));
-
         const QImage page = TestPages::randomPage(34 * 16, 15 * 16, 3);
         const SendOutcome outcome
             = link.SendBuffer(TestPages::picturePacket(page, 34, 15, 1), TranceKind::kRs232);
-
         QVERIFY(peer.closed());
         QVERIFY(!outcome.targets.first().sent);
         QCOMPARE(outcome.targets.first().verdict, Verdict::None);
@@ -280,7 +274,6 @@ private slots:
             qPrintable(sink.texts().first()));
         QVERIFY(!link.isBusy());
         QVERIFY(!link.isSerialOpen());
-
         // The link is usable again at once.
         PtyPeer next;
         QVERIFY(next.open());
@@ -296,7 +289,6 @@ private slots:
         QTest::addColumn<QSerialPort::Parity>("parity");
         QTest::addColumn<QString>("written"); // "" when refused
         QTest::addColumn<QString>("mentions"); // a part of the refusal
-
         const auto read = [](const char *text, QSerialPort::Parity parity, const char *written) {
             QTest::newRow(text) << text << kEnglish << parity << written << QString();
         };

@@ -135,7 +135,6 @@ private slots:
         QTest::addColumn<int>("currentRow");
         QTest::addColumn<QStringList>("secondRow");
         QTest::addColumn<QString>("message");
-
         // No row clicked: message 3.
         QTest::newRow("no row clicked")
             << 0 << row(2, "8", "1", "p.png") << "Please Select One Date";
@@ -161,9 +160,7 @@ private slots:
         ListRowSource list;
         list.appendRow(row(1, "8", "1", "p.png"));
         list.appendRow(secondRow);
-
         const SendJobOutcome outcome = sendChar(list, currentRow);
-
         QCOMPARE(outcome.status, currentRow ? JobStatus::Refused : JobStatus::NothingToSend);
         QVERIFY(outcome.packet.isEmpty());
         QCOMPARE(m_prompts.prompts.size(), 1);
@@ -196,10 +193,8 @@ private slots:
         list.appendRow(row(1, "8", "1", "a.png", "1"));
         list.appendRow(row(2, "8", "1", "b.png", "2"));
         list.appendRow(row(3, "8", "1", "c.png", "7"));
-
         const SendJobOutcome outcome
             = SendControlJob(*m_link, m_prompts, &m_sampler).run(list, jobSettings());
-
         QVERIFY(outcome.succeeded());
         QCOMPARE(m_sign->packets, QList { outcome.packet });
         QList<DecodedEffectRecord> records;

@@ -178,10 +178,8 @@ private slots:
         int mostAtOnce = 0;
         sign.onConnection
             = [&] { mostAtOnce = std::max(mostAtOnce, sign.connections - fan.doneCount()); };
-
         fan.start(GetColor().ClearScreen(), targets);
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, kFinishBoundMs);
-
         QCOMPARE(fan.outcome().count(TargetResult::Succeeded), kTargets);
         QCOMPARE(sign.connections, kTargets);
         QCOMPARE(mostAtOnce, kCap);
@@ -211,9 +209,7 @@ private slots:
         RecordingPrompts sink;
         Link link(&sink);
         link.setSettings({ {}, {}, rows.join(';'), "English" });
-
         const SendOutcome outcome = link.SendBuffer(GetColor().ClearScreen(), TranceKind::kTcpIp);
-
         QCOMPARE(outcome.count(TargetResult::Succeeded), healthy);
         QCOMPARE(outcome.count(TargetResult::NotReached), slowNames); // each by its own bound
         // Every unanswered lookup was given up with its target.

@@ -292,7 +292,6 @@ private slots:
         QCOMPARE(image.isNull(), kind != int(Kind::Ok));
         // Sizes are told as the header claims them, never wrapped round.
         QVERIFY2(!read.message("English").contains(" -"), qPrintable(read.message("English")));
-
         // The page keeps what it had, and the message says so in both languages.
         QTextDocument page;
         Page::setUpDocument(&page);
@@ -322,7 +321,6 @@ private slots:
         QImage asRead;
         QVERIFY(Page::readPictureFile(path, &asRead).ok());
         QVERIFY(!Page::isInLedColours(asRead));
-
         QTextDocument page;
         Page::setUpDocument(&page);
         QVERIFY(Page::loadPictureFile(path, &page, Mode(mode)).ok());

@@ -77,7 +77,6 @@ private slots:
         QCOMPARE(canvas.size(), size); // one canvas pixel per LED
         QCOMPARE(canvas.devicePixelRatio(), 1.0);
         QCOMPARE(Page::background(document), background);
-
         // Only the background and the text colour: no anti-aliased in-between shades.
         const QRgb ink = colour.isValid() ? colour.rgb() : Page::ledRed().rgb();
         const QHash<QRgb, int> counts = colourCounts(canvas);
@@ -109,7 +108,6 @@ private slots:
         picture.setPixel(3, 2, qRgb(255, 255, 0));
         const QString path = m_dir.filePath("logo.bmp");
         QVERIFY(picture.save(path));
-
         QTextDocument document;
         Page::setUpDocument(&document);
         QVERIFY(Page::loadPictureFile(path, &document).ok());

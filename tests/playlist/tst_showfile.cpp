@@ -75,7 +75,6 @@ private slots:
             QStringList({ "1 0 3 0 1 0 3 0 1 8 1 a.rtf", "2 0 3 0 1 0 3 0 1 8 1 b.bmp",
                 "3 0 3 0 1 0 3 0 1 8 1 a.rtf" }));
         QCOMPARE(list.CurrentRow, qint16(0)); // adding selects nothing
-
         QVERIFY(list.removeRow(2));
         QVERIFY(!list.removeRow(3));
         QVERIFY(!list.removeRow(0));
@@ -295,7 +294,6 @@ private slots:
         // The operator's language.
         const ShowFile::ReadResult zh = ShowFile::read(path("bad.vshow"), m_dir.path(), "简体中文");
         QVERIFY(!zh.ok && zh.message.contains("未载入任何内容"));
-
         QVERIFY(!ShowFile::read(path("nowhere.vshow"), m_dir.path(), kEnglish).ok);
     }
 
@@ -309,7 +307,6 @@ private slots:
         QVERIFY(!ShowFile::write(path("kept.vshow"), list, m_dir.path(), kEnglish, &message));
         QVERIFY2(message.contains("Row 2") && message.contains("\"TWidth\""), qPrintable(message));
         QCOMPARE(readFile(path("kept.vshow")), goodShow());
-
         // A folder that cannot be written: nothing half-written, the reason given.
         list.removeRow(2);
         QVERIFY(!ShowFile::write(
@@ -332,7 +329,6 @@ private slots:
             = ShowFile::read(path("full.vshow"), m_dir.path(), kEnglish);
         QVERIFY2(read.ok, qPrintable(read.message));
         QCOMPARE(read.rows, list.model()->rows());
-
         rows.append(rows.first());
         QVERIFY(!list.replaceRows(rows));
         QCOMPARE(list.rowCount(), ShowFile::kMaxRows);

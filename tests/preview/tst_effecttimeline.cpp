@@ -69,7 +69,6 @@ private slots:
         QTest::addColumn<int>("litLeds"); // of 512
         QTest::addColumn<QPoint>("litAt");
         QTest::addColumn<QPoint>("darkAt"); // (-1, -1): none to check
-
         const QPoint none(-1, -1);
         auto row = [](const char *name, bool exit, int effect, const char *kind, int step, int lit,
                        QPoint litAt, QPoint darkAt) {
@@ -152,7 +151,6 @@ private slots:
         QCOMPARE(litCount(out), 20 * 16);
         QCOMPARE(litAfter(row, 650, page("full")), 512);
         QCOMPARE(litAfter(row, 750, page("full")), 0);
-
         // Repeats: the entry and its hold twice, the exit and its pause three times.
         const EffectTimeline repeated(
             RowEffects { EntryEffect::Flash, 1, 2, 2, ExitEffect::UpDown, 7, 1, 3 }, kWindow,
@@ -163,7 +161,6 @@ private slots:
         QCOMPARE(repeated.positionAt(once).segment->repeat, 2);
         QCOMPARE(repeated.positionAt(2 * once + exitOnce + 1).segment->phase,
             EffectTimeline::Phase::Exit);
-
         // "unknow" plays as "stay": no entry animation, the page at once.
         const EffectTimeline unknow(RowEffects { EntryEffect::Unknow }, kWindow, kWindow);
         QCOMPARE(unknow.positionAt(0).segment->phase, EffectTimeline::Phase::Hold);
@@ -226,7 +223,6 @@ private slots:
         const qint64 first = 200; // stay: hold and pause of 100 ms each
         QCOMPARE(player.rowStartMs(2), first);
         QCOMPARE(player.rowStartMs(3), first + EffectTimeline::kRefusedMs);
-
         ShowPlayer::Frame frame = player.frameAt(0);
         QCOMPARE(frame.row, 1);
         QCOMPARE(litCount(frame.image), 512);

@@ -53,7 +53,6 @@ private slots:
         QCOMPARE(r.bytes.left(17), hex("02 33 0000 03 01 00000000 00 10 10 0000 18 20"));
         QCOMPARE(r.bytes.mid(17, 512), QByteArray(512, '\0')); // black: both planes empty
         QCOMPARE(r.bytes.right(4), hex("FF030000"));
-
         // The largest page and slot that fit the one-byte and 16-bit fields.
         const PacketResult largest
             = GetColor().SendPicMod(ImagePixelSource(canvas(1, 1)), 127, 15, 73, 7, 16, 253);
@@ -93,7 +92,6 @@ private slots:
         const PacketResult one = picture(canvas(34, 18, qRgb(255, 255, 0)), 1, 1);
         QVERIFY(one.ok);
         QCOMPARE(one.bytes.mid(17, 64), QByteArray(64, '\0'));
-
         // An 8 x 4 canvas on a 4-module page: only LED rows 0 and 1, columns 0..7 exist.
         const PacketResult small = picture(canvas(8, 4, qRgb(255, 0, 0)), 4, 1);
         QVERIFY(small.ok);
@@ -138,7 +136,6 @@ private slots:
         QCOMPARE(r.bytes.mid(17, 32),
             QByteArray(15, '\0') + hex("03 01 01 08 01 01 00 010101 00 08 01 01 01 0000"));
         QCOMPARE(r.bytes.mid(49, 19), QByteArray(15, '\0') + hex("FF030000"));
-
         // Ten rows: L = 354 in bytes 2 and 3, high byte first.
         const ListRowSource ten = rowsOf(QStringList(10, kNewRow));
         const PacketResult r10 = GetColor().CtrlCommandSend(ten, 10, GetColor::allRowNumbers(10));
@@ -166,7 +163,6 @@ private slots:
         QCOMPARE(rec(2, 27), 251);
         QCOMPARE(rec(2, 28), 125);
         QCOMPARE(rec(2, 15), 5); // slot of row 3
-
         // Rows are taken as the row-number string lists them, not in list order.
         const PacketResult reordered = GetColor().CtrlCommandSend(rows, 2, "3,1,2,");
         QCOMPARE(reordered.bytes.size(), 100);

@@ -123,7 +123,6 @@ private slots:
             = QTextCursor(wide.get()).insertTable(1, 4, tableFormat({ 427, 21000, 96, 96 }));
         wideTable->cellAt(0, 3).firstCursorPosition().insertText(QStringLiteral("last"));
         compareRoundTrip(*wide);
-
         // A table at the very start and two tables in a row.
         auto twoTables = newDocument();
         QTextCursor c2(twoTables.get());
@@ -157,7 +156,6 @@ private slots:
         insert(QStringLiteral("mem:bytes")); // at its own size
         insert(path, 5, 4);
         insert(QStringLiteral("mem:image"), 14, 6); // the same image twice
-
         const QByteArray rtf = RtfWriter::write(*document);
         QCOMPARE(rtf.count("\\pngblip"), 4);
         QVERIFY(rtf.contains("\\picw7\\pich3\\picwgoal210\\pichgoal90"));
@@ -175,7 +173,6 @@ private slots:
         const QByteArray hex = encoded(testImage(100, 50), "PNG", 100).toHex();
         const auto document = read("{\\rtf1{\\pict\\pngblip " + hex + "}}");
         QVERIFY(RtfWriter::write(*document).replace("\n", "").contains(hex)); // copied
-
         // An edited picture is a new image and is encoded from its pixels.
         const QTextImageFormat format = images(*document).value(0);
         QImage image = imageOf(*document, format);

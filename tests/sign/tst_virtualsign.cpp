@@ -67,12 +67,10 @@ private slots:
         const QImage page = TestPages::randomPage(width * 16, height * 16, quint32(width + height));
         const QByteArray packet = picturePacket(page, width, height, 2);
         QVERIFY(!packet.isEmpty());
-
         Harness h;
         const int step = pieceSize > 0 ? pieceSize : int(packet.size());
         for (int i = 0; i < packet.size(); i += step)
             h.stream.feed(packet.mid(i, step));
-
         QCOMPARE(h.answers, kOk);
         QCOMPARE(h.sign.pages().keys(), QList { 4 });
         QCOMPARE(h.sign.pages().value(4), expectedLeds(page, width, height));
@@ -88,7 +86,6 @@ private slots:
         QCOMPARE(h.sign.pages().keys(), QList({ 3, 5 }));
         QCOMPARE(h.sign.effects().keys(), QList { 3 }); // the second table replaced the first
         QCOMPARE(h.sign.effects().value(3).entrySpeed, 2); // 2 to the power of Speed 1
-
         h.stream.feed(GetColor().ClearScreen());
         QVERIFY(h.sign.pages().isEmpty());
         QVERIFY(h.sign.effects().isEmpty());
@@ -101,7 +98,6 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("answers");
         QTest::addColumn<int>("effects"); // records kept afterwards
-
         using Mode = VirtualSign::AnswerMode;
         QByteArray badEnd = control(1);
         badEnd[badEnd.size() - 3] = 0x04;
