@@ -94,8 +94,7 @@ private slots:
         setText(*dialog, "TxtHeight", "3");
         QTest::mouseClick(child<QPushButton>(*dialog, "CmdOK"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(dialog.isNull(), 5000);
-        QVERIFY(w.isEnabled());
-        QVERIFY(f.prompts.prompts.isEmpty());
+        QVERIFY(w.isEnabled() && f.prompts.prompts.isEmpty());
         // Saved...
         BaseSettings stored;
         LoadBaseSettings(stored, f.path("BaseSet.ini"));
@@ -226,8 +225,7 @@ private slots:
         QApplication::setActiveWindow(&w);
         (how == "box" ? w.tbToolBar()->button("帮助") : w.menus().about)->trigger();
         QPointer<frmAbout> about = shownWindow<frmAbout>();
-        QVERIFY(about);
-        QVERIFY(!w.isEnabled());
+        QVERIFY(about && !w.isEnabled());
         QVERIFY(about->isEnabled()); // no child of the disabled window: it takes input
         // It says where this run keeps its settings and pages.
         QCOMPARE(child<QLabel>(*about, "LblProgramFolder")->text(),

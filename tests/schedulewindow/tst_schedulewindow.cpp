@@ -81,8 +81,7 @@ void tst_ScheduleWindow::openedFromToolsMenu()
     QVERIFY(AgentStatusFile::write(statusFile, status));
 
     ScheduleWindow *window = openWindow(fixture);
-    QVERIFY(window);
-    QVERIFY(window->isVisible());
+    QVERIFY(window && window->isVisible());
     fixture.dialogs.answers << fixture.path("week.vsched");
     window->findChild<QPushButton *>("CmdScheduleOpen")->click();
     QCOMPARE(fixture.dialogs.requests.last().filter,
@@ -192,8 +191,7 @@ void tst_ScheduleWindow::refusalsAndUnsavedChanges()
 
     // Closing with unsaved changes asks; Cancel keeps the window and its schedule.
     fixture.prompts.confirmAnswer = false;
-    QVERIFY(!window->close());
-    QVERIFY(window->isVisible());
+    QVERIFY(!window->close() && window->isVisible());
     QVERIFY(fixture.prompts.prompts.last().question);
     // So does quitting: the main window stays open with it.
     const int asked = fixture.prompts.prompts.size();
