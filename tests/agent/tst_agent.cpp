@@ -4,6 +4,7 @@
 #include "agentchannelserver.h"
 #include "agentclock.h"
 #include "agentfolder.h"
+#include "cliprocess.h"
 #include "link.h"
 #include "linkshowsender.h"
 #include "loopbacksign.h"
@@ -13,7 +14,6 @@
 #include "testfiles.h"
 #include "valuestore.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
@@ -393,31 +393,22 @@ private slots:
         QVERIFY(writeFile(folder.path("page.rtf"),
             "{\\rtf1\\ansi{\\colortbl;\\red0\\green255\\blue0;}\\cf1 FREE "
             "\\{value:spaces\\}\\par}"));
-        const auto cli = [&](const QStringList &args, QString *out = nullptr) {
-            QProcess p;
-            p.start(QStringLiteral(VANTREL_CLI_PATH),
-                args + QStringList { "--program-folder", folder.dir.path() });
-            if (!p.waitForFinished(kWaitMs))
-                return -1;
-            if (out)
-                *out = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
-            return p.exitCode();
-        };
-        QString said;
-        QCOMPARE(cli({ "say", "Hi", "--for", "5" }, &said), 2);
-        QVERIFY2(said.contains("needs a running vantrel-agent"), qPrintable(said));
+        const QString dir = folder.dir.path();
+        CliRun said = runCli({ "say", "Hi", "--for", "5" }, dir);
+        QCOMPARE(said.exitCode, 2);
+        QVERIFY2(said.err.contains("needs a running vantrel-agent"), qPrintable(said.err));
 
         folder.start();
         const LoopbackSign &sign = folder.sign;
         QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 2; }, kWaitMs));
         // Only the page goes, showing the new value.
-        QCOMPARE(cli({ "value", "set", "spaces", "42" }), 0);
+        QCOMPARE(runCli({ "value", "set", "spaces", "42" }, dir).exitCode, 0);
         QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 3; }, kWaitMs));
         const QByteArray page42 = sign.packets.last();
         QVERIFY(page42 != sign.packets.first());
         // The message, then the show, pages and effect table, with the value still 42.
-        QCOMPARE(cli({ "say", "Hi", "--for", "1" }, &said), 0);
-        QVERIFY2(said.contains("for 1 s"), qPrintable(said));
+        said = runCli({ "say", "Hi", "--for", "1" }, dir);
+        QVERIFY2(said.exitCode == 0 && said.out.contains("for 1 s"), qPrintable(said.out));
         QVERIFY(QTest::qWaitFor([&] { return sign.packetCount == 7; }, kWaitMs));
         QVERIFY(sign.packets.at(3) != page42);
         QCOMPARE(sign.packets.at(5), page42);

@@ -5,7 +5,6 @@
 
 #include "testfiles.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>

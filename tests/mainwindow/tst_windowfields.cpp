@@ -13,9 +13,6 @@
 #include "pagerenderer.h"
 #include "valuestore.h"
 
-#include <QAction>
-#include <QTextDocument>
-
 #include <csignal>
 
 // The LEDs a canvas lights as it is on screen now (unit for unit at zoom 100%).

@@ -3,7 +3,6 @@
 
 #include "scheduleeditor.h"
 #include "testfiles.h"
-#include "wallclock.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,7 +12,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 
 namespace {
@@ -37,22 +36,7 @@ QStringList dayCells(const WeekChart *chart, int day)
     return cells;
 }
 
-} // namespace
-
-class tst_ScheduleWindow : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void openedFromToolsMenu();
-    void refusalsAndUnsavedChanges();
-
-private:
-    ScheduleWindow *openWindow(WindowFixture &fixture, const WindowSettings &settings = {});
-};
-
-ScheduleWindow *tst_ScheduleWindow::openWindow(
-    WindowFixture &fixture, const WindowSettings &settings)
+ScheduleWindow *openWindow(WindowFixture &fixture, const WindowSettings &settings = {})
 {
     fixture.copySample("welcome.rtf");
     for (const char *name : { "breakfast", "lunch", "late", "evening" })
@@ -65,6 +49,17 @@ ScheduleWindow *tst_ScheduleWindow::openWindow(
         qWarning("the Schedule window was not exposed");
     return window;
 }
+
+} // namespace
+
+class tst_ScheduleWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void openedFromToolsMenu();
+    void refusalsAndUnsavedChanges();
+};
 
 void tst_ScheduleWindow::openedFromToolsMenu()
 {

@@ -1,11 +1,11 @@
 #include "basesettings.h"
 #include "messageboxanswerer.h"
 #include "messages.h"
+#include "ptypeer.h"
 #include "settingsdialogdriver.h"
 #include "settingshost.h"
 #include "targetlistbar.h"
 #include "testfiles.h"
-#include "testpty.h"
 
 #include <QFile>
 #include <QLabel>
@@ -91,10 +91,10 @@ private slots:
 
     void loadShowsTheStoredSettings()
     {
-        TestPty pty; // a port that opens, outside the machine's own list
-        QVERIFY(!pty.path().isEmpty());
+        PtyPeer pty; // a port that opens, outside the machine's own list
+        QVERIFY(pty.open());
         m_settings.Trance = 1;
-        m_settings.CommPort = pty.path();
+        m_settings.CommPort = pty.devicePath();
         m_settings.CommSettings = "19200,e,7,1.5";
         m_settings.ScreenWidth = 12;
         m_settings.ScreenHeight = 3;
@@ -104,7 +104,8 @@ private slots:
         QCOMPARE(shown(*dialog,
                      { "cboSpeed", "cboParity", "cboDataBits", "cboStopBits", "cboPort", "TxtWidth",
                          "TxtHeight", "TxtPerpix", "TxtServerIP" }),
-            QStringList({ "19200", "Even", "7", "1.5", pty.path(), "12", "3", "20", "127.0.0.1" }));
+            QStringList(
+                { "19200", "Even", "7", "1.5", pty.devicePath(), "12", "3", "20", "127.0.0.1" }));
         QVERIFY(option(*dialog, 1)->isChecked());
         // The list string is rebuilt from the rows' texts and tick boxes.
         auto *list = child<QTreeWidget>(*dialog, "ListView1");

@@ -9,7 +9,6 @@
 #include "sitesdialog.h"
 #include "sitespane.h"
 #include "sitestable.h"
-#include "siteswatcher.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -17,7 +16,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
