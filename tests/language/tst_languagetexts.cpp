@@ -7,8 +7,8 @@
 #include <QtTest>
 
 // Reading Language.lng: the file name, the section lookup and the length of a text. The rules
-// for putting the texts on controls are tested on the real windows (tests/mainwindow), save one that
-// the windows' own handling hides.
+// for putting the texts on controls are tested on the real windows (tests/mainwindow), save one
+// that the windows' own handling hides.
 class tst_LanguageTexts : public QObject
 {
     Q_OBJECT
@@ -42,10 +42,9 @@ private slots:
         // A missing key or section gives the key; lists keep their empty entries.
         QCOMPARE(GetLanguageText(dir, "T", "new"), QString("new"));
         QCOMPARE(GetLanguageText(dir, "X", "file"), QString("file"));
-        QCOMPARE(splitLanguageList(GetLanguageText(dir, "T", "list")),
-            QStringList({ "a", "", "b" }));
-        QVERIFY(LanguageSectionExists(dir, "t"));
-        QVERIFY(!LanguageSectionExists(dir, "TBasic"));
+        QCOMPARE(
+            splitLanguageList(GetLanguageText(dir, "T", "list")), QStringList({ "a", "", "b" }));
+        QVERIFY(LanguageSectionExists(dir, "t") && !LanguageSectionExists(dir, "TBasic"));
         // Texts are cut at 254 bytes, never inside a character: 100 + 3 x 51 = 253 bytes.
         QCOMPARE(GetLanguageText(dir, "T", "LblEffect"), QString(254, 'x'));
         QCOMPARE(

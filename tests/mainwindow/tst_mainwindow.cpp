@@ -7,7 +7,6 @@
 #include "programlistpane.h"
 #include "windowarrangement.h"
 
-#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -345,7 +344,6 @@ private slots:
         QTest::newRow("Down") << int(Qt::Key_Down) << 4;
         QTest::newRow("Home") << int(Qt::Key_Home) << 1;
         QTest::newRow("End") << int(Qt::Key_End) << 6;
-        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 6;
     }
     void keyboardMovesActLikeClicks()
     {

@@ -185,8 +185,7 @@ private slots:
         QTextTable *table = f.canvas()->textCursor().currentTable();
         QVERIFY(table);
         QCOMPARE(QSize(table->columns(), table->rows()), QSize(3, 2));
-        QVERIFY(!w.pageCommands().insertTable(0, 3));
-        QVERIFY(!w.pageCommands().insertTable(2, 51));
+        QVERIFY(!w.pageCommands().insertTable(0, 3) && !w.pageCommands().insertTable(2, 51));
         // The table survives a save and a reload.
         f.dialogs.answers = { f.path("table"), f.path("table.rtf") };
         w.menus().save->trigger();
@@ -273,27 +272,10 @@ private slots:
             Page::toLedColours(photo, Page::PictureMode::Threshold));
     }
 
-    void kindByExtension_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<CommandLineOpen::Kind>("kind");
-        using K = CommandLineOpen::Kind;
-        QTest::newRow("upper-case RTF") << "SALE.RTF" << K::Page;
-        QTest::newRow("saved as txt") << "notes.txt" << K::Page;
-        QTest::newRow("Jpg") << "photo.Jpg" << K::Page;
-        QTest::newRow("upper-case show") << "/shows/EVENING.VSHOW" << K::Show;
-        QTest::newRow("png") << "logo.png" << K::Unknown;
-        QTest::newRow("rtf folder, other file") << "pages.rtf/notes" << K::Unknown;
-    }
-    void kindByExtension()
-    {
-        QFETCH(QString, path);
-        QTEST(CommandLineOpen::kindOf(path), "kind");
-    }
-
     // What cannot be opened is said, in the interface language, and the rest still opens: the
     // first page in the default page window, which sending uses, the next in a window of its
-    // own. A relative name is taken from the folder the program was started in.
+    // own. A relative name is taken from the folder the program was started in; the kind goes
+    // by the suffix in either case, never by a folder's name.
     void commandLineFilesOpenOrAreTold_data()
     {
         QTest::addColumn<QString>("language");
@@ -311,28 +293,29 @@ private slots:
         QFETCH(QString, language);
         QFETCH(QStringList, expected);
         WindowFixture f;
-        f.copySample("sale.rtf");
-        f.copySample("logo.bmp");
-        f.writeFile("notes.png", "a png");
-        f.writeFile("morning.vshow", "[Show]\n");
+        f.copySample("sale.rtf", "SALE.RTF");
+        f.copySample("logo.bmp", "LOGO.Bmp");
+        QVERIFY(QDir(f.folder()).mkdir("pages.rtf"));
+        f.writeFile("pages.rtf/notes.png", "a png");
+        f.writeFile("MORNING.VSHOW", "[Show]\n");
         WindowSettings s;
         s.language = language;
         MDIFrmMain &w = f.startWith(s);
         const QString startedIn = QDir::currentPath();
         QVERIFY(QDir::setCurrent(f.folder()));
         const int opened = CommandLineOpen::open(w,
-            { f.path("missing.rtf"), f.path("notes.png"), f.path("morning.vshow"), "sale.rtf",
-                f.path("logo.bmp") });
+            { f.path("missing.rtf"), f.path("pages.rtf/notes.png"), f.path("MORNING.VSHOW"),
+                "SALE.RTF", f.path("LOGO.Bmp") });
         QDir::setCurrent(startedIn);
         const QStringList texts = f.prompts.texts();
         QCOMPARE(texts.size(), expected.size());
         for (int i = 0; i < expected.size(); ++i)
             QVERIFY2(texts.at(i).contains(expected.at(i)), qPrintable(texts.at(i)));
         QCOMPARE(opened, 2);
-        QCOMPARE(f.page()->windowTitle(), QFileInfo(f.path("sale.rtf")).absoluteFilePath());
+        QCOMPARE(f.page()->windowTitle(), QFileInfo(f.path("SALE.RTF")).absoluteFilePath());
         QVERIFY(f.canvas()->document()->toPlainText().contains("SALE"));
         QCOMPARE(w.mdiArea()->subWindowList().size(), 2);
-        QCOMPARE(w.activeDocument()->windowTitle(), f.path("logo.bmp"));
+        QCOMPARE(w.activeDocument()->windowTitle(), f.path("LOGO.Bmp"));
     }
 
     void fileFilters_data()

@@ -286,11 +286,15 @@ private slots:
         QCOMPARE(clipboard->text(), QString("hellohello"));
         w.menus().textClear->trigger();
         QVERIFY(canvas->document()->isEmpty());
-        // "新建": the default page emptied, typing red.
+        // "新建": the default page emptied, typing red, nothing unsaved; the background stays.
         canvas->setTextColor(Qt::green);
         canvas->insertPlainText("green");
+        Page::setBackground(canvas->document(), QColor(0, 0, 80));
+        QVERIFY(f.page()->hasUnsavedChanges());
         click(bar, "新建");
         QVERIFY(canvas->document()->isEmpty() && bgr(canvas->textColor()) == 0x0000FF);
+        QVERIFY(!f.page()->hasUnsavedChanges());
+        QCOMPARE(Page::background(*canvas->document()), QColor(0, 0, 80));
     }
 
     void nothingHappensWithoutAPage()
@@ -313,8 +317,7 @@ private slots:
         emit w.tbFormatBar()->fontTextChanged("Sans");
         QVERIFY(f.dialogs.requests.isEmpty()); // nothing to save or insert into: no dialog
         QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
-        QVERIFY(f.prompts.prompts.isEmpty());
-        QVERIFY(w.mdiArea()->subWindowList().isEmpty());
+        QVERIFY(f.prompts.prompts.isEmpty() && w.mdiArea()->subWindowList().isEmpty());
     }
 };
 

@@ -31,7 +31,6 @@ const QString kSucceeded = QStringLiteral("set succeed!");
 const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
 const QByteArray kTcpFailure = QByteArray::fromHex("020000EE");
 
-// The target row of a loopback sign, ticked.
 QString targetOf(const LoopbackSign &sign)
 {
     return QStringLiteral("127.0.0.1,%1,1").arg(sign.port());
@@ -64,18 +63,11 @@ private slots:
         MDIFrmMain &w = f.startWith(WindowSettings::sendingTo(sign.targetRow()));
         w.AddFileToListView("welcome.rtf", "8", "1");
         w.AddFileToListView("logo.bmp", "8", "1");
-        // A rich-text page: the sign holds exactly what the preview showed.
-        clickIndex(f.list(), f.row(1));
-        w.signPreview()->updateNow();
-        const QImage previewed = w.signPreview()->view()->leds();
-        f.press("CmdSendChecked");
-        QCOMPARE(f.prompts.texts(), QStringList({ kSucceeded }));
-        QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("100%"));
-        QCOMPARE(
-            QImage(out.filePath("slot-3.png")).convertToFormat(QImage::Format_RGB32), previewed);
-        // A picture page is sent as the picture, not as text.
+        // A picture page is sent as the picture, not as text. (A rich-text page against the
+        // preview: tst_windowfields.)
         clickIndex(f.list(), f.row(2));
         f.press("CmdSendChecked");
+        QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("100%"));
         const QImage logo(f.path("logo.bmp"));
         QCOMPARE(QImage(out.filePath("slot-4.png")).convertToFormat(QImage::Format_RGB32),
             TestPages::expectedLeds(logo, 8, 1).convertToFormat(QImage::Format_RGB32));
@@ -85,34 +77,25 @@ private slots:
         QVERIFY(QFile::exists(out.filePath("effects.txt")));
         w.menus().screenClear->trigger();
         QCOMPARE(f.prompts.texts(),
-            QStringList({ kSucceeded, kSucceeded, kSucceeded,
-                MsgText(Msg::ConfirmClearScreen, "English"), kSucceeded }));
+            QStringList({ kSucceeded, kSucceeded, MsgText(Msg::ConfirmClearScreen, "English"),
+                kSucceeded }));
         QVERIFY(sign.stop(SIGTERM));
     }
 
-    void sendsWithoutARowOnlySaySo_data()
-    {
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<QStringList>("said");
-        const QString addFile = MsgText(Msg::AddTheFile, "English");
-        QTest::newRow("empty list") << 0 << QStringList({ addFile, addFile });
-        // Rows, but none clicked: SendChar asks for one.
-        QTest::newRow("no row clicked")
-            << 1 << QStringList({ MsgText(Msg::SelectOneRow, "English") });
-    }
+    // An empty list asks for a file (SendChar's side: tst_windowlanguage); rows, but none
+    // clicked, make SendChar ask for one.
     void sendsWithoutARowOnlySaySo()
     {
-        QFETCH(int, rows);
         WindowFixture f;
         MDIFrmMain &w = f.startWith(WindowSettings::sendingTo("127.0.0.1,9,0"));
-        if (rows)
-            w.AddFileToListView("a.rtf", "8", "1");
+        f.press("CmdSendAll");
+        w.AddFileToListView("a.rtf", "8", "1");
         f.press("CmdSendChecked");
-        if (!rows)
-            f.press("CmdSendAll");
-        QTEST(f.prompts.texts(), "said");
-        QCOMPARE(f.prompts.prompts.first().icon,
-            rows ? PromptIcon::Exclamation : PromptIcon::Information);
+        QCOMPARE(f.prompts.texts(),
+            QStringList(
+                { MsgText(Msg::AddTheFile, "English"), MsgText(Msg::SelectOneRow, "English") }));
+        QCOMPARE(f.prompts.prompts.at(0).icon, PromptIcon::Information);
+        QCOMPARE(f.prompts.prompts.at(1).icon, PromptIcon::Exclamation);
         QCOMPARE(f.control<QLabel>("LblProgressValue")->text(), QString("0%"));
     }
 
@@ -167,9 +150,7 @@ private slots:
 
     void fleetShowsALinePerSignAndRetriesTheFailed()
     {
-        LoopbackSign first;
-        LoopbackSign failing;
-        LoopbackSign last;
+        LoopbackSign first, failing, last;
         QVERIFY(first.listen() && failing.listen() && last.listen());
         first.answerPieces = last.answerPieces = { kTcpSuccess };
         failing.answerPieces = { kTcpFailure };
@@ -314,8 +295,7 @@ private slots:
 
     void sendShowReportsOnce()
     {
-        LoopbackSign good;
-        LoopbackSign failing;
+        LoopbackSign good, failing;
         QVERIFY(good.listen() && failing.listen());
         good.answerPieces = { kTcpSuccess };
         failing.answerPieces = { kTcpFailure };
@@ -405,8 +385,7 @@ private slots:
         QVERIFY(play.isPlaying());
         QVERIFY2(label->text().startsWith("Row 1 of 1: "), qPrintable(label->text()));
         f.press("CmdStop");
-        QVERIFY(!play.isPlaying());
-        QVERIFY(label->text().isEmpty());
+        QVERIFY(!play.isPlaying() && label->text().isEmpty());
     }
 };
 

@@ -5,6 +5,7 @@
 #include "mdifrmmain.h"
 #include "pagecanvas.h"
 #include "recordingprompts.h"
+#include "testfiles.h"
 
 #include "classinifile.h"
 #include "programfolder.h"
@@ -108,9 +109,7 @@ public:
 
     void writeFile(const QString &name, const QByteArray &bytes) const
     {
-        QFile file(m_dir.filePath(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        QVERIFY(::writeFile(path(name), bytes));
     }
 
     // A sample page of the source tree copied into the program folder.
@@ -133,7 +132,6 @@ public:
         return *m_window;
     }
 
-    // Writes `s` into BaseSet.ini, then starts the window.
     MDIFrmMain &startWith(const Settings &s = Settings())
     {
         writeSettings(s);
@@ -162,11 +160,7 @@ public:
         return ini.GetIniKey(section, key);
     }
 
-    QByteArray bytes(const QString &name) const
-    {
-        QFile file(m_dir.filePath(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray bytes(const QString &name) const { return readFile(path(name)); }
 
     // The program list, rows counted from 1.
     QTreeView *list() const { return control<QTreeView>("ListView1"); }
@@ -281,7 +275,6 @@ inline QModelIndex fileIndex(QListWidget *list, const QString &name)
     return items.isEmpty() ? QModelIndex() : list->indexFromItem(items.first());
 }
 
-// The first picture on a page, or a null image.
 inline QImage firstPicture(QTextDocument *document)
 {
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next())

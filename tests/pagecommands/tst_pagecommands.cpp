@@ -42,8 +42,8 @@ struct TestPage
 
 } // namespace
 
-// The page commands' rules that the toolbar keys on a real page (tests/mainwindow) do not reach: the
-// states a page read from a file can be in, and what the clipboard may hold.
+// The page commands' rules that the toolbar keys on a real page (tests/mainwindow) do not reach:
+// the states a page read from a file can be in, and what the clipboard may hold.
 class tst_PageCommands : public QObject
 {
     Q_OBJECT
@@ -99,15 +99,12 @@ private slots:
     {
         TestPage page;
         QTextCursor c = page.select(0, 5);
-        QVERIFY(applyFontSize(c, " 14 "));
-        QVERIFY(applyFontSize(c, "1638"));
-        QVERIFY(applyFontSize(c, "10.5"));
+        QVERIFY(applyFontSize(c, " 14 ") && applyFontSize(c, "1638") && applyFontSize(c, "10.5"));
         QCOMPARE(page.charAt(2).fontPointSize(), 10.5);
         for (const char *bad : { "abc", "0", "-3", "", "1639", "2000" })
             QVERIFY2(!applyFontSize(c, bad), bad);
         QCOMPARE(page.charAt(2).fontPointSize(), 10.5);
-        QVERIFY(applyFontFamily(c, "Liberation Sans"));
-        QVERIFY(!applyFontFamily(c, "  "));
+        QVERIFY(applyFontFamily(c, "Liberation Sans") && !applyFontFamily(c, "  "));
         QCOMPARE(page.charAt(2).fontFamilies().toStringList(), QStringList("Liberation Sans"));
         QCOMPARE(applyFormatKey("无此键", c).handled, false);
         QCOMPARE(applyFormatKey(FormatKey::Background, c).handled, false);

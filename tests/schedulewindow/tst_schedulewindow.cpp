@@ -12,7 +12,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 
 namespace {
@@ -37,22 +36,7 @@ QStringList dayCells(const WeekChart *chart, int day)
     return cells;
 }
 
-} // namespace
-
-class tst_ScheduleWindow : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void openedFromToolsMenu();
-    void refusalsAndUnsavedChanges();
-
-private:
-    ScheduleWindow *openWindow(WindowFixture &fixture, const WindowSettings &settings = {});
-};
-
-ScheduleWindow *tst_ScheduleWindow::openWindow(
-    WindowFixture &fixture, const WindowSettings &settings)
+ScheduleWindow *openWindow(WindowFixture &fixture, const WindowSettings &settings = {})
 {
     fixture.copySample("welcome.rtf");
     for (const char *name : { "breakfast", "lunch", "late", "evening" })
@@ -65,6 +49,17 @@ ScheduleWindow *tst_ScheduleWindow::openWindow(
         qWarning("the Schedule window was not exposed");
     return window;
 }
+
+} // namespace
+
+class tst_ScheduleWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void openedFromToolsMenu();
+    void refusalsAndUnsavedChanges();
+};
 
 void tst_ScheduleWindow::openedFromToolsMenu()
 {
@@ -81,8 +76,7 @@ void tst_ScheduleWindow::openedFromToolsMenu()
     QVERIFY(AgentStatusFile::write(statusFile, status));
 
     ScheduleWindow *window = openWindow(fixture);
-    QVERIFY(window);
-    QVERIFY(window->isVisible());
+    QVERIFY(window && window->isVisible());
     fixture.dialogs.answers << fixture.path("week.vsched");
     window->findChild<QPushButton *>("CmdScheduleOpen")->click();
     QCOMPARE(fixture.dialogs.requests.last().filter,
@@ -192,8 +186,7 @@ void tst_ScheduleWindow::refusalsAndUnsavedChanges()
 
     // Closing with unsaved changes asks; Cancel keeps the window and its schedule.
     fixture.prompts.confirmAnswer = false;
-    QVERIFY(!window->close());
-    QVERIFY(window->isVisible());
+    QVERIFY(!window->close() && window->isVisible());
     QVERIFY(fixture.prompts.prompts.last().question);
     // So does quitting: the main window stays open with it.
     const int asked = fixture.prompts.prompts.size();

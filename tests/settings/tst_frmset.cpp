@@ -1,10 +1,11 @@
 #include "basesettings.h"
 #include "messageboxanswerer.h"
 #include "messages.h"
+#include "ptypeer.h"
 #include "settingsdialogdriver.h"
 #include "settingshost.h"
 #include "targetlistbar.h"
-#include "testpty.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QLabel>
@@ -55,15 +56,10 @@ private:
     FakeHost m_host;
 
     QString iniPath() const { return m_dir.filePath("BaseSet.ini"); }
-    QByteArray iniBytes() const
+    QByteArray iniBytes() const { return readFile(iniPath()); }
+    QString written(const QString &name, const QByteArray &bytes) const
     {
-        QFile f(iniPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    QString writeFile(const QString &name, const QByteArray &bytes) const
-    {
-        QFile f(m_dir.filePath(name));
-        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? f.fileName() : "";
+        return ::writeFile(m_dir.filePath(name), bytes) ? m_dir.filePath(name) : QString();
     }
     std::unique_ptr<FrmSet> openDialog(const QString &path = QString())
     {
@@ -95,10 +91,10 @@ private slots:
 
     void loadShowsTheStoredSettings()
     {
-        TestPty pty; // a port that opens, outside the machine's own list
-        QVERIFY(!pty.path().isEmpty());
+        PtyPeer pty; // a port that opens, outside the machine's own list
+        QVERIFY(pty.open());
         m_settings.Trance = 1;
-        m_settings.CommPort = pty.path();
+        m_settings.CommPort = pty.devicePath();
         m_settings.CommSettings = "19200,e,7,1.5";
         m_settings.ScreenWidth = 12;
         m_settings.ScreenHeight = 3;
@@ -108,7 +104,8 @@ private slots:
         QCOMPARE(shown(*dialog,
                      { "cboSpeed", "cboParity", "cboDataBits", "cboStopBits", "cboPort", "TxtWidth",
                          "TxtHeight", "TxtPerpix", "TxtServerIP" }),
-            QStringList({ "19200", "Even", "7", "1.5", pty.path(), "12", "3", "20", "127.0.0.1" }));
+            QStringList(
+                { "19200", "Even", "7", "1.5", pty.devicePath(), "12", "3", "20", "127.0.0.1" }));
         QVERIFY(option(*dialog, 1)->isChecked());
         // The list string is rebuilt from the rows' texts and tick boxes.
         auto *list = child<QTreeWidget>(*dialog, "ListView1");
@@ -176,7 +173,7 @@ private slots:
         click(*dialog, "CmdTickNone");
         QVERIFY(!dialog->BuildIpListString().contains(",1"));
         // A file with a bad line changes nothing; a sound one replaces the list.
-        const QString bad = writeFile("bad.txt", "10.9.9.9,5005,1\n10.9.9.8,port,1\n");
+        const QString bad = written("bad.txt", "10.9.9.9,5005,1\n10.9.9.8,port,1\n");
         const QString before = dialog->BuildIpListString();
         QVERIFY(!dialog->targetListBar()->importTargets(bad));
         QCOMPARE(dialog->BuildIpListString(), before);
@@ -189,7 +186,7 @@ private slots:
         QVERIFY(!dialog->targetListBar()->importTargets(m_dir.filePath("missing.txt")));
         QCOMPARE(boxes.seen.size(), 2);
         // A file without targets empties the list only when the operator says so.
-        const QString none = writeFile("none.txt", "");
+        const QString none = written("none.txt", "");
         boxes.answer = QMessageBox::No;
         QVERIFY(!dialog->targetListBar()->importTargets(none));
         QCOMPARE(list->topLevelItemCount(), 1000);
@@ -320,8 +317,7 @@ private slots:
         QCOMPARE(m_host.opens, 1);
         QVERIFY(
             boxes.texts().value(1).startsWith("The settings could not be saved to " + unwritable));
-        QVERIFY(dialog->isVisible());
-        QVERIFY(m_host.applied.isEmpty());
+        QVERIFY(dialog->isVisible() && m_host.applied.isEmpty());
     }
 
     void closeAfterARefusedLinkDiscardsTheCopy()

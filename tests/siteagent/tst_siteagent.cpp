@@ -2,7 +2,6 @@
 // client of the broker watching and publishing as an editor or mosquitto_pub would.
 
 #include "agentfolder.h"
-#include "mqttclient.h"
 #include "siteagentbridge.h"
 #include "sitebundle.h"
 #include "sitetopics.h"
