@@ -334,7 +334,7 @@ private slots:
         const QString summary = f.prompts.texts().first();
         const QString bad = QStringLiteral("127.0.0.1:%1").arg(failing.port());
         QVERIFY2(summary.contains("3 of 3 packets"), qPrintable(summary));
-        for (const QString &step : { "Row 1", "Row 2", "Effect table" })
+        for (const char *step : { "Row 1", "Row 2", "Effect table" })
             QVERIFY2(summary.contains(step + QStringLiteral(" (") + bad + "): set failed!"),
                 qPrintable(summary));
         QVERIFY(!summary.contains(QString::number(good.port())));
