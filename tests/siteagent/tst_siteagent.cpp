@@ -42,8 +42,9 @@ struct Site : AgentFolder
 // Everything under vantrel/ and homeassistant/, as another client of the broker sees it.
 struct Observer : BrokerObserver
 {
-    explicit Observer(int port)
-        : BrokerObserver(port, { u"vantrel/#"_s, u"homeassistant/#"_s })
+    // Two clients with one id would put each other off the broker in turn.
+    explicit Observer(int port, const QString &id = u"observer"_s)
+        : BrokerObserver(port, { u"vantrel/#"_s, u"homeassistant/#"_s }, id)
     { }
     // The status of `site`'s only target, with the status's own "show" and "state" added.
     QString status(const QString &site) const
@@ -139,13 +140,13 @@ void TestSiteAgent::twoSitesOnOneBroker()
     QCOMPARE(one.sign.packetCount, 4);
     QCOMPARE(two.sign.packetCount, 2);
     QVERIFY(broker.start(&why));
-    Observer fresh(broker.port());
+    Observer fresh(broker.port(), u"fresh"_s);
     QTRY_COMPARE_WITH_TIMEOUT(fresh.status(u"one"_s), u"online b.vshow succeeded"_s, 3 * kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(fresh.status(u"two"_s), u"online a.vshow succeeded"_s, 3 * kWaitMs);
 
     // A message to every site: each sign shows it (picture and effect table), then its show
     // comes back whole.
-    fresh.client.publish(u"vantrel/all/say"_s, R"({"text": "Hi", "seconds": 1})");
+    QVERIFY(fresh.client.publish(u"vantrel/all/say"_s, R"({"text": "Hi", "seconds": 1})"));
     QTRY_COMPARE_WITH_TIMEOUT(one.sign.packetCount, 6, kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(two.sign.packetCount, 4, kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(one.sign.packetCount, 8, 3 * kWaitMs);
