@@ -3,20 +3,33 @@
 // What the agent benchmarks share: files, serving in-process signs, and reading a process's
 // CPU time and memory from /proc.
 
+#include "loopbacksign.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QtGlobal>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QString>
 #include <QThread>
+#include <QtGlobal>
 
 #include <functional>
+#include <memory>
 #include <unistd.h>
 
 namespace AgentBench {
 
 inline const QByteArray kTcpSuccess = QByteArray::fromHex("02000088");
+
+// A sign on loopback that answers every packet with success and only counts what came.
+inline std::unique_ptr<LoopbackSign> countingSign()
+{
+    auto sign = std::make_unique<LoopbackSign>();
+    sign->listen();
+    sign->answerPieces = { kTcpSuccess };
+    sign->keepPackets = false;
+    return sign;
+}
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)
 {

@@ -27,10 +27,7 @@ int main(int argc, char *argv[])
     const int idleSeconds = envSeconds("VANTREL_BENCH_IDLE_SECONDS", 60);
 
     QTemporaryDir dir;
-    LoopbackSign sign;
-    sign.listen();
-    sign.answerPieces = { kTcpSuccess };
-    sign.keepPackets = false;
+    const std::unique_ptr<LoopbackSign> sign = countingSign();
     QFile::copy(QStringLiteral(VANTREL_SOURCE_DIR "/data/samples/welcome.rtf"),
         dir.filePath("welcome.rtf"));
     for (const char *name : { "a.vshow", "b.vshow" }) {
@@ -42,7 +39,7 @@ int main(int argc, char *argv[])
         QStringLiteral("[ScreenSet]\nScreenWidth=8\nScreenHeight=1\nPerPiex=16\nMaxIPList=10\n\n"
                        "[TranceSet]\nTrance=2\nIPStr=127.0.0.1,%1,1\n\n[Language]\n"
                        "Language=English\n")
-            .arg(sign.port())
+            .arg(sign->port())
             .toUtf8());
     // The boundary: the first whole minute after the idle minute and a margin.
     QDateTime boundary = QDateTime::currentDateTime().addSecs(idleSeconds + 15);
@@ -59,7 +56,7 @@ int main(int argc, char *argv[])
     agent.setStandardOutputFile(QProcess::nullDevice());
     agent.start(QStringLiteral(VANTREL_AGENT_PATH),
         { dir.filePath("week.vsched"), "--program-folder", dir.path() });
-    if (!agent.waitForStarted() || !serveUntil([&] { return sign.packetCount == 2; }, 30000)) {
+    if (!agent.waitForStarted() || !serveUntil([&] { return sign->packetCount == 2; }, 30000)) {
         out << "vantrel-agent did not send its first show\n";
         return 1;
     }
@@ -73,7 +70,7 @@ int main(int argc, char *argv[])
         << " ms resolution), resident " << statusField(pid, "VmRSS") << ", peak "
         << statusField(pid, "VmHWM") << '\n';
 
-    const bool sent = serveUntil([&] { return sign.packetCount >= 3; },
+    const bool sent = serveUntil([&] { return sign->packetCount >= 3; },
         QDateTime::currentDateTime().msecsTo(boundary) + 30000);
     const qint64 latency = boundary.msecsTo(QDateTime::currentDateTime());
     if (sent) {

@@ -72,13 +72,10 @@ int main(int argc, char *argv[])
 
     // A value set, a second and more apart so that none is held back to coalesce.
     QTemporaryDir valueDir;
-    LoopbackSign sign;
-    sign.listen();
-    sign.answerPieces = { kTcpSuccess };
-    sign.keepPackets = false;
-    writeProgram(valueDir.path(), "FREE \\{value:spaces\\}", { sign.port() });
+    const std::unique_ptr<LoopbackSign> sign = countingSign();
+    writeProgram(valueDir.path(), "FREE \\{value:spaces\\}", { sign->port() });
     std::unique_ptr<QProcess> agent = startAgent(valueDir.path());
-    if (!serveUntil([&] { return sign.packetCount == 2; }, 30000)) {
+    if (!serveUntil([&] { return sign->packetCount == 2; }, 30000)) {
         out << "vantrel-agent did not send its first show\n";
         return 1;
     }
@@ -86,7 +83,7 @@ int main(int argc, char *argv[])
     std::vector<qint64> commandOnly;
     for (int i = 0; i < kValueSets; ++i) {
         serveUntil([] { return false; }, 1200);
-        const int before = sign.packetCount;
+        const int before = sign->packetCount;
         QProcess set;
         QElapsedTimer timer;
         timer.start();
@@ -98,7 +95,7 @@ int main(int argc, char *argv[])
             [&] {
                 if (finished < 0 && set.state() == QProcess::NotRunning)
                     finished = timer.elapsed();
-                return sign.packetCount > before;
+                return sign->packetCount > before;
             },
             10000);
         const qint64 wire = timer.elapsed();
@@ -123,10 +120,7 @@ int main(int argc, char *argv[])
     std::vector<std::unique_ptr<LoopbackSign>> signs;
     QList<quint16> ports;
     for (int i = 0; i < kClockSigns; ++i) {
-        signs.push_back(std::make_unique<LoopbackSign>());
-        signs.back()->listen();
-        signs.back()->answerPieces = { kTcpSuccess };
-        signs.back()->keepPackets = false;
+        signs.push_back(countingSign());
         ports << signs.back()->port();
     }
     const auto packets = [&] {

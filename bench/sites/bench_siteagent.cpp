@@ -82,10 +82,7 @@ struct Site
     {
         QStringList targets;
         for (int i = 0; i < signs; ++i) {
-            auto sign = std::make_unique<LoopbackSign>();
-            sign->listen();
-            sign->answerPieces = { kTcpSuccess };
-            sign->keepPackets = false;
+            auto sign = countingSign();
             targets << QStringLiteral("127.0.0.1,%1,1").arg(sign->port());
             this->signs.push_back(std::move(sign));
         }
